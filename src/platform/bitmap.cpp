@@ -1,0 +1,76 @@
+#include "bitmap.h"
+
+QImage::Format ToQImageFormat(TPixelFormat format) {
+    switch (format) {
+    case pf1bit:
+        return QImage::Format_Mono;
+    case pf4bit:
+    case pf8bit:
+        return QImage::Format_Indexed8;
+    case pf15bit:
+        return QImage::Format_RGB555;
+    case pf16bit:
+        return QImage::Format_RGB16;
+    case pf24bit:
+        return QImage::Format_RGB888;
+    case pfDevice:
+    case pf32bit:
+        return QImage::Format_RGB32;
+    }
+    return QImage::Format_RGB32;
+}
+
+TBitmap::TBitmap(int width, int height, TPixelFormat format) : FFormat(format) {
+    SetSize(width, height);
+}
+
+TBitmap::~TBitmap() = default;
+
+TBitmap::TBitmap(const TBitmap& other) : FFormat(other.FFormat) {
+    const_cast<TBitmap&>(other).ReleaseCanvas();
+    FImage = other.FImage;
+}
+
+TBitmap& TBitmap::operator=(const TBitmap& other) {
+    if (this != &other) {
+        ReleaseCanvas();
+        const_cast<TBitmap&>(other).ReleaseCanvas();
+        FImage = other.FImage;
+        FFormat = other.FFormat;
+    }
+    return *this;
+}
+
+void TBitmap::ReleaseCanvas() {
+    if (FCanvas)
+        FCanvas->EndPaint();
+}
+
+void TBitmap::SetSize(int width, int height) {
+    if (FCanvas)
+        FCanvas.reset();
+    if (width <= 0 || height <= 0) {
+        FImage = QImage();
+        return;
+    }
+    FImage = QImage(width, height, QImage::Format_RGB32);
+    FImage.fill(Qt::white);
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format) { FFormat = format; }
+
+TCanvas& TBitmap::Canvas() {
+    if (!FCanvas)
+        FCanvas = std::make_unique<TCanvas>(FImage.isNull() ? nullptr : &FImage);
+    return *FCanvas;
+}
+
+const QImage& TBitmap::Image() {
+    ReleaseCanvas();
+    return FImage;
+}
+
+void TBitmap::Assign(const QImage& image) {
+    FCanvas.reset();
+    FImage = image.convertToFormat(QImage::Format_RGB32);
+}

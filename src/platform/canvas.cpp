@@ -1,0 +1,293 @@
+#include "canvas.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <span>
+
+#include <QFontMetrics>
+#include <QPaintDevice>
+
+namespace {
+
+Qt::PenStyle ToQtPenStyle(TPenStyle style) {
+    switch (style) {
+    case psSolid:
+        return Qt::SolidLine;
+    case psDash:
+        return Qt::DashLine;
+    case psDot:
+        return Qt::DotLine;
+    case psDashDot:
+        return Qt::DashDotLine;
+    case psDashDotDot:
+        return Qt::DashDotDotLine;
+    case psClear:
+        return Qt::NoPen;
+    }
+    return Qt::SolidLine;
+}
+
+int ToQtTextFlags(unsigned flags) {
+    int qf = 0;
+    if (flags & DT_CENTER)
+        qf |= Qt::AlignHCenter;
+    else if (flags & DT_RIGHT)
+        qf |= Qt::AlignRight;
+    else
+        qf |= Qt::AlignLeft;
+    if (flags & DT_SINGLELINE) {
+        qf |= Qt::TextSingleLine;
+        if (flags & DT_VCENTER)
+            qf |= Qt::AlignVCenter;
+        else if (flags & DT_BOTTOM)
+            qf |= Qt::AlignBottom;
+        else
+            qf |= Qt::AlignTop;
+    } else {
+        qf |= Qt::AlignTop;
+        if (flags & DT_WORDBREAK)
+            qf |= Qt::TextWordWrap;
+    }
+    if (!(flags & DT_NOPREFIX))
+        qf |= Qt::TextShowMnemonic;
+    if (flags & DT_NOCLIP)
+        qf |= Qt::TextDontClip;
+    if (flags & DT_EXPANDTABS)
+        qf |= Qt::TextExpandTabs;
+    return qf;
+}
+
+} // namespace
+
+TCanvas::TCanvas() = default;
+
+TCanvas::TCanvas(QPaintDevice* device) : FDevice(device) {}
+
+TCanvas::TCanvas(QPainter* painter) : FDevice(painter->device()), FExternal(painter) {}
+
+TCanvas::~TCanvas() { EndPaint(); }
+
+int TCanvas::PixelsPerInch() const {
+    if (FDevice == nullptr)
+        return ScreenPixelsPerInch;
+    const int dpi = FDevice->logicalDpiY();
+    return dpi > 0 ? dpi : ScreenPixelsPerInch;
+}
+
+QPainter* TCanvas::Painter() {
+    if (FExternal != nullptr)
+        return FExternal;
+    if (FDevice == nullptr || FBeginFailed)
+        return nullptr;
+    if (!FOwned) {
+        FOwned.emplace();
+        if (!FOwned->begin(FDevice)) {
+            FOwned.reset();
+            FBeginFailed = true;
+            return nullptr;
+        }
+        FOwned->setRenderHint(QPainter::Antialiasing, false);
+        FOwned->setRenderHint(QPainter::TextAntialiasing, true);
+    }
+    return &*FOwned;
+}
+
+bool TCanvas::CanDraw() { return Painter() != nullptr; }
+
+void TCanvas::EndPaint() {
+    if (FOwned) {
+        FOwned->end();
+        FOwned.reset();
+    }
+    FBeginFailed = false;
+}
+
+QFont TCanvas::DeviceFont() const { return Font.ToQFont(PixelsPerInch()); }
+
+void TCanvas::FillRect(const TRect& r) {
+    QPainter* p = Painter();
+    if (p == nullptr || Brush.Style == bsClear || r.IsEmpty())
+        return;
+    p->fillRect(r.ToQRect(), ToQColor(Brush.Color));
+}
+
+void TCanvas::FrameRect(const TRect& r) {
+    if (r.IsEmpty())
+        return;
+    const TPoint start = FPenPos;
+    Polyline({{r.Left, r.Top},
+              {r.Right - 1, r.Top},
+              {r.Right - 1, r.Bottom - 1},
+              {r.Left, r.Bottom - 1},
+              {r.Left, r.Top}});
+    FPenPos = start;
+}
+
+void TCanvas::MoveTo(int x, int y) { FPenPos = {x, y}; }
+
+void TCanvas::LineTo(int x, int y) {
+    if (QPainter* p = Painter())
+        DrawLine(*p, FPenPos, {x, y});
+    FPenPos = {x, y};
+}
+
+void TCanvas::Polyline(std::initializer_list<TPoint> points) {
+    if (points.size() == 0)
+        return;
+    auto it = points.begin();
+    MoveTo(it->X, it->Y);
+    for (++it; it != points.end(); ++it)
+        LineTo(it->X, it->Y);
+}
+
+void TCanvas::ApplyPen(QPainter& p) {
+    QPen pen(ToQColor(Pen.Color));
+    pen.setStyle(ToQtPenStyle(Pen.Style));
+    if (Pen.Width <= 1) {
+        pen.setWidth(0); // cosmetic: one device pixel whatever the transformation
+        pen.setCapStyle(Qt::FlatCap);
+    } else {
+        // Wide pens of the old platform were geometric pens with round ends and joins.
+        pen.setWidth(Pen.Width);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+    }
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+}
+
+void TCanvas::DrawLine(QPainter& p, TPoint from, TPoint to) {
+    if (from == to || Pen.Style == psClear)
+        return;
+    const int dx = to.X - from.X;
+    const int dy = to.Y - from.Y;
+    if (Pen.Width > 1) {
+        ApplyPen(p);
+        p.drawLine(QPoint(from.X, from.Y), QPoint(to.X, to.Y));
+        return;
+    }
+    // A thin solid horizontal or vertical line is exactly a one-pixel-wide rectangle.
+    if (Pen.Style == psSolid && (dx == 0 || dy == 0)) {
+        const int left = dx >= 0 ? from.X : to.X + 1;
+        const int top = dy >= 0 ? from.Y : to.Y + 1;
+        p.fillRect(QRect(left, top, std::max(1, std::abs(dx)), std::max(1, std::abs(dy))),
+                   ToQColor(Pen.Color));
+        return;
+    }
+    // Otherwise Bresenham's pixels from the start up to, not including, the end point, thinned
+    // out by the pen's dash pattern (on, off, on, off, ... in pixels).
+    static constexpr int Dash[] = {6, 2};
+    static constexpr int Dot[] = {1, 1};
+    static constexpr int DashDot[] = {6, 2, 1, 2};
+    static constexpr int DashDotDot[] = {6, 2, 1, 2, 1, 2};
+    std::span<const int> pattern;
+    switch (Pen.Style) {
+    case psDash:
+        pattern = Dash;
+        break;
+    case psDot:
+        pattern = Dot;
+        break;
+    case psDashDot:
+        pattern = DashDot;
+        break;
+    case psDashDotDot:
+        pattern = DashDotDot;
+        break;
+    default:
+        break;
+    }
+    QPolygon pixels;
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    pixels.reserve(steps);
+    const int sx = dx > 0 ? 1 : (dx < 0 ? -1 : 0);
+    const int sy = dy > 0 ? 1 : (dy < 0 ? -1 : 0);
+    const int ax = std::abs(dx);
+    const int ay = std::abs(dy);
+    int x = from.X;
+    int y = from.Y;
+    int err = ax - ay;
+    std::size_t segment = 0;
+    int left = pattern.empty() ? 0 : pattern[0];
+    for (int i = 0; i < steps; ++i) {
+        if (pattern.empty() || segment % 2 == 0)
+            pixels.append(QPoint(x, y));
+        if (!pattern.empty() && --left == 0) {
+            segment = (segment + 1) % pattern.size();
+            left = pattern[segment];
+        }
+        const int e2 = 2 * err;
+        if (e2 > -ay) {
+            err -= ay;
+            x += sx;
+        }
+        if (e2 < ax) {
+            err += ax;
+            y += sy;
+        }
+    }
+    QPen pen(ToQColor(Pen.Color));
+    pen.setWidth(0);
+    p.setPen(pen);
+    p.drawPoints(pixels);
+}
+
+void TCanvas::TextOut(int x, int y, const QString& text) {
+    QPainter* p = Painter();
+    if (p == nullptr)
+        return;
+    const QFont font = DeviceFont();
+    const QFontMetrics fm(font, FDevice);
+    if (Brush.Style == bsSolid)
+        p->fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()), ToQColor(Brush.Color));
+    p->setFont(font);
+    p->setPen(ToQColor(Font.Color()));
+    p->drawText(QPoint(x, y + fm.ascent()), text);
+}
+
+int TCanvas::TextWidth(const QString& text) {
+    return QFontMetrics(DeviceFont(), FDevice).horizontalAdvance(text);
+}
+
+int TCanvas::TextHeight(const QString&) {
+    // The class library measures the line height of the font, whatever the text.
+    return QFontMetrics(DeviceFont(), FDevice).height();
+}
+
+int TCanvas::DrawText(TRect& r, const QString& text, unsigned flags) {
+    const QFont font = DeviceFont();
+    const QFontMetrics fm(font, FDevice);
+    const int qf = ToQtTextFlags(flags);
+    const QRect box = r.ToQRect();
+    const QRect needed = fm.boundingRect(box, qf, text);
+    // One line measures the font's height (ascent and descent, no leading), as it did on the
+    // platform the layouts were made on; several lines measure what Qt lays out.
+    const bool oneLine = (flags & DT_SINGLELINE) || needed.height() < 2 * fm.height();
+    const int height = oneLine ? fm.height() : needed.height();
+    if (flags & DT_CALCRECT) {
+        r.Right = r.Left + needed.width();
+        r.Bottom = r.Top + height;
+        return height;
+    }
+    QPainter* p = Painter();
+    if (p == nullptr)
+        return height;
+    if (Brush.Style == bsSolid) {
+        const QRect back = (flags & DT_NOCLIP) ? needed : needed.intersected(box);
+        p->fillRect(back, ToQColor(Brush.Color));
+    }
+    p->setFont(font);
+    p->setPen(ToQColor(Font.Color()));
+    p->drawText(box, qf, text);
+    return height;
+}
+
+void TCanvas::StretchDraw(const TRect& dest, const QImage& image, bool smooth) {
+    QPainter* p = Painter();
+    if (p == nullptr || image.isNull() || dest.IsEmpty())
+        return;
+    const bool wasSmooth = p->testRenderHint(QPainter::SmoothPixmapTransform);
+    p->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    p->drawImage(dest.ToQRect(), image);
+    p->setRenderHint(QPainter::SmoothPixmapTransform, wasSmooth);
+}

@@ -1,0 +1,116 @@
+// A drawing surface with the class library's semantics, over QPainter. The same canvas class
+// serves the 96-per-inch preview bitmap, a calendar control's buffer and the printer's page:
+//  - a line includes its start point and excludes its end point;
+//  - a filled rectangle excludes its right and bottom edges;
+//  - pen width 0 (and 1) is one device pixel;
+//  - text in a rectangle: single line or word break, left / right / centre, optional vertical
+//    centring of a single line, clipping unless told not to, measuring; "&" marks a mnemonic;
+//  - shapes and lines are never smoothed; picture stretching is smoothed only when asked.
+#pragma once
+
+#include <initializer_list>
+#include <memory>
+#include <optional>
+
+#include <QImage>
+#include <QPainter>
+#include <QString>
+
+#include "font.h"
+#include "tcolor.h"
+#include "types.h"
+
+enum TPenStyle : std::uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
+enum TBrushStyle : std::uint8_t { bsSolid, bsClear };
+
+struct TPen {
+    TColor Color = clBlack;
+    int Width = 1;
+    TPenStyle Style = psSolid;
+};
+
+struct TBrush {
+    TColor Color = clWhite;
+    TBrushStyle Style = bsSolid;
+};
+
+// Flags of DrawText, with the values of the platform the layouts were made on.
+enum TTextFlag : unsigned {
+    DT_LEFT = 0x0,
+    DT_CENTER = 0x1,
+    DT_RIGHT = 0x2,
+    DT_VCENTER = 0x4, // with DT_SINGLELINE only
+    DT_BOTTOM = 0x8,  // with DT_SINGLELINE only
+    DT_WORDBREAK = 0x10,
+    DT_SINGLELINE = 0x20,
+    DT_EXPANDTABS = 0x40,
+    DT_NOCLIP = 0x100,
+    DT_CALCRECT = 0x400,
+    DT_NOPREFIX = 0x800,
+};
+
+class TCanvas {
+public:
+    /// A canvas that swallows every drawing (the discard canvas of a page range); text is still
+    /// measured, at 96 per inch.
+    TCanvas();
+    /// Draws on `device`, which must outlive the canvas; the painter is begun on first use and
+    /// ended by EndPaint or the destructor.
+    explicit TCanvas(QPaintDevice* device);
+    /// Draws through a painter that someone else has begun and will end (a print job's page).
+    explicit TCanvas(QPainter* painter);
+    ~TCanvas();
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    TPen Pen;
+    TBrush Brush;
+    TFont Font;
+
+    /// Vertical resolution of the device; the font heights and the print scale depend on it.
+    int PixelsPerInch() const;
+    /// False for the discard canvas and for devices that cannot be painted on.
+    bool CanDraw();
+
+    /// Fills (r.Left..r.Right−1, r.Top..r.Bottom−1) with the brush; nothing with a clear brush.
+    void FillRect(const TRect& r);
+    /// A pen-coloured one-pixel frame around the rectangle's outer pixels.
+    void FrameRect(const TRect& r);
+    void MoveTo(int x, int y);
+    /// Line from the pen position to (x, y), the end point excluded; the pen moves there.
+    void LineTo(int x, int y);
+    /// Lines through the points in turn, each excluding its end point (so the last point).
+    void Polyline(std::initializer_list<TPoint> points);
+    TPoint PenPos() const { return FPenPos; }
+
+    /// One line of text with its top-left corner at (x, y); with a solid brush its box is
+    /// filled first.
+    void TextOut(int x, int y, const QString& text);
+    int TextWidth(const QString& text);
+    int TextHeight(const QString& text);
+
+    /// Text laid out in `r` by the DT_* flags. Returns the height of the laid-out text. With
+    /// DT_CALCRECT nothing is drawn and `r` takes the size the text needs (its right and
+    /// bottom edges move).
+    int DrawText(TRect& r, const QString& text, unsigned flags);
+
+    /// Copies `image` into `dest`, replacing the pixels there; scaled smoothly only if asked.
+    void StretchDraw(const TRect& dest, const QImage& image, bool smooth = false);
+
+    /// Ends the painter this canvas began, so that its device can be read or resized.
+    void EndPaint();
+
+    /// The painter, begun if needed; nullptr for the discard canvas.
+    QPainter* Painter();
+
+private:
+    void ApplyPen(QPainter& p);
+    QFont DeviceFont() const;
+    void DrawLine(QPainter& p, TPoint from, TPoint to);
+
+    QPaintDevice* FDevice = nullptr;
+    QPainter* FExternal = nullptr;
+    std::optional<QPainter> FOwned;
+    bool FBeginFailed = false;
+    TPoint FPenPos;
+};
