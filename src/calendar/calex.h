@@ -267,7 +267,16 @@ protected:
 private:
     // Whether the date (a day number) is a substitute holiday under the law in force then.
     bool IsFurikae(std::int32_t jd, std::uint8_t dayOfWeek) const;
+    // 1 for the vernal, 2 for the autumnal equinox day, else 0.
+    int EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
     void ListChanged();
+
+    // The equinox dates of the year classified last: every date asks, and they take a
+    // dozen sines each to work out.
+    struct TEquinoxDates {
+        std::int32_t Year = INT32_MIN;
+        std::uint8_t VernalMonth = 0, VernalDay = 0, AutumnalMonth = 0, AutumnalDay = 0;
+    };
 
     std::unique_ptr<TCalExFonts> FFonts;
     std::int32_t FJuliusDay;
@@ -281,6 +290,7 @@ private:
     // Set while an earlier day is classified for the substitute-holiday rule, so that the
     // look back does not look back again.
     mutable bool FLookingBack = false;
+    mutable TEquinoxDates FEquinoxDates;
 };
 
 /// The month of the current date as a grid of seven columns: a header row of weekday names,
