@@ -5,6 +5,10 @@
 //   TCustomCalendarEx   the date, its navigation, the rule lists, fonts and day classification
 //   TMonthlyCalendar    the month grid: layout, drawing, keys and mouse
 //   TCalendarEx         colour properties, the names of the current date and OnChange
+//
+// A new date redraws the buffer (TCalendarEx raises OnChange from there), asks for a repaint,
+// then raises OnDayChange. Every other redraw (size, fonts, lists, drawing properties) raises
+// OnChange too. Events are unset by default.
 #pragma once
 
 #include <array>
