@@ -207,10 +207,12 @@ public:
     TStringList& HolidayList() { return FHolidayList; }
     const TStringList& HolidayList() const { return FHolidayList; }
     void SetHolidayList(const QStringList& lines) { FHolidayList.Assign(lines); }
+    void SetHolidayList(const TStringList& lines) { FHolidayList.Assign(lines); }
     /// Special-day rule lines (birthdays and the like), handled like HolidayList.
     TStringList& SpecialDayList() { return FSpecialDayList; }
     const TStringList& SpecialDayList() const { return FSpecialDayList; }
     void SetSpecialDayList(const QStringList& lines) { FSpecialDayList.Assign(lines); }
+    void SetSpecialDayList(const TStringList& lines) { FSpecialDayList.Assign(lines); }
 
     /// Background of the client area.
     TColor Color() const { return FColor; }
@@ -380,6 +382,7 @@ public:
     /// The same list as HolidayList.
     TStringList& TypeOfDayList() { return HolidayList(); }
     void SetTypeOfDayList(const QStringList& lines) { SetHolidayList(lines); }
+    void SetTypeOfDayList(const TStringList& lines) { SetHolidayList(lines); }
     /// Names of the current date (GetDayNames).
     QString TypeOfDayText() const;
 
