@@ -62,8 +62,8 @@ TEST(ParseDayList, ModeLimitsTheYears) {
 }
 
 TEST(ParseDayList, SkipsLinesOfOtherFieldCounts) {
-    const TBinaryDayList items = Parse({u""_s, u"1"_s, u"1,2"_s, u"1,2,3,4,5,6,7,8"_s,
-                                        u"   "_s, u"5,5,こどもの日"_s});
+    const TBinaryDayList items =
+        Parse({u""_s, u"1"_s, u"1,2"_s, u"1,2,3,4,5,6,7,8"_s, u"   "_s, u"5,5,こどもの日"_s});
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0]->Name(), u"こどもの日"_s);
 }

@@ -66,7 +66,8 @@ TEST(ExportProgram, HolidaysFrom1970To2050FollowTheLaw) {
         EXPECT_EQ(fields[1], HolidayReference::HolidayName(date)) << line.toStdString();
         expectedDate = nextNamed(date.addDays(1));
     }
-    EXPECT_GT(expectedDate, end) << "missing from " << expectedDate.toString(Qt::ISODate).toStdString();
+    EXPECT_GT(expectedDate, end) << "missing from "
+                                 << expectedDate.toString(Qt::ISODate).toStdString();
     EXPECT_GT(lines, 81 * 15);
 }
 
