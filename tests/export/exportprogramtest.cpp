@@ -82,4 +82,14 @@ TEST(ExportProgram, BadArgumentsExitWith2) {
     }
 }
 
+TEST(ExportProgram, OutputThatCannotBeWrittenIsAFailure) {
+    QProcess process;
+    process.setStandardOutputFile(u"/dev/full"_s);
+    process.start(QStringLiteral(TAMURIKA_EXPORT_PROGRAM), {u"--holidays"_s, u"2024"_s});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
+                    .contains(u"出力を書き込めませんでした。"_s));
+}
+
 } // namespace
