@@ -36,8 +36,11 @@ template <int Bits> void Decode(const TDIBInfo& source, TDIBInfo& out, const TDe
     const std::size_t size = source.ImageSize();
     std::size_t pos = 0;
     const std::int64_t height = out.Height();
-    // A 4-bit row may end on the high nibble of its last byte.
-    const std::int64_t limit = Bits == 8 ? out.Width() : (out.Width() + 1) & ~std::int64_t{1};
+    const std::int64_t width = out.Width();
+    // Positions are valid anywhere in the stored row, padding included: some writers (such
+    // as ImageMagick) encode the padding bytes of each row as pixels. What lands in the
+    // padding is dropped, so the decoded rows are the same whoever wrote them.
+    const std::int64_t limit = static_cast<std::int64_t>(out.RowLength()) * 8 / Bits;
     std::int64_t x = 0; // [0, limit]
     std::int64_t y = 0; // [0, height]
 
@@ -47,6 +50,8 @@ template <int Bits> void Decode(const TDIBInfo& source, TDIBInfo& out, const TDe
     };
     // Only called with y < height and column < limit.
     const auto put = [&](std::int64_t column, std::uint8_t value) {
+        if (column >= width)
+            return;
         std::uint8_t* row = out.Row(static_cast<int>(y));
         if constexpr (Bits == 8) {
             row[column] = value;
