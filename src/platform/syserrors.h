@@ -1,6 +1,6 @@
 // The class library's standard error classes that the picture classes raise besides their own:
-// stream reads and writes that come up short, exhausted memory or system resources, graphics
-// that cannot be used, and broken internal invariants (assertions).
+// stream reads and writes that come up short, exhausted memory or system resources, and broken
+// internal invariants (assertions). EInvalidGraphic lives with the graphic classes.
 #pragma once
 
 #include "exception.h"
@@ -28,12 +28,6 @@ public:
 
 /// A system object (a shared memory mapping, a palette) could not be made.
 class EOutOfResources : public Exception {
-public:
-    using Exception::Exception;
-};
-
-/// A graphic was given data or a format it cannot take.
-class EInvalidGraphic : public Exception {
 public:
     using Exception::Exception;
 };
