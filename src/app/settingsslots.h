@@ -14,7 +14,7 @@
 class TIniFile;
 
 inline constexpr int SlotCount = 10;
-inline const QString SettingsFileName = QStringLiteral("tamurika.ini");
+inline const QString SettingsIniName = QStringLiteral("tamurika.ini");
 /// Face of all four fonts in a slot that names none.
 inline const QString DefaultFontFace = QStringLiteral("ＭＳ ゴシック");
 
