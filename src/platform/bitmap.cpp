@@ -26,7 +26,7 @@ TBitmap::TBitmap(int width, int height, TPixelFormat format) : FFormat(format) {
 
 TBitmap::~TBitmap() = default;
 
-TBitmap::TBitmap(const TBitmap& other) : FFormat(other.FFormat) {
+TBitmap::TBitmap(const TBitmap& other) : TGraphic(other), FFormat(other.FFormat) {
     const_cast<TBitmap&>(other).ReleaseCanvas();
     FImage = other.FImage;
 }

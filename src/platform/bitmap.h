@@ -1,5 +1,6 @@
 // An off-screen bitmap with a canvas: 32 bits per pixel (xRGB) unless a narrower format is
-// asked for. The calendar controls draw into one, the preview renders the page into one.
+// asked for. The calendar controls draw into one, the preview renders the page into one. It is
+// also the graphic class of ".bmp" picture files.
 #pragma once
 
 #include <memory>
@@ -7,20 +8,22 @@
 #include <QImage>
 
 #include "canvas.h"
+#include "graphic.h"
 
 enum TPixelFormat : std::uint8_t { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
 
-class TBitmap {
+class TBitmap : public TGraphic {
 public:
     TBitmap() = default;
     TBitmap(int width, int height, TPixelFormat format = pf32bit);
-    ~TBitmap();
+    ~TBitmap() override;
     TBitmap(const TBitmap& other);
     TBitmap& operator=(const TBitmap& other);
 
-    int Width() const { return FImage.width(); }
-    int Height() const { return FImage.height(); }
-    bool Empty() const { return FImage.isNull(); }
+    QString ClassName() const override { return QStringLiteral("TBitmap"); }
+    int Width() const override { return FImage.width(); }
+    int Height() const override { return FImage.height(); }
+    bool Empty() const override { return FImage.isNull(); }
     /// New size; the pixels are cleared to white.
     void SetSize(int width, int height);
 
@@ -36,6 +39,17 @@ public:
     const QImage& Image();
     /// Takes a copy of the image's pixels (converted to 32 bits per pixel).
     void Assign(const QImage& image);
+    /// Takes the pixels of any graphic (a JPEG image is decoded at its own size).
+    void Assign(const TGraphic& source) override;
+
+    /// Reads a bitmap file (or any picture format Qt reads, decided by content); pictures of
+    /// more than MaxGraphicPixels are refused before their pixels are read.
+    void LoadFromBytes(const QByteArray& bytes) override;
+    /// Writes a Windows bitmap file.
+    void SaveToStream(QIODevice& stream) const override;
+    void Draw(TCanvas& canvas, const TRect& rect) const override;
+    QImage ToImage() const override;
+    std::unique_ptr<TGraphic> Clone() const override;
 
 private:
     void ReleaseCanvas();

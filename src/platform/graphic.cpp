@@ -1,0 +1,76 @@
+#include "graphic.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "canvas.h"
+
+TGraphic::~TGraphic() = default;
+
+void TGraphic::LoadFromFile(const QString& fileName) { LoadFromBytes(ReadGraphicFile(fileName)); }
+
+void TGraphic::LoadFromStream(QIODevice& stream) {
+    const qint64 left = stream.size() - stream.pos();
+    if (!stream.isSequential() && left > MaxGraphicFileBytes)
+        throw EInvalidGraphic(QStringLiteral("画像データが大きすぎます．"));
+    LoadFromBytes(stream.readAll());
+}
+
+void TGraphic::SaveToFile(const QString& fileName) const {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    SaveToStream(buffer);
+    WriteGraphicFile(fileName, buffer.data());
+}
+
+void TGraphic::Draw(TCanvas& canvas, const TRect& rect) const {
+    if (Empty() || rect.IsEmpty())
+        return;
+    canvas.StretchDraw(rect, ToImageForSize(QSize(rect.Width(), rect.Height())));
+}
+
+QImage TGraphic::ToImageForSize(const QSize&) const { return ToImage(); }
+
+void TGraphic::Assign(const TGraphic& source) {
+    if (&source == this)
+        return;
+    source.AssignTo(*this);
+}
+
+void TGraphic::AssignTo(TGraphic& target) const {
+    throw EInvalidGraphic(
+        FormatMessage(QStringLiteral("%s を %s に代入できません．"), {ClassName(), target.ClassName()}));
+}
+
+EInvalidGraphic GraphicTooLarge(qint64 width, qint64 height) {
+    return EInvalidGraphic(FormatMessage(
+        QStringLiteral("画像が大きすぎます（%s × %s ピクセル）．1 億ピクセルまでの画像を使ってください．"),
+        {QString::number(width), QString::number(height)}));
+}
+
+QByteArray ReadGraphicFile(const QString& fileName) {
+    const QString shown = QFileInfo(fileName).fileName();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EInvalidGraphic(
+            FormatMessage(QStringLiteral("画像ファイル「%s」を開けません．"), {shown}));
+    if (file.size() > MaxGraphicFileBytes)
+        throw EInvalidGraphic(
+            FormatMessage(QStringLiteral("画像ファイル「%s」は大きすぎます．"), {shown}));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EInvalidGraphic(
+            FormatMessage(QStringLiteral("画像ファイル「%s」を読み込めません．"), {shown}));
+    return bytes;
+}
+
+void WriteGraphicFile(const QString& fileName, const QByteArray& bytes) {
+    // Written beside the target and renamed over it, so a failed write never leaves half a
+    // picture where a whole one was.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw EInvalidGraphic(FormatMessage(QStringLiteral("画像ファイル「%s」に書き込めません．"),
+                                            {QFileInfo(fileName).fileName()}));
+}

@@ -1,0 +1,91 @@
+// The graphic framework of the class library: an abstract picture format (bitmap, JPEG image,
+// device-independent bitmap, ...) that a picture container holds, draws and converts. Formats
+// are found by file extension through the registry of picture.h, into which any subsystem can
+// add its own class.
+#pragma once
+
+#include <memory>
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include "exception.h"
+#include "types.h"
+
+class QIODevice;
+class TCanvas;
+
+/// A picture file or picture data that cannot be read, written or converted.
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+
+/// Pictures larger than this many pixels are refused before any pixel memory is taken: a
+/// hundred million pixels are 400 MB at 32 bits, far beyond any photo a sheet needs.
+inline constexpr qint64 MaxGraphicPixels = 100'000'000;
+
+/// Picture files larger than this are refused before they are read into memory.
+inline constexpr qint64 MaxGraphicFileBytes = 1'024LL * 1'024 * 1'024;
+
+class TGraphic {
+public:
+    virtual ~TGraphic();
+
+    /// The class name the old class library would report ("TBitmap", "TJPEGImage", "TVdDIB");
+    /// the image item tests it.
+    virtual QString ClassName() const = 0;
+
+    /// Size in pixels as the picture is seen (a phone photo's orientation already applied).
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    /// True when there is nothing to draw.
+    virtual bool Empty() const = 0;
+
+    /// Reads the picture from a file. On error the graphic is unchanged and EInvalidGraphic
+    /// carries a message for the user.
+    virtual void LoadFromFile(const QString& fileName);
+    /// Reads the picture from the whole remaining content of a stream.
+    virtual void LoadFromStream(QIODevice& stream);
+    /// Reads the picture from bytes in memory; every loader ends up here.
+    virtual void LoadFromBytes(const QByteArray& bytes) = 0;
+
+    virtual void SaveToFile(const QString& fileName) const;
+    virtual void SaveToStream(QIODevice& stream) const = 0;
+
+    /// Draws the picture stretched into `rect` of the canvas, replacing the pixels there.
+    virtual void Draw(TCanvas& canvas, const TRect& rect) const;
+
+    /// The picture as plain 32-bit pixels (QImage::Format_RGB32) at Width() × Height(); a null
+    /// image when empty. Decoding errors raise EInvalidGraphic.
+    virtual QImage ToImage() const = 0;
+    /// The picture for drawing at about `size` pixels: at least that large where the picture
+    /// allows, possibly smaller than Width() × Height() when a format can decode a reduced
+    /// picture cheaply (a JPEG image at 1/2, 1/4 or 1/8). The default is ToImage().
+    virtual QImage ToImageForSize(const QSize& size) const;
+
+    /// An independent copy of the same class.
+    virtual std::unique_ptr<TGraphic> Clone() const = 0;
+
+    /// Takes the picture of `source`. A class that does not know the source's class asks the
+    /// source to assign itself (AssignTo); when neither knows the other, EInvalidGraphic.
+    virtual void Assign(const TGraphic& source);
+    /// Puts this picture into `target`; the default refuses.
+    virtual void AssignTo(TGraphic& target) const;
+
+protected:
+    TGraphic() = default;
+    TGraphic(const TGraphic&) = default;
+    TGraphic& operator=(const TGraphic&) = default;
+};
+
+/// The error for a picture whose header claims more than MaxGraphicPixels.
+EInvalidGraphic GraphicTooLarge(qint64 width, qint64 height);
+
+/// Reads a whole file for a picture loader, with the size limit and messages of pictures.
+QByteArray ReadGraphicFile(const QString& fileName);
+
+/// Writes bytes to a file for a picture saver; on failure EInvalidGraphic.
+void WriteGraphicFile(const QString& fileName, const QByteArray& bytes);

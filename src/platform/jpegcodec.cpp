@@ -1,0 +1,302 @@
+#include "jpegcodec.h"
+
+// libjpeg's header needs FILE and size_t declared first.
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "exif.h"
+
+namespace {
+
+// A progressive picture may be split into any number of scans; every scan re-reads the whole
+// coefficient buffer. Real encoders write about ten; a thousand only serve to stall a reader.
+constexpr int MaxScans = 1000;
+
+// What libjpeg may allocate for one picture besides our own pixel rows (coefficient buffers of
+// a progressive picture): more than this ends the decoding with an error instead.
+constexpr long MaxLibjpegMemory = 1'024L * 1'024 * 1'024;
+
+enum class Failure { None, Damaged, Truncated, TooManyScans };
+
+// libjpeg reports errors through error_exit, which must not return. Ours jumps back to the
+// guard that began the libjpeg call; only plain C data lives in the frames it skips.
+struct ErrorManager {
+    jpeg_error_mgr Pub;
+    std::jmp_buf Jump;
+    Failure What = Failure::None;
+    char Message[JMSG_LENGTH_MAX] = {};
+};
+
+ErrorManager& Errors(j_common_ptr cinfo) { return *reinterpret_cast<ErrorManager*>(cinfo->err); }
+
+[[noreturn]] void Fail(j_common_ptr cinfo, Failure what) {
+    ErrorManager& errors = Errors(cinfo);
+    errors.What = what;
+    (*cinfo->err->format_message)(cinfo, errors.Message);
+    std::longjmp(errors.Jump, 1);
+}
+
+extern "C" void OnErrorExit(j_common_ptr cinfo) { Fail(cinfo, Failure::Damaged); }
+
+extern "C" void OnEmitMessage(j_common_ptr cinfo, int level) {
+    // Warnings (level −1) about stray bytes are harmless and camera files have them; a stream
+    // that ends early would be drawn half grey, which no one wants printed.
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+        Fail(cinfo, Failure::Truncated);
+}
+
+extern "C" void OnProgress(j_common_ptr cinfo) {
+    if (cinfo->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > MaxScans)
+        Fail(cinfo, Failure::TooManyScans);
+}
+
+EInvalidGraphic ErrorFor(const ErrorManager& errors) {
+    switch (errors.What) {
+    case Failure::Truncated:
+        return EInvalidGraphic(
+            QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
+    case Failure::TooManyScans:
+        return EInvalidGraphic(
+            QStringLiteral("JPEGイメージのスキャン数が多すぎるため読み込めません．"));
+    default:
+        return EInvalidGraphic(FormatMessage(
+            QStringLiteral("JPEGイメージが壊れているため読み込めません（%s）．"),
+            {QString::fromLatin1(errors.Message)}));
+    }
+}
+
+// A libjpeg decompressor that is always destroyed. Guard runs libjpeg calls so that an error
+// comes back as false instead of a jump across C++ frames.
+class Decompressor {
+public:
+    explicit Decompressor(const QByteArray& data) : FData(data) {
+        FInfo.err = jpeg_std_error(&FErrors.Pub);
+        FErrors.Pub.error_exit = OnErrorExit;
+        FErrors.Pub.emit_message = OnEmitMessage;
+        FProgress.progress_monitor = OnProgress;
+        const bool ok = Guard([this] {
+            jpeg_create_decompress(&FInfo);
+            FCreated = true;
+            FInfo.mem->max_memory_to_use = MaxLibjpegMemory;
+            FInfo.progress = &FProgress;
+            jpeg_mem_src(&FInfo, reinterpret_cast<const unsigned char*>(FData.constData()),
+                         static_cast<unsigned long>(FData.size()));
+            jpeg_save_markers(&FInfo, JPEG_APP0 + 1, 0xFFFF);
+        });
+        if (!ok) {
+            // A constructor that throws runs no destructor.
+            if (FCreated)
+                jpeg_destroy_decompress(&FInfo);
+            throw ErrorFor(FErrors);
+        }
+    }
+    ~Decompressor() {
+        if (FCreated)
+            jpeg_destroy_decompress(&FInfo);
+    }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+
+    template <class Step> bool Guard(Step&& step) {
+        if (setjmp(FErrors.Jump) != 0)
+            return false;
+        step();
+        return true;
+    }
+    void Check(bool ok) const {
+        if (!ok)
+            throw ErrorFor(FErrors);
+    }
+
+    jpeg_decompress_struct& Info() { return FInfo; }
+
+    void ReadHeader() { Check(Guard([this] { jpeg_read_header(&FInfo, TRUE); })); }
+
+    TJPEGHeader Header() const {
+        TJPEGHeader header;
+        header.StoredWidth = static_cast<int>(FInfo.image_width);
+        header.StoredHeight = static_cast<int>(FInfo.image_height);
+        header.Components = FInfo.num_components;
+        header.Progressive = FInfo.progressive_mode != 0;
+        for (jpeg_saved_marker_ptr m = FInfo.marker_list; m != nullptr; m = m->next) {
+            if (m->marker != JPEG_APP0 + 1)
+                continue;
+            const int orientation = ExifOrientation(m->data, m->data_length);
+            if (orientation != ExifUpright) {
+                header.Orientation = orientation;
+                break;
+            }
+        }
+        return header;
+    }
+
+private:
+    QByteArray FData; // keeps the bytes alive while libjpeg reads them
+    jpeg_decompress_struct FInfo{};
+    ErrorManager FErrors;
+    jpeg_progress_mgr FProgress{};
+    bool FCreated = false;
+};
+
+// A libjpeg compressor writing into memory; the memory and the compressor are always freed.
+class Compressor {
+public:
+    Compressor() {
+        FInfo.err = jpeg_std_error(&FErrors.Pub);
+        FErrors.Pub.error_exit = OnErrorExit;
+        const bool ok = Guard([this] {
+            jpeg_create_compress(&FInfo);
+            FCreated = true;
+            jpeg_mem_dest(&FInfo, &FBuffer, &FSize);
+        });
+        if (!ok) {
+            if (FCreated)
+                jpeg_destroy_compress(&FInfo);
+            std::free(FBuffer);
+            Check(false);
+        }
+    }
+    ~Compressor() {
+        if (FCreated)
+            jpeg_destroy_compress(&FInfo);
+        std::free(FBuffer); // jpeg_mem_dest's buffer is the caller's to free
+    }
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+
+    template <class Step> bool Guard(Step&& step) {
+        if (setjmp(FErrors.Jump) != 0)
+            return false;
+        step();
+        return true;
+    }
+    void Check(bool ok) const {
+        if (!ok)
+            throw EInvalidGraphic(FormatMessage(QStringLiteral("JPEGイメージを書き込めません（%s）．"),
+                                                {QString::fromLatin1(FErrors.Message)}));
+    }
+    jpeg_compress_struct& Info() { return FInfo; }
+    QByteArray Bytes() const {
+        return QByteArray(reinterpret_cast<const char*>(FBuffer), static_cast<qsizetype>(FSize));
+    }
+
+private:
+    jpeg_compress_struct FInfo{};
+    ErrorManager FErrors;
+    unsigned char* FBuffer = nullptr;
+    unsigned long FSize = 0;
+    bool FCreated = false;
+};
+
+void CheckSignature(const QByteArray& data) {
+    if (data.size() < 3 || static_cast<unsigned char>(data[0]) != 0xFF ||
+        static_cast<unsigned char>(data[1]) != 0xD8)
+        throw EInvalidGraphic(QStringLiteral("JPEGイメージではありません．"));
+}
+
+void CheckPixels(const TJPEGHeader& header) {
+    const qint64 pixels = qint64(header.StoredWidth) * header.StoredHeight;
+    if (pixels > MaxGraphicPixels)
+        throw GraphicTooLarge(header.StoredWidth, header.StoredHeight);
+    if (pixels <= 0)
+        throw EInvalidGraphic(QStringLiteral("JPEGイメージの大きさが正しくありません．"));
+}
+
+} // namespace
+
+QSize TJPEGHeader::SeenSize(int num) const {
+    const auto scaled = [num](int v) { return static_cast<int>((qint64(v) * num + 7) / 8); };
+    const QSize stored(scaled(StoredWidth), scaled(StoredHeight));
+    return OrientationSwapsAxes(Orientation) ? stored.transposed() : stored;
+}
+
+TJPEGHeader ReadJPEGHeader(const QByteArray& data) {
+    CheckSignature(data);
+    Decompressor jpeg(data);
+    jpeg.ReadHeader();
+    TJPEGHeader header = jpeg.Header();
+    CheckPixels(header);
+    return header;
+}
+
+QImage DecodeJPEG(const QByteArray& data, int num) {
+    CheckSignature(data);
+    Decompressor jpeg(data);
+    jpeg.ReadHeader();
+    const TJPEGHeader header = jpeg.Header();
+    CheckPixels(header); // before libjpeg or we allocate anything for the pixels
+
+    jpeg_decompress_struct& info = jpeg.Info();
+    info.scale_num = static_cast<unsigned>(std::clamp(num, 1, 8));
+    info.scale_denom = 8;
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    if (cmyk)
+        info.out_color_space = JCS_CMYK;
+    else
+        // Straight into QImage's 32-bit pixels: 0xAARRGGBB in the machine's byte order.
+        info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+    jpeg.Check(jpeg.Guard([&info] { jpeg_start_decompress(&info); }));
+
+    QImage image(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+                 QImage::Format_RGB32);
+    if (image.isNull())
+        throw EInvalidGraphic(QStringLiteral("JPEGイメージを展開するメモリが足りません．"));
+    std::vector<JSAMPROW> rows(info.output_height);
+    for (int y = 0; y < image.height(); ++y)
+        rows[y] = image.scanLine(y);
+    std::vector<JSAMPLE> cmykRow(cmyk ? std::size_t(info.output_width) * 4 : 0);
+
+    jpeg.Check(jpeg.Guard([&info, &rows, &cmykRow, cmyk] {
+        while (info.output_scanline < info.output_height) {
+            const JDIMENSION y = info.output_scanline;
+            if (!cmyk) {
+                JSAMPROW row = rows[y];
+                jpeg_read_scanlines(&info, &row, 1);
+                continue;
+            }
+            JSAMPROW row = cmykRow.data();
+            jpeg_read_scanlines(&info, &row, 1);
+            // Photoshop writes CMYK inverted (Adobe marker); like every reader we assume it.
+            auto* out = reinterpret_cast<QRgb*>(rows[y]);
+            for (JDIMENSION x = 0; x < info.output_width; ++x) {
+                const JSAMPLE* p = &cmykRow[std::size_t(x) * 4];
+                const int k = p[3];
+                out[x] = qRgb(k * p[0] / 255, k * p[1] / 255, k * p[2] / 255);
+            }
+        }
+        jpeg_finish_decompress(&info);
+    }));
+    return ApplyExifOrientation(image, header.Orientation);
+}
+
+QByteArray EncodeJPEG(const QImage& source, int quality) {
+    if (source.isNull())
+        throw EInvalidGraphic(QStringLiteral("空の画像はJPEGイメージにできません．"));
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    std::vector<JSAMPROW> rows(image.height());
+    for (int y = 0; y < image.height(); ++y)
+        rows[y] = const_cast<JSAMPROW>(image.constScanLine(y));
+
+    Compressor jpeg;
+    jpeg.Check(jpeg.Guard([&jpeg, &image, &rows, quality] {
+        jpeg_compress_struct& info = jpeg.Info();
+        info.image_width = static_cast<JDIMENSION>(image.width());
+        info.image_height = static_cast<JDIMENSION>(image.height());
+        info.input_components = 4;
+        info.in_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+        jpeg_set_defaults(&info);
+        jpeg_set_quality(&info, std::clamp(quality, 1, 100), TRUE);
+        jpeg_start_compress(&info, TRUE);
+        while (info.next_scanline < info.image_height)
+            jpeg_write_scanlines(&info, &rows[info.next_scanline], 1);
+        jpeg_finish_compress(&info);
+    }));
+    return jpeg.Bytes();
+}

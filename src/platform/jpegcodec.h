@@ -1,0 +1,33 @@
+// JPEG decoding and encoding over libjpeg-turbo's libjpeg API, for the JPEG image class. Every
+// libjpeg error becomes an EInvalidGraphic with a message for the user; libjpeg never ends the
+// process, and nothing it allocated outlives the call.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+#include "graphic.h"
+
+/// What the header of a JPEG stream says, without decoding any pixel.
+struct TJPEGHeader {
+    int StoredWidth = 0;  // as the pixels are stored
+    int StoredHeight = 0;
+    int Orientation = 1;  // EXIF orientation, 1 = upright
+    int Components = 0;   // 1 grey, 3 colour, 4 CMYK
+    bool Progressive = false;
+    /// Size at scale `num`/8 as the picture is seen (orientation applied); libjpeg rounds up.
+    QSize SeenSize(int num = 8) const;
+};
+
+/// Reads the header; refuses streams that are no JPEG, are damaged before the first scan, or
+/// claim more than MaxGraphicPixels.
+TJPEGHeader ReadJPEGHeader(const QByteArray& data);
+
+/// Decodes the whole picture at scale `num`/8 (1..8) of its size, through the discrete cosine
+/// transform's own scaling (cheap for small previews), as 32-bit RGB with the EXIF orientation
+/// applied. A picture cut short or damaged anywhere raises.
+QImage DecodeJPEG(const QByteArray& data, int num = 8);
+
+/// Encodes 32-bit pixels as a baseline JPEG of the given quality (1..100).
+QByteArray EncodeJPEG(const QImage& image, int quality);

@@ -1,0 +1,67 @@
+#include "jpegimage.h"
+
+#include <QIODevice>
+
+void TJPEGImage::LoadFromBytes(const QByteArray& bytes) {
+    const TJPEGHeader header = ReadJPEGHeader(bytes); // throws before anything changes
+    FData = bytes;
+    FHeader = header;
+    FDecoded = QImage();
+    FDecodedNum = 0;
+}
+
+void TJPEGImage::SaveToStream(QIODevice& stream) const {
+    if (FData.isEmpty() || stream.write(FData) != FData.size())
+        throw EInvalidGraphic(QStringLiteral("JPEGイメージを書き込めません．"));
+}
+
+QImage TJPEGImage::ToImage() const {
+    if (FData.isEmpty())
+        return {};
+    const int num = ScaleNumerator();
+    if (FDecodedNum != num) {
+        FDecoded = DecodeJPEG(FData, num);
+        FDecodedNum = num;
+    }
+    return FDecoded;
+}
+
+QImage TJPEGImage::ToImageForSize(const QSize& size) const {
+    if (FData.isEmpty())
+        return {};
+    int num = 1;
+    while (num < 8 && (FHeader.SeenSize(num).width() < size.width() ||
+                       FHeader.SeenSize(num).height() < size.height()))
+        ++num;
+    if (num == FDecodedNum)
+        return FDecoded;
+    return DecodeJPEG(FData, num);
+}
+
+std::unique_ptr<TGraphic> TJPEGImage::Clone() const { return std::make_unique<TJPEGImage>(*this); }
+
+void TJPEGImage::Assign(const TGraphic& source) {
+    if (&source == this)
+        return;
+    if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&source)) {
+        *this = *jpeg;
+        return;
+    }
+    const QImage pixels = source.ToImage();
+    if (pixels.isNull()) {
+        FData.clear();
+        FHeader = {};
+        FDecoded = QImage();
+        FDecodedNum = 0;
+        return;
+    }
+    LoadFromBytes(EncodeJPEG(pixels, FQuality));
+}
+
+void TJPEGImage::SetScale(TJPEGScale scale) {
+    if (scale > jsEighth)
+        return;
+    FScale = scale;
+}
+
+QSize TJPEGImage::ReadSize(const QByteArray& bytes) { return ReadJPEGHeader(bytes).SeenSize(); }

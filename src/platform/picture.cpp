@@ -1,0 +1,132 @@
+#include "picture.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <QFileInfo>
+
+#include "bitmap.h"
+#include "jpegimage.h"
+
+namespace {
+
+struct FileFormat {
+    QString Extension;
+    QString Description;
+    TGraphicClass Make;
+};
+
+// The registry of picture formats: the one piece of global state of the graphic framework,
+// touched only on the user-interface thread.
+std::vector<FileFormat>& Formats() {
+    static std::vector<FileFormat> formats = [] {
+        const TGraphicClass bitmap = [] { return std::make_unique<TBitmap>(); };
+        const TGraphicClass jpeg = [] { return std::make_unique<TJPEGImage>(); };
+        return std::vector<FileFormat>{
+            {QStringLiteral("bmp"), QStringLiteral("Bitmaps"), bitmap},
+            {QStringLiteral("jpg"), QStringLiteral("JPEG Image File"), jpeg},
+            {QStringLiteral("jpeg"), QStringLiteral("JPEG Image File"), jpeg},
+        };
+    }();
+    return formats;
+}
+
+std::vector<FileFormat>::iterator FindFormat(const QString& extension) {
+    const QString key = extension.toLower();
+    auto& formats = Formats();
+    return std::find_if(formats.begin(), formats.end(),
+                        [&key](const FileFormat& f) { return f.Extension == key; });
+}
+
+} // namespace
+
+TPicture::TPicture() = default;
+TPicture::~TPicture() = default;
+
+void TPicture::SetGraphic(const TGraphic* graphic) {
+    SetGraphic(graphic != nullptr ? graphic->Clone() : nullptr);
+}
+
+void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
+    FGraphic = std::move(graphic);
+    Changed();
+}
+
+void TPicture::Assign(const TPicture* source) {
+    if (source == this)
+        return;
+    SetGraphic(source != nullptr ? source->Graphic() : nullptr);
+}
+
+TBitmap& TPicture::Bitmap() {
+    if (auto* bitmap = dynamic_cast<TBitmap*>(FGraphic.get()))
+        return *bitmap;
+    auto bitmap = std::make_unique<TBitmap>();
+    TBitmap& result = *bitmap;
+    SetGraphic(std::move(bitmap));
+    return result;
+}
+
+int TPicture::Width() const { return FGraphic ? FGraphic->Width() : 0; }
+int TPicture::Height() const { return FGraphic ? FGraphic->Height() : 0; }
+bool TPicture::Empty() const { return !FGraphic || FGraphic->Empty(); }
+
+void TPicture::LoadFromFile(const QString& fileName) {
+    std::unique_ptr<TGraphic> graphic = NewGraphicForFile(fileName);
+    graphic->LoadFromFile(fileName);
+    SetGraphic(std::move(graphic));
+}
+
+void TPicture::SaveToFile(const QString& fileName) const {
+    if (!FGraphic)
+        throw EInvalidGraphic(QStringLiteral("保存する画像がありません．"));
+    FGraphic->SaveToFile(fileName);
+}
+
+void TPicture::Changed() {
+    if (OnChange)
+        OnChange();
+}
+
+void TPicture::RegisterFileFormat(const QString& extension, const QString& description,
+                                  TGraphicClass graphicClass) {
+    QString key = extension.toLower();
+    if (key.startsWith(u'.'))
+        key.remove(0, 1);
+    if (auto it = FindFormat(key); it != Formats().end()) {
+        it->Description = description;
+        it->Make = std::move(graphicClass);
+        return;
+    }
+    Formats().push_back({key, description, std::move(graphicClass)});
+}
+
+void TPicture::UnregisterFileFormat(const QString& extension) {
+    QString key = extension.toLower();
+    if (key.startsWith(u'.'))
+        key.remove(0, 1);
+    if (auto it = FindFormat(key); it != Formats().end())
+        Formats().erase(it);
+}
+
+QStringList TPicture::FileExtensions() {
+    QStringList list;
+    for (const FileFormat& f : Formats())
+        list << f.Extension;
+    return list;
+}
+
+QString TPicture::FileFormatDescription(const QString& extension) {
+    auto it = FindFormat(extension);
+    return it != Formats().end() ? it->Description : QString();
+}
+
+std::unique_ptr<TGraphic> TPicture::NewGraphicForFile(const QString& fileName) {
+    const QString extension = QFileInfo(fileName).suffix();
+    if (auto it = FindFormat(extension); !extension.isEmpty() && it != Formats().end())
+        return it->Make();
+    throw EInvalidGraphic(FormatMessage(
+        QStringLiteral("画像ファイルの種類「%s」には対応していません（読み込めるのは %s です）．"),
+        {extension.isEmpty() ? QStringLiteral("拡張子なし") : QStringLiteral(".") + extension,
+         FileExtensions().join(QStringLiteral(", "))}));
+}

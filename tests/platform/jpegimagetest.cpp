@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "../common/imagemagick.h"
+#include <array>
+
+#include "platform/bitmap.h"
+#include "platform/exif.h"
+#include "platform/jpegimage.h"
+#include "platform/picture.h"
+
+using testing_support::Convert;
+using testing_support::MakeQuarters;
+using testing_support::Near;
+
+namespace {
+
+const QRgb Red = qRgb(255, 0, 0);
+const QRgb Blue = qRgb(0, 0, 255);
+const QRgb Lime = qRgb(0, 255, 0);
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// An APP1 block with a TIFF structure whose first directory holds only the orientation tag,
+// put right after the start-of-image marker.
+QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation, bool bigEndian) {
+    auto u16 = [bigEndian](int v) {
+        QByteArray b;
+        b.append(char(bigEndian ? v >> 8 : v & 0xFF));
+        b.append(char(bigEndian ? v & 0xFF : v >> 8));
+        return b;
+    };
+    auto u32 = [&u16, bigEndian](int v) {
+        return bigEndian ? u16(v >> 16) + u16(v & 0xFFFF) : u16(v & 0xFFFF) + u16(v >> 16);
+    };
+    QByteArray tiff = bigEndian ? QByteArray("MM") : QByteArray("II");
+    tiff += u16(42) + u32(8);                     // header, first directory at offset 8
+    tiff += u16(1);                               // one entry
+    tiff += u16(0x0112) + u16(3) + u32(1);        // orientation, SHORT, one value
+    tiff += u16(orientation) + u16(0);            // the value, left-justified in 4 bytes
+    tiff += u32(0);                               // no next directory
+    QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray app1 = QByteArray("\xFF\xE1", 2);
+    const int length = payload.size() + 2;
+    app1 += char(length >> 8);
+    app1 += char(length & 0xFF);
+    app1 += payload;
+    return jpeg.left(2) + app1 + jpeg.mid(2);
+}
+
+// The colour at the centre of each quarter of a picture: top-left, top-right, bottom-left,
+// bottom-right.
+std::array<QRgb, 4> Quarters(const QImage& image) {
+    const int w = image.width(), h = image.height();
+    return {image.pixel(w / 4, h / 4), image.pixel(3 * w / 4, h / 4), image.pixel(w / 4, 3 * h / 4),
+            image.pixel(3 * w / 4, 3 * h / 4)};
+}
+
+class JpegFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Dir.isValid());
+        ASSERT_TRUE(MakeQuarters(Path("q.jpg"), 64, 48, {QStringLiteral("-quality"), QStringLiteral("95")}))
+            << "ImageMagick's convert is needed";
+    }
+    QString Path(const QString& name) const { return Dir.filePath(name); }
+    QTemporaryDir Dir;
+};
+
+} // namespace
+
+TEST_F(JpegFiles, DecodesAFileWrittenByImageMagick) {
+    TPicture picture;
+    picture.LoadFromFile(Path("q.jpg"));
+    ASSERT_NE(picture.Graphic(), nullptr);
+    EXPECT_EQ(picture.Graphic()->ClassName(), "TJPEGImage");
+    EXPECT_EQ(picture.Width(), 64);
+    EXPECT_EQ(picture.Height(), 48);
+    const QImage image = picture.Graphic()->ToImage();
+    EXPECT_EQ(image.format(), QImage::Format_RGB32);
+    const auto q = Quarters(image);
+    EXPECT_TRUE(Near(q[0], Blue));
+    EXPECT_TRUE(Near(q[1], Red));
+    EXPECT_TRUE(Near(q[2], Red));
+    EXPECT_TRUE(Near(q[3], Lime));
+}
+
+TEST_F(JpegFiles, GreyProgressiveAndCmykPicturesDecodeLikeImageMagickDecodesThem) {
+    struct Case {
+        const char* name;
+        QStringList args;
+    };
+    const Case cases[] = {
+        {"grey.jpg", {QStringLiteral("-colorspace"), QStringLiteral("Gray")}},
+        {"progressive.jpg", {QStringLiteral("-interlace"), QStringLiteral("Plane")}},
+        {"cmyk.jpg", {QStringLiteral("-colorspace"), QStringLiteral("CMYK")}},
+        {"h1v1.jpg", {QStringLiteral("-sampling-factor"), QStringLiteral("1x1")}},
+    };
+    for (const Case& c : cases) {
+        const QString file = Path(c.name);
+        ASSERT_TRUE(MakeQuarters(file, 80, 60, c.args)) << c.name;
+        ASSERT_TRUE(Convert({file, QStringLiteral("-colorspace"), QStringLiteral("sRGB"),
+                             Path(QString::fromLatin1(c.name) + ".png")}));
+        const QImage expected(Path(QString::fromLatin1(c.name) + ".png"));
+        TJPEGImage jpeg;
+        jpeg.LoadFromFile(file);
+        const QImage image = jpeg.ToImage();
+        ASSERT_EQ(image.size(), expected.size()) << c.name;
+        for (int y = 2; y < image.height(); y += 7)
+            for (int x = 2; x < image.width(); x += 7)
+                ASSERT_TRUE(Near(image.pixel(x, y), expected.pixel(x, y), 24))
+                    << c.name << " at " << x << "," << y;
+    }
+}
+
+TEST_F(JpegFiles, ExifOrientationTurnsThePictureAsImageMagickDoes) {
+    const QByteArray plain = ReadAll(Path("q.jpg"));
+    for (bool bigEndian : {false, true}) {
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            const QString file = Path(QStringLiteral("o%1%2.jpg").arg(orientation).arg(bigEndian));
+            ASSERT_TRUE(WriteAll(file, WithExifOrientation(plain, orientation, bigEndian)));
+            ASSERT_TRUE(Convert({file, QStringLiteral("-auto-orient"), file + ".png"}));
+            const QImage expected(file + ".png");
+
+            TPicture picture;
+            picture.LoadFromFile(file);
+            const bool turned = orientation >= 5;
+            EXPECT_EQ(picture.Width(), turned ? 48 : 64) << orientation;
+            EXPECT_EQ(picture.Height(), turned ? 64 : 48) << orientation;
+            const QImage image = picture.Graphic()->ToImage();
+            ASSERT_EQ(image.size(), expected.size()) << orientation;
+            const auto got = Quarters(image);
+            const auto want = Quarters(expected);
+            for (int i = 0; i < 4; ++i)
+                EXPECT_TRUE(Near(got[i], want[i])) << "orientation " << orientation << " quarter " << i;
+        }
+    }
+}
+
+TEST_F(JpegFiles, ReducedScalesDecodeSmallerPictures) {
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(Path("q.jpg"));
+    EXPECT_EQ(jpeg.ToImageForSize(QSize(8, 6)).size(), QSize(8, 6));
+    EXPECT_EQ(jpeg.ToImageForSize(QSize(9, 6)).size(), QSize(16, 12));
+    EXPECT_EQ(jpeg.ToImageForSize(QSize(30, 10)).size(), QSize(32, 24));
+    EXPECT_EQ(jpeg.ToImageForSize(QSize(4000, 3000)).size(), QSize(64, 48)); // never enlarged
+    EXPECT_TRUE(Near(Quarters(jpeg.ToImageForSize(QSize(8, 6)))[0], Blue, 60));
+
+    jpeg.SetScale(jsQuarter);
+    EXPECT_EQ(jpeg.Width(), 16);
+    EXPECT_EQ(jpeg.Height(), 12);
+    EXPECT_EQ(jpeg.ToImage().size(), QSize(16, 12));
+    jpeg.SetScale(jsFullSize);
+    EXPECT_EQ(jpeg.ToImage().size(), QSize(64, 48));
+}
+
+TEST_F(JpegFiles, SavingWritesTheBytesThatWereRead) {
+    TPicture picture;
+    picture.LoadFromFile(Path("q.jpg"));
+    picture.SaveToFile(Path("copy.jpg"));
+    EXPECT_EQ(ReadAll(Path("copy.jpg")), ReadAll(Path("q.jpg")));
+}
+
+TEST_F(JpegFiles, BitmapsAndJpegImagesConvertIntoEachOther) {
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(Path("q.jpg"));
+    TBitmap bitmap;
+    bitmap.Assign(jpeg);
+    EXPECT_EQ(bitmap.Width(), 64);
+    EXPECT_TRUE(Near(Quarters(bitmap.Image())[3], Lime));
+
+    TJPEGImage again;
+    again.Assign(bitmap);
+    EXPECT_EQ(again.Width(), 64);
+    EXPECT_EQ(again.Height(), 48);
+    again.SaveToFile(Path("again.jpg"));
+    // ImageMagick reads what our encoder wrote.
+    ASSERT_TRUE(Convert({Path("again.jpg"), Path("again.png")}));
+    EXPECT_TRUE(Near(Quarters(QImage(Path("again.png")))[0], Blue));
+}
+
+TEST_F(JpegFiles, DamagedFilesGiveTheirMessageAndLeaveThePictureAlone) {
+    const QByteArray good = ReadAll(Path("q.jpg"));
+    TPicture picture;
+    picture.LoadFromFile(Path("q.jpg"));
+    const TGraphic* before = picture.Graphic();
+
+    auto expectFailure = [&](const QByteArray& bytes, const QString& messageStart) {
+        ASSERT_TRUE(WriteAll(Path("bad.jpg"), bytes));
+        try {
+            picture.LoadFromFile(Path("bad.jpg"));
+            ADD_FAILURE() << "no error for " << messageStart.toStdString();
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_TRUE(e.Message().startsWith(messageStart)) << e.what();
+        }
+        EXPECT_EQ(picture.Graphic(), before);
+        EXPECT_EQ(picture.Width(), 64);
+    };
+
+    expectFailure(QByteArray(), QStringLiteral("JPEGイメージではありません．"));
+    expectFailure(QByteArray("GIF89a........"), QStringLiteral("JPEGイメージではありません．"));
+    // A quantisation table marker with a length running past the end of the file.
+    QByteArray header = good.left(good.indexOf("\xFF\xDB") + 2) + QByteArray("\xFF\xFF", 2);
+    expectFailure(header, QStringLiteral("JPEGイメージ"));
+    // The start-of-frame marker overwritten: no frame before the scan.
+    QByteArray noFrame = good;
+    const qsizetype sof = noFrame.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    noFrame[sof + 1] = char(0xCF); // an arithmetic lossless frame, which libjpeg refuses
+    expectFailure(noFrame, QStringLiteral("JPEGイメージが壊れているため読み込めません（"));
+
+    // Cut in the middle of the scan: the header is fine, decoding must fail.
+    TJPEGImage cut;
+    cut.LoadFromBytes(good.left(good.size() - 30));
+    try {
+        (void)cut.ToImage();
+        ADD_FAILURE() << "a picture cut short decoded";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
+    }
+}
+
+TEST_F(JpegFiles, HeadersClaimingOverAHundredMillionPixelsAreRefused) {
+    const QByteArray good = ReadAll(Path("q.jpg"));
+    const qsizetype sof = good.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    // Start of frame: marker, length (2), precision (1), height (2), width (2).
+    auto withSize = [&](int w, int h) {
+        QByteArray b = good;
+        b[sof + 5] = char(h >> 8);
+        b[sof + 6] = char(h & 0xFF);
+        b[sof + 7] = char(w >> 8);
+        b[sof + 8] = char(w & 0xFF);
+        return b;
+    };
+    EXPECT_EQ(TJPEGImage::ReadSize(withSize(10000, 10000)), QSize(10000, 10000));
+    try {
+        TJPEGImage::ReadSize(withSize(10000, 10001));
+        ADD_FAILURE() << "100,010,000 pixels accepted";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral(
+            "画像が大きすぎます（10000 × 10001 ピクセル）．1 億ピクセルまでの画像を使ってください．"));
+    }
+    // The largest size a JPEG header can state: refused at once, nothing decoded.
+    TJPEGImage jpeg;
+    EXPECT_THROW(jpeg.LoadFromBytes(withSize(65500, 65500)), EInvalidGraphic);
+    EXPECT_TRUE(jpeg.Empty());
+    EXPECT_THROW((void)DecodeJPEG(withSize(65500, 65500)), EInvalidGraphic);
+}
+
+TEST(JpegExif, MalformedBlocksReadAsUpright) {
+    const unsigned char notExif[] = "JFIF\0\0II*\0";
+    EXPECT_EQ(ExifOrientation(notExif, sizeof notExif), ExifUpright);
+    // A directory offset far past the end of the block.
+    const unsigned char farOffset[] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 0xFF, 0xFF, 0xFF, 0x7F};
+    EXPECT_EQ(ExifOrientation(farOffset, sizeof farOffset), ExifUpright);
+    // An entry count promising more entries than the block holds.
+    const unsigned char shortDir[] = {'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0xFF, 0xFF, 0x01, 0x12};
+    EXPECT_EQ(ExifOrientation(shortDir, sizeof shortDir), ExifUpright);
+    // Orientation 9 does not exist.
+    const unsigned char nine[] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0,
+                                  0x12, 0x01, 3, 0, 1, 0, 0, 0, 9, 0, 0, 0};
+    EXPECT_EQ(ExifOrientation(nine, sizeof nine), ExifUpright);
+    EXPECT_EQ(ExifOrientation(nullptr, 0), ExifUpright);
+}
