@@ -2,6 +2,7 @@
 #include <QMainWindow>
 
 #include "calendar/julius.h"
+#include "dib/vddib.h"
 #include "platform/application.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
         TApplication::ShowException(error);
         return 1;
     }
+    // ".dib" pictures and pasted packed DIBs open as TVdDIB.
+    RegisterVdDIB();
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("たむりか"));
     window.resize(475, 387);
