@@ -239,6 +239,19 @@ void TVdDIB::SetPixelFormat(TVdPixelFormat format) {
     Changed();
 }
 
+void TVdDIB::Halftone(bool blackAndWhite) {
+    Storage("TVdDIB.Halftone");
+    UniqueDIB();
+    try {
+        FInternalDIB->SetPixelsFormat(blackAndWhite ? vdPfHalftoneBW : vdPfHalftone, 0, {}, clWhite);
+    } catch (...) {
+        UpdatePaletteModified();
+        throw;
+    }
+    UpdatePaletteModified();
+    Changed();
+}
+
 HPALETTE TVdDIB::GetPalette() {
     TVdInternalDIB& storage = Storage("TVdDIB.GetPalette");
     switch (HalftoneMode) {
@@ -375,9 +388,7 @@ void TVdDIB::Draw(TCanvas& canvas, const TRect& rect) const {
         TVdDIBCanvas surface(&temporary);
         surface.StretchDraw(Bounds(0, 0, rect.Width(), rect.Height()), ToImage(), false);
     }
-    temporary.UniqueDIB();
-    temporary.FInternalDIB->SetPixelsFormat(HalftoneMode == 1 ? vdPfHalftone : vdPfHalftoneBW, 0,
-                                            {}, clWhite);
+    temporary.Halftone(HalftoneMode == 2);
     canvas.StretchDraw(rect, temporary.ToImage(), false);
 }
 

@@ -45,6 +45,9 @@ public:
     /// Converts the picture to `format`, sending progress events for palette reductions. On
     /// error the picture is unchanged.
     void SetPixelFormat(TVdPixelFormat format);
+    /// Converts the picture by error diffusion to the 215-colour halftone palette (8 bits) or
+    /// to black and white (1 bit), as drawing with HalftoneMode 1 or 2 shows it.
+    void Halftone(bool blackAndWhite);
     /// Whether the pixels live in shared memory mappings (true) or on the heap.
     bool GetUseFMO() const;
 
