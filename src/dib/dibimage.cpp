@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
+#include <vector>
 
 #include <QHash>
 
 #include "platform/syserrors.h"
+#include "pixelconvert.h"
 #include "rle.h"
 
 namespace {
@@ -106,4 +109,75 @@ void WriteImageToDIB(const QImage& source, TDIBInfo& info) {
             }
         }
     }
+}
+
+namespace {
+
+// The sixteen colours of the standard VGA palette, as red, green, blue.
+constexpr QRgb StandardColors[16] = {
+    0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080,
+    0xFF008080, 0xFFC0C0C0, 0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00,
+    0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF,
+};
+
+/// The image's distinct colours in order of first appearance, when there are at most `limit`.
+std::optional<std::vector<QRgb>> FewColors(const QImage& image, int limit) {
+    QHash<QRgb, int> seen;
+    std::vector<QRgb> colors;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = line[x] | 0xFF000000u;
+            if (seen.contains(c))
+                continue;
+            if (static_cast<int>(colors.size()) == limit)
+                return std::nullopt;
+            seen.insert(c, 0);
+            colors.push_back(c);
+        }
+    }
+    return colors;
+}
+
+} // namespace
+
+TDIBInfo DIBFromImage(const QImage& source, int bitCount, bool UseFMO) {
+    Assert(bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24,
+           "DIBFromImage: Invalid BitCount");
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    TDIBInfo info;
+    info.Header = MakeInfoHeader(image.width(), image.height(), 24, 0);
+    if (bitCount == 24 || bitCount == 8) {
+        info.Memory = GetMemory(info.UncompressedSize(), UseFMO);
+        WriteImageToDIB(image, info);
+        if (bitCount == 24)
+            return info;
+        if (!FewColors(image, 256)) {
+            TDIBInfo halftone = ConvertToHalfTone(info, UseFMO);
+            halftone.Header.biClrUsed = 256;
+            return halftone;
+        }
+    }
+    const int colors = 1 << bitCount;
+    TDIBInfo out;
+    out.Header = MakeInfoHeader(image.width(), image.height(), bitCount, colors);
+    out.Memory = GetMemory(out.UncompressedSize(), UseFMO);
+    const auto exact = FewColors(image, colors);
+    std::vector<QRgb> table;
+    if (exact)
+        table = *exact;
+    else if (bitCount == 4)
+        table.assign(std::begin(StandardColors), std::end(StandardColors));
+    else
+        table = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+    for (std::size_t i = 0; i < table.size(); ++i)
+        out.ColorTable[i] = RGBQUAD{static_cast<std::uint8_t>(qBlue(table[i])),
+                                    static_cast<std::uint8_t>(qGreen(table[i])),
+                                    static_cast<std::uint8_t>(qRed(table[i])), 0};
+    // Every pixel starts at index 0; WriteImageToDIB gives each its nearest table colour, with
+    // unused entries (black) left out of the search by a count of only the real colours.
+    out.Header.biClrUsed = static_cast<std::uint32_t>(std::max<std::size_t>(table.size(), 1));
+    WriteImageToDIB(image, out);
+    out.Header.biClrUsed = static_cast<std::uint32_t>(colors);
+    return out;
 }

@@ -1,6 +1,9 @@
 #include "vdinternaldib.h"
 
+#include <algorithm>
+
 #include "diberrors.h"
+#include "dibimage.h"
 #include "dibio.h"
 #include "pixelconvert.h"
 #include "platform/syserrors.h"
@@ -56,7 +59,7 @@ HPALETTE GetPaletteFromDIBInfos(const TDIBInfo& info) {
     return palette;
 }
 
-HPALETTE TVdInternalDIB::Palette() {
+HPALETTE TVdInternalDIB::Palette() const {
     if (!FPalette)
         FPalette = GetPaletteFromDIBInfos(FDIBInfo);
     return FPalette;
@@ -65,6 +68,24 @@ HPALETTE TVdInternalDIB::Palette() {
 void TVdInternalDIB::UpdatePalette() {
     Assert(FRefCount == 1, "TVdInternalDIB.UpdatePalette: RefCount Must be 1");
     FPalette.reset();
+    FPaletteModified = true;
+}
+
+void TVdInternalDIB::SetColorTableFrom(const HPALETTE& palette) {
+    const std::size_t count = palette ? std::min<std::size_t>(palette->palPalEntry.size(), 256) : 0;
+    FDIBInfo.ColorTable.fill(RGBQUAD{});
+    for (std::size_t i = 0; i < count; ++i) {
+        const TPaletteEntry& e = palette->palPalEntry[i];
+        FDIBInfo.ColorTable[i] = RGBQUAD{e.peBlue, e.peGreen, e.peRed, 0};
+    }
+    FDIBInfo.Header.biClrUsed = static_cast<std::uint32_t>(count);
+    UpdatePalette();
+    FPalette = palette;
+}
+
+void TVdInternalDIB::WriteImage(const QImage& image) {
+    Assert(FRefCount == 1, "TVdInternalDIB.UpdatePalette: RefCount Must be 1");
+    WriteImageToDIB(image, FDIBInfo);
     FPaletteModified = true;
 }
 

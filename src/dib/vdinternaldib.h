@@ -13,6 +13,7 @@
 #include "platform/tcolor.h"
 
 class QIODevice;
+class QImage;
 
 class TVdInternalDIB {
 public:
@@ -53,11 +54,17 @@ public:
 
     /// The logical palette of the colour table, made on first request; none when the table is
     /// empty.
-    HPALETTE Palette();
+    HPALETTE Palette() const;
     /// Takes `palette` as this storage's palette (the colour table was set to match it).
     void SetPaletteHandle(HPALETTE palette) { FPalette = std::move(palette); }
     /// Drops the palette after the table or pixels changed. Only for unshared storage.
     void UpdatePalette();
+    /// Makes the colour table the palette's colours (up to 256; none empties the table) and
+    /// keeps the palette. Only for unshared storage.
+    void SetColorTableFrom(const HPALETTE& palette);
+    /// Rewrites the pixels from a top-row-first image of the bitmap's size (see
+    /// WriteImageToDIB). Only for unshared, uncompressed storage.
+    void WriteImage(const QImage& image);
 
     TVdPixelFormat GetPixelFormat() const;
 
@@ -74,7 +81,7 @@ public:
 private:
     int FWidth = 0;
     int FHeight = 0;
-    HPALETTE FPalette;
+    mutable HPALETTE FPalette; // made on first request
     TDIBInfo FDIBInfo;
     bool FUseFMO;
 };
