@@ -174,3 +174,15 @@ template <class T> T* CreateLR(TLRWinControl* parent, const QString& name = QStr
     control->SetParent(parent);
     return control->Parent() != nullptr ? control.release() : nullptr;
 }
+
+/// As above, with the control's bounds (relative to the parent) set before it is placed, so
+/// that the parent's alignment sees where it is meant to go.
+template <class T>
+T* CreateLR(TLRWinControl* parent, const QString& name, const TRect& bounds) {
+    Q_ASSERT(parent != nullptr);
+    auto control = std::make_unique<T>();
+    control->SetName(name);
+    control->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
+    control->SetParent(parent);
+    return control->Parent() != nullptr ? control.release() : nullptr;
+}
