@@ -7,8 +7,8 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QThread>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "privatecups.h"
 #include "sampledocument.h"
@@ -25,7 +25,8 @@ TEST(CupsQueue, ADocumentPrintedThroughCupsComesOutOfTheQueueAsA4WithItsTextAndB
     TQtPrinter printer;
     const QStringList queues = printer.Printers();
     const int index = static_cast<int>(queues.indexOf(cups.QueueName()));
-    ASSERT_GE(index, 0) << "Qt does not see the queue; it sees: " << queues.join(u' ').toStdString();
+    ASSERT_GE(index, 0) << "Qt does not see the queue; it sees: "
+                        << queues.join(u' ').toStdString();
     printer.SetPrinterIndex(index);
     EXPECT_EQ(printer.PrinterIndex(), index);
     EXPECT_GT(printer.ResolutionY(), 0);
@@ -78,8 +79,9 @@ TEST(CupsQueue, ADocumentPrintedThroughCupsComesOutOfTheQueueAsA4WithItsTextAndB
     ASSERT_EQ(page.size(), reference.size());
     // Inside the title's frame and over the day grid: the same dark glyph pixels, give or
     // take the edges that two resolutions round differently.
-    for (const QRect area : {QRect(SampleDocument::TitleLeft + 4, SampleDocument::TitleTop + 4, 392, 32),
-                             QRect(45, 307, 168, 32)}) {
+    for (const QRect area :
+         {QRect(SampleDocument::TitleLeft + 4, SampleDocument::TitleTop + 4, 392, 32),
+          QRect(45, 307, 168, 32)}) {
         int dark = 0, darkBoth = 0, darkReference = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
             for (int x = area.left(); x <= area.right(); ++x) {
@@ -89,7 +91,8 @@ TEST(CupsQueue, ADocumentPrintedThroughCupsComesOutOfTheQueueAsA4WithItsTextAndB
                 darkReference += b;
                 darkBoth += a && b;
             }
-        EXPECT_GT(darkReference, 100) << "the reference has text in " << area.x() << "," << area.y();
+        EXPECT_GT(darkReference, 100)
+            << "the reference has text in " << area.x() << "," << area.y();
         EXPECT_GT(darkBoth, darkReference * 8 / 10) << "glyphs at " << area.x() << "," << area.y();
         EXPECT_LT(dark, darkReference * 12 / 10) << "glyphs at " << area.x() << "," << area.y();
     }
@@ -106,8 +109,9 @@ TEST(CupsQueue, ADocumentPrintedThroughCupsComesOutOfTheQueueAsA4WithItsTextAndB
     EXPECT_TRUE(redNear(midX, SampleDocument::TitleTop / 2)) << "top border";
     EXPECT_TRUE(redNear(midX, SampleDocument::TitleBottom / 2)) << "bottom border";
     EXPECT_FALSE(redNear(midX, SampleDocument::TitleTop / 2 + 8)) << "inside the frame";
-    EXPECT_TRUE(IsBlue(small.pixel((SampleDocument::PictureLeft + SampleDocument::PictureRight) / 4,
-                                  (SampleDocument::PictureTop + SampleDocument::PictureBottom) / 4)));
+    EXPECT_TRUE(
+        IsBlue(small.pixel((SampleDocument::PictureLeft + SampleDocument::PictureRight) / 4,
+                           (SampleDocument::PictureTop + SampleDocument::PictureBottom) / 4)));
 
     // The job carries the document's title; the scheduler logs it with the paper.
     // The line is written when the job ends, a moment after the PDF.

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "reporttesting.h"
 #include "report/lightrep.h"
+#include "reporttesting.h"
 
 using namespace report_testing;
 
@@ -44,7 +44,11 @@ TEST(VEvudaRir, PaperOrientationAndTheResizeRule) {
     const struct {
         TPaperSize size;
         int w, h;
-    } papers[] = {{psA5, 559, 794}, {psB5, 688, 971}, {psB4, 971, 1376}, {psA3, 1123, 1587}, {psA4, 794, 1123}};
+    } papers[] = {{psA5, 559, 794},
+                  {psB5, 688, 971},
+                  {psB4, 971, 1376},
+                  {psA3, 1123, 1587},
+                  {psA4, 794, 1123}};
     for (const auto& p : papers) {
         doc.SetPaperSize(p.size);
         EXPECT_EQ(doc.Width(), p.w);
@@ -99,7 +103,8 @@ TEST(VEvudaRir, PreviewStatesAndScales) {
     QImage screen = WhitePage(800, 1130);
     TCanvas canvas(&screen);
     for (int scale : {24, 101, 0, -50})
-        EXPECT_EQ(ErrorOf([&] { doc.DrawPreview(canvas, 0, 0, scale); }), QStringLiteral("印刷スケールが無効です．"));
+        EXPECT_EQ(ErrorOf([&] { doc.DrawPreview(canvas, 0, 0, scale); }),
+                  QStringLiteral("印刷スケールが無効です．"));
     EXPECT_EQ(doc.State(), rsIdle);
 
     const struct {
@@ -146,9 +151,11 @@ TEST(VEvudaRir, PreviewPageDrawsOnWhiteAndCountsPages) {
 }
 
 TEST_F(PrintingDocument, JobStatesAndTheirMessages) {
-    EXPECT_EQ(ErrorOf([&] { doc.PrintPage(); }), QStringLiteral("BeginDocが呼び出されていません．"));
+    EXPECT_EQ(ErrorOf([&] { doc.PrintPage(); }),
+              QStringLiteral("BeginDocが呼び出されていません．"));
     doc.BeginPreview();
-    EXPECT_EQ(ErrorOf([&] { doc.PrintPage(); }), QStringLiteral("BeginDocが呼び出されていません．"));
+    EXPECT_EQ(ErrorOf([&] { doc.PrintPage(); }),
+              QStringLiteral("BeginDocが呼び出されていません．"));
     doc.SetTitle(QStringLiteral("たむりか2026年"));
     doc.BeginDoc(); // ends the preview first
     EXPECT_EQ(doc.State(), rsPrinting);
@@ -174,7 +181,8 @@ TEST_F(PrintingDocument, JobStatesAndTheirMessages) {
 TEST_F(PrintingDocument, AWrongPageRangeStartsNoJob) {
     doc.SetFirstPage(3);
     doc.SetLastPage(1);
-    EXPECT_EQ(ErrorOf([&] { doc.BeginDoc(); }), QStringLiteral("印刷ページ範囲が正しくありません．"));
+    EXPECT_EQ(ErrorOf([&] { doc.BeginDoc(); }),
+              QStringLiteral("印刷ページ範囲が正しくありません．"));
     EXPECT_EQ(doc.LastPage(), 3);
     EXPECT_EQ(doc.State(), rsIdle);
     EXPECT_TRUE(printer.JobTitles.empty());
@@ -198,7 +206,7 @@ TEST_F(PrintingDocument, PagesBeforeTheRangeAreDrawnOntoNothing) {
     EXPECT_DOUBLE_EQ(doc.Scale(), 6.25);
     EXPECT_FALSE(InkBounds(printer.Page(0)).isNull());
     EXPECT_EQ(printer.Pages.size(), 1u); // the discarded page took no sheet
-    doc.PrintPage(); // a second printed page starts a new sheet
+    doc.PrintPage();                     // a second printed page starts a new sheet
     EXPECT_EQ(printer.Pages.size(), 2u);
     doc.EndDoc();
 }
@@ -276,17 +284,21 @@ TEST_F(PrintingDocument, WithoutAFixedPaperTheApplicationSetsThePrinterUp) {
 
 TEST_F(PrintingDocument, PrinterFailuresLeaveTheDocumentIdle) {
     printer.SettingsAccessible = false;
-    EXPECT_EQ(ErrorOf([&] { doc.BeginDoc(); }), QStringLiteral("用紙設定時にエラーが発生しました．"));
+    EXPECT_EQ(ErrorOf([&] { doc.BeginDoc(); }),
+              QStringLiteral("用紙設定時にエラーが発生しました．"));
     EXPECT_EQ(doc.State(), rsIdle);
     printer.SettingsAccessible = true;
     printer.FailToStart = true;
-    EXPECT_EQ(ErrorOf([&] { doc.BeginDoc(); }), QStringLiteral("プリンタ「one」で印刷を始められません．"));
+    EXPECT_EQ(ErrorOf([&] { doc.BeginDoc(); }),
+              QStringLiteral("プリンタ「one」で印刷を始められません．"));
     EXPECT_EQ(doc.State(), rsIdle);
     printer.FailToStart = false;
     doc.BeginDoc();
     // A page that fails to draw can be dropped, and the next job starts.
     auto* band = CreateLR<TLRLayoutPanel>(&doc);
-    band->BeforePrint = [](TLRControl*, TRect, TPrintStatus&) { throw Exception(QStringLiteral("壊れた画像")); };
+    band->BeforePrint = [](TLRControl*, TRect, TPrintStatus&) {
+        throw Exception(QStringLiteral("壊れた画像"));
+    };
     EXPECT_EQ(ErrorOf([&] { doc.PrintPage(); }), QStringLiteral("壊れた画像"));
     EXPECT_EQ(doc.State(), rsPrinting);
     doc.AbortDoc();
@@ -302,7 +314,8 @@ TEST(VEvudaRir, PlacementOnAFormOnly) {
     EXPECT_EQ(doc->Parent(), &form);
     auto* panel = CreateLR<TLRLayoutPanel>(doc);
     auto other = std::make_unique<VEvudaRir>(&printer);
-    EXPECT_EQ(ErrorOf([&] { other->SetParent(panel); }), QStringLiteral("フォーム上にのみ配置できます．"));
+    EXPECT_EQ(ErrorOf([&] { other->SetParent(panel); }),
+              QStringLiteral("フォーム上にのみ配置できます．"));
     EXPECT_EQ(other->Parent(), nullptr);
 }
 

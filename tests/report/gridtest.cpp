@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "reporttesting.h"
 #include "report/lightrep.h"
+#include "reporttesting.h"
 
 using namespace report_testing;
 
@@ -18,7 +18,7 @@ QString ErrorOf(const std::function<void()>& f) {
 
 // An item that notes each time it is printed.
 class TSpyItem : public TCustomLRItem {
-public:
+  public:
     void Print(TCanvas&, const TRect& rect, TPrintStatus status, double) override {
         if (Log != nullptr)
             Log->push_back("item" + std::to_string(rect.Left) + "," + std::to_string(rect.Top) +
@@ -33,7 +33,8 @@ struct Grid : ::testing::Test {
         panel->SetBounds(0, 0, 714, 300);
         panel->SetParent(&doc);
         layout = panel.release();
-        grid = CreateLR<TLRGridPanel>(layout, QStringLiteral("ColPrintPanel1"), Bounds(5, 16, 168, 96));
+        grid = CreateLR<TLRGridPanel>(layout, QStringLiteral("ColPrintPanel1"),
+                                      Bounds(5, 16, 168, 96));
         grid->SetAlign(alNone);
         grid->SetBounds(5, 16, 168, 96);
     }
@@ -63,14 +64,19 @@ TEST_F(Grid, CellGeometry) {
 
 TEST_F(Grid, ColumnAndRowCountLimits) {
     grid->SetColCount(16); // 168 div 16 = 10
-    EXPECT_EQ(ErrorOf([&] { grid->SetColCount(17); }), QStringLiteral("列数が有効範囲を超えています．"));
-    EXPECT_EQ(ErrorOf([&] { grid->SetColCount(0); }), QStringLiteral("列数が有効範囲を超えています．"));
-    EXPECT_EQ(ErrorOf([&] { grid->SetColCount(-1); }), QStringLiteral("列数が有効範囲を超えています．"));
+    EXPECT_EQ(ErrorOf([&] { grid->SetColCount(17); }),
+              QStringLiteral("列数が有効範囲を超えています．"));
+    EXPECT_EQ(ErrorOf([&] { grid->SetColCount(0); }),
+              QStringLiteral("列数が有効範囲を超えています．"));
+    EXPECT_EQ(ErrorOf([&] { grid->SetColCount(-1); }),
+              QStringLiteral("列数が有効範囲を超えています．"));
     EXPECT_EQ(grid->ColCount(), 16);
     grid->SetColCount(16); // the same value again: nothing
     grid->SetRowCount(9);
-    EXPECT_EQ(ErrorOf([&] { grid->SetRowCount(10); }), QStringLiteral("行数が有効範囲を超えています．"));
-    EXPECT_EQ(ErrorOf([&] { grid->SetRowCount(0); }), QStringLiteral("行数が有効範囲を超えています．"));
+    EXPECT_EQ(ErrorOf([&] { grid->SetRowCount(10); }),
+              QStringLiteral("行数が有効範囲を超えています．"));
+    EXPECT_EQ(ErrorOf([&] { grid->SetRowCount(0); }),
+              QStringLiteral("行数が有効範囲を超えています．"));
     EXPECT_EQ(grid->RowCount(), 9);
 }
 
@@ -81,11 +87,13 @@ TEST_F(Grid, EventOrderForEachDirection) {
     std::vector<std::string> events;
     auto* item = CreateLR<TSpyItem>(grid, QStringLiteral("spy"), Bounds(1, 0, 23, 15));
     item->Log = &events;
-    auto name = [](int c, int r) { return "(" + std::to_string(c) + "," + std::to_string(r) + ")"; };
+    auto name = [](int c, int r) {
+        return "(" + std::to_string(c) + "," + std::to_string(r) + ")";
+    };
     grid->BeforePrint = [&](TLRControl*, TRect rect, TPrintStatus& status) {
         events.push_back("BeforePrint");
         EXPECT_EQ(rect, (TRect{42, 53, 90, 85})); // the layout panel is at (37, 37) on the page
-        status = prsFrameOnly; // cells start afresh anyway
+        status = prsFrameOnly;                    // cells start afresh anyway
     };
     grid->OnPrintPanel = [&](TLRControl* sender, int c, int r, TRect rect, TPrintStatus& status) {
         EXPECT_EQ(sender, grid);
@@ -109,7 +117,8 @@ TEST_F(Grid, EventOrderForEachDirection) {
         for (auto [c, r] : cells) {
             e.push_back("OnPrintPanel" + name(c, r));
             e.push_back("BeforePrintPanel");
-            e.push_back("item" + std::to_string(42 + 24 * c + 1) + "," + std::to_string(53 + 16 * r));
+            e.push_back("item" + std::to_string(42 + 24 * c + 1) + "," +
+                        std::to_string(53 + 16 * r));
             e.push_back("AfterPrintPanel");
         }
         e.push_back("AfterPrint");
@@ -151,9 +160,9 @@ TEST_F(Grid, ACellSkippedByItsEventPrintsNothing) {
     const QImage page = bitmap.Image();
     // The grid is at (42, 53) of the page; cell (3, 2) at (114, 85)..(138, 101) stays white.
     EXPECT_TRUE(InkBounds(page, QRect(114, 85, 23, 15)).isNull());
-    EXPECT_EQ(page.pixel(126, 77), qRgb(0, 0, 255));  // cell (3, 1)
-    EXPECT_EQ(page.pixel(150, 93), qRgb(0, 0, 255));  // cell (4, 2)
-    EXPECT_EQ(page.pixel(54, 93), qRgb(255, 0, 0));   // cell (0, 2)
+    EXPECT_EQ(page.pixel(126, 77), qRgb(0, 0, 255)); // cell (3, 1)
+    EXPECT_EQ(page.pixel(150, 93), qRgb(0, 0, 255)); // cell (4, 2)
+    EXPECT_EQ(page.pixel(54, 93), qRgb(255, 0, 0));  // cell (0, 2)
     // Client-aligned in the 24 × 16 cell: every cell filled up to its last column and row.
     EXPECT_EQ(InkBounds(page), QRect(42, 53, 167, 95));
 }

@@ -3,9 +3,9 @@
 #include <QTemporaryDir>
 
 #include "../common/imagemagick.h"
-#include "reporttesting.h"
 #include "platform/jpegimage.h"
 #include "report/lightrepex.h"
+#include "reporttesting.h"
 
 using namespace report_testing;
 
@@ -14,7 +14,7 @@ namespace {
 // A graphic of a class the image item refuses (an icon, say), or one named as another
 // subsystem's class.
 class TNamedGraphic : public TGraphic {
-public:
+  public:
     explicit TNamedGraphic(QString name) : FName(std::move(name)) {}
     QString ClassName() const override { return FName; }
     int Width() const override { return 4; }
@@ -27,9 +27,11 @@ public:
         image.fill(Qt::green);
         return image;
     }
-    std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TNamedGraphic>(*this); }
+    std::unique_ptr<TGraphic> Clone() const override {
+        return std::make_unique<TNamedGraphic>(*this);
+    }
 
-private:
+  private:
     QString FName;
 };
 
@@ -66,7 +68,8 @@ QRect Drawn(const QImage& image) {
     return drawn;
 }
 
-QImage Print(TLRImage& item, const TRect& rect, double scale, QSize size, TPrintStatus status = prsNormal) {
+QImage Print(TLRImage& item, const TRect& rect, double scale, QSize size,
+             TPrintStatus status = prsNormal) {
     QImage image = GreyPage(size.width(), size.height(), qRound(96 * scale));
     TCanvas canvas(&image);
     item.Print(canvas, rect, status, scale);
@@ -150,7 +153,8 @@ TEST(TLRImage, OnlyBitmapsJpegImagesAndDibsAreAssigned) {
 
     TPicture icon;
     icon.SetGraphic(std::make_unique<TNamedGraphic>(QStringLiteral("TIcon")));
-    EXPECT_EQ(ErrorOf([&] { item.SetPicture(&icon); }), QStringLiteral("イメージはビットマップかJPEGイメージのみ有効です"));
+    EXPECT_EQ(ErrorOf([&] { item.SetPicture(&icon); }),
+              QStringLiteral("イメージはビットマップかJPEGイメージのみ有効です"));
     EXPECT_THROW(item.SetPicture(&icon), Exception);
     try {
         item.SetPicture(&icon);

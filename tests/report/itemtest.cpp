@@ -4,9 +4,9 @@
 
 #include <QFontMetrics>
 
-#include "reporttesting.h"
 #include "platform/sysutils.h"
 #include "report/lightrep.h"
+#include "reporttesting.h"
 
 using namespace report_testing;
 
@@ -55,7 +55,9 @@ QImage Reference(const TFont& font, const TRect& box, const QString& text, unsig
     return image;
 }
 
-int LineHeight(const TFont& font) { return QFontMetrics(font.ToQFont()).height(); }
+int LineHeight(const TFont& font) {
+    return QFontMetrics(font.ToQFont()).height();
+}
 
 TLRItem& Framed(TLRItem& item, TLineStyle style) {
     item.SetText(QString());
@@ -131,12 +133,12 @@ TEST(TLRItem, BordersAtScaleSixPointTwentyFive) {
     Framed(item, lsSingle);
     // S = (62, 62, 206, 156): the item at (10, 10) as the printer sees it; off = 6, pen 7.
     const QImage image = Print(item, {10, 10, 34, 26}, 6.25, prsNormal, QSize(260, 200), 600);
-    EXPECT_EQ(Thickness(image, 130, 56), 7);  // top at y = 62 − 6
-    EXPECT_EQ(Thickness(image, 130, 156), 7); // bottom at S.Bottom
+    EXPECT_EQ(Thickness(image, 130, 56), 7);                          // top at y = 62 − 6
+    EXPECT_EQ(Thickness(image, 130, 156), 7);                         // bottom at S.Bottom
     const QImage turned = image.transformed(QTransform().rotate(90)); // columns become rows
-    EXPECT_EQ(Thickness(turned, image.height() - 1 - 110, 56), 7);  // left at x = 62 − 6
-    EXPECT_EQ(Thickness(turned, image.height() - 1 - 110, 206), 7); // right at S.Right
-    EXPECT_TRUE(IsWhite(image, 130, 110)); // transparent inside
+    EXPECT_EQ(Thickness(turned, image.height() - 1 - 110, 56), 7);    // left at x = 62 − 6
+    EXPECT_EQ(Thickness(turned, image.height() - 1 - 110, 206), 7);   // right at S.Right
+    EXPECT_TRUE(IsWhite(image, 130, 110));                            // transparent inside
 }
 
 TEST(TLRItem, LineWeightsAtEachScale) {
@@ -241,7 +243,8 @@ TEST(TLRItem, WordWrapBreaksIntoLinesInsideTheBox) {
     item.SetWordWrap(true);
     item.Font().SetColor(clBlack);
     const QImage got = Print(item, {0, 0, 40, 49}, 1.0);
-    const QImage want = Reference(item.Font(), {2, 2, 39, 48}, QStringLiteral("one two three four"), DT_WORDBREAK);
+    const QImage want =
+        Reference(item.Font(), {2, 2, 39, 48}, QStringLiteral("one two three four"), DT_WORDBREAK);
     EXPECT_EQ(got, want);
     EXPECT_GT(InkBounds(got).height(), 2 * LineHeight(item.Font()) - 4); // several lines
 }
@@ -285,7 +288,8 @@ TEST(TLRItem, AmpersandsMarkAMnemonic) {
     EXPECT_EQ(item.GetDisplayText(), "&A");
     const QImage got = Print(item, {0, 0, 40, 20}, 1.0);
     EXPECT_EQ(got, Reference(item.Font(), {2, 2, 39, 19}, QStringLiteral("&A"), DT_SINGLELINE));
-    EXPECT_NE(got, Reference(item.Font(), {2, 2, 39, 19}, QStringLiteral("&A"), DT_SINGLELINE | DT_NOPREFIX));
+    EXPECT_NE(got, Reference(item.Font(), {2, 2, 39, 19}, QStringLiteral("&A"),
+                             DT_SINGLELINE | DT_NOPREFIX));
 }
 
 TEST(TLRItem, DisplayMasks) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "reporttesting.h"
 #include "report/lightrep.h"
+#include "reporttesting.h"
 
 using namespace report_testing;
 
@@ -137,7 +137,8 @@ TEST_F(Sheet, PlacementRules) {
     auto* layout = CreateLR<TLRLayoutPanel>(&doc);
     auto* grid = CreateLR<TLRGridPanel>(&doc);
     auto item = std::make_unique<TLRItem>();
-    EXPECT_EQ(ErrorOf([&] { item->SetParent(&doc); }), QStringLiteral("パネル上にのみ配置できます．"));
+    EXPECT_EQ(ErrorOf([&] { item->SetParent(&doc); }),
+              QStringLiteral("パネル上にのみ配置できます．"));
     EXPECT_EQ(item->Parent(), nullptr);
     item->SetParent(grid);
     EXPECT_EQ(item->Parent(), grid->CellPanel());
@@ -158,15 +159,18 @@ TEST_F(Sheet, PlacementRules) {
 
     TLRForm form;
     auto sub = std::make_unique<TLRSubPanel>();
-    EXPECT_EQ(ErrorOf([&] { sub->SetParent(&doc); }), QStringLiteral("VEvudaRir上には配置できません．"));
-    EXPECT_EQ(ErrorOf([&] { sub->SetParent(layout); }), QStringLiteral("VEvudaRir上には配置できません．"));
+    EXPECT_EQ(ErrorOf([&] { sub->SetParent(&doc); }),
+              QStringLiteral("VEvudaRir上には配置できません．"));
+    EXPECT_EQ(ErrorOf([&] { sub->SetParent(layout); }),
+              QStringLiteral("VEvudaRir上には配置できません．"));
     sub->SetParent(&form);
     sub.release();
 
     auto layoutOnItem = std::make_unique<TLRLayoutPanel>();
     EXPECT_EQ(ErrorOf([&] { layoutOnItem->SetParent(&form); }),
               QStringLiteral("VEvudaRir上かTLRLayoutPanelにのみ配置できます．"));
-    EXPECT_EQ(ErrorOf([&] { layout->SetParent(layout); }), QStringLiteral("コントロールを自分の中には配置できません．"));
+    EXPECT_EQ(ErrorOf([&] { layout->SetParent(layout); }),
+              QStringLiteral("コントロールを自分の中には配置できません．"));
 }
 
 TEST_F(Sheet, ItemsPrintBeforePanelsAndTheStatusReachesOnlyOwnItems) {

@@ -24,7 +24,8 @@ void ExpectSamplePdf(const QString& pdf, const QString& workDir) {
     EXPECT_NEAR(match.captured(1).toDouble(), 595.3, 1.0);
     EXPECT_NEAR(match.captured(2).toDouble(), 841.9, 1.0);
 
-    const auto text = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    const auto text =
+        RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     ASSERT_TRUE(text.has_value());
     EXPECT_TRUE(text->contains("TAMURIKA 2026")) << text->constData();
     EXPECT_TRUE(text->contains("D1")) << text->constData();
@@ -45,11 +46,15 @@ void ExpectSamplePdf(const QString& pdf, const QString& workDir) {
     const int midX = (SampleDocument::TitleLeft + 200) / 2;
     EXPECT_TRUE(redNear(midX, SampleDocument::TitleTop / 2)) << "top border";
     EXPECT_TRUE(redNear(midX, SampleDocument::TitleBottom / 2)) << "bottom border";
-    EXPECT_TRUE(redNear(SampleDocument::TitleLeft / 2, (SampleDocument::TitleTop + 20) / 2)) << "left border";
-    EXPECT_FALSE(redNear(midX, (SampleDocument::TitleTop + SampleDocument::TitleBottom) / 2 - 8)) << "inside";
-    EXPECT_TRUE(IsBlue(page.pixel((SampleDocument::PictureLeft + SampleDocument::PictureRight) / 4,
-                                  (SampleDocument::PictureTop + SampleDocument::PictureBottom) / 4)));
-    EXPECT_FALSE(IsBlue(page.pixel(SampleDocument::PictureLeft / 2 - 4, SampleDocument::PictureTop / 2 + 10)));
+    EXPECT_TRUE(redNear(SampleDocument::TitleLeft / 2, (SampleDocument::TitleTop + 20) / 2))
+        << "left border";
+    EXPECT_FALSE(redNear(midX, (SampleDocument::TitleTop + SampleDocument::TitleBottom) / 2 - 8))
+        << "inside";
+    EXPECT_TRUE(
+        IsBlue(page.pixel((SampleDocument::PictureLeft + SampleDocument::PictureRight) / 4,
+                          (SampleDocument::PictureTop + SampleDocument::PictureBottom) / 4)));
+    EXPECT_FALSE(IsBlue(
+        page.pixel(SampleDocument::PictureLeft / 2 - 4, SampleDocument::PictureTop / 2 + 10)));
 }
 
 } // namespace
@@ -84,7 +89,10 @@ TEST(PrintToPdf, AFileThatCannotBeWrittenGivesAMessageAndLeavesTheDocumentIdle) 
         sample.Doc.BeginDoc();
         ADD_FAILURE() << "a job started into a folder that does not exist";
     } catch (const EPrinter& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("PDFファイル「calendar.pdf」に印刷できません．書き込める場所を選んでください．"));
+        EXPECT_EQ(
+            e.Message(),
+            QStringLiteral(
+                "PDFファイル「calendar.pdf」に印刷できません．書き込める場所を選んでください．"));
     }
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     EXPECT_FALSE(printer.Printing());

@@ -14,7 +14,7 @@
 namespace report_testing {
 
 class TPrivateCups {
-public:
+  public:
     TPrivateCups();
     ~TPrivateCups();
     TPrivateCups(const TPrivateCups&) = delete;
@@ -37,11 +37,11 @@ public:
     /// name and paper.
     QByteArray PageLog() const;
 
-private:
+  private:
     bool WriteFile(const QString& path, const QByteArray& text) const;
 
     QTemporaryDir FDir;
-    QString FInstance;      // the cups-pdf instance, named after this process
+    QString FInstance; // the cups-pdf instance, named after this process
     QString FQueue;
     QString FBackendConfig; // /etc/cups/cups-pdf-<instance>.conf, ours to remove
     QProcess FDaemon;

@@ -17,8 +17,9 @@ namespace report_testing {
 /// A printer whose page is an image: its pixels are the printable area, the device origin its
 /// top-left corner. Records what the document asked of it.
 class TImagePrinter : public TPrinter {
-public:
-    TImagePrinter(int dpi, QSize pixels, TPoint offset = {}) : FDpi(dpi), FPixels(pixels), FOffset(offset) {}
+  public:
+    TImagePrinter(int dpi, QSize pixels, TPoint offset = {})
+        : FDpi(dpi), FPixels(pixels), FOffset(offset) {}
 
     QStringList Printers() const override { return {QStringLiteral("one"), QStringLiteral("two")}; }
     int PrinterIndex() const override { return Index; }
@@ -87,7 +88,7 @@ public:
     std::vector<QString> JobTitles;
     std::vector<std::unique_ptr<QImage>> Pages;
 
-private:
+  private:
     int FDpi;
     QSize FPixels;
     TPoint FOffset;
@@ -95,7 +96,9 @@ private:
     std::unique_ptr<TCanvas> FCanvas;
 };
 
-inline bool IsWhite(const QImage& image, int x, int y) { return image.pixel(x, y) == qRgb(255, 255, 255); }
+inline bool IsWhite(const QImage& image, int x, int y) {
+    return image.pixel(x, y) == qRgb(255, 255, 255);
+}
 
 /// The rectangle covering every pixel that is not white (null when all are white), within
 /// `area` if given.

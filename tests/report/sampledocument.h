@@ -18,7 +18,8 @@ struct SampleDocument {
         Doc.SetMarginBottom(48);
         Doc.SetTitle(QStringLiteral("たむりか printtest"));
 
-        auto* title = CreateLR<TLRLayoutPanel>(&Doc, QStringLiteral("TitleBand"), Bounds(40, 37, 714, 60));
+        auto* title =
+            CreateLR<TLRLayoutPanel>(&Doc, QStringLiteral("TitleBand"), Bounds(40, 37, 714, 60));
         Title = CreateLR<TLRItem>(title, QStringLiteral("Title"), Bounds(100, 10, 400, 40));
         Title->SetText(QStringLiteral("TAMURIKA 2026"));
         Title->Font().SetName(QStringLiteral("ＭＳ Ｐゴシック"));
@@ -32,8 +33,10 @@ struct SampleDocument {
         Title->SetLineRight(lsDouble);
         Title->SetLineBottom(lsDouble);
 
-        auto* pictureBand = CreateLR<TLRLayoutPanel>(&Doc, QStringLiteral("PictureBand"), Bounds(40, 97, 714, 200));
-        Picture = CreateLR<TLRImage>(pictureBand, QStringLiteral("Picture"), Bounds(200, 20, 300, 150));
+        auto* pictureBand =
+            CreateLR<TLRLayoutPanel>(&Doc, QStringLiteral("PictureBand"), Bounds(40, 97, 714, 200));
+        Picture =
+            CreateLR<TLRImage>(pictureBand, QStringLiteral("Picture"), Bounds(200, 20, 300, 150));
         Picture->SetStretch(true);
         auto bitmap = std::make_unique<TBitmap>(30, 15);
         QImage blue(30, 15, QImage::Format_RGB32);
@@ -41,7 +44,8 @@ struct SampleDocument {
         bitmap->Assign(blue);
         Picture->Picture().SetGraphic(std::move(bitmap));
 
-        auto* gridBand = CreateLR<TLRLayoutPanel>(&Doc, QStringLiteral("GridBand"), Bounds(40, 297, 714, 100));
+        auto* gridBand =
+            CreateLR<TLRLayoutPanel>(&Doc, QStringLiteral("GridBand"), Bounds(40, 297, 714, 100));
         Grid = CreateLR<TLRGridPanel>(gridBand, QStringLiteral("Days"), Bounds(0, 0, 168, 32));
         Grid->SetAlign(alNone);
         Grid->SetBounds(5, 10, 168, 32);
@@ -63,10 +67,11 @@ struct SampleDocument {
     }
 
     // Where things are on the paper, in design units (1/96 inch).
-    static constexpr int TitleLeft = 140;   // 40 + 100
-    static constexpr int TitleTop = 47;     // 37 + 10
-    static constexpr int TitleBottom = 86;  // 47 + 40 − 1
-    static constexpr int PictureLeft = 240, PictureTop = 117, PictureRight = 540, PictureBottom = 267;
+    static constexpr int TitleLeft = 140;  // 40 + 100
+    static constexpr int TitleTop = 47;    // 37 + 10
+    static constexpr int TitleBottom = 86; // 47 + 40 − 1
+    static constexpr int PictureLeft = 240, PictureTop = 117, PictureRight = 540,
+                         PictureBottom = 267;
 
     VEvudaRir Doc;
     TLRItem* Title;
@@ -92,14 +97,19 @@ inline std::optional<QByteArray> RunTool(const QString& program, const QStringLi
 /// The first page of a PDF at `dpi`, drawn by poppler's pdftoppm.
 inline QImage RenderPdf(const QString& pdf, int dpi, const QString& workDir) {
     const QString prefix = workDir + QStringLiteral("/page");
-    if (!RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
-                                             QStringLiteral("-singlefile"), pdf, prefix}))
+    if (!RunTool(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
+                  QStringLiteral("-singlefile"), pdf, prefix}))
         return {};
     return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
 /// Whether a pixel is clearly red / blue, as a printed colour read back.
-inline bool IsRed(QRgb c) { return qRed(c) > 180 && qGreen(c) < 90 && qBlue(c) < 90; }
-inline bool IsBlue(QRgb c) { return qBlue(c) > 180 && qRed(c) < 90 && qGreen(c) < 90; }
+inline bool IsRed(QRgb c) {
+    return qRed(c) > 180 && qGreen(c) < 90 && qBlue(c) < 90;
+}
+inline bool IsBlue(QRgb c) {
+    return qBlue(c) > 180 && qRed(c) < 90 && qGreen(c) < 90;
+}
 
 } // namespace report_testing
