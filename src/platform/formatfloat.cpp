@@ -30,13 +30,13 @@ QStringList Sections(const QString& format) {
 // One section taken apart: literal text before and after the number, and the number's shape.
 struct Pattern {
     QString Prefix, Suffix;
-    int IntDigits = 0;     // placeholders before the point
-    int IntZeros = 0;      // "0"s from the first "0" before the point on: minimum digits
-    int FracZeros = 0;     // "0"s after the point up to the last "0": minimum decimals
-    int FracDigits = 0;    // placeholders after the point: maximum decimals
+    int IntDigits = 0;  // placeholders before the point
+    int IntZeros = 0;   // "0"s from the first "0" before the point on: minimum digits
+    int FracZeros = 0;  // "0"s after the point up to the last "0": minimum decimals
+    int FracDigits = 0; // placeholders after the point: maximum decimals
     bool Thousands = false;
     bool Scientific = false;
-    bool ExpPlus = false;  // "E+": the exponent always has a sign
+    bool ExpPlus = false; // "E+": the exponent always has a sign
     QChar ExpChar;
     int ExpDigits = 0;
 };
@@ -115,7 +115,8 @@ QString FormatNumber(const Pattern& p, double value) {
         exponent = static_cast<int>(std::floor(std::log10(value))) - (intPlaces - 1);
         value /= std::pow(10.0, exponent);
         // Rounding may carry into another digit (9.99 → 10.0).
-        if (std::round(value * std::pow(10.0, p.FracDigits)) >= std::pow(10.0, intPlaces + p.FracDigits)) {
+        if (std::round(value * std::pow(10.0, p.FracDigits)) >=
+            std::pow(10.0, intPlaces + p.FracDigits)) {
             value /= 10.0;
             ++exponent;
         }
@@ -149,7 +150,9 @@ QString FormatNumber(const Pattern& p, double value) {
 
 QString FormatFloat(const QString& format, double value) {
     if (format.isEmpty())
-        return QString::number(value, 'g', 15).toUpper().replace(QStringLiteral("E+"), QStringLiteral("E"));
+        return QString::number(value, 'g', 15)
+            .toUpper()
+            .replace(QStringLiteral("E+"), QStringLiteral("E"));
     const QStringList sections = Sections(format);
     auto section = [&sections](int i) {
         return i < sections.size() && !sections[i].isEmpty() ? sections[i] : sections[0];
@@ -172,6 +175,7 @@ double StrToFloat(const QString& text) {
     bool ok = false;
     const double value = number.match(text).hasMatch() ? text.trimmed().toDouble(&ok) : 0.0;
     if (!ok || !std::isfinite(value))
-        throw EConvertError(FormatMessage(QStringLiteral("'%s' は浮動小数点数ではありません"), {text}));
+        throw EConvertError(
+            FormatMessage(QStringLiteral("'%s' は浮動小数点数ではありません"), {text}));
     return value;
 }

@@ -16,7 +16,7 @@ struct PaperCode {
 };
 
 constexpr PaperCode PaperCodes[] = {
-    {DMPAPER_A3, QPageSize::A3}, {DMPAPER_A4, QPageSize::A4}, {DMPAPER_A5, QPageSize::A5},
+    {DMPAPER_A3, QPageSize::A3},    {DMPAPER_A4, QPageSize::A4},    {DMPAPER_A5, QPageSize::A5},
     {DMPAPER_B4, QPageSize::JisB4}, {DMPAPER_B5, QPageSize::JisB5},
 };
 
@@ -43,7 +43,9 @@ TQtPrinter::~TQtPrinter() {
         Abort();
 }
 
-QStringList TQtPrinter::Printers() const { return QPrinterInfo::availablePrinterNames(); }
+QStringList TQtPrinter::Printers() const {
+    return QPrinterInfo::availablePrinterNames();
+}
 
 int TQtPrinter::PrinterIndex() const {
     if (FPrinter->outputFormat() == QPrinter::PdfFormat)
@@ -54,7 +56,7 @@ int TQtPrinter::PrinterIndex() const {
 void TQtPrinter::SetPrinterIndex(int index) {
     const QStringList printers = Printers();
     const QString name = index >= 0 && index < printers.size() ? printers[index]
-                                                                : QPrinterInfo::defaultPrinterName();
+                                                               : QPrinterInfo::defaultPrinterName();
     FPrinter->setOutputFileName(QString());
     FPrinter->setOutputFormat(QPrinter::NativeFormat);
     FPrinter->setPrinterName(name);
@@ -98,12 +100,15 @@ bool TQtPrinter::SetSettings(const TPrinterSettings& settings) {
     if (id < 0 || !FPrinter->isValid())
         return false;
     const bool paper = FPrinter->setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(id)));
-    const bool orientation = FPrinter->setPageOrientation(
-        settings.Orientation == DMORIENT_LANDSCAPE ? QPageLayout::Landscape : QPageLayout::Portrait);
+    const bool orientation = FPrinter->setPageOrientation(settings.Orientation == DMORIENT_LANDSCAPE
+                                                              ? QPageLayout::Landscape
+                                                              : QPageLayout::Portrait);
     return paper && orientation;
 }
 
-int TQtPrinter::ResolutionY() const { return FPrinter->resolution(); }
+int TQtPrinter::ResolutionY() const {
+    return FPrinter->resolution();
+}
 
 std::optional<TPoint> TQtPrinter::PhysicalOffset() const {
     if (!FPrinter->isValid())
@@ -113,9 +118,13 @@ std::optional<TPoint> TQtPrinter::PhysicalOffset() const {
     return TPoint{qRound(page.left() - paper.left()), qRound(page.top() - paper.top())};
 }
 
-QString TQtPrinter::Title() const { return FPrinter->docName(); }
+QString TQtPrinter::Title() const {
+    return FPrinter->docName();
+}
 
-void TQtPrinter::SetTitle(const QString& title) { FPrinter->setDocName(title); }
+void TQtPrinter::SetTitle(const QString& title) {
+    FPrinter->setDocName(title);
+}
 
 void TQtPrinter::BeginDoc() {
     if (Printing())
@@ -123,8 +132,8 @@ void TQtPrinter::BeginDoc() {
     QPrinter& p = *FPrinter;
     const bool toFile = p.outputFormat() == QPrinter::PdfFormat;
     if (!toFile && p.printerName().isEmpty())
-        throw EPrinter(QStringLiteral(
-            "印刷できるプリンタがありません．プリンタを設定するか，PDFファイルに印刷してください．"));
+        throw EPrinter(QStringLiteral("印刷できるプリンタがありません．プリンタを設定するか，PDFフ"
+                                      "ァイルに印刷してください．"));
     if (toFile && p.outputFileName().isEmpty())
         throw EPrinter(QStringLiteral("印刷先のPDFファイルが選ばれていません．"));
     // The device origin is the corner of what the printer can print, as on the platform the
@@ -134,11 +143,16 @@ void TQtPrinter::BeginDoc() {
 
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(&p)) {
-        throw EPrinter(toFile
-                           ? FormatMessage(QStringLiteral("PDFファイル「%s」に印刷できません．書き込める場所を選んでください．"),
-                                           {QFileInfo(p.outputFileName()).fileName()})
-                           : FormatMessage(QStringLiteral("プリンタ「%s」で印刷を始められません．プリンタの設定を確かめてください．"),
-                                           {p.printerName()}));
+        throw EPrinter(
+            toFile ? FormatMessage(
+                         QStringLiteral(
+                             "PDFファイル「%s」に印刷できません．書き込める場所を選んでください．"),
+                         {QFileInfo(p.outputFileName()).fileName()})
+                   : FormatMessage(
+                         QStringLiteral(
+                             "プリンタ「%"
+                             "s」で印刷を始められません．プリンタの設定を確かめてください．"),
+                         {p.printerName()}));
     }
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setRenderHint(QPainter::TextAntialiasing, true);
@@ -158,11 +172,12 @@ void TQtPrinter::EndDoc() {
     const bool ok = FPainter->end();
     FPainter.reset();
     if (!ok || FPrinter->printerState() == QPrinter::Error)
-        throw EPrinter(FPrinter->outputFormat() == QPrinter::PdfFormat
-                           ? FormatMessage(QStringLiteral("PDFファイル「%s」を書き終えられませんでした．"),
-                                           {QFileInfo(FPrinter->outputFileName()).fileName()})
-                           : FormatMessage(QStringLiteral("プリンタ「%s」に印刷データを送れませんでした．"),
-                                           {FPrinter->printerName()}));
+        throw EPrinter(
+            FPrinter->outputFormat() == QPrinter::PdfFormat
+                ? FormatMessage(QStringLiteral("PDFファイル「%s」を書き終えられませんでした．"),
+                                {QFileInfo(FPrinter->outputFileName()).fileName()})
+                : FormatMessage(QStringLiteral("プリンタ「%s」に印刷データを送れませんでした．"),
+                                {FPrinter->printerName()}));
 }
 
 void TQtPrinter::Abort() {
@@ -175,7 +190,9 @@ void TQtPrinter::Abort() {
     FPainter.reset();
 }
 
-bool TQtPrinter::Printing() const { return FPainter != nullptr; }
+bool TQtPrinter::Printing() const {
+    return FPainter != nullptr;
+}
 
 TCanvas& TQtPrinter::Canvas() {
     if (!FCanvas)

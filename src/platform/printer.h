@@ -18,7 +18,7 @@ class QPrinter;
 
 /// A print job that cannot be started, or a printer that cannot be used.
 class EPrinter : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
@@ -40,7 +40,7 @@ struct TPrinterSettings {
 };
 
 class TPrinter {
-public:
+  public:
     virtual ~TPrinter();
 
     /// Names of the print queues, in the order PrinterIndex counts.
@@ -82,7 +82,7 @@ public:
 
 /// A printer over QPrinter at its full resolution: a CUPS queue, or a PDF file.
 class TQtPrinter : public TPrinter {
-public:
+  public:
     TQtPrinter();
     ~TQtPrinter() override;
 
@@ -112,7 +112,7 @@ public:
     /// The QPrinter, for Qt's print dialog.
     QPrinter& QtPrinter() { return *FPrinter; }
 
-private:
+  private:
     std::unique_ptr<QPrinter> FPrinter;
     std::unique_ptr<QPainter> FPainter;
     std::unique_ptr<TCanvas> FCanvas;

@@ -37,7 +37,9 @@ TLRControl::~TLRControl() {
         FParent->RemoveControl(this);
 }
 
-void TLRControl::SetName(const QString& name) { FName = name; }
+void TLRControl::SetName(const QString& name) {
+    FName = name;
+}
 
 void TLRControl::SetBounds(int left, int top, int width, int height) {
     if (left == FLeft && top == FTop && width == FWidth && height == FHeight)
@@ -101,7 +103,9 @@ void TLRControl::TakeParentFont() {
     FSyncingFont = false;
 }
 
-void TLRControl::FontChanged() { Invalidate(); }
+void TLRControl::FontChanged() {
+    Invalidate();
+}
 
 TColor TLRControl::Color() const {
     return FParentColor && FParent != nullptr ? FParent->Color() : FColor;
@@ -136,9 +140,13 @@ void TLRControl::SetParent(TLRWinControl* parent) {
         target->InsertControl(this);
 }
 
-TLRWinControl* TLRControl::CheckParent(TLRWinControl* parent) { return parent; }
+TLRWinControl* TLRControl::CheckParent(TLRWinControl* parent) {
+    return parent;
+}
 
-void TLRControl::SetDesigning(bool designing) { FDesigning = designing; }
+void TLRControl::SetDesigning(bool designing) {
+    FDesigning = designing;
+}
 
 void TLRControl::SetLoading(bool loading) {
     if (loading == FLoading)
@@ -193,7 +201,9 @@ void TLRWinControl::RemoveControl(TLRControl* control) {
     Realign();
 }
 
-TRect TLRWinControl::AlignRect() const { return {0, 0, Width(), Height()}; }
+TRect TLRWinControl::AlignRect() const {
+    return {0, 0, Width(), Height()};
+}
 
 void TLRWinControl::AlignControls(TLRControl* cause) {
     if (FAligning || Loading())
@@ -260,7 +270,9 @@ void TLRWinControl::AlignPass(TAlign align, TLRControl* cause, TRect& rect) {
     }
 }
 
-void TLRWinControl::Resized() { Realign(); }
+void TLRWinControl::Resized() {
+    Realign();
+}
 
 void TLRWinControl::FontChanged() {
     TLRControl::FontChanged();

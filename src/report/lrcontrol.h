@@ -19,7 +19,7 @@ class TLRWinControl;
 /// A control with a parent is owned by it and deleted with it; one without is owned by whoever
 /// made it. Deleting a control takes it out of its parent.
 class TLRControl {
-public:
+  public:
     TLRControl();
     virtual ~TLRControl();
     TLRControl(const TLRControl&) = delete;
@@ -85,7 +85,7 @@ public:
     /// Paints the control's own surface (its design view), with (0, 0) its top-left corner.
     virtual void Paint(TCanvas& canvas);
 
-protected:
+  protected:
     /// The parent this control really goes on, or ELRError when it may not go on `parent`
     /// (never nullptr).
     virtual TLRWinControl* CheckParent(TLRWinControl* parent);
@@ -100,7 +100,7 @@ protected:
     /// parent.
     void PlaceBounds(int left, int top, int width, int height);
 
-private:
+  private:
     friend class TLRWinControl;
     void TakeParentFont();
     void RequestAlign();
@@ -125,7 +125,7 @@ private:
 
 /// A container control: holds items and panels, owns them, and aligns them.
 class TLRWinControl : public TLRControl {
-public:
+  public:
     ~TLRWinControl() override;
 
     bool IsWindowed() const override { return true; }
@@ -141,7 +141,7 @@ public:
     void SetDesigning(bool designing) override;
     void SetLoading(bool loading) override;
 
-protected:
+  protected:
     /// The rectangle the children are aligned in; the client area (0, 0, Width, Height) here.
     virtual TRect AlignRect() const;
     /// Aligns the children; `cause` is the child whose change asked for it (or nullptr).
@@ -149,13 +149,13 @@ protected:
     void Resized() override;
     void FontChanged() override;
 
-private:
+  private:
     friend class TLRControl;
     void InsertControl(TLRControl* control);
     void RemoveControl(TLRControl* control);
     void AlignPass(TAlign align, TLRControl* cause, TRect& rect);
 
-    std::vector<TLRControl*> FItems;      // owned
+    std::vector<TLRControl*> FItems;       // owned
     std::vector<TLRControl*> FWinControls; // owned
     bool FAligning = false;
 };
@@ -171,6 +171,17 @@ template <class T> T* CreateLR(TLRWinControl* parent, const QString& name = QStr
     auto control = std::make_unique<T>();
     if (!name.isEmpty())
         control->SetName(name);
+    control->SetParent(parent);
+    return control->Parent() != nullptr ? control.release() : nullptr;
+}
+
+/// As above, with the control's bounds (relative to the parent) set before it is placed, so
+/// that the parent's alignment sees where it is meant to go.
+template <class T> T* CreateLR(TLRWinControl* parent, const QString& name, const TRect& bounds) {
+    Q_ASSERT(parent != nullptr);
+    auto control = std::make_unique<T>();
+    control->SetName(name);
+    control->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
     control->SetParent(parent);
     return control->Parent() != nullptr ? control.release() : nullptr;
 }

@@ -5,7 +5,9 @@
 namespace {
 
 // k-th half centimetre of the page in design units.
-int HalfCentimetre(int k) { return static_cast<int>(k * DotsPer100mm / 20.0); }
+int HalfCentimetre(int k) {
+    return static_cast<int>(k * DotsPer100mm / 20.0);
+}
 
 } // namespace
 

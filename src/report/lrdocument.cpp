@@ -8,9 +8,9 @@
 namespace {
 
 struct Paper {
-    int Width;  // portrait, design units
+    int Width; // portrait, design units
     int Height;
-    int Code;   // of the printer settings block
+    int Code; // of the printer settings block
 };
 
 Paper PaperOf(TPaperSize size) {
@@ -226,7 +226,8 @@ void VEvudaRir::DrawPreview(TCanvas& canvas, int x, int y, int scale, TPixelForm
     PreviewPage(page.Canvas());
     QImage pixels = page.Image();
     if (pixelFormat != pfDevice && pixelFormat != pf32bit)
-        pixels = pixels.convertToFormat(ToQImageFormat(pixelFormat)).convertToFormat(QImage::Format_RGB32);
+        pixels = pixels.convertToFormat(ToQImageFormat(pixelFormat))
+                     .convertToFormat(QImage::Format_RGB32);
     const int width = scale * Width() / 100;
     const int height = scale * Height() / 100;
     // Shrunk by averaging, so that the hair lines of the grids stay visible at 25 %.

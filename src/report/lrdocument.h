@@ -15,7 +15,7 @@ enum TPrinterOrientation : std::uint8_t { poPortrait, poLandscape };
 enum TReportState : std::uint8_t { rsIdle, rsPrinting, rsPreviewing };
 
 class VEvudaRir : public TLRWinControl {
-public:
+  public:
     /// A document printing on `printer` (not owned), or on the application's printer.
     explicit VEvudaRir(TPrinter* printer = nullptr);
     ~VEvudaRir() override;
@@ -79,12 +79,12 @@ public:
 
     void SetBounds(int left, int top, int width, int height) override;
 
-protected:
+  protected:
     TRect AlignRect() const override;
     TLRWinControl* CheckParent(TLRWinControl* parent) override;
     void Loaded() override;
 
-private:
+  private:
     void SetMargin(int& margin, int value);
     void UpdatePageSize();
     void ApplyPrinterSettings();
@@ -100,7 +100,7 @@ private:
     int FFirstPage = 0;
     int FLastPage = 0;
 
-    TPrinter* FPrinter;     // not owned
+    TPrinter* FPrinter;         // not owned
     TCanvas* FTarget = nullptr; // not owned: the page being drawn onto
     TReportState FState = rsIdle;
     int FPageNumber = 0;

@@ -38,12 +38,18 @@ void TLRGridPanel::SetRowCount(int count) {
     Invalidate();
 }
 
-const TBeforePrintEvent& TLRGridPanel::BeforePrintPanel() const { return FCellPanel->BeforePrint; }
+const TBeforePrintEvent& TLRGridPanel::BeforePrintPanel() const {
+    return FCellPanel->BeforePrint;
+}
 void TLRGridPanel::SetBeforePrintPanel(TBeforePrintEvent event) {
     FCellPanel->BeforePrint = std::move(event);
 }
-const TNotifyEvent& TLRGridPanel::AfterPrintPanel() const { return FCellPanel->AfterPrint; }
-void TLRGridPanel::SetAfterPrintPanel(TNotifyEvent event) { FCellPanel->AfterPrint = std::move(event); }
+const TNotifyEvent& TLRGridPanel::AfterPrintPanel() const {
+    return FCellPanel->AfterPrint;
+}
+void TLRGridPanel::SetAfterPrintPanel(TNotifyEvent event) {
+    FCellPanel->AfterPrint = std::move(event);
+}
 
 TLRWinControl* TLRGridPanel::CheckParent(TLRWinControl* parent) {
     if (dynamic_cast<VEvudaRir*>(parent) != nullptr ||
@@ -108,10 +114,12 @@ void TLRGridPanel::PrintCell(TCanvas& canvas, const TRect& grid, int row, int co
 }
 
 void TLRGridPanel::AddSubPanel(TLRSubPanel* subPanel) {
-    if (subPanel == nullptr || std::find(FSubPanels.begin(), FSubPanels.end(), subPanel) != FSubPanels.end())
+    if (subPanel == nullptr ||
+        std::find(FSubPanels.begin(), FSubPanels.end(), subPanel) != FSubPanels.end())
         return;
     FSubPanels.push_back(subPanel);
-    subPanel->SetBounds(subPanel->Left(), subPanel->Top(), FCellPanel->Width(), FCellPanel->Height());
+    subPanel->SetBounds(subPanel->Left(), subPanel->Top(), FCellPanel->Width(),
+                        FCellPanel->Height());
 }
 
 void TLRGridPanel::RemoveSubPanel(TLRSubPanel* subPanel) {
@@ -138,7 +146,8 @@ void TLRGridPanel::Paint(TCanvas& canvas) {
         canvas.FillRect({0, 0, w, h});
     }
     canvas.Brush.Color = clWhite;
-    canvas.FillRect({0, 0, static_cast<int>(double(w) / FColCount), static_cast<int>(double(h) / FRowCount)});
+    canvas.FillRect(
+        {0, 0, static_cast<int>(double(w) / FColCount), static_cast<int>(double(h) / FRowCount)});
     const TRect page = PageRect();
     DrawDesignGrid(canvas, w, h, page.Left, page.Top);
     canvas.Pen.Color = clBlue;

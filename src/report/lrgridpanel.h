@@ -10,7 +10,7 @@
 class TLRSubPanel;
 
 class TLRGridPanel : public TCustomLRPanel {
-public:
+  public:
     TLRGridPanel();
     ~TLRGridPanel() override;
 
@@ -50,37 +50,37 @@ public:
 
     void Paint(TCanvas& canvas) override;
 
-protected:
+  protected:
     TLRWinControl* CheckParent(TLRWinControl* parent) override;
     /// The first cell: the grid aligns its cell panel in it.
     TRect AlignRect() const override;
     void AlignControls(TLRControl* cause) override;
     void Resized() override;
 
-private:
+  private:
     void PrintCell(TCanvas& canvas, const TRect& grid, int row, int col, double scale);
 
     int FColCount = 1;
     int FRowCount = 1;
     TPrintDirection FPrintDirection = pdHorz;
-    TLRChildPanel* FCellPanel; // owned as a child
+    TLRChildPanel* FCellPanel;            // owned as a child
     std::vector<TLRSubPanel*> FSubPanels; // not owned
 };
 
 /// A cell-sized panel standing elsewhere on the form, linked to a grid; neither the grid nor
 /// the document ever prints it.
 class TLRSubPanel : public TLRChildPanel {
-public:
+  public:
     TLRSubPanel();
     ~TLRSubPanel() override;
 
     TLRGridPanel* GridPanel() const { return FGridPanel; }
     void SetGridPanel(TLRGridPanel* grid);
 
-protected:
+  protected:
     TLRWinControl* CheckParent(TLRWinControl* parent) override;
 
-private:
+  private:
     friend class TLRGridPanel;
     TLRGridPanel* FGridPanel = nullptr; // not owned
 };

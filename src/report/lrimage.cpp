@@ -17,7 +17,8 @@ TLRImage::TLRImage() {
 }
 
 void TLRImage::SetPicture(const TPicture* picture) {
-    if (picture != nullptr && picture->Graphic() != nullptr && !IsImageItemGraphic(*picture->Graphic()))
+    if (picture != nullptr && picture->Graphic() != nullptr &&
+        !IsImageItemGraphic(*picture->Graphic()))
         throw Exception(QStringLiteral("イメージはビットマップかJPEGイメージのみ有効です"));
     FPicture.Assign(picture);
 }

@@ -7,7 +7,7 @@
 #include "platform/picture.h"
 
 class TLRImage : public TCustomLRItem {
-public:
+  public:
     TLRImage();
 
     /// The item's own picture container. What is put in here directly is not tested.
@@ -24,7 +24,7 @@ public:
     void Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, double scale) override;
     void Paint(TCanvas& canvas) override;
 
-private:
+  private:
     TPicture FPicture;
     bool FStretch = false;
 };

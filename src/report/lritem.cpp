@@ -9,7 +9,9 @@ bool IsReportItem(const TLRControl* control) {
     return dynamic_cast<const TCustomLRItem*>(control) != nullptr;
 }
 
-TCustomLRItem::TCustomLRItem() { SetBounds(0, 0, 65, 17); }
+TCustomLRItem::TCustomLRItem() {
+    SetBounds(0, 0, 65, 17);
+}
 
 void TCustomLRItem::Print(TCanvas&, const TRect&, TPrintStatus, double) {}
 
@@ -23,7 +25,9 @@ TLRWinControl* TCustomLRItem::CheckParent(TLRWinControl* parent) {
 
 // ---------------------------------------------------------------------------------------------
 
-TLRItem::TLRItem() { SetColor(clWhite); }
+TLRItem::TLRItem() {
+    SetColor(clWhite);
+}
 
 void TLRItem::SetAlignment(TAlignment value) {
     if (value == FAlignment)
@@ -94,8 +98,8 @@ QString TLRItem::GetDisplayText() const {
     if (FDisplayMask.isEmpty() || text.isEmpty())
         return text;
     static const QString numberCharacters = QStringLiteral("+-.0123456789");
-    const bool number = std::all_of(text.begin(), text.end(),
-                                    [](QChar c) { return numberCharacters.contains(c); });
+    const bool number =
+        std::all_of(text.begin(), text.end(), [](QChar c) { return numberCharacters.contains(c); });
     if (number)
         return FormatFloat(FDisplayMask, StrToFloat(text));
     return FormatMaskText(FDisplayMask, text);
@@ -197,8 +201,8 @@ void TLRItem::SetLinePen(TCanvas& canvas, TLineStyle style, double scale) const 
 }
 
 void TLRItem::DrawCornerMarks(TCanvas& canvas, const TRect& r) const {
-    if (Color() != clWhite || FLineTop != lsNone || FLineLeft != lsNone ||
-        FLineRight != lsNone || FLineBottom != lsNone)
+    if (Color() != clWhite || FLineTop != lsNone || FLineLeft != lsNone || FLineRight != lsNone ||
+        FLineBottom != lsNone)
         return;
     canvas.Pen.Color = clGreen;
     canvas.Pen.Width = 1;
@@ -210,4 +214,6 @@ void TLRItem::DrawCornerMarks(TCanvas& canvas, const TRect& r) const {
     canvas.Polyline({{R - 5, b - 1}, {R - 1, b - 1}, {R - 1, b - 5}});
 }
 
-void TLRItem::Paint(TCanvas& canvas) { Print(canvas, {0, 0, Width(), Height()}, prsNormal, 1.0); }
+void TLRItem::Paint(TCanvas& canvas) {
+    Print(canvas, {0, 0, Width(), Height()}, prsNormal, 1.0);
+}

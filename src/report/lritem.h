@@ -7,7 +7,7 @@
 
 /// Base of the items: placed on a report panel (a grid panel passes it to its cell panel).
 class TCustomLRItem : public TLRControl {
-public:
+  public:
     TCustomLRItem();
 
     /// Draws the item onto `canvas`: `rect` is its rectangle on the page in design units (right
@@ -15,12 +15,12 @@ public:
     /// per design unit. Nothing here.
     virtual void Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, double scale);
 
-protected:
+  protected:
     TLRWinControl* CheckParent(TLRWinControl* parent) override;
 };
 
 class TLRItem : public TCustomLRItem {
-public:
+  public:
     TLRItem();
 
     TAlignment Alignment() const { return FAlignment; }
@@ -63,7 +63,7 @@ public:
     void Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, double scale) override;
     void Paint(TCanvas& canvas) override;
 
-private:
+  private:
     void SetLine(TLineStyle& line, TLineStyle value);
     void SetLinePen(TCanvas& canvas, TLineStyle style, double scale) const;
     void DrawCornerMarks(TCanvas& canvas, const TRect& rect) const;

@@ -7,7 +7,7 @@
 
 /// Base of every report panel. Its client area is exactly (0, 0, Width, Height).
 class TCustomLRPanel : public TLRWinControl {
-public:
+  public:
     TCustomLRPanel();
 
     /// Draws the panel and everything in it onto `canvas`: `rect` is the panel's rectangle on
@@ -28,7 +28,7 @@ public:
     /// The design view: white, the design grid, the name and a dotted blue frame.
     void Paint(TCanvas& canvas) override;
 
-protected:
+  protected:
     /// Prints the children of `container` placed at `origin`, items with `status`: items
     /// first, then panels, each in order of addition; only enabled ones outside design mode.
     /// With `anyPanel` false only layout panels among the panels are printed (a grid cell
@@ -40,10 +40,10 @@ protected:
 /// The panel that lays out a page: aligned in the document, in another layout panel or in a
 /// grid cell (where it is printed once per cell).
 class TLRLayoutPanel : public TCustomLRPanel {
-public:
+  public:
     void Print(TCanvas& canvas, const TRect& rect, double scale) override;
 
-protected:
+  protected:
     TLRWinControl* CheckParent(TLRWinControl* parent) override;
 };
 

@@ -16,7 +16,7 @@ inline constexpr int DotsPer100mm = 378;
 
 /// Errors of the report engine; the message is the one the user sees.
 class ELRError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
@@ -44,11 +44,10 @@ enum TTextLayout : std::uint8_t { tlTop, tlCenter, tlBottom };
 
 using TNotifyEvent = std::function<void(TLRControl* sender)>;
 /// Before a panel prints: its rectangle on the page (design units) and the status to decide.
-using TBeforePrintEvent =
-    std::function<void(TLRControl* sender, TRect rect, TPrintStatus& status)>;
+using TBeforePrintEvent = std::function<void(TLRControl* sender, TRect rect, TPrintStatus& status)>;
 /// Before a grid cell prints: its column, row and rectangle on the page, and its status.
-using TPrintPanelEvent = std::function<void(TLRControl* sender, int col, int row, TRect rect,
-                                            TPrintStatus& status)>;
+using TPrintPanelEvent =
+    std::function<void(TLRControl* sender, int col, int row, TRect rect, TPrintStatus& status)>;
 
 /// A design length on a device of `scale` device units per design unit, truncated toward zero.
 inline int ScaleValue(int value, double scale) {
