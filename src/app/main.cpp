@@ -1,5 +1,6 @@
 // たむりか: makes and prints a one-page yearly wall calendar.
 #include "calendar/julius.h"
+#include "dib/vddib.h"
 #include "mainunit.h"
 #include "platform/application.h"
 #include "platform/settingsfolder.h"
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
         TApplication::ShowException(error);
         return 1;
     }
+    // ".dib" pictures and pasted packed DIBs open as TVdDIB.
+    RegisterVdDIB();
     TmainForm mainForm(ProgramFolder());
     mainForm.show();
     return app.exec();

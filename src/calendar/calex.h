@@ -5,6 +5,10 @@
 //   TCustomCalendarEx   the date, its navigation, the rule lists, fonts and day classification
 //   TMonthlyCalendar    the month grid: layout, drawing, keys and mouse
 //   TCalendarEx         colour properties, the names of the current date and OnChange
+//
+// A new date redraws the buffer (TCalendarEx raises OnChange from there), asks for a repaint,
+// then raises OnDayChange. Every other redraw (size, fonts, lists, drawing properties) raises
+// OnChange too. Events are unset by default.
 #pragma once
 
 #include <array>
@@ -203,10 +207,12 @@ public:
     TStringList& HolidayList() { return FHolidayList; }
     const TStringList& HolidayList() const { return FHolidayList; }
     void SetHolidayList(const QStringList& lines) { FHolidayList.Assign(lines); }
+    void SetHolidayList(const TStringList& lines) { FHolidayList.Assign(lines); }
     /// Special-day rule lines (birthdays and the like), handled like HolidayList.
     TStringList& SpecialDayList() { return FSpecialDayList; }
     const TStringList& SpecialDayList() const { return FSpecialDayList; }
     void SetSpecialDayList(const QStringList& lines) { FSpecialDayList.Assign(lines); }
+    void SetSpecialDayList(const TStringList& lines) { FSpecialDayList.Assign(lines); }
 
     /// Background of the client area.
     TColor Color() const { return FColor; }
@@ -223,8 +229,7 @@ public:
                                       std::uint8_t day) const;
     /// The font a date is drawn in: special day over holiday over Saturday or Sunday over
     /// weekday.
-    virtual const TFont& GetDayFont(std::int32_t year, std::uint8_t month,
-                                    std::uint8_t day) const;
+    virtual const TFont& GetDayFont(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
     /// The date's names as comma text: special days, holidays, the equinox day, "振替休日".
     virtual QString GetDayNames(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
 
@@ -267,7 +272,16 @@ protected:
 private:
     // Whether the date (a day number) is a substitute holiday under the law in force then.
     bool IsFurikae(std::int32_t jd, std::uint8_t dayOfWeek) const;
+    // 1 for the vernal, 2 for the autumnal equinox day, else 0.
+    int EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
     void ListChanged();
+
+    // The equinox dates of the year classified last: every date asks, and they take a
+    // dozen sines each to work out.
+    struct TEquinoxDates {
+        std::int32_t Year = INT32_MIN;
+        std::uint8_t VernalMonth = 0, VernalDay = 0, AutumnalMonth = 0, AutumnalDay = 0;
+    };
 
     std::unique_ptr<TCalExFonts> FFonts;
     std::int32_t FJuliusDay;
@@ -281,6 +295,7 @@ private:
     // Set while an earlier day is classified for the substitute-holiday rule, so that the
     // look back does not look back again.
     mutable bool FLookingBack = false;
+    mutable TEquinoxDates FEquinoxDates;
 };
 
 /// The month of the current date as a grid of seven columns: a header row of weekday names,
@@ -366,6 +381,7 @@ public:
     /// The same list as HolidayList.
     TStringList& TypeOfDayList() { return HolidayList(); }
     void SetTypeOfDayList(const QStringList& lines) { SetHolidayList(lines); }
+    void SetTypeOfDayList(const TStringList& lines) { SetHolidayList(lines); }
     /// Names of the current date (GetDayNames).
     QString TypeOfDayText() const;
 

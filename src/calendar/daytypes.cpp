@@ -35,10 +35,6 @@ bool AnyMatch(const TBinaryDayList& items, std::int32_t y, std::uint8_t m, std::
     return false;
 }
 
-bool IsEquinoxDay(std::int32_t y, std::uint8_t m, std::uint8_t d) {
-    return Julius::IsVernalEquinoxDay(y, m, d) || Julius::IsAutumnalEquinoxDay(y, m, d);
-}
-
 } // namespace
 
 TDayTypes TCustomCalendarEx::GetDayTypeFlags(std::int32_t year, std::uint8_t month,
@@ -54,11 +50,28 @@ TDayTypes TCustomCalendarEx::GetDayTypeFlags(std::int32_t year, std::uint8_t mon
         types |= dtSunday;
     else if (dayOfWeek == Saturday)
         types |= dtSaturday;
-    if (FAutoEquinox && IsEquinoxDay(year, month, day))
+    if (FAutoEquinox && EquinoxOf(year, month, day) != 0)
         types |= dtHoliday;
     if (FAutoFurikae && !(types & dtHoliday) && !FLookingBack && IsFurikae(jd, dayOfWeek))
         types |= dtFurikae;
     return types;
+}
+
+int TCustomCalendarEx::EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t day) const {
+    // As Julius's IsVernalEquinoxDay and IsAutumnalEquinoxDay: month and day of the year's
+    // equinox dates are compared, not the year of the converted date.
+    TEquinoxDates& e = FEquinoxDates;
+    if (e.Year != year) {
+        std::int32_t y;
+        Julius::JDToYMD(Julius::VernalEquinoxJD(year), y, e.VernalMonth, e.VernalDay);
+        Julius::JDToYMD(Julius::AutumnalEquinoxJD(year), y, e.AutumnalMonth, e.AutumnalDay);
+        e.Year = year;
+    }
+    if (month == e.VernalMonth && day == e.VernalDay)
+        return 1;
+    if (month == e.AutumnalMonth && day == e.AutumnalDay)
+        return 2;
+    return 0;
 }
 
 bool TCustomCalendarEx::IsFurikae(std::int32_t jd, std::uint8_t dayOfWeek) const {
@@ -120,9 +133,10 @@ QString TCustomCalendarEx::GetDayNames(std::int32_t year, std::uint8_t month,
             names.append(item->Name());
     }
     if (FAutoEquinox) {
-        if (Julius::IsVernalEquinoxDay(year, month, day))
+        const int equinox = EquinoxOf(year, month, day);
+        if (equinox == 1)
             names.append(QStringLiteral("春分の日"));
-        else if (Julius::IsAutumnalEquinoxDay(year, month, day))
+        else if (equinox == 2)
             names.append(QStringLiteral("秋分の日"));
     }
     if (FAutoFurikae && (GetDayTypeFlags(year, month, day) & dtFurikae))

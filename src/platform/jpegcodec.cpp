@@ -89,10 +89,13 @@ public:
             jpeg_mem_src(&FInfo, reinterpret_cast<const unsigned char*>(FData.constData()),
                          static_cast<unsigned long>(FData.size()));
             jpeg_save_markers(&FInfo, JPEG_APP0 + 1, 0xFFFF);
-            jpeg_read_header(&FInfo, TRUE);
         });
-        if (!ok)
+        if (!ok) {
+            // A constructor that throws runs no destructor.
+            if (FCreated)
+                jpeg_destroy_decompress(&FInfo);
             throw ErrorFor(FErrors);
+        }
     }
     ~Decompressor() {
         if (FCreated)
@@ -113,6 +116,8 @@ public:
     }
 
     jpeg_decompress_struct& Info() { return FInfo; }
+
+    void ReadHeader() { Check(Guard([this] { jpeg_read_header(&FInfo, TRUE); })); }
 
     TJPEGHeader Header() const {
         TJPEGHeader header;
@@ -146,11 +151,17 @@ public:
     Compressor() {
         FInfo.err = jpeg_std_error(&FErrors.Pub);
         FErrors.Pub.error_exit = OnErrorExit;
-        Check(Guard([this] {
+        const bool ok = Guard([this] {
             jpeg_create_compress(&FInfo);
             FCreated = true;
             jpeg_mem_dest(&FInfo, &FBuffer, &FSize);
-        }));
+        });
+        if (!ok) {
+            if (FCreated)
+                jpeg_destroy_compress(&FInfo);
+            std::free(FBuffer);
+            Check(false);
+        }
     }
     ~Compressor() {
         if (FCreated)
@@ -209,6 +220,7 @@ QSize TJPEGHeader::SeenSize(int num) const {
 TJPEGHeader ReadJPEGHeader(const QByteArray& data) {
     CheckSignature(data);
     Decompressor jpeg(data);
+    jpeg.ReadHeader();
     TJPEGHeader header = jpeg.Header();
     CheckPixels(header);
     return header;
@@ -217,6 +229,7 @@ TJPEGHeader ReadJPEGHeader(const QByteArray& data) {
 QImage DecodeJPEG(const QByteArray& data, int num) {
     CheckSignature(data);
     Decompressor jpeg(data);
+    jpeg.ReadHeader();
     const TJPEGHeader header = jpeg.Header();
     CheckPixels(header); // before libjpeg or we allocate anything for the pixels
 
