@@ -5,6 +5,8 @@
 #include <QTextStream>
 
 #include "app/exportcommand.h"
+#include "dib/vddib.h"
+#include "platform/application.h"
 
 int main(int argc, char** argv) {
     // Nothing is ever shown, so no display is needed: without one, Qt draws off-screen.
@@ -12,6 +14,11 @@ int main(int argc, char** argv) {
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tamurika"));
+    // The sheet names the "ＭＳ" faces; they are drawn with their IPA substitutes.
+    RegisterFontSubstitutes();
+    // ".dib" pictures open as TVdDIB, as in the window.
+    RegisterVdDIB();
     QTextStream out(stdout);
     QTextStream err(stderr);
     return RunExport(QApplication::arguments().mid(1), out, err);

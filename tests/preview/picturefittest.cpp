@@ -1,7 +1,7 @@
 // The picture-fit rule of the sample box (224 × 168) and the sheet's picture box (708 × 531).
 #include <gtest/gtest.h>
 
-#include "app/picturefit.h"
+#include "preview/picturefit.h"
 
 namespace {
 
