@@ -8,7 +8,22 @@
 #include "dib/vddib.h"
 #include "platform/application.h"
 
+namespace {
+
+// Qt's notes about the session (no runtime folder for root, no display) are not the user's
+// business; whatever else Qt has to say still reaches standard error.
+QtMessageHandler QtDefaultHandler = nullptr;
+
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg && message.startsWith(QLatin1String("QStandardPaths:")))
+        return;
+    QtDefaultHandler(type, context, message);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    QtDefaultHandler = qInstallMessageHandler(QuietHandler);
     // Nothing is ever shown, so no display is needed: without one, Qt draws off-screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))

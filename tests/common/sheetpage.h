@@ -3,6 +3,7 @@
 // read a PDF back.
 #pragma once
 
+#include <algorithm>
 #include <optional>
 
 #include <QByteArray>
@@ -44,29 +45,32 @@ inline QRect Inside(const QRect& cell) {
     return cell.adjusted(0, 0, -1, -1);
 }
 
-enum class TInk { None, Black, Red, Blue, Other };
+enum class TInk { None, Black, Red, Blue, Green, Other };
 
+/// The ink a pixel shows, anti-aliased glyph edges (pink for red, pale blue for blue) included.
 inline TInk InkOf(QRgb c) {
     const int r = qRed(c), g = qGreen(c), b = qBlue(c);
-    if (r > 150 && g < 120 && b < 120)
+    if (r > 150 && r - std::max(g, b) > 80)
         return TInk::Red;
-    if (b > 150 && r < 120 && g < 120)
+    if (b > 150 && b - std::max(r, g) > 80)
         return TInk::Blue;
-    if (r < 110 && g < 110 && b < 110 && std::max({r, g, b}) - std::min({r, g, b}) < 40)
+    if (g > 90 && g - std::max(r, b) > 40)
+        return TInk::Green;
+    if (std::max({r, g, b}) < 140 && std::max({r, g, b}) - std::min({r, g, b}) < 40)
         return TInk::Black;
-    if (r > 230 && g > 230 && b > 230)
+    if (std::min({r, g, b}) > 230)
         return TInk::None;
     return TInk::Other;
 }
 
 /// The ink most pixels of `area` carry, if at least `minimum` pixels carry ink at all.
 inline TInk MainInk(const QImage& page, const QRect& area, int minimum = 6) {
-    int counts[5] = {};
+    int counts[6] = {};
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
             ++counts[static_cast<int>(InkOf(page.pixel(x, y)))];
     int best = 1;
-    for (int k = 2; k <= 3; ++k)
+    for (int k = 2; k <= 4; ++k)
         if (counts[k] > counts[best])
             best = k;
     return counts[best] >= minimum ? static_cast<TInk>(best) : TInk::None;
@@ -82,6 +86,8 @@ inline const char* InkName(TInk ink) {
         return "red";
     case TInk::Blue:
         return "blue";
+    case TInk::Green:
+        return "green";
     case TInk::Other:
         break;
     }

@@ -208,25 +208,18 @@ TEST_F(SheetTest, TheDrawnMonthIsAClosedTableWithColouredNumbers) {
         int col, row;
         TInk ink;
     };
-    const Expect cellsOfMarch[] = {{1, 0, TInk::Other}, {6, 0, TInk::Blue}, {0, 1, TInk::Red},
-                                   {0, 3, TInk::Red},   {1, 3, TInk::Red},  {3, 4, TInk::Other},
+    const Expect cellsOfMarch[] = {{1, 0, TInk::Green}, {6, 0, TInk::Blue}, {0, 1, TInk::Red},
+                                   {0, 3, TInk::Red},   {1, 3, TInk::Red},  {3, 4, TInk::Green},
                                    {0, 0, TInk::None},  {4, 4, TInk::None}, {0, 5, TInk::None}};
     for (const Expect& e : cellsOfMarch) {
         const QRect inside = Inside(DayCell(3, e.col, e.row));
-        int ink = 0, green = 0;
+        EXPECT_EQ(MainInk(page, inside), e.ink) << e.col << "," << e.row;
+        if (e.ink != TInk::None)
+            continue;
+        // A blank cell is its background and nothing else.
         for (int y = inside.top(); y <= inside.bottom(); ++y)
-            for (int x = inside.left(); x <= inside.right(); ++x) {
-                const QRgb c = page.pixel(x, y);
-                ink += c != qRgb(0xE0, 0xFF, 0xFF);
-                green += qGreen(c) > 90 && qRed(c) < 80 && qBlue(c) < 80;
-            }
-        if (e.ink == TInk::None) {
-            EXPECT_EQ(ink, 0) << "blank cell " << e.col << "," << e.row;
-        } else if (e.ink == TInk::Other) {
-            EXPECT_GT(green, 6) << "weekday green in " << e.col << "," << e.row;
-        } else {
-            EXPECT_EQ(MainInk(page, inside), e.ink) << e.col << "," << e.row;
-        }
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                ASSERT_EQ(page.pixel(x, y), qRgb(0xE0, 0xFF, 0xFF)) << e.col << "," << e.row;
     }
     // The header letters in their colours.
     EXPECT_EQ(MainInk(page, Inside(HeaderCell(3, 0))), TInk::Red);
