@@ -134,6 +134,18 @@ TEST_F(CompositionTest, ThePreviewOpensAt100PercentWithTheComposedSheet) {
         // The rendered page shows the green lattice: March's header line.
         const QImage page = preview.Image1->Picture().Graphic()->ToImage();
         EXPECT_EQ(page.pixel(45 + 2 * 178 + 10, 620 + 24 - 1), qRgb(0, 128, 0));
+        // Down to 25 % and back, each step at its size, the buttons stopping at the ends.
+        const QSize sizes[] = {{596, 842}, {397, 562}, {198, 281}};
+        for (const QSize& size : sizes) {
+            preview.BtnSyukusho->click();
+            EXPECT_EQ(preview.Image1->size(), size);
+        }
+        EXPECT_FALSE(preview.BtnSyukusho->isEnabled());
+        for (int k = 0; k < 3; ++k)
+            preview.BtnKakudai->click();
+        EXPECT_EQ(preview.Image1->size(), QSize(794, 1123));
+        EXPECT_FALSE(preview.BtnKakudai->isEnabled());
+        EXPECT_TRUE(preview.BtnSyukusho->isEnabled());
     }));
     // The day table of 2003 stays with the window after the preview has gone.
     EXPECT_EQ(form->FDayCells(1, 3, 0).DayText, "1");

@@ -76,6 +76,44 @@ TEST(ParseSheetArguments, RefusesWhatIsNoSheet) {
     }
 }
 
+// Any mix of options, values and stray words either makes one complete sheet command whose
+// values lie in their ranges, or is refused with a message: never anything in between.
+TEST(ParseSheetArguments, RandomArgumentListsParseWholeOrAreRefused) {
+    const QStringList words = {u"--year"_s,     u"--picture"_s, u"--slot"_s,      u"--position"_s,
+                               u"--pdf"_s,      u"--png"_s,     u"--printer"_s,   u"--dpi"_s,
+                               u"--holidays"_s, u"--help"_s,    u"2027"_s,        u"-10"_s,
+                               u"11"_s,         u"0"_s,         u"600"_s,         u"a.pdf"_s,
+                               u""_s,           u"--year=3"_s,  u"--dpi="_s,      u"=x"_s,
+                               u"--"_s,         u"９"_s,        u"99999999999"_s, u"-"_s};
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](std::uint32_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    int accepted = 0;
+    for (int round = 0; round < 20000; ++round) {
+        QStringList arguments;
+        const int length = static_cast<int>(next(7));
+        for (int k = 0; k < length; ++k)
+            arguments << words[static_cast<int>(next(static_cast<std::uint32_t>(words.size())))];
+        try {
+            const TExportOptions o = ParseExportArguments(arguments);
+            if (o.Mode != TExportOptions::TMode::Sheet)
+                continue;
+            ++accepted;
+            ASSERT_FALSE(o.Target.isEmpty()) << arguments.join(u' ').toStdString();
+            ASSERT_TRUE(!o.Year || (*o.Year >= ExportMinYear && *o.Year <= ExportMaxYear));
+            ASSERT_TRUE(!o.Slot || (*o.Slot >= 1 && *o.Slot <= 10));
+            ASSERT_TRUE(!o.Position || (*o.Position >= -10 && *o.Position <= 10));
+            ASSERT_TRUE(o.Dpi >= ExportMinDpi && o.Dpi <= ExportMaxDpi);
+            ASSERT_TRUE(o.Dpi == TExportOptions::PreviewDpi || o.Output == TOutput::Png);
+        } catch (const EExportUsage& e) {
+            ASSERT_FALSE(e.Message().isEmpty());
+        }
+    }
+    EXPECT_GT(accepted, 100); // the mix does reach complete commands
+}
+
 // --- The real executable -----------------------------------------------------------------------
 
 struct Result {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -20,6 +21,7 @@
 #include "fakesource.h"
 #include "platform/image.h"
 #include "platform/inifile.h"
+#include "platform/printer.h"
 #include "preview/printlrunit.h"
 #include "statusbar/statusbar.h"
 
@@ -222,6 +224,25 @@ TEST_F(PreviewWindowTest, AnUnwritablePositionFileStillOpensTheWindowAndSaysSoOn
     EXPECT_TRUE(*seen);
     EXPECT_TRUE(message.contains(QStringLiteral("に書き込めません"))) << message.toStdString();
     EXPECT_EQ(window.LightRep1()->MarginLeft(), 42); // applied all the same
+}
+
+TEST_F(PreviewWindowTest, ThePrinterSetUpOpensOnTheSheetsPrinterAndCancelChangesNothing) {
+    auto window = Open();
+    TPrinter& printer = *window->LightRep1()->Printer();
+    const int index = printer.PrinterIndex();
+    QString title;
+    auto seen = WhenModal([&title](QWidget* w) {
+        auto* dialog = qobject_cast<QPrintDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        dialog->reject();
+    });
+    window->BtnSettei->click();
+    EXPECT_TRUE(*seen);
+    EXPECT_EQ(title, "プリンタの設定");
+    EXPECT_EQ(printer.PrinterIndex(), index);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Zoom(), 4);
 }
 
 TEST_F(PreviewWindowTest, CloseEndsTheModalRun) {
