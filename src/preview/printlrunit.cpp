@@ -212,8 +212,6 @@ void TFrmPrtLR::ShowPreview() {
         const int width = FZoom == 4 ? w : RoundHalfEven(FZoom * w, 4);
         const int height = FZoom == 4 ? h : RoundHalfEven(FZoom * h, 4);
         Image1->resize(width, height);
-        FPage->resize(std::max(width, ScrollBox1->viewport()->width()),
-                      std::max(height, ScrollBox1->viewport()->height()));
         auto page = std::make_unique<TBitmap>(width, height);
         try {
             doc.DrawPreview(page->Canvas(), 0, 0, 25 * FZoom);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -134,6 +135,23 @@ TEST(PrintQueue, ThePreviewPrintsTheSameSheetAsTheExportThroughCups) {
     while (!cups.PageLog().contains(title) && !deadline.hasExpired())
         QThread::msleep(100);
     EXPECT_TRUE(cups.PageLog().contains(title)) << cups.PageLog().constData();
+
+    // tamurika-export sends the same page to the queue.
+    ASSERT_TRUE(QFile::remove(printed));
+    ASSERT_EQ(
+        RunExport({QStringLiteral("--year"), QStringLiteral("2027"), QStringLiteral("--picture"),
+                   photo, QStringLiteral("--printer"), cups.QueueName()},
+                  outStream, errStream, dir.path()),
+        0)
+        << err.toStdString();
+    const QString queued = cups.WaitForPdf(90000);
+    ASSERT_FALSE(queued.isEmpty()) << cups.LogTail().toStdString();
+    const QImage again = RenderPdf(queued, 96, work.path());
+    ASSERT_EQ(again.size(), page.size());
+    for (const auto& [what, area] : areas) {
+        int inked = 0;
+        EXPECT_GT(Agreement(again, page, area, &inked), 0.95) << what;
+    }
 }
 
 } // namespace
