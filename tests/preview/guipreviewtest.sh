@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Starts the real program on an X server under Xvfb, presses "ﾌﾟﾚﾋﾞｭ-＆印刷", and looks at the
+# preview window from outside: its size, the page at 100 % with red Sunday letters and blue
+# Saturday letters, the page at 25 % after three presses of "縮小(&O)", and that "閉じる(&C)"
+# closes it and gives the main window back.
+# Usage: guipreviewtest.sh PROGRAM WORKDIR
+set -euo pipefail
+program=$1
+out=$2
+
+if [[ -z "${PREVIEW_INNER:-}" ]]; then
+  exec env PREVIEW_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
+fi
+
+mkdir -p "$out"
+work=$(mktemp -d)
+app=
+cleanup() {
+  [[ -n "$app" ]] && kill "$app" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+cp "$program" "$work/tamurika"
+export XDG_CONFIG_HOME="$work/config"
+unset QT_QPA_PLATFORM
+"$work/tamurika" >"$work/log" 2>&1 &
+app=$!
+
+wait_for() {
+  local id=
+  for _ in $(seq 1 150); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    kill -0 "$app" 2>/dev/null || { echo "the program ended early:" >&2; cat "$work/log" >&2; exit 1; }
+    sleep 0.1
+  done
+  echo "no window named $1 appeared" >&2
+  return 1
+}
+size_of() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {split($2, s, "x"); print s[1], s[2]}'; }
+colours() { convert "$1" -format %c histogram:info:-; }
+white() { convert "$1" -fill black +opaque white -format '%[fx:mean*w*h]' info:; }
+
+main=$(wait_for '^たむりか$')
+sleep 1
+read -r _ height < <(size_of "$main")
+menu=$((height - 387))
+xdotool mousemove --window "$main" 361 $((menu + 325)) click 1 # ﾌﾟﾚﾋﾞｭ-＆印刷
+
+preview=$(wait_for 'プレビュー＆印刷')
+sleep 1.5
+read -r pw ph < <(size_of "$preview")
+echo "preview window $pw x $ph"
+[[ "$pw" -eq 894 ]] || { echo "expected the page width 794 + 100 = 894"; exit 1; }
+[[ "$ph" -eq 824 ]] || { echo "expected the screen height 1024 - 200 = 824"; exit 1; }
+
+import -window "$preview" "$out/preview-100.png"
+grep -qi '#FF0000' <(colours "$out/preview-100.png") || { echo "no red Sunday letters at 100 %"; exit 1; }
+grep -qi '#0000FF' <(colours "$out/preview-100.png") || { echo "no blue Saturday letters at 100 %"; exit 1; }
+full=$(white "$out/preview-100.png")
+echo "white pixels at 100 %: $full"
+
+for _ in 1 2 3; do
+  xdotool mousemove --window "$preview" 280 17 click 1 # 縮小(&O)
+  sleep 0.7
+done
+import -window "$preview" "$out/preview-25.png"
+quarter=$(white "$out/preview-25.png")
+echo "white pixels at 25 %: $quarter"
+# 198 × 281 pixels of page, less its ink.
+awk -v q="$quarter" 'BEGIN { exit !(q > 35000 && q < 55638) }' || { echo "the page is not 198 x 281 at 25 %"; exit 1; }
+awk -v f="$full" 'BEGIN { exit !(f > 300000) }' || { echo "the page does not fill the window at 100 %"; exit 1; }
+
+xdotool mousemove --window "$preview" 367 17 click 1 # 閉じる(&C)
+for _ in $(seq 1 50); do
+  xdotool search --onlyvisible --name 'プレビュー＆印刷' >/dev/null 2>&1 || break
+  sleep 0.1
+done
+if xdotool search --onlyvisible --name 'プレビュー＆印刷' >/dev/null 2>&1; then
+  echo "the preview window did not close"
+  exit 1
+fi
+kill -0 "$app" || { echo "the program ended with the preview"; exit 1; }
+echo "1 passed, 0 failed"
