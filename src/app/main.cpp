@@ -1,11 +1,13 @@
 // たむりか: makes and prints a one-page yearly wall calendar.
-#include <QMainWindow>
-
 #include "calendar/julius.h"
+#include "dib/vddib.h"
+#include "mainunit.h"
 #include "platform/application.h"
+#include "platform/settingsfolder.h"
 
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
+    TApplication::setApplicationName(QStringLiteral("tamurika"));
     TApplication::setApplicationDisplayName(QStringLiteral("たむりか"));
     try {
         // The old-calendar table is loaded before any window exists; a broken table stops here.
@@ -14,9 +16,9 @@ int main(int argc, char** argv) {
         TApplication::ShowException(error);
         return 1;
     }
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("たむりか"));
-    window.resize(475, 387);
-    window.show();
+    // ".dib" pictures and pasted packed DIBs open as TVdDIB.
+    RegisterVdDIB();
+    TmainForm mainForm(ProgramFolder());
+    mainForm.show();
     return app.exec();
 }

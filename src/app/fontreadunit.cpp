@@ -1,0 +1,46 @@
+#include "fontreadunit.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "mainunit.h"
+#include "platform/inifile.h"
+
+TFrmfontRead::TFrmfontRead(TmainForm& form)
+    : TSlotDialog(form, QStringLiteral("設定の読み込み"), QStringLiteral("領域を選択してください。"),
+                  182) {
+    setObjectName(QStringLiteral("FrmfontRead"));
+    connect(Button1, &QPushButton::clicked, this, [this] { TmainForm::Guarded([this] { Button1Click(); }); });
+}
+
+void TFrmfontRead::showEvent(QShowEvent* event) {
+    TSlotDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFrmfontRead::FormShow() { Prepare(); }
+
+void TFrmfontRead::Button1Click() {
+    LoadSlot(SelectedSlot());
+    accept();
+}
+
+void TFrmfontRead::LoadSlot(int slot) {
+    const TSlotSettings settings = ReadSlot(TIniFile(FForm.SettingsFileName()), slot);
+    for (int k = 0; k < SheetFontCount; ++k) {
+        TFont font = FForm.FontDialog(TSheetFont(k)).Font();
+        font.SetName(settings.Fonts[k].Name);
+        font.SetStyle(settings.Fonts[k].Style);
+        FForm.FontDialog(TSheetFont(k)).Font().Assign(font);
+    }
+    for (int c = 0; c < SheetColorCount; ++c)
+        FForm.ColorDialog(TSheetColor(c)).SetColor(settings.Colors[c]);
+    FForm.CurrentSlot = slot;
+    // A style outside the list leaves it without a selection. Setting the index is not a
+    // choice of the user, so the change handler does not run.
+    const bool listed = settings.TitleStyle >= 0 && settings.TitleStyle < FForm.ComboBox3->count();
+    FForm.ComboBox3->setCurrentIndex(listed ? settings.TitleStyle : -1);
+    FForm.SettingsChanged = false;
+}

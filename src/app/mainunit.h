@@ -1,0 +1,196 @@
+// The program's one permanent window. The left half is a small live sample of the printed
+// sheet (picture, year title, month title, day-of-week row and one month grid); the right half
+// holds the year, picture, font and title-style commands and "ﾌﾟﾚﾋﾞｭ-＆印刷"; a third column with
+// the colour commands appears when the window is widened with ">>".
+#pragma once
+
+#include <array>
+#include <functional>
+
+#include <QMainWindow>
+#include <QString>
+#include <QUrl>
+
+#include "platform/colordialog.h"
+#include "platform/fontdialog.h"
+#include "platform/opendialog.h"
+#include "settingsslots.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMimeData;
+class QMenu;
+class QPushButton;
+class QToolButton;
+class TCalendarEx;
+class TImage;
+class TPanel;
+class TStatusBarP;
+
+class TmainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    /// `programFolder` is where the program file lies (its settings and help live there or,
+    /// when it is not writable, the settings in the user's configuration folder).
+    explicit TmainForm(QString programFolder, QWidget* parent = nullptr);
+    ~TmainForm() override;
+
+    // --- Components, owned by the window -----------------------------------------------------
+    // The sample.
+    TPanel* Panel1;   // frame of the sample
+    TPanel* Panel4;   // white picture box with a sunken border
+    TImage* Image1;   // the picture in the 224 × 168 box, with its own aspect ratio
+    TPanel* nenST;    // year title; its caption is also the printed year title
+    TPanel* tukiST;   // month title of the sample month
+    TPanel* pnlYoubi; // day-of-week row laid over the calendar's own header row
+    std::array<QLabel*, 7> lblY{};   // lblY1 "日" .. lblY7 "土"
+    TCalendarEx* CalendarEx1;        // sample month and holder of the chosen year
+    std::array<TPanel*, 8> y{};      // row lines y1 .. y8
+    std::array<TPanel*, 8> t{};      // column lines t1 .. t8
+    // Year commands.
+    QGroupBox* GroupBox1;
+    QPushButton* Button2; // 前年
+    QPushButton* Button6; // 今年
+    QPushButton* Button5; // 次年
+    // Picture, fonts, colour column, title style.
+    QGroupBox* GroupBox2;
+    QPushButton* Button9;  // 画像の読み込み
+    QPushButton* Button11; // 年のフォント変更
+    QPushButton* Button3;  // 月のフォント変更
+    QPushButton* Button10; // 日のフォント変更
+    QPushButton* Button12; // 曜日のフォント変更
+    QToolButton* SbtnKShow; // ">>" / "<<"
+    QComboBox* ComboBox3;   // title style
+    TPanel* Panel2;
+    QPushButton* Button1; // ﾌﾟﾚﾋﾞｭ-＆印刷
+    // The colour column: a button and a swatch per colour, and the reset.
+    QGroupBox* GroupBox3;
+    std::array<QPushButton*, SheetColorCount> ColorButtons{}; // Button8, 4, 15, 16, 17, 19, 22, 20
+    std::array<TPanel*, SheetColorCount> Swatches{}; // pnl1, pnl1_2, pnl2, pnl3, pnl4, pnl6, pnl8, pnl7
+    QPushButton* Button21; // 初期値に戻す
+    TStatusBarP* StBar;
+    TPanel* Panel3;        // hidden
+    QPushButton* Button14; // 終了(&E), hidden
+    TCalendarEx* CalendarEx2; // outside the visible area: works out the printed months
+    TImage* Image2;           // scratch pictures of the sheet composition
+    TImage* Image3;
+    TImage* Image4; // the loaded picture at its own pixel size
+    // Menu.
+    QAction* MIfontRead;
+    QAction* MIfontWrite;
+    QMenu* MIkaku; // "色(&K)", shown only in the wide window
+
+    TOpenDialog OpenDialog1;
+    /// The four font dialogs: the single store of the sheet's fonts.
+    TFontDialog& FontDialog(TSheetFont font) { return FFontDialogs.at(font); }
+    /// The eight colour dialogs: the single store of the sheet's colours.
+    TColorDialog& ColorDialog(TSheetColor color) { return FColorDialogs.at(color); }
+
+    // --- State of the window's session --------------------------------------------------------
+    QString AppPath; // the program's folder, with a trailing "/"
+    std::array<QString, SlotCount> SlotComments; // comment of slot n at index n − 1
+    int CurrentSlot = 1;          // slot last loaded or saved
+    bool SettingsChanged = false; // fonts, colours or style changed since the last load or save
+
+    /// The settings file: "tamurika.ini" in the settings folder of AppPath.
+    QString SettingsFileName() const;
+    /// The help page shipped beside the program.
+    QString HelpFileName() const;
+    /// The fonts, colours and title style as a slot holds them.
+    TSlotSettings CurrentSettings() const;
+
+    // --- Handlers -------------------------------------------------------------------------------
+    /// Start-up, on first showing: settings restored, current year, January.
+    void FormShow();
+    /// Asks to save changed settings; the window closes whatever the answer.
+    void FormClose();
+    void Button2Click(); // previous year
+    void Button6Click(); // today
+    void Button5Click(); // next year
+    void CalendarEx1Change();
+    /// Picture loading through the open dialog.
+    void Button9Click();
+    /// Loads a picture file into the sample: kept at full size in Image4, shown fitted into the
+    /// 224 × 168 box by Image1. A file that cannot be read raises its picture error and
+    /// nothing changes, the name of the current picture included.
+    void LoadPictureFile(const QString& fileName);
+    // Status-bar hints.
+    void FontButtonMouseMove(TSheetFont font); // Button11/3/10/12MouseMove
+    void Button9MouseMove();
+    void GroupBox2MouseMove();
+    void SbtnKShowClick();
+    void Button14Click();
+    void N1Click(); // help
+    void A1Click(); // about box
+    // Fonts.
+    void Button11Click();
+    void Button3Click();
+    void Button10Click();
+    void Button12Click();
+    // Colours.
+    void N4Click();       // year
+    void N11Click();      // month
+    void N5Click();       // weekday
+    void N6Click();       // Sunday and holiday
+    void N7Click();       // Saturday
+    void N12Click();      // day-cell background
+    void Button22Click(); // header background
+    void N13Click();      // lines
+    void N16Click();      // reset
+    void ComboBox3Change();
+    // Settings slots.
+    void MIfontReadClick();
+    void MIfontWriteClick();
+    /// "ﾌﾟﾚﾋﾞｭ-＆印刷": runs OnPreviewAndPrint.
+    void Button1Click();
+
+    /// Composes the sheet and opens the preview window. The preview-and-print subsystem
+    /// provides it; until it is set the command says that printing is not available.
+    std::function<void(TmainForm&)> OnPreviewAndPrint;
+    /// Opens a page in the desktop's viewer; true on success. Replaceable for tests.
+    std::function<bool(const QUrl&)> OpenUrl;
+
+    /// Client width of the narrow window and of the wide one with the colour column.
+    static constexpr int NarrowClientWidth = 475;
+    static constexpr int WideClientWidth = 697;
+    static constexpr int ClientHeight = 387;
+
+    /// Runs a command; an error it raises is shown in a message box and the program goes on.
+    static void Guarded(const std::function<void()>& command);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    friend class TFrmfontRead;
+    friend class TFrmfontSave;
+
+    void CreateSample(QWidget* client);
+    void CreateCommands(QWidget* client);
+    void CreateColorColumn(QWidget* client);
+    void CreateMenu();
+    void CreateHiddenComponents(QWidget* client);
+
+    void ReadSlotComments();
+    void ShowTitles();
+    void ApplyColors();
+    void FontCommand(TSheetFont font);
+    void ColorCommand(TSheetColor color);
+    /// A question with the buttons Yes and No; true for Yes.
+    bool Confirm(const QString& question);
+    /// The picture file a drag carries, if it is one the picture command would open.
+    static QString DroppedPictureFile(const QMimeData* data);
+
+    QString FProgramFolder;
+    QWidget* FClient;
+    std::array<TFontDialog, SheetFontCount> FFontDialogs;
+    std::array<TColorDialog, SheetColorCount> FColorDialogs;
+    bool FShown = false;
+};

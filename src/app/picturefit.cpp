@@ -1,0 +1,39 @@
+#include "picturefit.h"
+
+#include <cfenv>
+#include <cmath>
+
+namespace {
+
+// Nearest integer, halves to even, as the x87 unit rounds in its default mode.
+int RoundHalfEven(long double value) {
+    const int saved = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const long double rounded = std::nearbyintl(value);
+    std::fesetround(saved);
+    return static_cast<int>(rounded);
+}
+
+} // namespace
+
+TRect FitPicture(int w, int h, int boxWidth, int boxHeight) {
+    TRect r = Bounds(0, 0, boxWidth, boxHeight);
+    if (w <= 0 || h <= 0)
+        return r;
+    int width = boxWidth;
+    int height = boxHeight;
+    int left = 0;
+    int top = 0;
+    if (h / 3 < w / 4) {
+        // Wider than 4:3: full width. The two formulas differ in their last bits; each keeps
+        // the order of operations the sheet was always computed with.
+        height = w < boxWidth ? RoundHalfEven(static_cast<long double>(boxWidth) / w * h)
+                              : RoundHalfEven(h / (static_cast<long double>(w) / boxWidth));
+        top = (boxHeight - height) / 2;
+    } else if (h / 3 > w / 4) {
+        width = h < boxHeight ? RoundHalfEven(static_cast<long double>(boxHeight) / h * w)
+                              : RoundHalfEven(w / (static_cast<long double>(h) / boxHeight));
+        left = (boxWidth - width) / 2;
+    }
+    return Bounds(left, top, width, height);
+}

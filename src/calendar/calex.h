@@ -1,0 +1,409 @@
+// CalEx: the calendar controls of the main window. A control holds one current date as a Julian
+// day number, classifies every date by its holiday and special-day rule lists, and draws the
+// month of its date into an off-screen bitmap that its paint step copies to the screen.
+//
+//   TCustomCalendarEx   the date, its navigation, the rule lists, fonts and day classification
+//   TMonthlyCalendar    the month grid: layout, drawing, keys and mouse
+//   TCalendarEx         colour properties, the names of the current date and OnChange
+//
+// A new date redraws the buffer (TCalendarEx raises OnChange from there), asks for a repaint,
+// then raises OnDayChange. Every other redraw (size, fonts, lists, drawing properties) raises
+// OnChange too. Events are unset by default.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include "platform/bitmap.h"
+#include "platform/font.h"
+#include "platform/stringlist.h"
+#include "platform/tcolor.h"
+#include "platform/types.h"
+
+class QKeyEvent;
+class QMouseEvent;
+class QPaintEvent;
+class QResizeEvent;
+
+enum TDayOfWeek : std::uint8_t { dowSun, dowMon, dowTue, dowWed, dowThu, dowFri, dowSat };
+
+/// What a date is: a set of these bits, stored in one byte like the other small sets.
+enum TDayType : std::uint8_t {
+    dtSunday = 1,
+    dtSaturday = 2,
+    dtHoliday = 4,
+    dtFurikae = 8, // substitute holiday (振替休日)
+    dtSpecialDay = 16,
+};
+using TDayTypes = std::uint8_t;
+
+// --- Rule lists ------------------------------------------------------------------------------
+
+/// One holiday or special-day rule, parsed from a rule line (see ParseDayList). A zero field
+/// matches anything; a year bound of NoYearBound is open.
+class TBinaryDayListItem {
+public:
+    static constexpr std::int32_t NoYearBound = INT32_MIN;
+
+    virtual ~TBinaryDayListItem() = default;
+
+    /// Whether the rule holds on the date.
+    virtual bool IsMatch(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
+
+    std::uint8_t Day() const { return FDay; }
+    std::uint8_t Month() const { return FMonth; }
+    std::uint8_t DayOfWeek() const { return FDayOfWeek; } // 1 = Sunday .. 7 = Saturday
+    std::uint8_t Week() const { return FWeek; }           // week n = days 7n−6 .. 7n
+    std::int32_t StartYear() const { return FStartYear; }
+    std::int32_t EndYear() const { return FEndYear; }
+    const QString& Name() const { return FName; }
+
+protected:
+    std::uint8_t FDay = 0;
+    std::uint8_t FMonth = 0;
+    std::uint8_t FDayOfWeek = 0;
+    std::uint8_t FWeek = 0;
+    std::int32_t FStartYear = NoYearBound;
+    std::int32_t FEndYear = NoYearBound;
+    QString FName;
+
+    friend void ParseDayList(std::vector<std::unique_ptr<TBinaryDayListItem>>& items,
+                             const QStringList& lines);
+};
+
+using TBinaryDayList = std::vector<std::unique_ptr<TBinaryDayListItem>>;
+
+/// Replaces `items` by one item per rule line, in line order. A line splits into fields by the
+/// comma-text rule; by its field count it reads
+///   3  Month, Day, Name
+///   4  Month, Week, DayOfWeek, Name
+///   5  Year, Mode, Month, Day, Name
+///   6  Year, Mode, Month, Week, DayOfWeek, Name
+///   7  StartYear, EndYear, Month, Day, DayOfWeek, Week, Name (any field but Name may be empty)
+/// Mode "0" limits the rule to Year, "1" to Year and before, "2" to Year and after; any other
+/// Mode means no limit. Lines of other field counts are skipped. A field that must be a number
+/// and is not raises EConvertError: the item of that line stays appended with the fields read
+/// so far, and later lines are not read.
+void ParseDayList(TBinaryDayList& items, const QStringList& lines);
+
+// --- Fonts -----------------------------------------------------------------------------------
+
+class TCustomCalendarEx;
+
+/// The seven fonts of a calendar control. Writing one font copies its attributes into the
+/// owned font, or into all seven when Synchronize is on. Every change of a font is reported
+/// through OnChange (the control redraws).
+class TCalExFonts {
+public:
+    enum TFontIndex : std::uint8_t {
+        fiWeekday,
+        fiSaturday,
+        fiSunday,
+        fiDayOfWeek, // the header row
+        fiHoliday,   // holidays and substitute holidays
+        fiSpecialDay,
+        fiRokuyo,
+    };
+    static constexpr int Count = 7;
+
+    TCalExFonts();
+    TCalExFonts(const TCalExFonts&) = delete;
+    TCalExFonts& operator=(const TCalExFonts&) = delete;
+
+    /// Raised after each change of one of the fonts.
+    std::function<void()> OnChange;
+
+    const TFont& Font(int index) const { return FFonts.at(index); }
+    /// The owned font itself: changes made through it are reported like any other.
+    TFont& Font(int index) { return FFonts.at(index); }
+    /// Copies the attributes of `font` into font `index`, or into every font with Synchronize.
+    void SetFont(int index, const TFont& font);
+
+    TFont& Weekday() { return Font(fiWeekday); }
+    TFont& Saturday() { return Font(fiSaturday); }
+    TFont& Sunday() { return Font(fiSunday); }
+    TFont& DayOfWeek() { return Font(fiDayOfWeek); }
+    TFont& Holiday() { return Font(fiHoliday); }
+    TFont& SpecialDay() { return Font(fiSpecialDay); }
+    TFont& Rokuyo() { return Font(fiRokuyo); }
+    void SetWeekday(const TFont& f) { SetFont(fiWeekday, f); }
+    void SetSaturday(const TFont& f) { SetFont(fiSaturday, f); }
+    void SetSunday(const TFont& f) { SetFont(fiSunday, f); }
+    void SetDayOfWeek(const TFont& f) { SetFont(fiDayOfWeek, f); }
+    void SetHoliday(const TFont& f) { SetFont(fiHoliday, f); }
+    void SetSpecialDay(const TFont& f) { SetFont(fiSpecialDay, f); }
+    void SetRokuyo(const TFont& f) { SetFont(fiRokuyo, f); }
+
+    bool Synchronize() const { return FSynchronize; }
+    void SetSynchronize(bool value) { FSynchronize = value; }
+
+    /// Copies the seven fonts of `other`, index by index (Synchronize plays no part).
+    void Assign(const TCalExFonts& other);
+
+private:
+    std::array<TFont, Count> FFonts;
+    bool FSynchronize = false;
+};
+
+// --- Controls --------------------------------------------------------------------------------
+
+/// Raised after the current date changed, with the new date.
+using TDayChangeEvent =
+    std::function<void(QObject* sender, std::int32_t y, std::uint8_t m, std::uint8_t d)>;
+using TNotifyEvent = std::function<void(QObject* sender)>;
+/// The class library's key and mouse events, raised after the control's own handling.
+using TKeyEvent = std::function<void(QObject* sender, int key, Qt::KeyboardModifiers shift)>;
+using TMouseEvent = std::function<void(QObject* sender, Qt::MouseButton button,
+                                       Qt::KeyboardModifiers shift, int x, int y)>;
+
+/// A calendar control without a face: the current date and its navigation, the rule lists,
+/// the fonts and the classification of dates. It draws through its own buffer FBuffer, whose
+/// size is that of the client area (inside the sunken edge).
+class TCustomCalendarEx : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TCustomCalendarEx(QWidget* parent = nullptr);
+    ~TCustomCalendarEx() override;
+
+    // The current date. Setting the same day number does nothing; a new one redraws, then
+    // raises OnDayChange. Day numbers outside the range of the date arithmetic are ignored.
+    std::int32_t JuliusDay() const { return FJuliusDay; }
+    void SetJuliusDay(std::int32_t jd);
+    // Parts of the current date. A setter that would make a date that does not exist (31
+    // February) is ignored; there is no clamping. A date in the gap of October 1582 raises
+    // EJuliusError and leaves the date unchanged.
+    std::int32_t Year() const;
+    void SetYear(std::int32_t year);
+    std::uint8_t Month() const;
+    void SetMonth(std::uint8_t month);
+    std::uint8_t Day() const;
+    void SetDay(std::uint8_t day);
+
+    // Navigation. Month and year steps keep the day, shortened to the length of the new month.
+    void Today();
+    void NextDay();
+    void PrevDay();
+    void NextMonth();
+    void PrevMonth();
+    void NextYear();
+    void PrevYear();
+
+    TCalExFonts& Fonts() { return *FFonts; }
+    const TCalExFonts& Fonts() const { return *FFonts; }
+    /// Copies the seven fonts of `fonts`, then redraws.
+    void SetFonts(const TCalExFonts& fonts);
+
+    /// Holiday rule lines. Every change re-parses both lists and redraws; a bad line raises
+    /// EConvertError to whoever changed the list.
+    TStringList& HolidayList() { return FHolidayList; }
+    const TStringList& HolidayList() const { return FHolidayList; }
+    void SetHolidayList(const QStringList& lines) { FHolidayList.Assign(lines); }
+    void SetHolidayList(const TStringList& lines) { FHolidayList.Assign(lines); }
+    /// Special-day rule lines (birthdays and the like), handled like HolidayList.
+    TStringList& SpecialDayList() { return FSpecialDayList; }
+    const TStringList& SpecialDayList() const { return FSpecialDayList; }
+    void SetSpecialDayList(const QStringList& lines) { FSpecialDayList.Assign(lines); }
+    void SetSpecialDayList(const TStringList& lines) { FSpecialDayList.Assign(lines); }
+
+    /// Background of the client area.
+    TColor Color() const { return FColor; }
+    void SetColor(TColor color);
+    /// Whether the vernal and autumnal equinox days are holidays.
+    bool AutoEquinox() const { return FAutoEquinox; }
+    void SetAutoEquinox(bool value);
+    /// Whether substitute holidays (振替休日) are derived from the holidays.
+    bool AutoFurikae() const { return FAutoFurikae; }
+    void SetAutoFurikae(bool value);
+
+    /// What the date is: special day, holiday, substitute holiday, Sunday, Saturday.
+    virtual TDayTypes GetDayTypeFlags(std::int32_t year, std::uint8_t month,
+                                      std::uint8_t day) const;
+    /// The font a date is drawn in: special day over holiday over Saturday or Sunday over
+    /// weekday.
+    virtual const TFont& GetDayFont(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
+    /// The date's names as comma text: special days, holidays, the equinox day, "振替休日".
+    virtual QString GetDayNames(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
+
+    /// The parsed rules, in line order.
+    const TBinaryDayList& HolidayItems() const { return FHolidayItems; }
+    const TBinaryDayList& SpecialDayItems() const { return FSpecialDayItems; }
+
+    /// The picture of the client area as last drawn (null before the control has a size).
+    const QImage& BufferImage() { return FBuffer.Image(); }
+    /// Width and height of the client area, inside the sunken edge.
+    int ClientWidth() const;
+    int ClientHeight() const;
+
+    QSize sizeHint() const override;
+
+    TDayChangeEvent OnDayChange;
+    TKeyEvent OnKeyDown;
+    TMouseEvent OnMouseDown;
+    TNotifyEvent OnClick;
+
+protected:
+    /// Draws the client area into FBuffer; the classes below add to it.
+    virtual void UpdateBuffer();
+    /// Raises OnDayChange.
+    virtual void DoDayChange(std::int32_t year, std::uint8_t month, std::uint8_t day);
+    /// Parses HolidayList and SpecialDayList into their items.
+    virtual void ParseDayLists();
+
+    /// Redraws the buffer and asks for a repaint: the common end of every setter.
+    void Redraw();
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+    TBitmap FBuffer;
+
+private:
+    // Whether the date (a day number) is a substitute holiday under the law in force then.
+    bool IsFurikae(std::int32_t jd, std::uint8_t dayOfWeek) const;
+    // 1 for the vernal, 2 for the autumnal equinox day, else 0.
+    int EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
+    void ListChanged();
+
+    // The equinox dates of the year classified last: every date asks, and they take a
+    // dozen sines each to work out.
+    struct TEquinoxDates {
+        std::int32_t Year = INT32_MIN;
+        std::uint8_t VernalMonth = 0, VernalDay = 0, AutumnalMonth = 0, AutumnalDay = 0;
+    };
+
+    std::unique_ptr<TCalExFonts> FFonts;
+    std::int32_t FJuliusDay;
+    TStringList FHolidayList;
+    TStringList FSpecialDayList;
+    TColor FColor = clWindow;
+    bool FAutoEquinox = true;
+    bool FAutoFurikae = true;
+    TBinaryDayList FHolidayItems;
+    TBinaryDayList FSpecialDayItems;
+    // Set while an earlier day is classified for the substitute-holiday rule, so that the
+    // look back does not look back again.
+    mutable bool FLookingBack = false;
+    mutable TEquinoxDates FEquinoxDates;
+};
+
+/// The month of the current date as a grid of seven columns: a header row of weekday names,
+/// then week rows of day numbers, each in the font of its day type, the current date
+/// inverted. Arrow and page keys and clicks move the date.
+class TMonthlyCalendar : public TCustomCalendarEx {
+    Q_OBJECT
+
+public:
+    explicit TMonthlyCalendar(QWidget* parent = nullptr);
+
+    /// Day of the week of the first column.
+    TDayOfWeek FirstDayOfWeek() const { return FFirstDayOfWeek; }
+    void SetFirstDayOfWeek(TDayOfWeek value);
+    /// Whether days of the previous and next month fill the first and last rows.
+    bool ShowNeighbor() const { return FShowNeighbor; }
+    void SetShowNeighbor(bool value);
+    /// Merged (bitwise OR) into the text colour of neighbour days: red becomes light red.
+    TColor NeighborColor() const { return FNeighborColor; }
+    void SetNeighborColor(TColor value);
+    /// Whether a click on a neighbour day selects it.
+    bool NeighborJump() const { return FNeighborJump; }
+    void SetNeighborJump(bool value) { FNeighborJump = value; }
+    /// Whether the row count follows the month (else always six week rows).
+    bool AutoResize() const { return FAutoResize; }
+    void SetAutoResize(bool value);
+    /// Whether the 1st may sit in the first column of the first week row (else a week of the
+    /// previous month comes first).
+    bool FirstRowFirstDay() const { return FFirstRowFirstDay; }
+    void SetFirstRowFirstDay(bool value);
+    /// Whether the last day may sit in the last column of the last row.
+    bool LastRowLastDay() const { return FLastRowLastDay; }
+    void SetLastRowLastDay(bool value);
+    /// Background of the header row.
+    TColor DayOfWeekBkColor() const { return FDayOfWeekBkColor; }
+    void SetDayOfWeekBkColor(TColor value);
+    /// Whether each day shows its rokuyō name under the number.
+    bool ShowRokuyo() const { return FShowRokuyo; }
+    void SetShowRokuyo(bool value);
+
+    /// Rows including the header row.
+    virtual int RowCount() const;
+    /// The day shown in week row 1, column 0.
+    virtual std::int32_t FirstCellJD() const;
+    /// Client rectangle of a cell (column 0..6, row 0..RowCount−1; row 0 is the header).
+    TRect CellRect(int col, int row) const;
+    /// The cell under a client point; false when the point hits no cell.
+    virtual bool CellFromPoint(int x, int y, int& col, int& row) const;
+
+protected:
+    void UpdateBuffer() override;
+    /// Draws one cell into the buffer.
+    virtual void DrawCell(int col, int row, const TRect& rect);
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void DrawHeaderCell(int col, const TRect& rect);
+    void DrawDayCell(int col, int row, const TRect& rect);
+
+    TDayOfWeek FFirstDayOfWeek = dowSun;
+    bool FShowNeighbor = false;
+    TColor FNeighborColor = clSilver;
+    bool FNeighborJump = false;
+    bool FAutoResize = true;
+    bool FFirstRowFirstDay = false;
+    bool FLastRowLastDay = false;
+    TColor FDayOfWeekBkColor = clNavy;
+    bool FShowRokuyo = false;
+};
+
+/// The calendar control the program places: the month grid plus colour properties, the names
+/// of the current date and OnChange, raised after every redraw.
+class TCalendarEx : public TMonthlyCalendar {
+    Q_OBJECT
+
+public:
+    explicit TCalendarEx(QWidget* parent = nullptr);
+
+    /// Day of the week of the current date, 1 = Sunday .. 7 = Saturday.
+    std::uint16_t DayOfWeek() const;
+    /// The same list as HolidayList.
+    TStringList& TypeOfDayList() { return HolidayList(); }
+    void SetTypeOfDayList(const QStringList& lines) { SetHolidayList(lines); }
+    void SetTypeOfDayList(const TStringList& lines) { SetHolidayList(lines); }
+    /// Names of the current date (GetDayNames).
+    QString TypeOfDayText() const;
+
+    // Text colours of the fonts, read and written directly (Synchronize plays no part).
+    TColor WeekdayColor() const;
+    void SetWeekdayColor(TColor value);
+    TColor SaturdayColor() const;
+    void SetSaturdayColor(TColor value);
+    TColor SundayColor() const;
+    void SetSundayColor(TColor value);
+    TColor HolidayColor() const;
+    void SetHolidayColor(TColor value);
+    TColor SpecialDayColor() const;
+    void SetSpecialDayColor(TColor value);
+    TColor NeighborDayColor() const { return NeighborColor(); }
+    void SetNeighborDayColor(TColor value) { SetNeighborColor(value); }
+
+    /// Raised after every redraw of the buffer (a new date, size, font, list or property).
+    TNotifyEvent OnChange;
+
+protected:
+    void UpdateBuffer() override;
+    /// Raises OnChange.
+    virtual void DoChange();
+};

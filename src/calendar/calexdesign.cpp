@@ -1,0 +1,42 @@
+#include "calexdesign.h"
+
+#include "calex.h"
+#include "holidays.h"
+
+void ApplyProgramDesign(TCalendarEx& calendar) {
+    calendar.SetFirstDayOfWeek(dowSun);
+    calendar.SetShowNeighbor(true);
+    calendar.SetNeighborColor(clSilver);
+    calendar.SetNeighborJump(false);
+    calendar.SetAutoResize(false);
+    calendar.SetFirstRowFirstDay(false);
+    calendar.SetLastRowLastDay(false);
+    calendar.SetShowRokuyo(false);
+    calendar.SetDayOfWeekBkColor(clGreen);
+    calendar.SetColor(clWhite);
+
+    TCalExFonts& fonts = calendar.Fonts();
+    fonts.SetSynchronize(false);
+    static constexpr struct {
+        TCalExFonts::TFontIndex index;
+        TColor color;
+    } Colors[] = {
+        {TCalExFonts::fiWeekday, clBlack}, {TCalExFonts::fiSaturday, clBlue},
+        {TCalExFonts::fiSunday, clRed},    {TCalExFonts::fiDayOfWeek, clWhite},
+        {TCalExFonts::fiHoliday, clRed},   {TCalExFonts::fiSpecialDay, clGreen},
+        {TCalExFonts::fiRokuyo, clBlack},
+    };
+    for (const auto& [index, color] : Colors) {
+        TFont font;
+        font.SetName(QStringLiteral("ＭＳ Ｐゴシック"));
+        font.SetHeight(-13);
+        font.SetStyle(fsBold);
+        font.SetColor(color);
+        fonts.SetFont(index, font);
+    }
+
+    calendar.SetAutoEquinox(true);
+    calendar.SetAutoFurikae(true);
+    calendar.SetHolidayList(DefaultHolidayList());
+    calendar.SetSpecialDayList({QString()});
+}

@@ -1,0 +1,11 @@
+// How the program sets up its calendar controls: the sample on the main window and the hidden
+// one that works out the days of the printed sheet (and of the export tool) look and classify
+// alike.
+#pragma once
+
+class TCalendarEx;
+
+/// Sunday first, neighbour days in silver, six week rows, a green header on a white grid, the
+/// seven fonts "ＭＳ Ｐゴシック" 13 pixels bold in their day-type colours, the national
+/// holidays as HolidayList (equinox days and substitute holidays on) and no special days.
+void ApplyProgramDesign(TCalendarEx& calendar);

@@ -1,0 +1,53 @@
+// The font dialog of the class library, as the program uses it: it holds one font, and its
+// chooser lets the user pick only the face and bold/italic; the size stays the one the font
+// was given (each text of the sheet has its fixed size).
+#pragma once
+
+#include <QDialog>
+
+#include "font.h"
+
+class QLabel;
+class QListWidget;
+
+class TFontDialog {
+public:
+    /// The font held: the current choice, read and set by the program.
+    TFont& Font() { return FFont; }
+    const TFont& Font() const { return FFont; }
+
+    /// Shows the chooser modally on the held font. True when the user confirmed; the held font
+    /// then has the chosen face and style. Cancelling leaves it unchanged.
+    bool Execute(QWidget* parent);
+
+private:
+    TFont FFont;
+};
+
+/// The modal chooser behind TFontDialog: faces (Japanese-capable faces first), the four styles
+/// and the one fixed size, with a sample.
+class TFontChooser : public QDialog {
+    Q_OBJECT
+
+public:
+    TFontChooser(const TFont& font, QWidget* parent = nullptr);
+
+    /// The chosen face and style (bold and italic only).
+    QString Face() const;
+    TFontStyles Style() const;
+    /// Selects a face; a face not in the list is added at its top.
+    void SetFace(const QString& face);
+    void SetStyle(TFontStyles style);
+
+    /// Faces in the order the chooser lists them: the "ＭＳ" faces the settings name, then the
+    /// installed faces that write Japanese, then all others.
+    static QStringList FaceList();
+
+private:
+    void UpdateSample();
+
+    TFont FFont;
+    QListWidget* FFaces;
+    QListWidget* FStyles;
+    QLabel* FSample;
+};

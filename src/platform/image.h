@@ -1,0 +1,45 @@
+// The class library's image control: shows the picture it holds, stretched into its bounds or
+// at its own size, optionally centred; with AutoSize it takes the picture's size itself.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "picture.h"
+
+class TImage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TImage(QWidget* parent = nullptr);
+
+    /// The picture shown, owned by the control. Every change of it repaints the control.
+    TPicture& Picture() { return FPicture; }
+    const TPicture& Picture() const { return FPicture; }
+
+    /// Draws the picture scaled to the control's bounds (aspect ratio not kept).
+    bool Stretch() const { return FStretch; }
+    void SetStretch(bool on);
+    /// Without Stretch: the picture's centre at the control's centre instead of its top left.
+    bool Center() const { return FCenter; }
+    void SetCenter(bool on);
+    /// The control takes the picture's width and height whenever the picture changes.
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool on);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void PictureChanged();
+    /// The picture at the size it is drawn, decoded once per picture and size.
+    const QImage& Shown();
+
+    TPicture FPicture;
+    bool FStretch = false;
+    bool FCenter = false;
+    bool FAutoSize = false;
+    QImage FShown;
+    bool FShownValid = false;
+};

@@ -1,0 +1,338 @@
+#include "inifile.h"
+
+#include <utility>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include "sysutils.h"
+
+namespace {
+
+// Windows' code page 932: Shift-JIS with the NEC and IBM extensions ("①", "～" as FF5E).
+constexpr const char* ShiftJisCodec = "windows-31j";
+
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
+
+// The profile functions strip spaces and tabs only; an ideographic space belongs to the text.
+QString TrimBlanks(const QString& s) {
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && IsBlank(s[begin]))
+        ++begin;
+    while (end > begin && IsBlank(s[end - 1]))
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+bool IsValidUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    const QString decoded = decoder.decode(bytes); // decode() is lazy until converted
+    return !decoder.hasError();
+}
+
+bool HasNonAscii(const QByteArray& bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
+
+QString DecodeAs(const QByteArray& bytes, TIniEncoding encoding) {
+    if (encoding == TIniEncoding::Utf8)
+        return QString::fromUtf8(bytes);
+    QStringDecoder decoder(ShiftJisCodec, QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
+bool SameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TIniDocument
+
+TIniDocument TIniDocument::Parse(const QByteArray& bytes) {
+    TIniDocument doc;
+    QByteArray body = bytes;
+    static const QByteArray bom("\xEF\xBB\xBF");
+    if (body.startsWith(bom)) {
+        doc.FBom = bom;
+        body.remove(0, bom.size());
+        doc.FEncoding = TIniEncoding::Utf8;
+    } else if (HasNonAscii(body) && IsValidUtf8(body)) {
+        doc.FEncoding = TIniEncoding::Utf8;
+    }
+
+    qsizetype start = 0;
+    const qsizetype n = body.size();
+    while (start < n) {
+        qsizetype i = start;
+        while (i < n && body[i] != '\r' && body[i] != '\n')
+            ++i;
+        QByteArray text = body.mid(start, i - start);
+        QByteArray ending;
+        if (i < n) {
+            const bool crlf = body[i] == '\r' && i + 1 < n && body[i + 1] == '\n';
+            ending = body.mid(i, crlf ? 2 : 1);
+        }
+        doc.FLines.push_back(MakeLine(std::move(text), std::move(ending), doc.FEncoding));
+        start = i + (doc.FLines.back().Ending.size());
+        if (doc.FLines.back().Ending.isEmpty())
+            break;
+    }
+    return doc;
+}
+
+TIniDocument::TLine TIniDocument::MakeLine(QByteArray text, QByteArray ending,
+                                           TIniEncoding encoding) {
+    TLine line;
+    line.Text = std::move(text);
+    line.Ending = std::move(ending);
+    const QString decoded = TrimBlanks(DecodeAs(line.Text, encoding));
+    if (decoded.startsWith(u'[')) {
+        qsizetype close = decoded.indexOf(u']');
+        if (close < 0)
+            close = decoded.size();
+        line.Kind = TLineKind::Section;
+        line.Name = TrimBlanks(decoded.mid(1, close - 1));
+        return line;
+    }
+    if (decoded.startsWith(u';'))
+        return line;
+    // '=' (0x3D) is never the second byte of a Shift-JIS character nor part of a UTF-8
+    // sequence, so the first such byte is the separator whatever the encoding.
+    const qsizetype equals = line.Text.indexOf('=');
+    if (equals < 0)
+        return line;
+    QString name = TrimBlanks(DecodeAs(line.Text.left(equals), encoding));
+    if (name.isEmpty())
+        return line;
+    line.Kind = TLineKind::Key;
+    line.Name = std::move(name);
+    line.Equals = equals;
+    return line;
+}
+
+QByteArray TIniDocument::Bytes() const {
+    QByteArray out = FBom;
+    for (const TLine& line : FLines) {
+        out += line.Text;
+        out += line.Ending;
+    }
+    return out;
+}
+
+QString TIniDocument::Decode(const QByteArray& bytes) const { return DecodeAs(bytes, FEncoding); }
+
+QByteArray TIniDocument::Encode(const QString& text) const {
+    if (FEncoding == TIniEncoding::Utf8)
+        return text.toUtf8();
+    QStringEncoder encoder(ShiftJisCodec, QStringConverter::Flag::Stateless);
+    return encoder.encode(text);
+}
+
+bool TIniDocument::CanEncode(const QString& text) const {
+    if (FEncoding == TIniEncoding::Utf8)
+        return true;
+    QStringEncoder encoder(ShiftJisCodec, QStringConverter::Flag::Stateless);
+    const QByteArray encoded = encoder.encode(text); // encode() is lazy until converted
+    return !encoder.hasError();
+}
+
+void TIniDocument::ConvertToUtf8() {
+    for (TLine& line : FLines) {
+        QByteArray text = DecodeAs(line.Text, FEncoding).toUtf8();
+        line = MakeLine(std::move(text), std::move(line.Ending), TIniEncoding::Utf8);
+    }
+    FEncoding = TIniEncoding::Utf8;
+}
+
+QByteArray TIniDocument::LineEnding() const {
+    for (const TLine& line : FLines)
+        if (!line.Ending.isEmpty())
+            return line.Ending;
+    return QByteArrayLiteral("\r\n"); // as the profile functions write a new file
+}
+
+qsizetype TIniDocument::FindSection(const QString& section) const {
+    for (qsizetype i = 0; i < qsizetype(FLines.size()); ++i)
+        if (FLines[i].Kind == TLineKind::Section && SameName(FLines[i].Name, section))
+            return i;
+    return -1;
+}
+
+qsizetype TIniDocument::FindKey(qsizetype header, const QString& key) const {
+    for (qsizetype i = header + 1; i < qsizetype(FLines.size()); ++i) {
+        if (FLines[i].Kind == TLineKind::Section)
+            break;
+        if (FLines[i].Kind == TLineKind::Key && SameName(FLines[i].Name, key))
+            return i;
+    }
+    return -1;
+}
+
+std::optional<QString> TIniDocument::Value(const QString& section, const QString& key) const {
+    const qsizetype header = FindSection(section);
+    if (header < 0)
+        return std::nullopt;
+    const qsizetype at = FindKey(header, key);
+    if (at < 0)
+        return std::nullopt;
+    const TLine& line = FLines[at];
+    return TrimBlanks(Decode(line.Text.mid(line.Equals + 1)));
+}
+
+QStringList TIniDocument::Sections() const {
+    QStringList names;
+    for (const TLine& line : FLines)
+        if (line.Kind == TLineKind::Section && !names.contains(line.Name, Qt::CaseInsensitive))
+            names << line.Name;
+    return names;
+}
+
+QStringList TIniDocument::Keys(const QString& section) const {
+    QStringList names;
+    const qsizetype header = FindSection(section);
+    if (header < 0)
+        return names;
+    for (qsizetype i = header + 1; i < qsizetype(FLines.size()); ++i) {
+        if (FLines[i].Kind == TLineKind::Section)
+            break;
+        if (FLines[i].Kind == TLineKind::Key)
+            names << FLines[i].Name;
+    }
+    return names;
+}
+
+void TIniDocument::SetValue(const QString& section, const QString& key, const QString& value) {
+    QString clean = value;
+    clean.replace(u'\r', u' ').replace(u'\n', u' ');
+    if (!CanEncode(section) || !CanEncode(key) || !CanEncode(clean))
+        ConvertToUtf8();
+
+    const QByteArray ending = LineEnding();
+    const qsizetype header = FindSection(section);
+    if (header >= 0) {
+        const qsizetype at = FindKey(header, key);
+        if (at >= 0) {
+            TLine& line = FLines[at];
+            QByteArray text = line.Text.left(line.Equals + 1) + Encode(clean);
+            line = MakeLine(std::move(text), std::move(line.Ending), FEncoding);
+            return;
+        }
+        // After the section's last non-blank line, so that a blank line that separates it
+        // from the next section stays where it is.
+        qsizetype last = header;
+        for (qsizetype i = header + 1; i < qsizetype(FLines.size()); ++i) {
+            if (FLines[i].Kind == TLineKind::Section)
+                break;
+            if (!TrimBlanks(Decode(FLines[i].Text)).isEmpty())
+                last = i;
+        }
+        if (FLines[last].Ending.isEmpty())
+            FLines[last].Ending = ending;
+        FLines.insert(FLines.begin() + last + 1,
+                      MakeLine(Encode(key) + '=' + Encode(clean), ending, FEncoding));
+        return;
+    }
+
+    if (!FLines.empty()) {
+        if (FLines.back().Ending.isEmpty())
+            FLines.back().Ending = ending;
+        if (!TrimBlanks(Decode(FLines.back().Text)).isEmpty())
+            FLines.push_back(MakeLine({}, ending, FEncoding));
+    }
+    FLines.push_back(MakeLine('[' + Encode(section) + ']', ending, FEncoding));
+    FLines.push_back(MakeLine(Encode(key) + '=' + Encode(clean), ending, FEncoding));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TIniFile
+
+namespace {
+
+// A file without any write permission is read-only for everyone, the superuser included, as
+// a read-only file is on the system the settings format comes from.
+bool IsWritableFile(const QFileInfo& info) {
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup |
+                              QFileDevice::WriteOther;
+    return info.isWritable() && (info.permissions() & anyWrite);
+}
+
+} // namespace
+
+TIniFile::TIniFile(QString fileName) : FFileName(std::move(fileName)) {}
+
+TIniDocument TIniFile::Load() const {
+    const QFileInfo info(FFileName);
+    // Only regular files are read: a pipe or device of that name could block for ever.
+    if (!info.isFile() || info.size() > MaxFileSize)
+        return {};
+    QFile file(FFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return TIniDocument::Parse(file.read(MaxFileSize + 1).left(MaxFileSize));
+}
+
+QString TIniFile::ReadString(const QString& section, const QString& key,
+                             const QString& fallback) const {
+    return Load().Value(section, key).value_or(fallback);
+}
+
+std::int32_t TIniFile::ReadInteger(const QString& section, const QString& key,
+                                   std::int32_t fallback) const {
+    const std::optional<QString> text = Load().Value(section, key);
+    return text ? StrToIntDef(*text, fallback) : fallback;
+}
+
+bool TIniFile::ReadBool(const QString& section, const QString& key, bool fallback) const {
+    return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteFailed() const {
+    throw EIniFileException(
+        FormatMessage(SIniFileWriteError, {QFileInfo(FFileName).absoluteFilePath()}));
+}
+
+void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+    const QFileInfo info(FFileName);
+    TIniDocument doc;
+    if (info.exists() || info.isSymLink()) {
+        if (!info.isFile() || info.size() > MaxFileSize || !IsWritableFile(info))
+            WriteFailed();
+        QFile file(FFileName);
+        if (!file.open(QIODevice::ReadOnly))
+            WriteFailed();
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError || bytes.size() != info.size())
+            WriteFailed();
+        doc = TIniDocument::Parse(bytes);
+    }
+    doc.SetValue(section, key, value);
+
+    if (!QDir().mkpath(info.absolutePath()))
+        WriteFailed();
+    // QSaveFile writes a new file beside the old one, flushes it to disk and renames it over
+    // the old one; a failure at any step leaves the old file as it was.
+    QSaveFile out(FFileName);
+    if (!out.open(QIODevice::WriteOnly))
+        WriteFailed();
+    const QByteArray bytes = doc.Bytes();
+    if (out.write(bytes) != bytes.size() || !out.commit())
+        WriteFailed();
+}
+
+void TIniFile::WriteInteger(const QString& section, const QString& key, std::int32_t value) {
+    WriteString(section, key, QString::number(value));
+}
+
+void TIniFile::WriteBool(const QString& section, const QString& key, bool value) {
+    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}

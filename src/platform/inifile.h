@@ -1,0 +1,121 @@
+// INI profile files as the settings and print-position files use them: "[section]" lines and
+// "key=value" lines, names compared without regard to case. Writing changes one line in place
+// (or adds one) and leaves every other byte of the file as it was.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "exception.h"
+
+/// Message of a write the system refused; %s is the file's full name.
+inline const QString SIniFileWriteError = QStringLiteral("%s に書き込めません");
+
+/// A settings file could not be written. The file on disk is unchanged.
+class EIniFileException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+/// Text encoding of an INI file on disk.
+enum class TIniEncoding : std::uint8_t {
+    /// Shift-JIS as Windows writes it (code page 932); also every file of plain ASCII.
+    ShiftJis,
+    /// UTF-8, chosen for a file that is valid UTF-8 and holds non-ASCII text (or a UTF-8 BOM).
+    Utf8,
+};
+
+/// The contents of one INI file, parsed from its bytes and turned back into them. Lines that
+/// are not changed keep their exact bytes, line ends included. A pure value: no file access.
+class TIniDocument {
+public:
+    TIniDocument() = default;
+
+    /// Reads any bytes whatsoever; nothing is rejected. Lines are split at CR LF, LF or CR.
+    static TIniDocument Parse(const QByteArray& bytes);
+
+    /// The file's bytes: what Parse read, with the changes made since.
+    QByteArray Bytes() const;
+
+    TIniEncoding Encoding() const { return FEncoding; }
+
+    /// The value of the first `key` in the first section named `section` (names compared
+    /// without regard to case), with the blanks around it removed; nothing when there is no
+    /// such key.
+    std::optional<QString> Value(const QString& section, const QString& key) const;
+
+    /// Section names in file order (each as written in its first header).
+    QStringList Sections() const;
+    /// Key names of the first section named `section`, in file order.
+    QStringList Keys(const QString& section) const;
+
+    /// Sets `key` of `section` to `value`: replaces the value in place when the key exists,
+    /// otherwise adds the line after the section's last line, or a new section at the end.
+    /// Line breaks in `value` become blanks, so one value always stays on its one line. A
+    /// value that Shift-JIS cannot hold turns the file into UTF-8, so nothing typed is lost.
+    void SetValue(const QString& section, const QString& key, const QString& value);
+
+private:
+    enum class TLineKind : std::uint8_t { Other, Section, Key };
+    struct TLine {
+        QByteArray Text;   // the line's bytes without its line end
+        QByteArray Ending; // "\r\n", "\n", "\r", or empty for a last line without one
+        TLineKind Kind = TLineKind::Other;
+        QString Name;         // section name or key name, blanks removed
+        qsizetype Equals = 0; // byte position of the '=' of a key line
+    };
+
+    static TLine MakeLine(QByteArray text, QByteArray ending, TIniEncoding encoding);
+    QString Decode(const QByteArray& bytes) const;
+    QByteArray Encode(const QString& text) const;
+    bool CanEncode(const QString& text) const;
+    void ConvertToUtf8();
+    QByteArray LineEnding() const;
+    /// Index of the first header of `section`, or -1.
+    qsizetype FindSection(const QString& section) const;
+    /// Index of the first line of `key` below the header at `header`, or -1.
+    qsizetype FindKey(qsizetype header, const QString& key) const;
+
+    std::vector<TLine> FLines;
+    QByteArray FBom; // a UTF-8 byte-order mark the file began with
+    TIniEncoding FEncoding = TIniEncoding::ShiftJis;
+};
+
+/// An INI file on disk. Every read opens the file and reads it whole; every write reads it,
+/// changes one line and replaces the file atomically (a new file beside it, flushed to disk,
+/// then renamed over it), so the file is never left half written. The file and its folder are
+/// created by the first write. A missing or unreadable file reads as empty.
+class TIniFile {
+public:
+    explicit TIniFile(QString fileName);
+
+    const QString& FileName() const { return FFileName; }
+
+    QString ReadString(const QString& section, const QString& key, const QString& fallback) const;
+    /// The value as a decimal integer; `fallback` when it is missing or not an integer.
+    std::int32_t ReadInteger(const QString& section, const QString& key,
+                             std::int32_t fallback) const;
+    /// True when the value is an integer other than 0; `fallback` when it is not an integer.
+    bool ReadBool(const QString& section, const QString& key, bool fallback) const;
+
+    /// Raise EIniFileException ("%s に書き込めません") when the file cannot be written; the
+    /// file then keeps its old contents.
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteInteger(const QString& section, const QString& key, std::int32_t value);
+    void WriteBool(const QString& section, const QString& key, bool value);
+
+    /// Files larger than this are not settings files; they read as empty and are never
+    /// rewritten.
+    static constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
+
+private:
+    TIniDocument Load() const;
+    [[noreturn]] void WriteFailed() const;
+
+    QString FFileName;
+};

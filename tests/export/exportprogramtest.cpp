@@ -1,0 +1,95 @@
+// The real tamurika-export executable, started as a user would start it, without a display.
+// Its holiday listing for 1970–2050 is compared, date by date, with the articles of the law
+// written out independently (tests/common/holidayreference.h).
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include "common/holidayreference.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Result {
+    int code = -1;
+    QString out, err;
+};
+
+Result RunProgram(const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // As on a machine without a display: the program must choose the offscreen platform.
+    env.remove(u"DISPLAY"_s);
+    env.remove(u"WAYLAND_DISPLAY"_s);
+    env.remove(u"QT_QPA_PLATFORM"_s);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TAMURIKA_EXPORT_PROGRAM), arguments);
+    Result result;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        ADD_FAILURE() << "tamurika-export did not finish: " << process.errorString().toStdString();
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.code = process.exitCode();
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+TEST(ExportProgram, HolidaysFrom1970To2050FollowTheLaw) {
+    const Result result = RunProgram({u"--holidays"_s, u"1970"_s, u"2050"_s});
+    ASSERT_EQ(result.code, 0) << result.err.toStdString();
+    ASSERT_TRUE(result.out.endsWith(u'\n'));
+
+    QDate expectedDate(1970, 1, 1);
+    const QDate end(2050, 12, 31);
+    const auto nextNamed = [&](QDate from) {
+        while (from <= end && HolidayReference::HolidayName(from).isEmpty())
+            from = from.addDays(1);
+        return from;
+    };
+    expectedDate = nextNamed(expectedDate);
+    int lines = 0;
+    for (const QString& line : result.out.chopped(1).split(u'\n')) {
+        ++lines;
+        const QStringList fields = line.split(u'\t');
+        ASSERT_EQ(fields.size(), 2) << line.toStdString();
+        const QDate date = QDate::fromString(fields[0], u"yyyy-MM-dd"_s);
+        ASSERT_TRUE(date.isValid()) << line.toStdString();
+        // In date order, with no named date of the law left out before this one.
+        ASSERT_EQ(fields[0].toStdString(), expectedDate.toString(Qt::ISODate).toStdString())
+            << "line \"" << line.toStdString() << "\"";
+        EXPECT_EQ(fields[1], HolidayReference::HolidayName(date)) << line.toStdString();
+        expectedDate = nextNamed(date.addDays(1));
+    }
+    EXPECT_GT(expectedDate, end) << "missing from "
+                                 << expectedDate.toString(Qt::ISODate).toStdString();
+    EXPECT_GT(lines, 81 * 15);
+}
+
+TEST(ExportProgram, BadArgumentsExitWith2) {
+    for (const QStringList& arguments :
+         {QStringList{}, QStringList{u"--holidays"_s}, QStringList{u"--pdf"_s, u"x.pdf"_s},
+          QStringList{u"--holidays"_s, u"2025"_s, u"1999"_s}}) {
+        const Result result = RunProgram(arguments);
+        EXPECT_EQ(result.code, 2) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(result.out.isEmpty());
+        EXPECT_TRUE(result.err.contains(u"使い方: tamurika-export --holidays"_s));
+    }
+}
+
+TEST(ExportProgram, OutputThatCannotBeWrittenIsAFailure) {
+    QProcess process;
+    process.setStandardOutputFile(u"/dev/full"_s);
+    process.start(QStringLiteral(TAMURIKA_EXPORT_PROGRAM), {u"--holidays"_s, u"2024"_s});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
+                    .contains(u"出力を書き込めませんでした。"_s));
+}
+
+} // namespace
