@@ -1,7 +1,7 @@
 // The run-length fuzzers share one body: the first four bytes of the input choose the bitmap's
 // width (up to 1024) and height (up to 128), the rest is the compressed data. Small pictures
-// keep each run fast; every code path is reached at these sizes. Whatever decodes must survive encoding and
-// decoding again unchanged.
+// keep each run fast; every code path is reached at these sizes. Whatever decodes must survive
+// encoding and decoding again unchanged.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +11,7 @@
 #include "dib/diberrors.h"
 #include "dib/rle.h"
 
-template <int Bits>
-int FuzzRLE(const std::uint8_t* data, std::size_t size) {
+template <int Bits> int FuzzRLE(const std::uint8_t* data, std::size_t size) {
     if (size < 4)
         return 0;
     const int width = 1 + (data[0] | data[1] << 8) % 1024;
