@@ -105,5 +105,11 @@ int RunExport(const QStringList& arguments, QTextStream& out, QTextStream& err) 
         return 1;
     }
     out.flush();
-    return out.status() == QTextStream::Ok ? 0 : 1;
+    if (out.status() != QTextStream::Ok) {
+        // A full disk or a closed pipe must not pass for a complete listing.
+        err << "tamurika-export: 出力を書き込めませんでした。\n";
+        err.flush();
+        return 1;
+    }
+    return 0;
 }

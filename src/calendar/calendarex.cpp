@@ -14,22 +14,16 @@ QString TCalendarEx::TypeOfDayText() const {
     return GetDayNames(y, m, d);
 }
 
-TColor TCalendarEx::WeekdayColor() const {
-    return Fonts().Font(TCalExFonts::fiWeekday).Color();
-}
+TColor TCalendarEx::WeekdayColor() const { return Fonts().Font(TCalExFonts::fiWeekday).Color(); }
 void TCalendarEx::SetWeekdayColor(TColor value) { Fonts().Weekday().SetColor(value); }
 
-TColor TCalendarEx::SaturdayColor() const {
-    return Fonts().Font(TCalExFonts::fiSaturday).Color();
-}
+TColor TCalendarEx::SaturdayColor() const { return Fonts().Font(TCalExFonts::fiSaturday).Color(); }
 void TCalendarEx::SetSaturdayColor(TColor value) { Fonts().Saturday().SetColor(value); }
 
 TColor TCalendarEx::SundayColor() const { return Fonts().Font(TCalExFonts::fiSunday).Color(); }
 void TCalendarEx::SetSundayColor(TColor value) { Fonts().Sunday().SetColor(value); }
 
-TColor TCalendarEx::HolidayColor() const {
-    return Fonts().Font(TCalExFonts::fiHoliday).Color();
-}
+TColor TCalendarEx::HolidayColor() const { return Fonts().Font(TCalExFonts::fiHoliday).Color(); }
 void TCalendarEx::SetHolidayColor(TColor value) { Fonts().Holiday().SetColor(value); }
 
 TColor TCalendarEx::SpecialDayColor() const {

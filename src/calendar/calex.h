@@ -229,8 +229,7 @@ public:
                                       std::uint8_t day) const;
     /// The font a date is drawn in: special day over holiday over Saturday or Sunday over
     /// weekday.
-    virtual const TFont& GetDayFont(std::int32_t year, std::uint8_t month,
-                                    std::uint8_t day) const;
+    virtual const TFont& GetDayFont(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
     /// The date's names as comma text: special days, holidays, the equinox day, "振替休日".
     virtual QString GetDayNames(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
 

@@ -21,9 +21,9 @@ void ApplyProgramDesign(TCalendarEx& calendar) {
         TCalExFonts::TFontIndex index;
         TColor color;
     } Colors[] = {
-        {TCalExFonts::fiWeekday, clBlack},    {TCalExFonts::fiSaturday, clBlue},
-        {TCalExFonts::fiSunday, clRed},       {TCalExFonts::fiDayOfWeek, clWhite},
-        {TCalExFonts::fiHoliday, clRed},      {TCalExFonts::fiSpecialDay, clGreen},
+        {TCalExFonts::fiWeekday, clBlack}, {TCalExFonts::fiSaturday, clBlue},
+        {TCalExFonts::fiSunday, clRed},    {TCalExFonts::fiDayOfWeek, clWhite},
+        {TCalExFonts::fiHoliday, clRed},   {TCalExFonts::fiSpecialDay, clGreen},
         {TCalExFonts::fiRokuyo, clBlack},
     };
     for (const auto& [index, color] : Colors) {

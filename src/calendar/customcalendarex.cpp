@@ -245,6 +245,7 @@ void TCustomCalendarEx::mousePressEvent(QMouseEvent* event) {
 }
 
 void TCustomCalendarEx::mouseReleaseEvent(QMouseEvent* event) {
-    if (OnClick && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (OnClick && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         OnClick(this);
 }

@@ -57,8 +57,7 @@ TDayTypes TCustomCalendarEx::GetDayTypeFlags(std::int32_t year, std::uint8_t mon
     return types;
 }
 
-int TCustomCalendarEx::EquinoxOf(std::int32_t year, std::uint8_t month,
-                                 std::uint8_t day) const {
+int TCustomCalendarEx::EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t day) const {
     // As Julius's IsVernalEquinoxDay and IsAutumnalEquinoxDay: month and day of the year's
     // equinox dates are compared, not the year of the converted date.
     TEquinoxDates& e = FEquinoxDates;

@@ -13,6 +13,7 @@
 
 namespace {
 
+// clang-format off
 constexpr std::array FixedRules = {
     // The holidays of the law as enacted, each from its first date after 1948-07-20.
     u"1949,,1,1,,,元日",
@@ -130,6 +131,7 @@ constexpr std::array SeptemberRules = {
     u"2967,2967,9,22,,,国民の休日", u"2973,2973,9,21,,,国民の休日", u"2984,2984,9,21,,,国民の休日",
     u"2990,2990,9,21,,,国民の休日", u"3001,3001,9,22,,,国民の休日", u"3007,3007,9,22,,,国民の休日",
 };
+// clang-format on
 
 } // namespace
 

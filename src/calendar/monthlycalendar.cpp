@@ -69,8 +69,24 @@ void TMonthlyCalendar::SetShowRokuyo(bool value) {
 
 // --- Layout ----------------------------------------------------------------------------------
 
+namespace {
+
+struct TYmd {
+    std::int32_t y;
+    std::uint8_t m, d;
+};
+
+TYmd ToYmd(std::int32_t jd) {
+    TYmd date{};
+    Julius::JDToYMD(jd, date.y, date.m, date.d);
+    return date;
+}
+
+} // namespace
+
 std::int32_t TMonthlyCalendar::FirstCellJD() const {
-    const std::int32_t first = Julius::YMDToJD(Year(), Month(), 1);
+    const TYmd current = ToYmd(JuliusDay());
+    const std::int32_t first = Julius::YMDToJD(current.y, current.m, 1);
     const int dayOfWeek = Julius::JDDayOfWeek(first); // 1..7
     std::int32_t jd = first - (dayOfWeek - (FFirstDayOfWeek + 1) + 7) % 7;
     if (!FFirstRowFirstDay && jd == first)
@@ -81,9 +97,9 @@ std::int32_t TMonthlyCalendar::FirstCellJD() const {
 int TMonthlyCalendar::RowCount() const {
     if (!FAutoResize)
         return 7;
-    const std::int32_t y = Year();
-    const std::uint8_t m = Month();
-    const std::int32_t last = Julius::YMDToJD(y, m, Julius::DaysOfMonth(y, m));
+    const TYmd current = ToYmd(JuliusDay());
+    const std::int32_t last =
+        Julius::YMDToJD(current.y, current.m, Julius::DaysOfMonth(current.y, current.m));
     const std::int32_t first = FirstCellJD();
     int rows = (last - first) / 7 + 2;
     if (!FLastRowLastDay && (last - first + 1) % 7 == 0)
@@ -150,14 +166,13 @@ void TMonthlyCalendar::DrawDayCell(int col, int row, const TRect& rect) {
     const std::int32_t jd = FirstCellJD() + (row - 1) * 7 + col;
     if (jd < Julius::MinJD || jd > Julius::MaxJD)
         return; // beyond the dates there are: the cell keeps the background
-    std::int32_t y;
-    std::uint8_t m, d;
-    Julius::JDToYMD(jd, y, m, d);
+    const auto [y, m, d] = ToYmd(jd);
+    const TYmd shown = ToYmd(JuliusDay());
 
     TCanvas& canvas = FBuffer.Canvas();
     canvas.Font = GetDayFont(y, m, d);
-    const bool neighbour = m != Month();
-    const bool current = !neighbour && y == Year() && d == Day();
+    const bool neighbour = m != shown.m;
+    const bool current = !neighbour && y == shown.y && d == shown.d;
     TColor currentColor = clBlack;
     if (neighbour) {
         if (!FShowNeighbor)

@@ -24,16 +24,16 @@ void TBitmap::LoadFromBytes(const QByteArray& bytes) {
     reader.setAutoTransform(true);
     const QSize size = reader.size();
     if (!size.isValid())
-        throw EInvalidGraphic(QStringLiteral(
-            "ビットマップ画像を読み込めません．ファイルが壊れているか，ビットマップではありません．"));
+        throw EInvalidGraphic(QStringLiteral("ビットマップ画像を読み込めません．ファイルが壊れてい"
+                                             "るか，ビットマップではありません．"));
     if (static_cast<qint64>(size.width()) * size.height() > MaxGraphicPixels)
         throw GraphicTooLarge(size.width(), size.height());
     // Room for the pixels at 32 bits and one conversion copy.
     reader.setAllocationLimit(static_cast<int>(MaxGraphicPixels * 4 / (1024 * 1024)) * 2);
     QImage image;
     if (!reader.read(&image) || image.isNull())
-        throw EInvalidGraphic(QStringLiteral(
-            "ビットマップ画像を読み込めません．ファイルが壊れているか，ビットマップではありません．"));
+        throw EInvalidGraphic(QStringLiteral("ビットマップ画像を読み込めません．ファイルが壊れてい"
+                                             "るか，ビットマップではありません．"));
     Assign(image);
 }
 
@@ -57,4 +57,6 @@ QImage TBitmap::ToImage() const {
     return FImage;
 }
 
-std::unique_ptr<TGraphic> TBitmap::Clone() const { return std::make_unique<TBitmap>(*this); }
+std::unique_ptr<TGraphic> TBitmap::Clone() const {
+    return std::make_unique<TBitmap>(*this);
+}

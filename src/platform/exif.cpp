@@ -9,7 +9,7 @@ namespace {
 
 // A TIFF structure in either byte order, read only inside its bounds.
 class TiffReader {
-public:
+  public:
     TiffReader(const std::uint8_t* data, std::size_t size) : FData(data), FSize(size) {}
 
     bool ReadByteOrder() {
@@ -41,7 +41,7 @@ public:
                              std::uint32_t(p[2]) << 8 | std::uint32_t(p[3]);
     }
 
-private:
+  private:
     const std::uint8_t* FData;
     std::size_t FSize;
     bool FLittle = true;

@@ -17,7 +17,9 @@ inline constexpr int ExifUpright = 1;
 int ExifOrientation(const std::uint8_t* data, std::size_t size);
 
 /// True for the orientations that swap width and height (5 to 8).
-constexpr bool OrientationSwapsAxes(int orientation) { return orientation >= 5 && orientation <= 8; }
+constexpr bool OrientationSwapsAxes(int orientation) {
+    return orientation >= 5 && orientation <= 8;
+}
 
 /// The stored picture turned and mirrored as the orientation says, so it is seen upright.
 QImage ApplyExifOrientation(const QImage& image, int orientation);

@@ -88,8 +88,12 @@ TFontChooser::TFontChooser(const TFont& font, QWidget* parent) : QDialog(parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("フォント名(&F):"), this), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("スタイル(&Y):"), this), 0, 1);
+    auto* facesLabel = new QLabel(QStringLiteral("フォント名(&F):"), this);
+    facesLabel->setBuddy(FFaces);
+    auto* stylesLabel = new QLabel(QStringLiteral("スタイル(&Y):"), this);
+    stylesLabel->setBuddy(FStyles);
+    grid->addWidget(facesLabel, 0, 0);
+    grid->addWidget(stylesLabel, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("サイズ:"), this), 0, 2);
     grid->addWidget(FFaces, 1, 0);
     grid->addWidget(FStyles, 1, 1);

@@ -9,7 +9,9 @@
 
 TGraphic::~TGraphic() = default;
 
-void TGraphic::LoadFromFile(const QString& fileName) { LoadFromBytes(ReadGraphicFile(fileName)); }
+void TGraphic::LoadFromFile(const QString& fileName) {
+    LoadFromBytes(ReadGraphicFile(fileName));
+}
 
 void TGraphic::LoadFromStream(QIODevice& stream) {
     const qint64 left = stream.size() - stream.pos();
@@ -31,7 +33,9 @@ void TGraphic::Draw(TCanvas& canvas, const TRect& rect) const {
     canvas.StretchDraw(rect, ToImageForSize(QSize(rect.Width(), rect.Height())));
 }
 
-QImage TGraphic::ToImageForSize(const QSize&) const { return ToImage(); }
+QImage TGraphic::ToImageForSize(const QSize&) const {
+    return ToImage();
+}
 
 void TGraphic::Assign(const TGraphic& source) {
     if (&source == this)
@@ -40,13 +44,14 @@ void TGraphic::Assign(const TGraphic& source) {
 }
 
 void TGraphic::AssignTo(TGraphic& target) const {
-    throw EInvalidGraphic(
-        FormatMessage(QStringLiteral("%s を %s に代入できません．"), {ClassName(), target.ClassName()}));
+    throw EInvalidGraphic(FormatMessage(QStringLiteral("%s を %s に代入できません．"),
+                                        {ClassName(), target.ClassName()}));
 }
 
 EInvalidGraphic GraphicTooLarge(qint64 width, qint64 height) {
     return EInvalidGraphic(FormatMessage(
-        QStringLiteral("画像が大きすぎます（%s × %s ピクセル）．1 億ピクセルまでの画像を使ってください．"),
+        QStringLiteral(
+            "画像が大きすぎます（%s × %s ピクセル）．1 億ピクセルまでの画像を使ってください．"),
         {QString::number(width), QString::number(height)}));
 }
 

@@ -19,7 +19,7 @@ class TCanvas;
 
 /// A picture file or picture data that cannot be read, written or converted.
 class EInvalidGraphic : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
@@ -31,7 +31,7 @@ inline constexpr qint64 MaxGraphicPixels = 100'000'000;
 inline constexpr qint64 MaxGraphicFileBytes = 1'024LL * 1'024 * 1'024;
 
 class TGraphic {
-public:
+  public:
     virtual ~TGraphic();
 
     /// The class name the old class library would report ("TBitmap", "TJPEGImage", "TVdDIB");
@@ -75,7 +75,7 @@ public:
     /// Puts this picture into `target`; the default refuses.
     virtual void AssignTo(TGraphic& target) const;
 
-protected:
+  protected:
     TGraphic() = default;
     TGraphic(const TGraphic&) = default;
     TGraphic& operator=(const TGraphic&) = default;

@@ -33,7 +33,9 @@ struct ErrorManager {
     char Message[JMSG_LENGTH_MAX] = {};
 };
 
-ErrorManager& Errors(j_common_ptr cinfo) { return *reinterpret_cast<ErrorManager*>(cinfo->err); }
+ErrorManager& Errors(j_common_ptr cinfo) {
+    return *reinterpret_cast<ErrorManager*>(cinfo->err);
+}
 
 [[noreturn]] void Fail(j_common_ptr cinfo, Failure what) {
     ErrorManager& errors = Errors(cinfo);
@@ -42,7 +44,9 @@ ErrorManager& Errors(j_common_ptr cinfo) { return *reinterpret_cast<ErrorManager
     std::longjmp(errors.Jump, 1);
 }
 
-extern "C" void OnErrorExit(j_common_ptr cinfo) { Fail(cinfo, Failure::Damaged); }
+extern "C" void OnErrorExit(j_common_ptr cinfo) {
+    Fail(cinfo, Failure::Damaged);
+}
 
 extern "C" void OnEmitMessage(j_common_ptr cinfo, int level) {
     // Warnings (level −1) about stray bytes are harmless and camera files have them; a stream
@@ -66,16 +70,16 @@ EInvalidGraphic ErrorFor(const ErrorManager& errors) {
         return EInvalidGraphic(
             QStringLiteral("JPEGイメージのスキャン数が多すぎるため読み込めません．"));
     default:
-        return EInvalidGraphic(FormatMessage(
-            QStringLiteral("JPEGイメージが壊れているため読み込めません（%s）．"),
-            {QString::fromLatin1(errors.Message)}));
+        return EInvalidGraphic(
+            FormatMessage(QStringLiteral("JPEGイメージが壊れているため読み込めません（%s）．"),
+                          {QString::fromLatin1(errors.Message)}));
     }
 }
 
 // A libjpeg decompressor that is always destroyed. Guard runs libjpeg calls so that an error
 // comes back as false instead of a jump across C++ frames.
 class Decompressor {
-public:
+  public:
     explicit Decompressor(const QByteArray& data) : FData(data) {
         FInfo.err = jpeg_std_error(&FErrors.Pub);
         FErrors.Pub.error_exit = OnErrorExit;
@@ -117,7 +121,9 @@ public:
 
     jpeg_decompress_struct& Info() { return FInfo; }
 
-    void ReadHeader() { Check(Guard([this] { jpeg_read_header(&FInfo, TRUE); })); }
+    void ReadHeader() {
+        Check(Guard([this] { jpeg_read_header(&FInfo, TRUE); }));
+    }
 
     TJPEGHeader Header() const {
         TJPEGHeader header;
@@ -137,7 +143,7 @@ public:
         return header;
     }
 
-private:
+  private:
     QByteArray FData; // keeps the bytes alive while libjpeg reads them
     jpeg_decompress_struct FInfo{};
     ErrorManager FErrors;
@@ -147,7 +153,7 @@ private:
 
 // A libjpeg compressor writing into memory; the memory and the compressor are always freed.
 class Compressor {
-public:
+  public:
     Compressor() {
         FInfo.err = jpeg_std_error(&FErrors.Pub);
         FErrors.Pub.error_exit = OnErrorExit;
@@ -179,15 +185,16 @@ public:
     }
     void Check(bool ok) const {
         if (!ok)
-            throw EInvalidGraphic(FormatMessage(QStringLiteral("JPEGイメージを書き込めません（%s）．"),
-                                                {QString::fromLatin1(FErrors.Message)}));
+            throw EInvalidGraphic(
+                FormatMessage(QStringLiteral("JPEGイメージを書き込めません（%s）．"),
+                              {QString::fromLatin1(FErrors.Message)}));
     }
     jpeg_compress_struct& Info() { return FInfo; }
     QByteArray Bytes() const {
         return QByteArray(reinterpret_cast<const char*>(FBuffer), static_cast<qsizetype>(FSize));
     }
 
-private:
+  private:
     jpeg_compress_struct FInfo{};
     ErrorManager FErrors;
     unsigned char* FBuffer = nullptr;

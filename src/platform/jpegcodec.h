@@ -11,10 +11,10 @@
 
 /// What the header of a JPEG stream says, without decoding any pixel.
 struct TJPEGHeader {
-    int StoredWidth = 0;  // as the pixels are stored
+    int StoredWidth = 0; // as the pixels are stored
     int StoredHeight = 0;
-    int Orientation = 1;  // EXIF orientation, 1 = upright
-    int Components = 0;   // 1 grey, 3 colour, 4 CMYK
+    int Orientation = 1; // EXIF orientation, 1 = upright
+    int Components = 0;  // 1 grey, 3 colour, 4 CMYK
     bool Progressive = false;
     /// Size at scale `num`/8 as the picture is seen (orientation applied); libjpeg rounds up.
     QSize SeenSize(int num = 8) const;

@@ -38,7 +38,9 @@ QImage TJPEGImage::ToImageForSize(const QSize& size) const {
     return DecodeJPEG(FData, num);
 }
 
-std::unique_ptr<TGraphic> TJPEGImage::Clone() const { return std::make_unique<TJPEGImage>(*this); }
+std::unique_ptr<TGraphic> TJPEGImage::Clone() const {
+    return std::make_unique<TJPEGImage>(*this);
+}
 
 void TJPEGImage::Assign(const TGraphic& source) {
     if (&source == this)
@@ -64,4 +66,6 @@ void TJPEGImage::SetScale(TJPEGScale scale) {
     FScale = scale;
 }
 
-QSize TJPEGImage::ReadSize(const QByteArray& bytes) { return ReadJPEGHeader(bytes).SeenSize(); }
+QSize TJPEGImage::ReadSize(const QByteArray& bytes) {
+    return ReadJPEGHeader(bytes).SeenSize();
+}

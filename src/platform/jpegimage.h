@@ -16,7 +16,7 @@
 enum TJPEGScale : std::uint8_t { jsFullSize, jsHalf, jsQuarter, jsEighth };
 
 class TJPEGImage : public TGraphic {
-public:
+  public:
     TJPEGImage() = default;
     TJPEGImage(const TJPEGImage&) = default;
     TJPEGImage& operator=(const TJPEGImage&) = default;
@@ -54,7 +54,7 @@ public:
     /// The size of a JPEG stream as seen, from its header alone.
     static QSize ReadSize(const QByteArray& bytes);
 
-private:
+  private:
     int ScaleNumerator() const { return 8 >> FScale; }
 
     QByteArray FData;

@@ -67,9 +67,15 @@ TBitmap& TPicture::Bitmap() {
     return result;
 }
 
-int TPicture::Width() const { return FGraphic ? FGraphic->Width() : 0; }
-int TPicture::Height() const { return FGraphic ? FGraphic->Height() : 0; }
-bool TPicture::Empty() const { return !FGraphic || FGraphic->Empty(); }
+int TPicture::Width() const {
+    return FGraphic ? FGraphic->Width() : 0;
+}
+int TPicture::Height() const {
+    return FGraphic ? FGraphic->Height() : 0;
+}
+bool TPicture::Empty() const {
+    return !FGraphic || FGraphic->Empty();
+}
 
 void TPicture::LoadFromFile(const QString& fileName) {
     std::unique_ptr<TGraphic> graphic = NewGraphicForFile(fileName);

@@ -18,7 +18,7 @@ class TBitmap;
 using TGraphicClass = std::function<std::unique_ptr<TGraphic>()>;
 
 class TPicture {
-public:
+  public:
     TPicture();
     ~TPicture();
     TPicture(const TPicture&) = delete;
@@ -66,6 +66,6 @@ public:
     /// when none is.
     static std::unique_ptr<TGraphic> NewGraphicForFile(const QString& fileName);
 
-private:
+  private:
     std::unique_ptr<TGraphic> FGraphic;
 };

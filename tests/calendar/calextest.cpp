@@ -197,7 +197,7 @@ TEST_F(Control, BadRuleLineReachesWhoeverChangedTheList) {
     calendar.HolidayList().Add(u",,6,3,,,A"_s);
     events.clear();
     EXPECT_THROW(calendar.HolidayList().Add(u",,6,x,,,B"_s), EConvertError);
-    EXPECT_EQ(calendar.HolidayList().Count(), 2); // the change stays made
+    EXPECT_EQ(calendar.HolidayList().Count(), 2);  // the change stays made
     EXPECT_EQ(calendar.HolidayItems().size(), 2u); // the bad line's item, partly read
     EXPECT_EQ(Count("change"), 0);
 }

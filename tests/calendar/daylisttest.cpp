@@ -1,6 +1,8 @@
 // Rule lines: how they parse into items, how a bad line fails, and which dates an item matches.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "calendar/calex.h"
 #include "platform/exception.h"
 
@@ -62,8 +64,8 @@ TEST(ParseDayList, ModeLimitsTheYears) {
 }
 
 TEST(ParseDayList, SkipsLinesOfOtherFieldCounts) {
-    const TBinaryDayList items = Parse({u""_s, u"1"_s, u"1,2"_s, u"1,2,3,4,5,6,7,8"_s,
-                                        u"   "_s, u"5,5,こどもの日"_s});
+    const TBinaryDayList items =
+        Parse({u""_s, u"1"_s, u"1,2"_s, u"1,2,3,4,5,6,7,8"_s, u"   "_s, u"5,5,こどもの日"_s});
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0]->Name(), u"こどもの日"_s);
 }
@@ -162,6 +164,37 @@ TEST(TBinaryDayListItem, WeekWithoutDayOfWeekHasNoEffect) {
     EXPECT_TRUE(fifthFriday.IsMatch(2024, 5, 31));
     EXPECT_FALSE(fifthFriday.IsMatch(2024, 5, 24));
     EXPECT_FALSE(fifthFriday.IsMatch(2024, 5, 30));
+}
+
+// Arbitrary lines either parse or raise the conversion error; nothing else happens, and every
+// item parsed matches or not without failing.
+TEST(ParseDayList, ArbitraryLinesParseOrRaiseTheConversionError) {
+    const QString alphabet = u"0123456789,,,,\"  -+x祝\t"_s;
+    std::mt19937 random(20240101);
+    std::uniform_int_distribution<int> length(0, 24);
+    std::uniform_int_distribution<qsizetype> pick(0, alphabet.size() - 1);
+    int parsed = 0;
+    int refused = 0;
+    for (int i = 0; i < 20000; ++i) {
+        QString line;
+        for (int n = length(random); n > 0; --n)
+            line += alphabet[pick(random)];
+        TBinaryDayList items;
+        try {
+            ParseDayList(items, {line});
+            parsed += !items.empty();
+        } catch (const EConvertError&) {
+            ++refused;
+            EXPECT_EQ(items.size(), 1u);
+        }
+        for (const auto& item : items) {
+            for (std::int32_t year : {1, 2000, 1000000})
+                item->IsMatch(year, 2, 29);
+        }
+    }
+    // The lines reach both ends: rules that parse and rules that are refused.
+    EXPECT_GT(parsed, 100);
+    EXPECT_GT(refused, 100);
 }
 
 } // namespace

@@ -127,8 +127,8 @@ TEST_F(DayTypes, FontPrecedence) {
 }
 
 TEST_F(DayTypes, NamesAreCommaText) {
-    calendar.SetHolidayList({u",,8,1,,,\"A, B\""_s, u",,8,1,,,\"C D\""_s, u",,8,1,,,E"_s,
-                             u",,8,2,,,\"\""_s});
+    calendar.SetHolidayList(
+        {u",,8,1,,,\"A, B\""_s, u",,8,1,,,\"C D\""_s, u",,8,1,,,E"_s, u",,8,2,,,\"\""_s});
     EXPECT_EQ(Names({2024, 8, 1}), u"\"A, B\",\"C D\",E"_s);
     EXPECT_EQ(Names({2024, 8, 2}), u"\"\""_s); // one empty name
     EXPECT_EQ(Names({2024, 8, 3}), u""_s);

@@ -51,6 +51,7 @@ TEST_F(NationalHolidays, AgreeWithTheLawEveryDayFrom1970To2050) {
 
 // 内閣府「国民の祝日について」, every named date of the years 2019–2027.
 const std::map<QDate, const char*>& CabinetOfficeList() {
+    // clang-format off
     static const std::map<QDate, const char*> list = {
         // 2019 (平成31年・令和元年)
         {{2019, 1, 1}, "元日"}, {{2019, 1, 14}, "成人の日"}, {{2019, 2, 11}, "建国記念の日"},
@@ -126,6 +127,7 @@ const std::map<QDate, const char*>& CabinetOfficeList() {
         {{2027, 10, 11}, "スポーツの日"}, {{2027, 11, 3}, "文化の日"},
         {{2027, 11, 23}, "勤労感謝の日"},
     };
+    // clang-format on
     return list;
 }
 

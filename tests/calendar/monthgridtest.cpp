@@ -50,7 +50,8 @@ TEST(MonthGridLayout, SixWeekRowsAlwaysHoldTheMonth) {
         for (TDayOfWeek first : {dowSun, dowMon, dowSat}) {
             grid.SetFirstDayOfWeek(first);
             grid.SetJuliusDay(JD(y, m, 1));
-            const std::int32_t last = JD(y, m, Julius::DaysOfMonth(y, static_cast<std::uint8_t>(m)));
+            const std::int32_t last =
+                JD(y, m, Julius::DaysOfMonth(y, static_cast<std::uint8_t>(m)));
             EXPECT_LT(grid.FirstCellJD(), JD(y, m, 1)) << y << "-" << m;
             EXPECT_LE(last, grid.FirstCellJD() + 6 * 7 - 1) << y << "-" << m;
         }
@@ -155,7 +156,8 @@ TEST_F(MonthGridInput, ClickSelectsADayOfTheMonth) {
     Click(4, 3); // week row 3, Thursday
     EXPECT_EQ(calendar.JuliusDay(), JD(2024, 6, 13));
     EXPECT_EQ(seen, std::vector<std::int32_t>{JD(2024, 6, 12)}); // raised before the move
-    Click(4, 0); // the header row selects nothing
+    // The header row selects nothing.
+    Click(4, 0);
     EXPECT_EQ(calendar.JuliusDay(), JD(2024, 6, 13));
 }
 

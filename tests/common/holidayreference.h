@@ -79,11 +79,13 @@ inline QString NationalHoliday(const QDate& date) {
         break;
     case 7:
         if (y == 2020)
-            return d == 23 ? QStringLiteral("海の日")
-                           : d == 24 ? QStringLiteral("スポーツの日") : QString();
+            return d == 23   ? QStringLiteral("海の日")
+                   : d == 24 ? QStringLiteral("スポーツの日")
+                             : QString();
         if (y == 2021)
-            return d == 22 ? QStringLiteral("海の日")
-                           : d == 23 ? QStringLiteral("スポーツの日") : QString();
+            return d == 22   ? QStringLiteral("海の日")
+                   : d == 23 ? QStringLiteral("スポーツの日")
+                             : QString();
         if ((y >= 1996 && y <= 2002 && d == 20) || (y >= 2003 && IsNthMonday(date, 3)))
             return QStringLiteral("海の日");
         break;

@@ -43,7 +43,8 @@ TEST(ParseExportArguments, RefusesWhatIsNoCommand) {
         {u"--help"_s, u"--holidays"_s},
     };
     for (const QStringList& arguments : bad)
-        EXPECT_THROW(ParseExportArguments(arguments), EExportUsage) << arguments.join(u' ').toStdString();
+        EXPECT_THROW(ParseExportArguments(arguments), EExportUsage)
+            << arguments.join(u' ').toStdString();
 }
 
 TEST(ParseExportArguments, MessagesSayWhatIsWrong) {
@@ -78,7 +79,8 @@ TEST(RunExport, ListsTheNamedDatesOfTheYears) {
     const Outcome run = RunIt({u"--holidays"_s, u"2023"_s});
     EXPECT_EQ(run.code, 0);
     EXPECT_TRUE(run.err.isEmpty());
-    EXPECT_TRUE(run.out.startsWith(u"2023-01-01\t元日\n2023-01-02\t振替休日\n2023-01-09\t成人の日\n"_s));
+    EXPECT_TRUE(
+        run.out.startsWith(u"2023-01-01\t元日\n2023-01-02\t振替休日\n2023-01-09\t成人の日\n"_s));
     EXPECT_TRUE(run.out.endsWith(u"2023-11-03\t文化の日\n2023-11-23\t勤労感謝の日\n"_s));
     EXPECT_EQ(run.out.count(u'\n'), 17);
 }

@@ -66,7 +66,8 @@ TEST(ExportProgram, HolidaysFrom1970To2050FollowTheLaw) {
         EXPECT_EQ(fields[1], HolidayReference::HolidayName(date)) << line.toStdString();
         expectedDate = nextNamed(date.addDays(1));
     }
-    EXPECT_GT(expectedDate, end) << "missing from " << expectedDate.toString(Qt::ISODate).toStdString();
+    EXPECT_GT(expectedDate, end) << "missing from "
+                                 << expectedDate.toString(Qt::ISODate).toStdString();
     EXPECT_GT(lines, 81 * 15);
 }
 
@@ -79,6 +80,16 @@ TEST(ExportProgram, BadArgumentsExitWith2) {
         EXPECT_TRUE(result.out.isEmpty());
         EXPECT_TRUE(result.err.contains(u"使い方: tamurika-export --holidays"_s));
     }
+}
+
+TEST(ExportProgram, OutputThatCannotBeWrittenIsAFailure) {
+    QProcess process;
+    process.setStandardOutputFile(u"/dev/full"_s);
+    process.start(QStringLiteral(TAMURIKA_EXPORT_PROGRAM), {u"--holidays"_s, u"2024"_s});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
+                    .contains(u"出力を書き込めませんでした。"_s));
 }
 
 } // namespace

@@ -90,6 +90,52 @@ TEST(IniDocument, ReadsUtf8WhenTheFileIsValidUtf8) {
     EXPECT_EQ(TIniDocument::Parse("[s]\nc=abc\n").Encoding(), TIniEncoding::ShiftJis);
 }
 
+// Random files built from the pieces that matter to the parser: whatever the bytes, they come
+// back unchanged, and a write changes the one value it names and no other.
+TEST(IniDocument, RandomFilesKeepTheirBytesAndWritesTouchOneValue) {
+    const QByteArray pieces[] = {"[", "]", "=", ";", "\r", "\n", "\r\n", " ", "\t", "s", "S",
+                                 "k", "K", "v", "\x82\xA0", "\x83\x5C", "\x81\x5D"};
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t n) {
+        seed = seed * 1664525u + 1013904223u; // a fixed sequence, the same on every run
+        return (seed >> 8) % n;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        // Half the files start with the section and key that the write names.
+        QByteArray bytes = round % 2 ? QByteArray("[s]\r\nk = v\r\n") : QByteArray();
+        const std::uint32_t length = next(40);
+        for (std::uint32_t i = 0; i < length; ++i)
+            bytes += pieces[next(std::size(pieces))];
+        TIniDocument doc = TIniDocument::Parse(bytes);
+        ASSERT_EQ(doc.Bytes(), bytes) << bytes.toHex().constData();
+
+        // Every value the file holds, as the first occurrences decide.
+        auto values = [](const TIniDocument& d) {
+            QStringList all;
+            for (const QString& section : d.Sections())
+                for (const QString& key : d.Keys(section))
+                    all << section.toLower() + "/" + key.toLower() + "=" +
+                               d.Value(section, key).value_or("?");
+            all.removeDuplicates();
+            return all;
+        };
+        const QString section = next(2) ? QStringLiteral("s") : QStringLiteral("new");
+        const QString key = next(2) ? QStringLiteral("k") : QStringLiteral("K2");
+        QStringList expected = values(doc);
+        expected.removeIf([&](const QString& v) {
+            return v.startsWith(section.toLower() + "/" + key.toLower() + "=");
+        });
+        doc.SetValue(section, key, QStringLiteral("written"));
+        const TIniDocument reread = TIniDocument::Parse(doc.Bytes());
+        ASSERT_EQ(reread.Value(section, key), QStringLiteral("written")) << bytes.toHex().constData();
+        QStringList after = values(reread);
+        after.removeIf([&](const QString& v) {
+            return v.startsWith(section.toLower() + "/" + key.toLower() + "=");
+        });
+        ASSERT_EQ(after, expected) << bytes.toHex().constData();
+    }
+}
+
 class IniFileTest : public ::testing::Test {
 protected:
     QString Path(const QString& name = QStringLiteral("tamurika.ini")) const {

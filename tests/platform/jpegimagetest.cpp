@@ -45,11 +45,11 @@ QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation, bool big
         return bigEndian ? u16(v >> 16) + u16(v & 0xFFFF) : u16(v & 0xFFFF) + u16(v >> 16);
     };
     QByteArray tiff = bigEndian ? QByteArray("MM") : QByteArray("II");
-    tiff += u16(42) + u32(8);                     // header, first directory at offset 8
-    tiff += u16(1);                               // one entry
-    tiff += u16(0x0112) + u16(3) + u32(1);        // orientation, SHORT, one value
-    tiff += u16(orientation) + u16(0);            // the value, left-justified in 4 bytes
-    tiff += u32(0);                               // no next directory
+    tiff += u16(42) + u32(8);              // header, first directory at offset 8
+    tiff += u16(1);                        // one entry
+    tiff += u16(0x0112) + u16(3) + u32(1); // orientation, SHORT, one value
+    tiff += u16(orientation) + u16(0);     // the value, left-justified in 4 bytes
+    tiff += u32(0);                        // no next directory
     QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
     QByteArray app1 = QByteArray("\xFF\xE1", 2);
     const int length = payload.size() + 2;
@@ -68,10 +68,11 @@ std::array<QRgb, 4> Quarters(const QImage& image) {
 }
 
 class JpegFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(Dir.isValid());
-        ASSERT_TRUE(MakeQuarters(Path("q.jpg"), 64, 48, {QStringLiteral("-quality"), QStringLiteral("95")}))
+        ASSERT_TRUE(
+            MakeQuarters(Path("q.jpg"), 64, 48, {QStringLiteral("-quality"), QStringLiteral("95")}))
             << "ImageMagick's convert is needed";
     }
     QString Path(const QString& name) const { return Dir.filePath(name); }
@@ -143,7 +144,8 @@ TEST_F(JpegFiles, ExifOrientationTurnsThePictureAsImageMagickDoes) {
             const auto got = Quarters(image);
             const auto want = Quarters(expected);
             for (int i = 0; i < 4; ++i)
-                EXPECT_TRUE(Near(got[i], want[i])) << "orientation " << orientation << " quarter " << i;
+                EXPECT_TRUE(Near(got[i], want[i]))
+                    << "orientation " << orientation << " quarter " << i;
         }
     }
 }
@@ -227,7 +229,9 @@ TEST_F(JpegFiles, DamagedFilesGiveTheirMessageAndLeaveThePictureAlone) {
         (void)cut.ToImage();
         ADD_FAILURE() << "a picture cut short decoded";
     } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
+        EXPECT_EQ(
+            e.Message(),
+            QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
     }
 }
 
@@ -249,8 +253,8 @@ TEST_F(JpegFiles, HeadersClaimingOverAHundredMillionPixelsAreRefused) {
         TJPEGImage::ReadSize(withSize(10000, 10001));
         ADD_FAILURE() << "100,010,000 pixels accepted";
     } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral(
-            "画像が大きすぎます（10000 × 10001 ピクセル）．1 億ピクセルまでの画像を使ってください．"));
+        EXPECT_EQ(e.Message(), QStringLiteral("画像が大きすぎます（10000 × 10001 ピクセル）．1 "
+                                              "億ピクセルまでの画像を使ってください．"));
     }
     // The largest size a JPEG header can state: refused at once, nothing decoded.
     TJPEGImage jpeg;
@@ -263,14 +267,16 @@ TEST(JpegExif, MalformedBlocksReadAsUpright) {
     const unsigned char notExif[] = "JFIF\0\0II*\0";
     EXPECT_EQ(ExifOrientation(notExif, sizeof notExif), ExifUpright);
     // A directory offset far past the end of the block.
-    const unsigned char farOffset[] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 0xFF, 0xFF, 0xFF, 0x7F};
+    const unsigned char farOffset[] = {'E', 'x', 'i', 'f',  0,    0,    'I',
+                                       'I', 42,  0,   0xFF, 0xFF, 0xFF, 0x7F};
     EXPECT_EQ(ExifOrientation(farOffset, sizeof farOffset), ExifUpright);
     // An entry count promising more entries than the block holds.
-    const unsigned char shortDir[] = {'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0xFF, 0xFF, 0x01, 0x12};
+    const unsigned char shortDir[] = {'E', 'x', 'i', 'f', 0, 0,    'M',  'M',  0,
+                                      42,  0,   0,   0,   8, 0xFF, 0xFF, 0x01, 0x12};
     EXPECT_EQ(ExifOrientation(shortDir, sizeof shortDir), ExifUpright);
     // Orientation 9 does not exist.
-    const unsigned char nine[] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0,
-                                  0x12, 0x01, 3, 0, 1, 0, 0, 0, 9, 0, 0, 0};
+    const unsigned char nine[] = {'E', 'x', 'i',  'f',  0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
+                                  1,   0,   0x12, 0x01, 3, 0, 1,   0,   0,  0, 9, 0, 0, 0};
     EXPECT_EQ(ExifOrientation(nine, sizeof nine), ExifUpright);
     EXPECT_EQ(ExifOrientation(nullptr, 0), ExifUpright);
 }

@@ -15,7 +15,7 @@ namespace {
 
 // A graphic of a class the program does not know, as another subsystem would register one.
 class TTestGraphic : public TGraphic {
-public:
+  public:
     QString ClassName() const override { return QStringLiteral("TTestGraphic"); }
     int Width() const override { return FSize; }
     int Height() const override { return FSize; }
@@ -27,9 +27,11 @@ public:
         image.fill(Qt::magenta);
         return image;
     }
-    std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TTestGraphic>(*this); }
+    std::unique_ptr<TGraphic> Clone() const override {
+        return std::make_unique<TTestGraphic>(*this);
+    }
 
-private:
+  private:
     int FSize = 0;
 };
 
@@ -57,7 +59,8 @@ TEST(TPicture, BitmapFilesWrittenByImageMagickReadPixelForPixel) {
         EXPECT_EQ(changes, 1);
         ASSERT_NE(picture.Graphic(), nullptr);
         EXPECT_EQ(picture.Graphic()->ClassName(), "TBitmap");
-        const QImage expected = QImage(dir.filePath(QStringLiteral("q.png"))).convertToFormat(QImage::Format_RGB32);
+        const QImage expected =
+            QImage(dir.filePath(QStringLiteral("q.png"))).convertToFormat(QImage::Format_RGB32);
         const QImage got = picture.Graphic()->ToImage();
         ASSERT_EQ(got.size(), expected.size()) << type;
         for (int y = 0; y < got.height(); ++y)
@@ -108,7 +111,8 @@ TEST(TPicture, FilesAreReadByTheClassRegisteredForTheirExtension) {
     }
     TPicture picture;
     EXPECT_EQ(ErrorOf([&] { picture.LoadFromFile(odd); }),
-              QStringLiteral("画像ファイルの種類「.tst」には対応していません（読み込めるのは bmp, jpg, jpeg です）．"));
+              QStringLiteral("画像ファイルの種類「.tst」には対応していません（読み込めるのは bmp, "
+                             "jpg, jpeg です）．"));
 
     TPicture::RegisterFileFormat(QStringLiteral(".TST"), QStringLiteral("Test"),
                                  [] { return std::make_unique<TTestGraphic>(); });
@@ -131,7 +135,8 @@ TEST(TPicture, AGraphicOfUnknownClassConvertsToABitmapButNotBack) {
     bitmap.Assign(odd);
     EXPECT_EQ(bitmap.Width(), 3);
     EXPECT_EQ(bitmap.Image().pixel(1, 1), qRgb(255, 0, 255));
-    EXPECT_EQ(ErrorOf([&] { odd.Assign(bitmap); }), QStringLiteral("TBitmap を TTestGraphic に代入できません．"));
+    EXPECT_EQ(ErrorOf([&] { odd.Assign(bitmap); }),
+              QStringLiteral("TBitmap を TTestGraphic に代入できません．"));
 }
 
 TEST(TPicture, DamagedBitmapFilesGiveAMessage) {
@@ -143,6 +148,8 @@ TEST(TPicture, DamagedBitmapFilesGiveAMessage) {
         f.write("BM this is not a bitmap at all");
     }
     TPicture picture;
-    EXPECT_TRUE(ErrorOf([&] { picture.LoadFromFile(bmp); }).startsWith(QStringLiteral("ビットマップ画像を読み込めません")));
+    EXPECT_TRUE(ErrorOf([&] {
+                    picture.LoadFromFile(bmp);
+                }).startsWith(QStringLiteral("ビットマップ画像を読み込めません")));
     EXPECT_EQ(picture.Graphic(), nullptr);
 }

@@ -1,0 +1,226 @@
+#include "printer.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace {
+
+struct PaperCode {
+    int Code;
+    QPageSize::PageSizeId Id;
+};
+
+constexpr PaperCode PaperCodes[] = {
+    {DMPAPER_A3, QPageSize::A3},    {DMPAPER_A4, QPageSize::A4},    {DMPAPER_A5, QPageSize::A5},
+    {DMPAPER_B4, QPageSize::JisB4}, {DMPAPER_B5, QPageSize::JisB5},
+};
+
+std::unique_ptr<TPrinter>& PrinterSlot() {
+    static std::unique_ptr<TPrinter> printer;
+    return printer;
+}
+
+} // namespace
+
+TPrinter::~TPrinter() = default;
+
+int PageSizeIdOfPaperCode(int paperCode) {
+    for (const PaperCode& p : PaperCodes)
+        if (p.Code == paperCode)
+            return p.Id;
+    return -1;
+}
+
+TQtPrinter::TQtPrinter() : FPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+
+TQtPrinter::~TQtPrinter() {
+    if (Printing())
+        Abort();
+}
+
+QStringList TQtPrinter::Printers() const {
+    return QPrinterInfo::availablePrinterNames();
+}
+
+int TQtPrinter::PrinterIndex() const {
+    if (FPrinter->outputFormat() == QPrinter::PdfFormat)
+        return -1;
+    return static_cast<int>(Printers().indexOf(FPrinter->printerName()));
+}
+
+void TQtPrinter::SetPrinterIndex(int index) {
+    const QStringList printers = Printers();
+    const QString name = index >= 0 && index < printers.size() ? printers[index]
+                                                               : QPrinterInfo::defaultPrinterName();
+    FPrinter->setOutputFileName(QString());
+    FPrinter->setOutputFormat(QPrinter::NativeFormat);
+    FPrinter->setPrinterName(name);
+}
+
+void TQtPrinter::LoadDriverDefaults() {
+    QPrinter& p = *FPrinter;
+    p.setCopyCount(1);
+    p.setPageOrientation(QPageLayout::Portrait);
+    if (p.outputFormat() == QPrinter::PdfFormat) {
+        // The PDF writer has no driver; its defaults are those of a new printer object.
+        p.setPageSize(QPageSize(QPageSize::A4));
+        p.setColorMode(QPrinter::Color);
+        p.setDuplex(QPrinter::DuplexNone);
+        return;
+    }
+    const QPrinterInfo info = QPrinterInfo::printerInfo(p.printerName());
+    if (info.isNull())
+        return;
+    p.setPageSize(info.defaultPageSize());
+    p.setDuplex(info.defaultDuplexMode());
+    p.setColorMode(info.defaultColorMode());
+}
+
+std::optional<TPrinterSettings> TQtPrinter::Settings() const {
+    if (!FPrinter->isValid())
+        return std::nullopt;
+    const QPageLayout layout = FPrinter->pageLayout();
+    TPrinterSettings settings;
+    settings.PaperSize = 0;
+    for (const PaperCode& p : PaperCodes)
+        if (layout.pageSize().id() == p.Id)
+            settings.PaperSize = p.Code;
+    settings.Orientation =
+        layout.orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+    return settings;
+}
+
+bool TQtPrinter::SetSettings(const TPrinterSettings& settings) {
+    const int id = PageSizeIdOfPaperCode(settings.PaperSize);
+    if (id < 0 || !FPrinter->isValid())
+        return false;
+    const bool paper = FPrinter->setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(id)));
+    const bool orientation = FPrinter->setPageOrientation(settings.Orientation == DMORIENT_LANDSCAPE
+                                                              ? QPageLayout::Landscape
+                                                              : QPageLayout::Portrait);
+    return paper && orientation;
+}
+
+int TQtPrinter::ResolutionY() const {
+    return FPrinter->resolution();
+}
+
+std::optional<TPoint> TQtPrinter::PhysicalOffset() const {
+    if (!FPrinter->isValid())
+        return std::nullopt;
+    const QRectF paper = FPrinter->paperRect(QPrinter::DevicePixel);
+    const QRectF page = FPrinter->pageRect(QPrinter::DevicePixel);
+    return TPoint{qRound(page.left() - paper.left()), qRound(page.top() - paper.top())};
+}
+
+QString TQtPrinter::Title() const {
+    return FPrinter->docName();
+}
+
+void TQtPrinter::SetTitle(const QString& title) {
+    FPrinter->setDocName(title);
+}
+
+void TQtPrinter::BeginDoc() {
+    if (Printing())
+        throw EPrinter(QStringLiteral("プリンタは印刷中です．"));
+    QPrinter& p = *FPrinter;
+    const bool toFile = p.outputFormat() == QPrinter::PdfFormat;
+    if (!toFile && p.printerName().isEmpty())
+        throw EPrinter(QStringLiteral("印刷できるプリンタがありません．プリンタを設定するか，PDFフ"
+                                      "ァイルに印刷してください．"));
+    if (toFile && p.outputFileName().isEmpty())
+        throw EPrinter(QStringLiteral("印刷先のPDFファイルが選ばれていません．"));
+    // The device origin is the corner of what the printer can print, as on the platform the
+    // report engine was made for; the engine moves the page back by these margins.
+    p.setFullPage(false);
+    p.setPageMargins(p.pageLayout().minimumMargins(), p.pageLayout().units());
+
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(&p)) {
+        throw EPrinter(
+            toFile ? FormatMessage(
+                         QStringLiteral(
+                             "PDFファイル「%s」に印刷できません．書き込める場所を選んでください．"),
+                         {QFileInfo(p.outputFileName()).fileName()})
+                   : FormatMessage(
+                         QStringLiteral(
+                             "プリンタ「%"
+                             "s」で印刷を始められません．プリンタの設定を確かめてください．"),
+                         {p.printerName()}));
+    }
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
+    FPainter = std::move(painter);
+    FCanvas = std::make_unique<TCanvas>(FPainter.get());
+}
+
+void TQtPrinter::NewPage() {
+    if (Printing())
+        FPrinter->newPage();
+}
+
+void TQtPrinter::EndDoc() {
+    if (!Printing())
+        return;
+    FCanvas.reset();
+    const bool ok = FPainter->end();
+    FPainter.reset();
+    if (!ok || FPrinter->printerState() == QPrinter::Error)
+        throw EPrinter(
+            FPrinter->outputFormat() == QPrinter::PdfFormat
+                ? FormatMessage(QStringLiteral("PDFファイル「%s」を書き終えられませんでした．"),
+                                {QFileInfo(FPrinter->outputFileName()).fileName()})
+                : FormatMessage(QStringLiteral("プリンタ「%s」に印刷データを送れませんでした．"),
+                                {FPrinter->printerName()}));
+}
+
+void TQtPrinter::Abort() {
+    if (!Printing())
+        return;
+    FCanvas.reset();
+    FPrinter->abort();
+    if (FPainter->isActive())
+        FPainter->end();
+    FPainter.reset();
+}
+
+bool TQtPrinter::Printing() const {
+    return FPainter != nullptr;
+}
+
+TCanvas& TQtPrinter::Canvas() {
+    if (!FCanvas)
+        throw EPrinter(QStringLiteral("印刷中ではありません．"));
+    return *FCanvas;
+}
+
+void TQtPrinter::PrintToFile(const QString& pdfFileName) {
+    FPrinter->setOutputFormat(QPrinter::PdfFormat);
+    FPrinter->setOutputFileName(pdfFileName);
+}
+
+QString TQtPrinter::OutputFileName() const {
+    return FPrinter->outputFormat() == QPrinter::PdfFormat ? FPrinter->outputFileName() : QString();
+}
+
+TPrinter& Printer() {
+    auto& slot = PrinterSlot();
+    if (!slot) {
+        slot = std::make_unique<TQtPrinter>();
+        // The QPrinter must go while Qt's print support still exists, not among the statics.
+        qAddPostRoutine([] { PrinterSlot().reset(); });
+    }
+    return *slot;
+}
+
+std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer) {
+    auto old = std::move(PrinterSlot());
+    PrinterSlot() = std::move(printer);
+    return old;
+}

@@ -1,0 +1,281 @@
+#include "lrdocument.h"
+
+#include <QImage>
+
+#include "lrdesign.h"
+#include "lrpanel.h"
+
+namespace {
+
+struct Paper {
+    int Width; // portrait, design units
+    int Height;
+    int Code; // of the printer settings block
+};
+
+Paper PaperOf(TPaperSize size) {
+    switch (size) {
+    case psA4:
+        return {794, 1123, DMPAPER_A4};
+    case psB4:
+        return {971, 1376, DMPAPER_B4};
+    case psB5:
+        return {688, 971, DMPAPER_B5};
+    case psA3:
+        return {1123, 1587, DMPAPER_A3};
+    case psA5:
+        return {559, 794, DMPAPER_A5};
+    case psNone:
+        break;
+    }
+    return {0, 0, 0};
+}
+
+} // namespace
+
+VEvudaRir::VEvudaRir(TPrinter* printer) : FPrinter(printer != nullptr ? printer : &::Printer()) {
+    SetAlign(alNone);
+    SetColor(clWhite);
+    FPrinterIndex = FPrinter->PrinterIndex();
+    SetPaperSize(psA4);
+}
+
+VEvudaRir::~VEvudaRir() {
+    if (FState == rsPrinting)
+        FPrinter->Abort();
+}
+
+void VEvudaRir::SetPrinter(TPrinter* printer) {
+    if (printer != nullptr)
+        FPrinter = printer;
+}
+
+void VEvudaRir::SetMargin(int& margin, int value) {
+    if (value == margin || value <= 0 || value >= Width() / 2)
+        return;
+    margin = value;
+    Realign();
+    Invalidate();
+}
+
+void VEvudaRir::SetOrientation(TPrinterOrientation orientation) {
+    if (orientation == FOrientation)
+        return;
+    FOrientation = orientation;
+    if (!Loading())
+        UpdatePageSize();
+}
+
+void VEvudaRir::SetPaperSize(TPaperSize paperSize) {
+    if (paperSize == FPaperSize)
+        return;
+    FPaperSize = paperSize;
+    UpdatePageSize();
+}
+
+void VEvudaRir::UpdatePageSize() {
+    if (FPaperSize == psNone)
+        return;
+    const Paper paper = PaperOf(FPaperSize);
+    const bool landscape = FOrientation == poLandscape;
+    FPageWidth = landscape ? paper.Height : paper.Width;
+    FPageHeight = landscape ? paper.Width : paper.Height;
+    if (FPageWidth != Width() || FPageHeight != Height())
+        TLRWinControl::SetBounds(Left(), Top(), FPageWidth, FPageHeight);
+}
+
+void VEvudaRir::SetBounds(int left, int top, int width, int height) {
+    // A fixed paper fixes the page: any other size is undone at once.
+    if (FPaperSize != psNone && !Loading()) {
+        width = FPageWidth;
+        height = FPageHeight;
+    }
+    TLRWinControl::SetBounds(left, top, width, height);
+}
+
+TRect VEvudaRir::AlignRect() const {
+    // The client area less the margins, less the one-unit bevel on every side.
+    return {1 + FMarginLeft, 1 + FMarginTop, Width() - 1 - FMarginRight,
+            Height() - 1 - FMarginBottom};
+}
+
+TLRWinControl* VEvudaRir::CheckParent(TLRWinControl* parent) {
+    if (dynamic_cast<TLRForm*>(parent) == nullptr)
+        throw ELRError(QStringLiteral("フォーム上にのみ配置できます．"));
+    return parent;
+}
+
+void VEvudaRir::Loaded() {
+    TLRWinControl::Loaded();
+    if (!Designing())
+        SetVisible(false);
+}
+
+void VEvudaRir::ApplyPrinterSettings() {
+    TPrinter& printer = *FPrinter;
+    const int index = printer.PrinterIndex();
+    if (index != FPrinterIndex) {
+        printer.LoadDriverDefaults();
+        FPrinterIndex = index;
+    }
+    if (FPaperSize == psNone) {
+        if (OnSetPrinter)
+            OnSetPrinter(this);
+        return;
+    }
+    const QString failed = QStringLiteral("用紙設定時にエラーが発生しました．");
+    std::optional<TPrinterSettings> settings = printer.Settings();
+    if (!settings)
+        throw ELRError(failed);
+    settings->PaperSize = PaperOf(FPaperSize).Code;
+    settings->Orientation = FOrientation == poLandscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+    if (!printer.SetSettings(*settings))
+        throw ELRError(failed);
+}
+
+void VEvudaRir::BeginDoc() {
+    if (FState == rsPrinting)
+        throw ELRError(QStringLiteral("プリンタは印刷中です．"));
+    if (FState == rsPreviewing)
+        EndPreview();
+    if (FLastPage != 0 && FLastPage < FFirstPage) {
+        FLastPage = FFirstPage;
+        throw ELRError(QStringLiteral("印刷ページ範囲が正しくありません．"));
+    }
+    ApplyPrinterSettings();
+    FPrinter->SetTitle(FTitle);
+    FPrinter->BeginDoc(); // a job that cannot start raises here, and the document stays idle
+    FTarget = &FPrinter->Canvas();
+    FState = rsPrinting;
+    FPageNumber = 0;
+    FPagesOnPaper = 0;
+    // Any range may put a page outside it (negative bounds included).
+    if ((FFirstPage > 1 || FLastPage != 0) && !FDiscardCanvas)
+        FDiscardCanvas = std::make_unique<TCanvas>();
+}
+
+void VEvudaRir::PrintPage() {
+    // Also refused while previewing: there is no job whose page could be drawn on.
+    if (FState != rsPrinting)
+        throw ELRError(QStringLiteral("BeginDocが呼び出されていません．"));
+    const int n = ++FPageNumber;
+    if (n < FFirstPage || (FLastPage != 0 && n > FLastPage)) {
+        // Outside the range the page is drawn in full, so every print event is raised, but
+        // onto a canvas that keeps nothing.
+        FScale = 1.0;
+        FTarget = FDiscardCanvas.get();
+    } else {
+        if (FPagesOnPaper > 0)
+            FPrinter->NewPage();
+        ++FPagesOnPaper;
+        FTarget = &FPrinter->Canvas();
+        const int printer = FPrinter->ResolutionY();
+        const long double screen = ScreenPixelsPerInch;
+        FScale = printer > 0 ? static_cast<double>(printer / screen) : 1.0;
+    }
+    PrintPanels();
+}
+
+void VEvudaRir::EndDoc() {
+    FDiscardCanvas.reset();
+    if (FState != rsPrinting)
+        return;
+    // Idle before the printer ends the job, so that a failure there leaves no job behind.
+    FState = rsIdle;
+    FTarget = nullptr;
+    FPrinter->EndDoc();
+}
+
+void VEvudaRir::AbortDoc() {
+    FDiscardCanvas.reset();
+    if (FState != rsPrinting)
+        return;
+    FState = rsIdle;
+    FTarget = nullptr;
+    FPrinter->Abort();
+}
+
+void VEvudaRir::BeginPreview() {
+    if (FState == rsPrinting)
+        throw ELRError(QStringLiteral("プリンタが印刷中のため、プレビューを開始できません．"));
+    FState = rsPreviewing;
+    FPageNumber = 0;
+}
+
+void VEvudaRir::EndPreview() {
+    FState = rsIdle;
+    FPageNumber = 0;
+}
+
+void VEvudaRir::PreviewPage(TCanvas& canvas) {
+    if (FState != rsPreviewing)
+        BeginPreview();
+    FScale = 1.0;
+    FTarget = &canvas;
+    canvas.Brush.Color = clWhite;
+    canvas.Brush.Style = bsSolid;
+    canvas.FillRect({0, 0, Width(), Height()});
+    ++FPageNumber;
+    PrintPanels();
+}
+
+void VEvudaRir::DrawPreview(TCanvas& canvas, int x, int y, int scale, TPixelFormat pixelFormat) {
+    if (scale < 25 || scale > 100)
+        throw ELRError(QStringLiteral("印刷スケールが無効です．"));
+    TBitmap page(Width(), Height(), pixelFormat);
+    PreviewPage(page.Canvas());
+    QImage pixels = page.Image();
+    if (pixelFormat != pfDevice && pixelFormat != pf32bit)
+        pixels = pixels.convertToFormat(ToQImageFormat(pixelFormat))
+                     .convertToFormat(QImage::Format_RGB32);
+    const int width = scale * Width() / 100;
+    const int height = scale * Height() / 100;
+    // Shrunk by averaging, so that the hair lines of the grids stay visible at 25 %.
+    if (width != pixels.width() || height != pixels.height())
+        pixels = pixels.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    canvas.StretchDraw(Bounds(x, y, width, height), pixels);
+}
+
+void VEvudaRir::PrintPanels() {
+    for (TLRControl* child : Controls()) {
+        auto* panel = dynamic_cast<TCustomLRPanel*>(child);
+        if (panel == nullptr || !(Designing() || panel->Enabled()))
+            continue;
+        TRect rect = panel->BoundsRect();
+        if (FState == rsPrinting) {
+            // The printer's origin is the corner of its printable area; moving the page back
+            // by the unprintable band puts design (0, 0) on the corner of the paper.
+            const TPoint offset = FPrinter->PhysicalOffset().value_or(TPoint{});
+            rect = rect.Offset(-static_cast<int>(offset.X / FScale),
+                               -static_cast<int>(offset.Y / FScale));
+        }
+        panel->Print(*FTarget, rect, FScale);
+    }
+}
+
+void VEvudaRir::Paint(TCanvas& canvas) {
+    if (!Designing())
+        return;
+    canvas.Brush.Color = clWhite;
+    canvas.Brush.Style = bsSolid;
+    canvas.FillRect({0, 0, Width(), Height()});
+    DrawDesignGrid(canvas, Width(), Height(), 0, 0);
+    canvas.Font.Assign(TFont());
+    canvas.Font.SetSize(8);
+    canvas.Font.SetColor(clSilver);
+    canvas.Brush.Style = bsClear;
+    for (int n = 0;; ++n) {
+        const int x = DotsPer100mm * n / 10 + 1;
+        if (x >= Width())
+            break;
+        canvas.TextOut(x, 1, QString::number(n));
+    }
+    for (int n = 0;; ++n) {
+        const int y = DotsPer100mm * n / 10 + 1;
+        if (y >= Height())
+            break;
+        canvas.TextOut(1, y, QString::number(n));
+    }
+    canvas.Font.Assign(Font());
+    canvas.TextOut(4, 4, Name());
+}

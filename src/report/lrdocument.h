@@ -1,0 +1,113 @@
+// The report document: one page of a fixed paper size on which panels are laid out in design
+// units, drawn the same way into a preview bitmap at one pixel per unit and onto a printer's
+// page at the printer's resolution.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "lrcontrol.h"
+#include "platform/bitmap.h"
+#include "platform/printer.h"
+
+enum TPaperSize : std::uint8_t { psNone, psA4, psB4, psB5, psA3, psA5 };
+enum TPrinterOrientation : std::uint8_t { poPortrait, poLandscape };
+enum TReportState : std::uint8_t { rsIdle, rsPrinting, rsPreviewing };
+
+class VEvudaRir : public TLRWinControl {
+  public:
+    /// A document printing on `printer` (not owned), or on the application's printer.
+    explicit VEvudaRir(TPrinter* printer = nullptr);
+    ~VEvudaRir() override;
+
+    /// Raised by BeginDoc instead of the paper set-up when PaperSize is psNone.
+    TNotifyEvent OnSetPrinter;
+
+    int MarginTop() const { return FMarginTop; }
+    int MarginLeft() const { return FMarginLeft; }
+    int MarginRight() const { return FMarginRight; }
+    int MarginBottom() const { return FMarginBottom; }
+    /// A margin is taken when it differs, is above 0 and below half the page's width (for all
+    /// four margins); anything else is ignored. Taking it aligns the panels again.
+    void SetMarginTop(int value) { SetMargin(FMarginTop, value); }
+    void SetMarginLeft(int value) { SetMargin(FMarginLeft, value); }
+    void SetMarginRight(int value) { SetMargin(FMarginRight, value); }
+    void SetMarginBottom(int value) { SetMargin(FMarginBottom, value); }
+
+    TPrinterOrientation Orientation() const { return FOrientation; }
+    void SetOrientation(TPrinterOrientation orientation);
+    TPaperSize PaperSize() const { return FPaperSize; }
+    void SetPaperSize(TPaperSize paperSize);
+    /// The print job's name.
+    const QString& Title() const { return FTitle; }
+    void SetTitle(const QString& title) { FTitle = title; }
+    /// The pages that reach the printer: FirstPage..LastPage; 0 and 1 both mean from the
+    /// first page, LastPage 0 means no upper bound.
+    int FirstPage() const { return FFirstPage; }
+    void SetFirstPage(int page) { FFirstPage = page; }
+    int LastPage() const { return FLastPage; }
+    void SetLastPage(int page) { FLastPage = page; }
+
+    /// The printer used; SetPrinter(nullptr) is ignored.
+    TPrinter* Printer() const { return FPrinter; }
+    void SetPrinter(TPrinter* printer);
+
+    TReportState State() const { return FState; }
+    int PageNumber() const { return FPageNumber; }
+    /// Device units per design unit of the page being drawn.
+    double Scale() const { return FScale; }
+
+    /// Sets the printer's paper and orientation and starts a print job titled Title.
+    void BeginDoc();
+    /// Draws the next page onto the printer's page (or onto nothing outside the page range).
+    void PrintPage();
+    /// Ends the print job.
+    void EndDoc();
+    /// Drops a running print job (after a page failed to draw) and returns to idle.
+    void AbortDoc();
+
+    void BeginPreview();
+    void EndPreview();
+    /// Draws the next page at scale 1.0 from (0, 0) of `canvas` on white.
+    void PreviewPage(TCanvas& canvas);
+    /// Renders the page into a bitmap of `pixelFormat` and copies it shrunk to `scale` percent
+    /// (25..100) to (x, y) of `canvas`.
+    void DrawPreview(TCanvas& canvas, int x, int y, int scale, TPixelFormat pixelFormat = pfDevice);
+
+    /// The design view: white, design grid, centimetre ruler and the name.
+    void Paint(TCanvas& canvas) override;
+
+    void SetBounds(int left, int top, int width, int height) override;
+
+  protected:
+    TRect AlignRect() const override;
+    TLRWinControl* CheckParent(TLRWinControl* parent) override;
+    void Loaded() override;
+
+  private:
+    void SetMargin(int& margin, int value);
+    void UpdatePageSize();
+    void ApplyPrinterSettings();
+    void PrintPanels();
+
+    int FMarginTop = DotsPer100mm / 10 - 1;
+    int FMarginLeft = DotsPer100mm / 10 - 1;
+    int FMarginRight = DotsPer100mm / 10 - 1;
+    int FMarginBottom = DotsPer100mm / 10 - 1;
+    TPrinterOrientation FOrientation = poPortrait;
+    TPaperSize FPaperSize = psNone;
+    QString FTitle;
+    int FFirstPage = 0;
+    int FLastPage = 0;
+
+    TPrinter* FPrinter;         // not owned
+    TCanvas* FTarget = nullptr; // not owned: the page being drawn onto
+    TReportState FState = rsIdle;
+    int FPageNumber = 0;
+    double FScale = 1.0;
+    int FPageWidth = 0;
+    int FPageHeight = 0;
+    std::unique_ptr<TCanvas> FDiscardCanvas; // swallows pages outside the range
+    int FPrinterIndex = -1;
+    int FPagesOnPaper = 0; // pages of the running job that reached the printer
+};

@@ -1,0 +1,73 @@
+#include "lrimage.h"
+
+#include "lrdesign.h"
+#include "platform/bitmap.h"
+#include "platform/jpegimage.h"
+
+bool IsImageItemGraphic(const TGraphic& graphic) {
+    // The device-independent bitmap lives in a library of its own, beside this one; its class
+    // name is what identifies it here.
+    return dynamic_cast<const TBitmap*>(&graphic) != nullptr ||
+           dynamic_cast<const TJPEGImage*>(&graphic) != nullptr ||
+           graphic.ClassName() == QLatin1String("TVdDIB");
+}
+
+TLRImage::TLRImage() {
+    FPicture.OnChange = [this] { Invalidate(); };
+}
+
+void TLRImage::SetPicture(const TPicture* picture) {
+    if (picture != nullptr && picture->Graphic() != nullptr &&
+        !IsImageItemGraphic(*picture->Graphic()))
+        throw Exception(QStringLiteral("イメージはビットマップかJPEGイメージのみ有効です"));
+    FPicture.Assign(picture);
+}
+
+void TLRImage::SetStretch(bool stretch) {
+    if (stretch == FStretch)
+        return;
+    FStretch = stretch;
+    Invalidate();
+}
+
+void TLRImage::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, double scale) {
+    if (status != prsNormal)
+        return; // frame-only cells show no pictures
+    const TGraphic* graphic = FPicture.Graphic();
+    if (graphic == nullptr || graphic->Empty())
+        return;
+    QImage pixels = graphic->ToImage(); // a JPEG image decoded, any other format converted
+    if (pixels.isNull())
+        return;
+    TRect r = rect;
+    if (!FStretch) {
+        // One design unit per pixel from the item's top-left corner, cut to the item.
+        const int width = std::min(pixels.width(), r.Width());
+        const int height = std::min(pixels.height(), r.Height());
+        if (width <= 0 || height <= 0)
+            return;
+        if (width < pixels.width() || height < pixels.height())
+            pixels = pixels.copy(0, 0, width, height);
+        r.Right = r.Left + width;
+        r.Bottom = r.Top + height;
+    }
+    // The full rectangle on the device: unlike text items, right and bottom stay.
+    const TRect d = ScaleRect(r, scale);
+    // Enlarged onto a printer's page, a photo looks better interpolated than in blocks.
+    canvas.StretchDraw(d, pixels, true);
+}
+
+void TLRImage::Paint(TCanvas& canvas) {
+    const TGraphic* graphic = FPicture.Graphic();
+    if (graphic != nullptr && !graphic->Empty()) {
+        if (FStretch)
+            graphic->Draw(canvas, {0, 0, Width(), Height()});
+        else
+            graphic->Draw(canvas, {0, 0, graphic->Width(), graphic->Height()});
+        return;
+    }
+    canvas.Font.Assign(Font());
+    canvas.Brush.Style = bsClear;
+    canvas.TextOut(4, 4, Name());
+    DrawDesignFrame(canvas, Width(), Height(), clGreen);
+}

@@ -1,0 +1,33 @@
+// The image item: draws a picture (bitmap, JPEG image or device-independent bitmap) cut to the
+// item at one design unit per picture pixel, or stretched to fill it. The picture is reduced
+// to plain pixels on every drawing, so the preview bitmap and the printer get the same path.
+#pragma once
+
+#include "lritem.h"
+#include "platform/picture.h"
+
+class TLRImage : public TCustomLRItem {
+  public:
+    TLRImage();
+
+    /// The item's own picture container. What is put in here directly is not tested.
+    TPicture& Picture() { return FPicture; }
+    const TPicture& Picture() const { return FPicture; }
+    /// Copies `picture` into the item's container. Accepted: nullptr, an empty picture, a
+    /// bitmap, a JPEG image or a device-independent bitmap; any other graphic raises Exception
+    /// "イメージはビットマップかJPEGイメージのみ有効です" and leaves the picture as it was.
+    void SetPicture(const TPicture* picture);
+
+    bool Stretch() const { return FStretch; }
+    void SetStretch(bool stretch);
+
+    void Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, double scale) override;
+    void Paint(TCanvas& canvas) override;
+
+  private:
+    TPicture FPicture;
+    bool FStretch = false;
+};
+
+/// Whether the image item takes a graphic of this class through SetPicture.
+bool IsImageItemGraphic(const TGraphic& graphic);

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Starts the real program on an X server under Xvfb, finds its window "たむりか", takes a
+# screenshot and checks that it shows the sample: this year's title (read back with OCR),
+# Sunday numbers in red and Saturday numbers in blue.
+# Usage: guismoketest.sh PROGRAM SCREENSHOT.png
+set -euo pipefail
+program=$1
+shot=$2
+
+if [[ -z "${SMOKE_INNER:-}" ]]; then
+  exec env SMOKE_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+app=
+cleanup() {
+  [[ -n "$app" ]] && kill "$app" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A copy in a folder of its own, so that no settings file a developer saved changes the sample.
+cp "$program" "$work/tamurika"
+export XDG_CONFIG_HOME="$work/config"
+unset QT_QPA_PLATFORM
+"$work/tamurika" >"$work/log" 2>&1 &
+app=$!
+
+window=
+for _ in $(seq 1 100); do
+  window=$(xdotool search --name '^たむりか$' 2>/dev/null | head -n1 || true)
+  [[ -n "$window" ]] && break
+  kill -0 "$app" 2>/dev/null || { echo "the program ended early:"; cat "$work/log"; exit 1; }
+  sleep 0.1
+done
+[[ -n "$window" ]] || { echo "no window named たむりか appeared"; exit 1; }
+sleep 1 # let the first paint finish
+
+import -window "$window" "$shot"
+read -r width height < <(identify -format '%w %h\n' "$shot")
+echo "window $window: ${width}x${height}, screenshot $shot"
+[[ "$width" -eq 475 ]] || { echo "expected the narrow window, 475 pixels wide"; exit 1; }
+
+# Everything below the menu bar is the 475 × 387 client area; the sample frame sits at 6, 6
+# and the year title's inside at 8, 183 within it.
+menu=$((height - 387))
+convert "$shot" -crop "223x15+14+$((menu + 6 + 181 + 2))" +repage -colorspace Gray -scale 400% \
+  -bordercolor white -border 40 "$work/year.png"
+year=$(tesseract "$work/year.png" - --psm 7 -c tessedit_char_whitelist=0123456789 2>/dev/null | tr -d '[:space:]')
+expected=$(TZ=Asia/Tokyo date +%Y)
+echo "year title reads '$year', expected '$expected'"
+[[ "$year" == *"$expected"* ]] || exit 1
+
+# The month grid: red Sunday and holiday numbers, blue Saturday numbers.
+grid=$(convert "$shot" -crop "225x100+14+$((menu + 6 + 223 + 2 + 17))" +repage -format %c histogram:info:-)
+grep -qi '#FF0000' <<<"$grid" || { echo "no red Sunday numbers in the sample"; exit 1; }
+grep -qi '#0000FF' <<<"$grid" || { echo "no blue Saturday numbers in the sample"; exit 1; }
+echo "1 passed, 0 failed"

@@ -1,0 +1,74 @@
+// Driving modal dialogs from a test: the handler under test opens a dialog and runs its own
+// event loop; a timer finds the dialog there and answers it as a user would.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+namespace testing_support {
+
+/// Runs `answer` on the next modal window that opens (other than `except`). The returned flag
+/// turns true once it ran, so that a test can tell that the dialog appeared at all. Polling
+/// stops after ten seconds.
+inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer,
+                                       QWidget* except = nullptr) {
+    auto seen = std::make_shared<bool>(false);
+    auto* timer = new QTimer(qApp);
+    timer->setObjectName(QStringLiteral("PendingModalAnswer"));
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, timer, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal != except && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            *seen = true;
+            answer(modal);
+        } else if (clock->elapsed() > 10000) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start(5);
+    return seen;
+}
+
+/// Stops every answer still waiting for its dialog, so that it cannot answer a later one.
+inline void CancelPendingAnswers() {
+    for (QTimer* timer : qApp->findChildren<QTimer*>(QStringLiteral("PendingModalAnswer"),
+                                                     Qt::FindDirectChildrenOnly)) {
+        timer->stop();
+        timer->deleteLater();
+        timer->setObjectName(QString());
+    }
+}
+
+/// Answers the next message box with `button`, keeping its text in `*text` when given.
+inline std::shared_ptr<bool> AnswerMessage(QMessageBox::StandardButton button,
+                                           QString* text = nullptr, QWidget* except = nullptr) {
+    return WhenModal(
+        [button, text](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box == nullptr) {
+                w->close();
+                return;
+            }
+            if (text != nullptr)
+                *text = box->text();
+            QAbstractButton* b = box->button(button);
+            if (b != nullptr)
+                b->click();
+            else
+                box->close();
+        },
+        except);
+}
+
+} // namespace testing_support

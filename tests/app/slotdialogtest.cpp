@@ -1,0 +1,244 @@
+// The settings-slot dialogs through the main window's menu commands: layout, comment rules, a
+// save and load round trip with the file's exact bytes, and a file that cannot be written.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include "app/fontreadunit.h"
+#include "app/fontsaveunit1.h"
+#include "app/mainunit.h"
+#include "calendar/calex.h"
+#include "modal.h"
+#include "platform/panel.h"
+#include "qtprint.h"
+
+using testing_support::AnswerMessage;
+using testing_support::WhenModal;
+
+namespace {
+
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+const QByteArray SjisNengayou("\x94\x4E\x89\xEA\x97\x70");                        // 年賀用
+const QByteArray SjisMsGothic("\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E"); // ＭＳ ゴシック
+
+class SlotDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = std::make_unique<TmainForm>(dir.path());
+        form->show();
+    }
+    void TearDown() override { testing_support::CancelPendingAnswers(); }
+    QString Ini() const { return dir.filePath(QStringLiteral("tamurika.ini")); }
+
+    /// Runs the save command; `fill` answers the dialog.
+    bool Save(const std::function<void(TFrmfontSave*)>& fill) {
+        auto seen = WhenModal([fill](QWidget* w) {
+            auto* dialog = qobject_cast<TFrmfontSave*>(w);
+            ASSERT_NE(dialog, nullptr);
+            fill(dialog);
+        });
+        form->MIfontWriteClick();
+        return *seen;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TmainForm> form;
+};
+
+TEST_F(SlotDialogTest, RadioButtonsRunDownTheLeftThenUpTheRight) {
+    ASSERT_TRUE(Save([](TFrmfontSave* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("設定の保存"));
+        EXPECT_EQ(d->size(), QSize(341, 205));
+        EXPECT_EQ(d->GroupBox1->title(), QStringLiteral("保存する領域を選択してください。"));
+        EXPECT_EQ(d->Edit1->maxLength(), 20);
+        auto pos = [d](int n) { return d->RadioButton[n - 1]->geometry().topLeft(); };
+        for (int n = 2; n <= 5; ++n) {
+            EXPECT_EQ(pos(n).x(), pos(1).x());
+            EXPECT_GT(pos(n).y(), pos(n - 1).y());
+        }
+        EXPECT_GT(pos(10).x(), pos(1).x());
+        EXPECT_EQ(pos(10).y(), pos(1).y()); // slot 10 top right
+        EXPECT_EQ(pos(6).y(), pos(5).y());  // slot 6 bottom right
+        for (int n = 9; n >= 6; --n)
+            EXPECT_GT(pos(n).y(), pos(n + 1).y());
+        EXPECT_EQ(d->RadioButton[6]->text(), QStringLiteral("フォント設定7"));
+        EXPECT_TRUE(d->RadioButton[0]->isChecked()); // the current slot
+        EXPECT_EQ(d->Edit1->text(), QString());
+        EXPECT_EQ(d->pos(), d->parentWidget()->pos() + QPoint(100, 100));
+        d->Button2->click();
+    }));
+    EXPECT_FALSE(QFile::exists(Ini())); // cancel writes nothing
+}
+
+TEST_F(SlotDialogTest, SaveThenLoadRoundTripWithTheExactBytes) {
+    TFont month = form->FontDialog(sfMonth).Font();
+    month.SetName(QStringLiteral("IPAMincho"));
+    month.SetStyle(fsBold | fsItalic);
+    form->FontDialog(sfMonth).Font().Assign(month);
+    form->FontDialog(sfYear).Font().SetStyle(fsBold);
+    form->ColorDialog(scSaturday).SetColor(clGreen);
+    form->ComboBox3->setCurrentIndex(5);
+    form->SettingsChanged = true;
+
+    ASSERT_TRUE(Save([](TFrmfontSave* d) {
+        d->RadioButton[2]->setChecked(true);
+        d->Edit1->setText(QStringLiteral("年賀用"));
+        d->Button1->click();
+    }));
+    EXPECT_FALSE(form->SettingsChanged);
+    EXPECT_EQ(form->CurrentSlot, 3);
+    EXPECT_EQ(form->SlotComments[2], QStringLiteral("年賀用"));
+    const QByteArray expected = "[settei3]\r\n"
+                                "comment=" + SjisNengayou + "\r\n"
+                                "font1=" + SjisMsGothic + "\r\nfs11=1\r\nfs12=0\r\n"
+                                "font2=IPAMincho\r\nfs21=1\r\nfs22=1\r\n"
+                                "font3=" + SjisMsGothic + "\r\nfs31=0\r\nfs32=0\r\n"
+                                "font4=" + SjisMsGothic + "\r\nfs41=0\r\nfs42=0\r\n"
+                                "YYcolor=0\r\nMMcolor=0\r\nHeicolor=0\r\nNichicolor=255\r\n"
+                                "Docolor=32768\r\nYoubicolor=16777215\r\nSucolor=16777215\r\n"
+                                "Sencolor=0\r\nzenkaiym=5\r\n"
+                                "\r\n[tamurika]\r\nzenkai=3\r\n";
+    EXPECT_EQ(ReadBytes(Ini()), expected);
+
+    // Change everything, then load slot 3 back through the menu.
+    form->FontDialog(sfMonth).Font().SetName(QStringLiteral("IPAGothic"));
+    form->FontDialog(sfMonth).Font().SetStyle(0);
+    form->ColorDialog(scSaturday).SetColor(clBlue);
+    form->ComboBox3->setCurrentIndex(0);
+    form->SettingsChanged = true;
+
+    QString question;
+    auto loadSeen = std::make_shared<bool>(false);
+    WhenModal([&question, loadSeen](QWidget* box) {
+        question = qobject_cast<QMessageBox*>(box)->text();
+        WhenModal(
+            [loadSeen](QWidget* w) {
+                auto* d = qobject_cast<TFrmfontRead*>(w);
+                ASSERT_NE(d, nullptr);
+                *loadSeen = true;
+                EXPECT_EQ(d->windowTitle(), QStringLiteral("設定の読み込み"));
+                EXPECT_EQ(d->size(), QSize(341, 182));
+                EXPECT_TRUE(d->RadioButton[2]->isChecked());
+                EXPECT_EQ(d->RadioButton[2]->text(), QStringLiteral("年賀用"));
+                d->Button1->click();
+            },
+            box);
+        qobject_cast<QMessageBox*>(box)->button(QMessageBox::No)->click();
+    });
+    form->MIfontReadClick();
+    EXPECT_EQ(question, QStringLiteral("設定が変更されています。保存しますか？"));
+    EXPECT_TRUE(*loadSeen);
+    EXPECT_EQ(form->FontDialog(sfMonth).Font().Name(), QStringLiteral("IPAMincho"));
+    EXPECT_EQ(form->FontDialog(sfMonth).Font().Style(), fsBold | fsItalic);
+    EXPECT_EQ(form->FontDialog(sfMonth).Font().Height(), -15);
+    EXPECT_EQ(form->FontDialog(sfYear).Font().Style(), fsBold);
+    EXPECT_EQ(form->ColorDialog(scSaturday).Color(), clGreen);
+    EXPECT_EQ(form->CalendarEx1->SaturdayColor(), clGreen);
+    EXPECT_EQ(form->ComboBox3->currentIndex(), 5);
+    EXPECT_TRUE(form->nenST->Caption().startsWith(QStringLiteral("令和 ")));
+    // The recolouring after a menu load counts as a change.
+    EXPECT_TRUE(form->SettingsChanged);
+    EXPECT_EQ(ReadBytes(Ini()), expected); // loading never writes
+}
+
+TEST_F(SlotDialogTest, CancelledLoadStillRecoloursAndSetsTheFlag) {
+    form->ColorDialog(scLine).SetColor(clRed);
+    auto seen = WhenModal([](QWidget* w) { qobject_cast<TFrmfontRead*>(w)->Button2->click(); });
+    form->MIfontReadClick();
+    EXPECT_TRUE(*seen);
+    EXPECT_EQ(form->y[0]->Color(), clRed);
+    EXPECT_TRUE(form->SettingsChanged);
+}
+
+TEST_F(SlotDialogTest, CommentRules) {
+    // A blank comment becomes the slot's default name.
+    ASSERT_TRUE(Save([](TFrmfontSave* d) {
+        d->RadioButton[6]->setChecked(true);
+        d->Edit1->setText(QStringLiteral("   "));
+        d->Button1->click();
+    }));
+    EXPECT_EQ(form->SlotComments[6], QStringLiteral("フォント設定7"));
+    EXPECT_TRUE(ReadBytes(Ini()).contains("[settei7]\r\ncomment=\x83\x74\x83\x48\x83\x93\x83\x67\x90\xDD\x92\xE8" "7\r\n"));
+
+    // Blanks around a comment are kept; pressing a slot copies its comment.
+    ASSERT_TRUE(Save([](TFrmfontSave* d) {
+        EXPECT_TRUE(d->RadioButton[6]->isChecked()); // the slot saved last
+        d->RadioButton[1]->setChecked(true);
+        d->Edit1->setText(QStringLiteral(" A&B "));
+        d->Button1->click();
+    }));
+    EXPECT_EQ(form->SlotComments[1], QStringLiteral(" A&B "));
+    EXPECT_TRUE(ReadBytes(Ini()).contains("comment= A&B \r\n"));
+
+    ASSERT_TRUE(Save([](TFrmfontSave* d) {
+        EXPECT_EQ(d->SlotCaption(2), QStringLiteral(" A&B "));
+        QRadioButton* button = d->RadioButton[1];
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(button, &press);
+        EXPECT_EQ(d->Edit1->text(), QStringLiteral(" A&B "));
+        d->Button2->click();
+    }));
+}
+
+TEST_F(SlotDialogTest, ReadOnlyFileGivesTheMessageKeepsTheDialogOpenAndTheFileIntact) {
+    const QByteArray before = "[settei2]\r\ncomment=old\r\n";
+    {
+        QFile f(Ini());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(before);
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(Ini()).constData(), 0444), 0);
+    form->SettingsChanged = true;
+    const int slotBefore = form->CurrentSlot;
+
+    QString message;
+    bool stayedOpen = false;
+    ASSERT_TRUE(Save([&](TFrmfontSave* d) {
+        d->RadioButton[1]->setChecked(true);
+        d->Edit1->setText(QStringLiteral("new"));
+        AnswerMessage(QMessageBox::Ok, &message, d);
+        d->Button1->click();
+        stayedOpen = d->isVisible();
+        d->Button2->click();
+    }));
+    EXPECT_EQ(message, dir.filePath("tamurika.ini") + QStringLiteral(" に書き込めません"));
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(ReadBytes(Ini()), before);
+    EXPECT_EQ(form->SlotComments[1], QStringLiteral("new"));
+    EXPECT_TRUE(form->SettingsChanged);
+    EXPECT_EQ(form->CurrentSlot, slotBefore);
+}
+
+TEST(SettingsFolderOfTheWindow, UserConfigurationWhenTheProgramFolderIsNotWritable) {
+    QTemporaryDir home;
+    QTemporaryDir program;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    {
+        // A folder the program cannot write to (it does not even exist, which also holds for
+        // the superuser, unlike a folder without write permission).
+        TmainForm form(program.filePath("readonly"));
+        form.show();
+        EXPECT_EQ(form.SettingsFileName(), home.path() + "/tamurika/tamurika.ini");
+        auto seen = WhenModal([](QWidget* w) { qobject_cast<TFrmfontSave*>(w)->Button1->click(); });
+        form.MIfontWriteClick();
+        EXPECT_TRUE(*seen);
+        EXPECT_TRUE(QFile::exists(home.path() + "/tamurika/tamurika.ini"));
+    }
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+} // namespace
