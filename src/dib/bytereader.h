@@ -9,7 +9,7 @@
 class QIODevice;
 
 class TByteReader {
-public:
+  public:
     explicit TByteReader(QIODevice& stream) : FStream(stream) {}
 
     void Read(void* buffer, std::int64_t count);
@@ -22,7 +22,7 @@ public:
     /// Bytes consumed so far.
     std::int64_t Position() const { return FPosition; }
 
-private:
+  private:
     QIODevice& FStream;
     std::int64_t FPosition = 0;
 };

@@ -33,15 +33,15 @@ struct TSplitNode {
 /// to each new entry; `progress` is called exactly 2^depthLimit times; when `tree` is given it
 /// receives the nodes, node 0 being the root.
 template <class Item, class OnLeaf> class TVarianceSplit {
-public:
+  public:
     TVarianceSplit(int depthLimit, TSplitRule rule, const TSplitProgress& progress,
                    std::vector<RGBQUAD>& palette, std::vector<TSplitNode>* tree, OnLeaf onLeaf)
-        : FDepthLimit(depthLimit), FRule(rule), FProgress(progress), FPalette(palette),
-          FTree(tree), FOnLeaf(std::move(onLeaf)) {}
+        : FDepthLimit(depthLimit), FRule(rule), FProgress(progress), FPalette(palette), FTree(tree),
+          FOnLeaf(std::move(onLeaf)) {}
 
     void Run(std::span<Item> items) { Split(items, 0); }
 
-private:
+  private:
     static int Channel(const Item& item, int channel) {
         switch (channel) {
         case scRed:

@@ -5,47 +5,47 @@
 #include "platform/exception.h"
 
 class EVdDIBError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 /// The bitmap data is damaged or of a kind this program does not read.
 class EVdDIBInvalidDIB : public EVdDIBError {
-public:
+  public:
     using EVdDIBError::EVdDIBError;
 };
 
 /// The file is not a bitmap file.
 class EVdDIBInvalidDIBFile : public EVdDIBError {
-public:
+  public:
     using EVdDIBError::EVdDIBError;
 };
 
 /// A size, bit count or colour count out of range was asked for.
 class EVdDIBInvalidDIBPara : public EVdDIBError {
-public:
+  public:
     using EVdDIBError::EVdDIBError;
 };
 
 /// A conversion was handed a bitmap of the wrong depth or compression.
 class EVdDIBBadDIBType : public EVdDIBError {
-public:
+  public:
     using EVdDIBError::EVdDIBError;
 };
 
 class EVdDIBInvalidPalette : public EVdDIBError {
-public:
+  public:
     using EVdDIBError::EVdDIBError;
 };
 
 /// Run-length encoding would not make the bitmap smaller.
 class EVdDIBCompressionFailed : public EVdDIBError {
-public:
+  public:
     using EVdDIBError::EVdDIBError;
 };
 
 class EVdDIBCanvasFailed : public EVdDIBError {
-public:
+  public:
     using EVdDIBError::EVdDIBError;
 };
 

@@ -7,8 +7,8 @@
 
 #include <QHash>
 
-#include "platform/syserrors.h"
 #include "pixelconvert.h"
+#include "platform/syserrors.h"
 #include "rle.h"
 
 namespace {
@@ -115,9 +115,8 @@ namespace {
 
 // The sixteen colours of the standard VGA palette, as red, green, blue.
 constexpr QRgb StandardColors[16] = {
-    0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080,
-    0xFF008080, 0xFFC0C0C0, 0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00,
-    0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF,
+    0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080, 0xFF008080, 0xFFC0C0C0,
+    0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF,
 };
 
 /// The image's distinct colours in order of first appearance, when there are at most `limit`.

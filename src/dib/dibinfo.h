@@ -35,7 +35,9 @@ struct TDIBInfo {
         return static_cast<std::size_t>(DIBRowLength(Header.biWidth, Header.biBitCount));
     }
     /// Bytes an uncompressed pixel block of this size and depth needs.
-    std::size_t UncompressedSize() const { return RowLength() * static_cast<std::size_t>(Height()); }
+    std::size_t UncompressedSize() const {
+        return RowLength() * static_cast<std::size_t>(Height());
+    }
     /// Row `y` in storage order (row 0 is the bottom row unless the bitmap is top-down).
     std::uint8_t* Row(int y) const { return Bits() + RowLength() * static_cast<std::size_t>(y); }
 };

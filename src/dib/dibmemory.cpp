@@ -10,7 +10,9 @@
 
 #include "platform/syserrors.h"
 
-TDIBMemory::~TDIBMemory() { Release(); }
+TDIBMemory::~TDIBMemory() {
+    Release();
+}
 
 TDIBMemory::TDIBMemory(TDIBMemory&& other) noexcept
     : FBits(std::exchange(other.FBits, nullptr)), FSize(std::exchange(other.FSize, 0)),

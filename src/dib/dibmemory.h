@@ -7,7 +7,7 @@
 #include <cstdint>
 
 class TDIBMemory {
-public:
+  public:
     TDIBMemory() = default;
     ~TDIBMemory();
     TDIBMemory(TDIBMemory&& other) noexcept;
@@ -24,7 +24,7 @@ public:
     /// Frees the block (ReleaseMemory); the object is empty afterwards.
     void Release() noexcept;
 
-private:
+  private:
     friend TDIBMemory GetMemory(std::size_t size, bool UseFMO);
 
     std::uint8_t* FBits = nullptr;

@@ -131,8 +131,7 @@ struct TChannel {
 };
 
 /// Reads the rows of a 16- or 32-bit bitmap and stores them as 24 bits.
-void ReadHighColorPixels(TByteReader& in, TDIBInfo& info, const TMasks& fileMasks,
-                         bool UseFMO) {
+void ReadHighColorPixels(TByteReader& in, TDIBInfo& info, const TMasks& fileMasks, bool UseFMO) {
     BITMAPINFOHEADER& hdr = info.Header;
     // The rows are converted in file order into a bottom-up block; top-down input would need
     // its rows reversed, and no writer of these depths produces it.
@@ -165,8 +164,7 @@ void ReadHighColorPixels(TByteReader& in, TDIBInfo& info, const TMasks& fileMask
         in.Read(row.data(), srcRow);
         std::uint8_t* out = info.Bits() + y * dstRow;
         for (std::int64_t x = 0; x < width; ++x) {
-            const std::uint32_t pixel =
-                is16 ? LE16(row.data() + 2 * x) : LE32(row.data() + 4 * x);
+            const std::uint32_t pixel = is16 ? LE16(row.data() + 2 * x) : LE32(row.data() + 4 * x);
             out[3 * x] = blue(pixel);
             out[3 * x + 1] = green(pixel);
             out[3 * x + 2] = red(pixel);
@@ -194,7 +192,8 @@ void ReadPixels(TByteReader& in, TDIBInfo& info, std::int64_t imageSize, const T
     // nothing ever reads past it; a truncated picture shows what it has.
     std::int64_t blockSize = imageSize;
     if (info.Compression() == BI_RGB)
-        blockSize = std::max<std::int64_t>(imageSize, static_cast<std::int64_t>(info.UncompressedSize()));
+        blockSize =
+            std::max<std::int64_t>(imageSize, static_cast<std::int64_t>(info.UncompressedSize()));
     in.Require(imageSize);
     info.Memory = GetMemory(static_cast<std::size_t>(blockSize), UseFMO);
     in.Read(info.Bits(), imageSize);

@@ -21,8 +21,7 @@ void Require(const TDIBInfo& source, int bitCount, const char* message) {
         RaiseDIB<EVdDIBBadDIBType>(message);
 }
 
-TDIBInfo ExpandIndices(const TDIBInfo& source, int from, int to, bool UseFMO,
-                       const char* message) {
+TDIBInfo ExpandIndices(const TDIBInfo& source, int from, int to, bool UseFMO, const char* message) {
     Require(source, from, message);
     TDIBInfo out = NewDIBAtDepth(source, to, UseFMO);
     const int width = source.Width();

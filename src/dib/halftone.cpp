@@ -47,15 +47,16 @@ template <class Quantise> void Diffuse(const TDIBInfo& source, Quantise quantise
                 c[1] = in[3 * x + 1];
                 c[2] = in[3 * x];
             } else {
-                const RGBQUAD& q = source.ColorTable[static_cast<std::size_t>(PixelIndex(in, x, bits))];
+                const RGBQUAD& q =
+                    source.ColorTable[static_cast<std::size_t>(PixelIndex(in, x, bits))];
                 c[0] = q.rgbRed;
                 c[1] = q.rgbGreen;
                 c[2] = q.rgbBlue;
             }
             int v[3];
             for (int ch = 0; ch < 3; ++ch) {
-                const int sum = 12 * previous[x + 1][ch] + 12 * running[ch] +
-                                5 * previous[before][ch];
+                const int sum =
+                    12 * previous[x + 1][ch] + 12 * running[ch] + 5 * previous[before][ch];
                 // The weights sum to less than one, so the errors stay small; the clamp only
                 // keeps the quantisation inside the range it is defined on.
                 v[ch] = std::clamp(c[ch] - sum / 32, -256, 512);
@@ -96,7 +97,8 @@ const std::array<RGBQUAD, 215>& HalftoneColors() {
 }
 
 TDIBInfo ConvertToHalfTone(const TDIBInfo& source, bool UseFMO) {
-    Require(source, "ConvertToHalfTone: Invalid DIB Format", "ConvertToHalfTone: Invalid Bit Count");
+    Require(source, "ConvertToHalfTone: Invalid DIB Format",
+            "ConvertToHalfTone: Invalid Bit Count");
     TDIBInfo out = NewDIBAtDepth(source, 8, UseFMO);
     out.ColorTable.fill(RGBQUAD{});
     std::copy(HalftoneColors().begin(), HalftoneColors().end(), out.ColorTable.begin());

@@ -40,8 +40,8 @@ TDIBInfo ConvertTrueColorTo1BitRGB(const TDIBInfo& source, bool UseFMO, TColor m
         const std::uint8_t* in = source.Row(y);
         std::uint8_t* row = out.Row(y);
         for (int x = 0; x < source.Width(); ++x) {
-            const std::uint32_t rgb =
-                (std::uint32_t{in[3 * x + 2]} << 16) | (std::uint32_t{in[3 * x + 1]} << 8) | in[3 * x];
+            const std::uint32_t rgb = (std::uint32_t{in[3 * x + 2]} << 16) |
+                                      (std::uint32_t{in[3 * x + 1]} << 8) | in[3 * x];
             if (rgb == white)
                 SetPixelIndex(row, x, 1, 1);
         }

@@ -30,7 +30,7 @@ int DepthOf(TVdPixelFormat format) {
 /// Holds the bitmap a chain has reached: the source until the first step, then each step's
 /// result in turn (the previous one is freed when replaced).
 class TChain {
-public:
+  public:
     explicit TChain(const TDIBInfo& source) : FCurrent(&source) {}
     const TDIBInfo& Current() const { return *FCurrent; }
     void Step(TDIBInfo&& next) {
@@ -42,7 +42,7 @@ public:
         return std::move(*FOwned);
     }
 
-private:
+  private:
     const TDIBInfo* FCurrent;
     std::optional<TDIBInfo> FOwned;
 };
@@ -88,8 +88,7 @@ TDIBInfo ChangeDepth(const TDIBInfo& s, int from, int to, int quality,
 TDIBInfo ConvertPixelFormat(const TDIBInfo& source, TVdPixelFormat from, int target, int quality,
                             const TSplitProgress& progress, TColor monoColor, bool UseFMO) {
     const bool halftone = target == vdPfHalftone || target == vdPfHalftoneBW;
-    Assert(halftone || (target >= vdPf1Bit && target <= vdPf24Bit && target != from),
-           FormatError);
+    Assert(halftone || (target >= vdPf1Bit && target <= vdPf24Bit && target != from), FormatError);
     TChain chain(source);
     if (from == vdPf8BitRLE)
         chain.Step(Convert8BitRLETo8BitRGB(chain.Current(), UseFMO));
@@ -105,8 +104,8 @@ TDIBInfo ConvertPixelFormat(const TDIBInfo& source, TVdPixelFormat from, int tar
     const int fromDepth = DepthOf(from);
     const int toDepth = DepthOf(to);
     if (fromDepth != toDepth)
-        chain.Step(ChangeDepth(chain.Current(), fromDepth, toDepth, quality, progress, monoColor,
-                               UseFMO));
+        chain.Step(
+            ChangeDepth(chain.Current(), fromDepth, toDepth, quality, progress, monoColor, UseFMO));
     if (to == vdPf8BitRLE)
         chain.Step(Convert8BitRGBTo8BitRLE(chain.Current(), UseFMO));
     else if (to == vdPf4BitRLE)

@@ -64,10 +64,10 @@ TDIBInfo ReduceLow(const TDIBInfo& source, int depthLimit, bool UseFMO,
         const TCell& c = cells[i];
         if (c.Count == 0)
             continue;
-        items.push_back(TWeightedColor{
-            static_cast<std::uint8_t>(c.Red / c.Count + (i >> 11) * 8),
-            static_cast<std::uint8_t>(c.Green / c.Count + ((i >> 5) & 63) * 4),
-            static_cast<std::uint8_t>(c.Blue / c.Count + (i & 31) * 8), c.Count, i});
+        items.push_back(
+            TWeightedColor{static_cast<std::uint8_t>(c.Red / c.Count + (i >> 11) * 8),
+                           static_cast<std::uint8_t>(c.Green / c.Count + ((i >> 5) & 63) * 4),
+                           static_cast<std::uint8_t>(c.Blue / c.Count + (i & 31) * 8), c.Count, i});
     }
 
     std::vector<std::uint8_t> map(65536, 0);

@@ -106,7 +106,7 @@ template <int Bits> void Decode(const TDIBInfo& source, TDIBInfo& out, const TDe
                     put(start + i, literal[i]);
                 else
                     put(start + i, static_cast<std::uint8_t>(i % 2 == 0 ? literal[i / 2] >> 4
-                                                                         : literal[i / 2] & 15));
+                                                                        : literal[i / 2] & 15));
             }
             pos += bytes;
         }

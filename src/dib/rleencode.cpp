@@ -21,7 +21,7 @@ struct TEncodeMessages {
 };
 
 template <int Bits> class TRLEEncoder {
-public:
+  public:
     TRLEEncoder(std::size_t capacity, int width, const TEncodeMessages& m)
         : FBuffer(capacity), FWidth(width), FMessages(m) {}
 
@@ -110,7 +110,7 @@ public:
     const std::uint8_t* Data() const { return FBuffer.data(); }
     std::size_t Length() const { return FLength; }
 
-private:
+  private:
     // Runs and literals of 4-bit data are counted in pixels, two per unit, and a count byte
     // holds at most 255.
     static constexpr int MaxUnits = Bits == 8 ? 255 : 127;

@@ -103,7 +103,9 @@ int BitCountOf(TPixelFormat format) {
 
 } // namespace
 
-TVdDIB::TVdDIB() : FInternalDIB(new TVdInternalDIB(true)) { UpdatePaletteModified(); }
+TVdDIB::TVdDIB() : FInternalDIB(new TVdInternalDIB(true)) {
+    UpdatePaletteModified();
+}
 
 TVdDIB::TVdDIB(const TVdDIB& other)
     : TVdGraphic(other), ConvertQuality(other.ConvertQuality), MonoColor(other.MonoColor),
@@ -114,7 +116,9 @@ TVdDIB::TVdDIB(const TVdDIB& other)
     PaletteModified = true;
 }
 
-TVdDIB::~TVdDIB() { ReleaseInternalDIB(); }
+TVdDIB::~TVdDIB() {
+    ReleaseInternalDIB();
+}
 
 TVdInternalDIB& TVdDIB::Storage(const char* operation) const {
     if (FInternalDIB == nullptr)
@@ -152,11 +156,17 @@ void TVdDIB::UpdatePaletteModified() {
     }
 }
 
-int TVdDIB::Width() const { return Storage("TVdDIB.GetWidth").Width(); }
+int TVdDIB::Width() const {
+    return Storage("TVdDIB.GetWidth").Width();
+}
 
-int TVdDIB::Height() const { return Storage("TVdDIB.GetHeight").Height(); }
+int TVdDIB::Height() const {
+    return Storage("TVdDIB.GetHeight").Height();
+}
 
-const TDIBInfo& TVdDIB::DIBInfo() const { return Storage("TVdDIB.DIBInfo").DIBInfo(); }
+const TDIBInfo& TVdDIB::DIBInfo() const {
+    return Storage("TVdDIB.DIBInfo").DIBInfo();
+}
 
 void TVdDIB::SetWidth(int w) {
     const TVdInternalDIB& old = Storage("TVdDIB.SetWidth");
@@ -184,7 +194,9 @@ void TVdDIB::SetHeight(int h) {
     Changed();
 }
 
-int TVdDIB::GetBitCount() const { return Storage("TVdDIB.GetBitCount").DIBInfo().BitCount(); }
+int TVdDIB::GetBitCount() const {
+    return Storage("TVdDIB.GetBitCount").DIBInfo().BitCount();
+}
 
 void TVdDIB::SetBitCount(int n) {
     const TVdInternalDIB& old = Storage("TVdDIB.SetBitCount");
@@ -203,7 +215,9 @@ TVdPixelFormat TVdDIB::GetPixelFormat() const {
     return Storage("TVdDIB.GetPixelFormat").GetPixelFormat();
 }
 
-bool TVdDIB::GetUseFMO() const { return Storage("TVdDIB.GetUseFMO").UseFMO(); }
+bool TVdDIB::GetUseFMO() const {
+    return Storage("TVdDIB.GetUseFMO").UseFMO();
+}
 
 void TVdDIB::SetPixelFormat(TVdPixelFormat format) {
     const TVdPixelFormat from = Storage("TVdDIB.SetPixelFormat").GetPixelFormat();
@@ -220,8 +234,7 @@ void TVdDIB::SetPixelFormat(TVdPixelFormat format) {
     const auto step = [this, &whole] {
         if (++FProgressCount == FProgressTotal || FProgressTotal == 0)
             return;
-        Progress(psRunning, FProgressCount * 100 / FProgressTotal, false, whole,
-                 FProgressMessage);
+        Progress(psRunning, FProgressCount * 100 / FProgressTotal, false, whole, FProgressMessage);
     };
     const auto finish = [this, &whole] {
         UpdatePaletteModified();
@@ -243,7 +256,8 @@ void TVdDIB::Halftone(bool blackAndWhite) {
     Storage("TVdDIB.Halftone");
     UniqueDIB();
     try {
-        FInternalDIB->SetPixelsFormat(blackAndWhite ? vdPfHalftoneBW : vdPfHalftone, 0, {}, clWhite);
+        FInternalDIB->SetPixelsFormat(blackAndWhite ? vdPfHalftoneBW : vdPfHalftone, 0, {},
+                                      clWhite);
     } catch (...) {
         UpdatePaletteModified();
         throw;
@@ -298,7 +312,9 @@ void TVdDIB::SaveToStream(QIODevice& stream) const {
     Storage("TVdDIB.SaveToStream").SaveToStream(stream);
 }
 
-unsigned short TVdDIB::ClipboardFormat() const { return CF_DIB; }
+unsigned short TVdDIB::ClipboardFormat() const {
+    return CF_DIB;
+}
 
 void TVdDIB::LoadFromClipboardFormat(unsigned short format, const QByteArray& data, HPALETTE) {
     if (format != CF_DIB || data.isEmpty())
@@ -345,6 +361,13 @@ void TVdDIB::Assign(const TGraphic& source) {
     Changed();
 }
 
+void TVdDIB::Assign(std::nullptr_t) {
+    auto fresh = std::make_unique<TVdInternalDIB>(Storage("TVdDIB.Assign").UseFMO());
+    ReplaceStorage(fresh.release());
+    UpdatePaletteModified();
+    Changed();
+}
+
 void TVdDIB::AssignTo(TGraphic& target) const {
     if (auto* dib = dynamic_cast<TVdDIB*>(&target)) {
         dib->Assign(*this);
@@ -361,9 +384,13 @@ void TVdDIB::AssignTo(TGraphic& target) const {
     TVdGraphic::AssignTo(target);
 }
 
-QImage TVdDIB::ToImage() const { return DIBToImage(Storage("TVdDIB.ToImage").DIBInfo()); }
+QImage TVdDIB::ToImage() const {
+    return DIBToImage(Storage("TVdDIB.ToImage").DIBInfo());
+}
 
-std::unique_ptr<TGraphic> TVdDIB::Clone() const { return std::make_unique<TVdDIB>(*this); }
+std::unique_ptr<TGraphic> TVdDIB::Clone() const {
+    return std::make_unique<TVdDIB>(*this);
+}
 
 void TVdDIB::Draw(TCanvas& canvas, const TRect& rect) const {
     const TVdInternalDIB& storage = Storage("TVdDIB.Draw");
@@ -411,8 +438,8 @@ QImage MakeSurface(TVdDIB* picture, const std::function<void()>& unique) {
 } // namespace
 
 TVdDIBCanvas::TVdDIBCanvas(TVdDIB* picture)
-    : TVdDIBSurface{MakeSurface(picture, [picture] { picture->UniqueDIB(); })},
-      TCanvas(&Surface), FPicture(picture) {}
+    : TVdDIBSurface{MakeSurface(picture, [picture] { picture->UniqueDIB(); })}, TCanvas(&Surface),
+      FPicture(picture) {}
 
 TVdDIBCanvas::~TVdDIBCanvas() {
     EndPaint();

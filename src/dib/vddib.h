@@ -3,6 +3,7 @@
 // assignment and separate on the first change. TVdDIBCanvas draws into a TVdDIB's pixels.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/canvas.h"
@@ -11,7 +12,7 @@
 #include "vdinternaldib.h"
 
 class TVdDIB : public TVdGraphic {
-public:
+  public:
     /// A 1 × 1, 8-bit black picture whose pixels live in a shared memory mapping.
     TVdDIB();
     /// Shares `other`'s storage and copies its settings (not its event handlers).
@@ -70,6 +71,8 @@ public:
     /// From another TVdDIB: shares its storage. From a bitmap: copies its pixels at the
     /// bitmap's depth. Anything else: as the graphic framework assigns.
     void Assign(const TGraphic& source) override;
+    /// No source: a new default picture (1 × 1, 8 bits, black) of this picture's own.
+    void Assign(std::nullptr_t);
     using TVdGraphic::Assign;
     /// To a TVdDIB: it shares this storage. To a bitmap: its size, depth and pixels.
     void AssignTo(TGraphic& target) const override;
@@ -81,7 +84,7 @@ public:
     /// The stored bitmap (shared with pictures assigned from this one).
     const TDIBInfo& DIBInfo() const;
 
-private:
+  private:
     friend class TVdDIBCanvas;
 
     TVdInternalDIB& Storage(const char* operation) const;
@@ -109,12 +112,12 @@ struct TVdDIBSurface {
 };
 
 class TVdDIBCanvas : private TVdDIBSurface, public TCanvas {
-public:
+  public:
     /// `picture` is not owned and must outlive the canvas.
     explicit TVdDIBCanvas(TVdDIB* picture);
     ~TVdDIBCanvas();
 
-private:
+  private:
     TVdDIB* FPicture;
 };
 

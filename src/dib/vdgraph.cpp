@@ -34,9 +34,10 @@ void RegisterClipboardFormat(unsigned short format, TVdGraphicClass graphicClass
 
 void UnregisterClipboardFormat(unsigned short format) {
     auto& formats = ClipboardFormats();
-    formats.erase(std::remove_if(formats.begin(), formats.end(),
-                                 [format](const TClipboardFormat& f) { return f.Format == format; }),
-                  formats.end());
+    formats.erase(
+        std::remove_if(formats.begin(), formats.end(),
+                       [format](const TClipboardFormat& f) { return f.Format == format; }),
+        formats.end());
 }
 
 std::unique_ptr<TVdGraphic> GraphicFromClipboard(const TClipboard& clipboard) {

@@ -22,7 +22,7 @@ using TProgressEvent = std::function<void(TProgressStage stage, int percentDone,
                                           const TRect& rect, const QString& message)>;
 
 class TVdGraphic : public TGraphic {
-public:
+  public:
     /// Raised after every change of the picture.
     std::function<void()> OnChange;
     /// Raised while a long conversion runs; may be unset.
@@ -46,7 +46,7 @@ public:
     /// Takes the picture from the clipboard's data in this class's format.
     void Assign(const TClipboard& clipboard);
 
-protected:
+  protected:
     TVdGraphic() = default;
     TVdGraphic(const TVdGraphic&) = default;
     TVdGraphic& operator=(const TVdGraphic&) = default;

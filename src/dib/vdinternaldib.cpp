@@ -8,7 +8,9 @@
 #include "pixelconvert.h"
 #include "platform/syserrors.h"
 
-TVdInternalDIB::TVdInternalDIB(bool UseFMO) : FUseFMO(UseFMO) { CreateDIB(1, 1, 256, 8); }
+TVdInternalDIB::TVdInternalDIB(bool UseFMO) : FUseFMO(UseFMO) {
+    CreateDIB(1, 1, 256, 8);
+}
 
 TVdInternalDIB::~TVdInternalDIB() = default;
 
@@ -36,15 +38,21 @@ void TVdInternalDIB::TakeOver(TDIBInfo&& info) {
     UpdatePalette();
 }
 
-void TVdInternalDIB::LoadFromStream(QIODevice& stream) { TakeOver(ReadDIBFile(stream, FUseFMO)); }
+void TVdInternalDIB::LoadFromStream(QIODevice& stream) {
+    TakeOver(ReadDIBFile(stream, FUseFMO));
+}
 
-void TVdInternalDIB::SaveToStream(QIODevice& stream) const { WriteDIBFile(FDIBInfo, stream); }
+void TVdInternalDIB::SaveToStream(QIODevice& stream) const {
+    WriteDIBFile(FDIBInfo, stream);
+}
 
 void TVdInternalDIB::LoadFromClipboardFormat(const QByteArray& data) {
     TakeOver(ReadPackedDIB(data, FUseFMO));
 }
 
-QByteArray TVdInternalDIB::SaveToClipboardFormat() const { return WritePackedDIB(FDIBInfo); }
+QByteArray TVdInternalDIB::SaveToClipboardFormat() const {
+    return WritePackedDIB(FDIBInfo);
+}
 
 HPALETTE GetPaletteFromDIBInfos(const TDIBInfo& info) {
     if (info.ColorsUsed() == 0)

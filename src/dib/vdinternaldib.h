@@ -16,7 +16,7 @@ class QIODevice;
 class QImage;
 
 class TVdInternalDIB {
-public:
+  public:
     /// A 1 × 1, 8-bit bitmap with 256 black colours. `UseFMO` chooses shared memory mappings
     /// (true) or the heap (false) for every pixel block this storage will hold.
     explicit TVdInternalDIB(bool UseFMO);
@@ -78,7 +78,7 @@ public:
     /// Takes over a complete new bitmap, releasing the old pixel block.
     void TakeOver(TDIBInfo&& info);
 
-private:
+  private:
     int FWidth = 0;
     int FHeight = 0;
     mutable HPALETTE FPalette; // made on first request

@@ -46,6 +46,19 @@ void TBitmap::ReleaseCanvas() {
         FCanvas->EndPaint();
 }
 
+namespace {
+
+// Design lengths and font heights count one bitmap pixel as 1/96 inch. A new QImage takes the
+// desktop's resolution instead, which would size text on a 120-per-inch desktop as if the
+// bitmap were a printer, so every bitmap is stamped with the screen resolution of the design.
+void StampDesignResolution(QImage& image) {
+    constexpr int DotsPerMeter = 3780; // 96 per inch
+    image.setDotsPerMeterX(DotsPerMeter);
+    image.setDotsPerMeterY(DotsPerMeter);
+}
+
+} // namespace
+
 void TBitmap::SetSize(int width, int height) {
     if (FCanvas)
         FCanvas.reset();
@@ -54,6 +67,7 @@ void TBitmap::SetSize(int width, int height) {
         return;
     }
     FImage = QImage(width, height, QImage::Format_RGB32);
+    StampDesignResolution(FImage);
     FImage.fill(Qt::white);
 }
 
@@ -73,4 +87,5 @@ const QImage& TBitmap::Image() {
 void TBitmap::Assign(const QImage& image) {
     FCanvas.reset();
     FImage = image.convertToFormat(QImage::Format_RGB32);
+    StampDesignResolution(FImage);
 }

@@ -8,7 +8,7 @@
 inline constexpr unsigned short CF_DIB = 8;
 
 class TClipboard {
-public:
+  public:
     /// True when the clipboard holds data that can be had in `format`.
     bool HasFormat(unsigned short format) const;
     /// The clipboard's data in `format`; empty when there is none.

@@ -121,6 +121,10 @@ QString FormatNumber(const Pattern& p, double value) {
             ++exponent;
         }
     }
+    // Halves round away from zero, as the class library rounds them.
+    const double unit = std::pow(10.0, p.FracDigits);
+    if (std::abs(value) * unit < 1e15)
+        value = std::round(value * unit) / unit;
     QString text = QString::number(value, 'f', p.FracDigits);
     QString intPart = text.section(u'.', 0, 0);
     QString fracPart = text.section(u'.', 1, 1);

@@ -135,7 +135,11 @@ void TQtPrinter::BeginDoc() {
         throw EPrinter(QStringLiteral("印刷できるプリンタがありません．プリンタを設定するか，PDFフ"
                                       "ァイルに印刷してください．"));
     if (toFile && p.outputFileName().isEmpty())
-        throw EPrinter(QStringLiteral("印刷先のPDFファイルが選ばれていません．"));
+        // Without any print queue Qt starts out writing PDF files: tell the user so.
+        throw EPrinter(Printers().isEmpty()
+                           ? QStringLiteral("印刷できるプリンタがありません．プリンタを設定するか，"
+                                            "PDFファイルに印刷してください．")
+                           : QStringLiteral("印刷先のPDFファイルが選ばれていません．"));
     // The device origin is the corner of what the printer can print, as on the platform the
     // report engine was made for; the engine moves the page back by these margins.
     p.setFullPage(false);

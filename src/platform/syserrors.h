@@ -7,34 +7,34 @@
 
 /// A stream ended before the bytes that were asked for, or could not be read.
 class EReadError : public Exception {
-public:
+  public:
     EReadError();
     using Exception::Exception;
 };
 
 /// A stream took fewer bytes than were written to it.
 class EWriteError : public Exception {
-public:
+  public:
     EWriteError();
     using Exception::Exception;
 };
 
 /// Memory for a picture could not be had.
 class EOutOfMemory : public Exception {
-public:
+  public:
     EOutOfMemory();
     using Exception::Exception;
 };
 
 /// A system object (a shared memory mapping, a palette) could not be made.
 class EOutOfResources : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 /// An internal invariant does not hold: a fault of the program, never of its input.
 class EAssertionFailed : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 

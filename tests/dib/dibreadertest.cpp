@@ -5,8 +5,8 @@
 #include <QBuffer>
 
 #include "dib/diberrors.h"
-#include "dib/dibio.h"
 #include "dib/dibimage.h"
+#include "dib/dibio.h"
 #include "dib/vdinternaldib.h"
 #include "dibtesthelpers.h"
 #include "platform/syserrors.h"
@@ -86,9 +86,9 @@ TEST(DIBReader, SixteenBitsScaleEachChannelByItsMask) {
     f.Pixels[1] = static_cast<char>(pixel >> 8);
     const TDIBInfo info = ReadBytes(f.Bytes());
     const std::uint8_t* p = info.Row(0);
-    EXPECT_EQ(p[2], 255);              // red: 248 * 255 / 248
-    EXPECT_EQ(p[1], 128 * 255 / 252);  // green: 32 << 2 of full scale 252
-    EXPECT_EQ(p[0], 8 * 255 / 248);    // blue: 1 << 3 of full scale 248
+    EXPECT_EQ(p[2], 255);             // red: 248 * 255 / 248
+    EXPECT_EQ(p[1], 128 * 255 / 252); // green: 32 << 2 of full scale 252
+    EXPECT_EQ(p[0], 8 * 255 / 248);   // blue: 1 << 3 of full scale 248
 }
 
 TEST(DIBReader, ThirtyTwoBitsWithBitFieldsFollowTheMasks) {
@@ -327,7 +327,8 @@ TEST(DIBWriter, FreshStorageSavesAs1082Bytes) {
     ASSERT_EQ(bytes.size(), 1082); // 14 + 40 + 1024 + 4
     EXPECT_EQ(bytes.left(2), "BM");
     EXPECT_EQ(static_cast<std::uint8_t>(bytes[2]) | static_cast<std::uint8_t>(bytes[3]) << 8, 1082);
-    EXPECT_EQ(static_cast<std::uint8_t>(bytes[10]) | static_cast<std::uint8_t>(bytes[11]) << 8, 1078);
+    EXPECT_EQ(static_cast<std::uint8_t>(bytes[10]) | static_cast<std::uint8_t>(bytes[11]) << 8,
+              1078);
 }
 
 TEST(DIBWriter, WrittenFilesReadBackByteForByte) {
@@ -419,8 +420,7 @@ TEST(DIBClipboard, RefusesDamagedData) {
               "TVdInternalDIB.LoadFromClipboardFormat: Invalid biBitCount");
     f.BitCount = 8;
     f.Width = 0;
-    EXPECT_EQ(message(f.Bytes().mid(14)),
-              "TVdInternalDIB.LoadFromStream: Invalid Width or Height");
+    EXPECT_EQ(message(f.Bytes().mid(14)), "TVdInternalDIB.LoadFromStream: Invalid Width or Height");
     // The failed loads left the fresh bitmap alone.
     EXPECT_EQ(dib.Width(), 1);
     EXPECT_EQ(dib.DIBInfo().ColorsUsed(), 256);
@@ -469,9 +469,9 @@ TEST(DIBStorage, CreateDIBMakesABlackBitmap) {
     TVdInternalDIB heap(false);
     EXPECT_EQ(heap.DIBInfo().MapHandle(), -1);
 
-    for (const auto& [w, h, c, b] : {std::tuple{0, 1, 0, 8}, std::tuple{1, 0, 0, 8},
-                                     std::tuple{1, 1, 257, 8}, std::tuple{1, 1, -1, 8},
-                                     std::tuple{1, 1, 0, 16}, std::tuple{1, 1, 0, 32}}) {
+    for (const auto& [w, h, c, b] :
+         {std::tuple{0, 1, 0, 8}, std::tuple{1, 0, 0, 8}, std::tuple{1, 1, 257, 8},
+          std::tuple{1, 1, -1, 8}, std::tuple{1, 1, 0, 16}, std::tuple{1, 1, 0, 32}}) {
         try {
             dib.CreateDIB(w, h, c, b);
             ADD_FAILURE() << "accepted " << w << " " << h << " " << c << " " << b;

@@ -51,12 +51,12 @@ QByteArray TBmpFile::Bytes() const {
                 Put32(header, m);
         }
     }
-    const std::uint32_t off = OffBits.value_or(static_cast<std::uint32_t>(14 + header.size() + Table.size()));
+    const std::uint32_t off =
+        OffBits.value_or(static_cast<std::uint32_t>(14 + header.size() + Table.size()));
     QByteArray file;
     Put16(file, Type);
-    const std::uint32_t total =
-        static_cast<std::uint32_t>(std::max<qsizetype>(off, 14 + header.size() + Table.size()) +
-                                   Pixels.size());
+    const std::uint32_t total = static_cast<std::uint32_t>(
+        std::max<qsizetype>(off, 14 + header.size() + Table.size()) + Pixels.size());
     Put32(file, FileSize.value_or(total));
     Put32(file, 0);
     Put32(file, off);
@@ -142,16 +142,20 @@ TTempDir::TTempDir()
     QDir().mkpath(FPath);
 }
 
-TTempDir::~TTempDir() { QDir(FPath).removeRecursively(); }
+TTempDir::~TTempDir() {
+    QDir(FPath).removeRecursively();
+}
 
-QString TTempDir::File(const QString& name) const { return QDir(FPath).filePath(name); }
+QString TTempDir::File(const QString& name) const {
+    return QDir(FPath).filePath(name);
+}
 
 bool RunConvert(const QStringList& arguments) {
     QProcess p;
     p.start(QStringLiteral(TAMURIKA_CONVERT), arguments);
     if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        ADD_FAILURE() << "convert " << arguments.join(u' ').toStdString() << " failed: "
-                      << p.readAllStandardError().toStdString();
+        ADD_FAILURE() << "convert " << arguments.join(u' ').toStdString()
+                      << " failed: " << p.readAllStandardError().toStdString();
         return false;
     }
     return true;

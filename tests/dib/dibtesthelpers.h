@@ -60,12 +60,12 @@ TDIBInfo MakeTrueColorDIB(const QImage& image, bool topDown = false);
 
 /// A folder for files of one test, removed with the object.
 class TTempDir {
-public:
+  public:
     TTempDir();
     ~TTempDir();
     QString File(const QString& name) const;
 
-private:
+  private:
     QString FPath;
 };
 

@@ -24,10 +24,20 @@ const TVariant Variants[] = {
     {"core 8-bit", {"-colors", "100"}, "BMP2", 8, BI_RGB, 0},
     {"core 1-bit", {"-monochrome"}, "BMP2", 1, BI_RGB, 0},
     {"info 1-bit", {"-monochrome"}, "BMP3", 1, BI_RGB, 0},
-    {"info 4-bit", {"-colors", "16", "-type", "Palette", "-compress", "none"}, "BMP3", 4, BI_RGB, 0},
+    {"info 4-bit",
+     {"-colors", "16", "-type", "Palette", "-compress", "none"},
+     "BMP3",
+     4,
+     BI_RGB,
+     0},
     {"info 8-bit", {"-colors", "200", "-compress", "none"}, "BMP3", 8, BI_RGB, 0},
     {"info 8-bit RLE", {"-colors", "200", "-compress", "RLE"}, "BMP3", 8, BI_RLE8, 0},
-    {"info 4-bit colours, RLE8", {"-colors", "16", "-type", "Palette", "-compress", "RLE"}, "BMP3", 8, BI_RLE8, 0},
+    {"info 4-bit colours, RLE8",
+     {"-colors", "16", "-type", "Palette", "-compress", "RLE"},
+     "BMP3",
+     8,
+     BI_RLE8,
+     0},
     {"info 24-bit", {}, "BMP3", 24, BI_RGB, 0},
     {"info 32-bit", {"-alpha", "set", "-define", "bmp3:alpha=true"}, "BMP3", 24, BI_RGB, 0},
     {"v5 24-bit", {}, "BMP", 24, BI_RGB, 0},
@@ -37,15 +47,17 @@ const TVariant Variants[] = {
     {"v5 8-bit", {"-colors", "64", "-compress", "none"}, "BMP", 8, BI_RGB, 0},
 };
 
-void PrintTo(const TVariant& v, std::ostream* os) { *os << v.Name; }
+void PrintTo(const TVariant& v, std::ostream* os) {
+    *os << v.Name;
+}
 
 class ImageMagickVariant : public ::testing::TestWithParam<TVariant> {};
 
 /// The same picture stored top row first: the height's sign turned and the rows reversed.
 QByteArray ToTopDown(const QByteArray& file, const TDIBInfo& info) {
     QByteArray out = file;
-    const qsizetype offBits = static_cast<std::uint8_t>(file[10]) |
-                              static_cast<std::uint8_t>(file[11]) << 8;
+    const qsizetype offBits =
+        static_cast<std::uint8_t>(file[10]) | static_cast<std::uint8_t>(file[11]) << 8;
     const std::int32_t height = -info.Height();
     for (int i = 0; i < 4; ++i)
         out[22 + i] = static_cast<char>((static_cast<std::uint32_t>(height) >> (8 * i)) & 0xFF);
@@ -125,8 +137,12 @@ TEST(ImageMagick, ReadsWhatWeWriteAtEveryDepth) {
     const struct {
         const char* Name;
         int Target;
-    } targets[] = {{"1", vdPf1Bit},     {"4", vdPf4Bit},        {"4rle", vdPf4BitRLE},
-                   {"8", vdPf8Bit},     {"8rle", vdPf8BitRLE},  {"halftone", vdPfHalftone},
+    } targets[] = {{"1", vdPf1Bit},
+                   {"4", vdPf4Bit},
+                   {"4rle", vdPf4BitRLE},
+                   {"8", vdPf8Bit},
+                   {"8rle", vdPf8BitRLE},
+                   {"halftone", vdPfHalftone},
                    {"halftone-bw", vdPfHalftoneBW}};
     for (const auto& t : targets) {
         const TDIBInfo converted =

@@ -32,7 +32,7 @@ TVdPixelFormat FormatOf(const TDIBInfo& info) {
 /// The logo at 160 × 120 in all six formats, made from ImageMagick's picture: the 24-bit one
 /// as ImageMagick wrote it, the others by ImageMagick's own colour reduction, compressed here.
 class PixelFormatChains : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         TTempDir dir;
         const auto make = [&dir](const QStringList& arguments) {
@@ -105,9 +105,9 @@ TEST_F(PixelFormatChains, EveryChainGivesTheTargetFormatAndKeepsThePicture) {
             SCOPED_TRACE(std::string(FormatNames[from]) + " -> " + FormatNames[to]);
             for (const int quality : {0, 1}) {
                 int calls = 0;
-                const TDIBInfo result =
-                    ConvertPixelFormat(source, static_cast<TVdPixelFormat>(from), to, quality,
-                                       [&calls] { ++calls; }, clWhite, false);
+                const TDIBInfo result = ConvertPixelFormat(
+                    source, static_cast<TVdPixelFormat>(from), to, quality, [&calls] { ++calls; },
+                    clWhite, false);
                 EXPECT_EQ(FormatOf(result), to);
                 EXPECT_EQ(result.Width(), source.Width());
                 EXPECT_EQ(result.Header.biHeight, source.Header.biHeight);
@@ -334,14 +334,16 @@ TEST(MonoColor, OnlyTheExactColourBecomesWhite) {
 
     // 1 bit to 24 and back: every pixel that is not white turns black.
     const TDIBInfo mono = MakeIndexedDIB(3, 1, 1, {0, 1, 1}, {{0, 0, 255, 0}, {255, 255, 255, 0}});
-    const TDIBInfo back = ConvertTrueColorTo1BitRGB(Convert1BitRGBToTrueColor(mono, false), false, clWhite);
+    const TDIBInfo back =
+        ConvertTrueColorTo1BitRGB(Convert1BitRGBToTrueColor(mono, false), false, clWhite);
     const QImage result = DIBToImage(back);
     EXPECT_EQ(result.pixel(0, 0), qRgb(0, 0, 0));
     EXPECT_EQ(result.pixel(1, 0), qRgb(255, 255, 255));
 }
 
 TEST(Halftone, WhiteAndBlackMapToTheCornersOfThePalette) {
-    for (const auto& [colour, index] : {std::pair{qRgb(255, 255, 255), 209}, std::pair{qRgb(0, 0, 0), 0}}) {
+    for (const auto& [colour, index] :
+         {std::pair{qRgb(255, 255, 255), 209}, std::pair{qRgb(0, 0, 0), 0}}) {
         QImage image(7, 5, QImage::Format_RGB32);
         image.fill(colour);
         const TDIBInfo out = ConvertToHalfTone(MakeTrueColorDIB(image), false);

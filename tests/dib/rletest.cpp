@@ -33,8 +33,7 @@ QByteArray BlockOf(const TDIBInfo& info) {
                       static_cast<qsizetype>(info.ImageSize()));
 }
 
-template <class Convert>
-std::string DecodeError(Convert convert, const TDIBInfo& source) {
+template <class Convert> std::string DecodeError(Convert convert, const TDIBInfo& source) {
     try {
         convert(source, false);
     } catch (const EVdDIBError& e) {
@@ -55,8 +54,8 @@ TDIBInfo Row8(const QByteArray& row) {
 
 TEST(RLEDecode, EightBitCodes) {
     // Row 0: a run, an absolute run with padding; end of line; a delta; a run; end of bitmap.
-    const TDIBInfo source = Compressed(
-        6, 3, 8, Bytes({2, 9, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 1, 1, 5, 0, 1}));
+    const TDIBInfo source =
+        Compressed(6, 3, 8, Bytes({2, 9, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 1, 1, 5, 0, 1}));
     const TDIBInfo out = Convert8BitRLETo8BitRGB(source, false);
     EXPECT_EQ(out.Compression(), BI_RGB);
     EXPECT_EQ(out.Header.biSizeImage, 0u);
@@ -86,7 +85,8 @@ TEST(RLEDecode, FourBitCodesPlacePixelsByColumn) {
     EXPECT_EQ(BlockOf(runs), Bytes({0x12, 0x13, 0x45, 0x67, 0x00, 0x00, 0x00, 0x00}));
 
     // Pixels past an odd width land in the row's padding and are dropped.
-    const TDIBInfo odd = Convert4BitRLETo4BitRGB(Compressed(3, 1, 4, Bytes({4, 0xAB, 0, 1})), false);
+    const TDIBInfo odd =
+        Convert4BitRLETo4BitRGB(Compressed(3, 1, 4, Bytes({4, 0xAB, 0, 1})), false);
     EXPECT_EQ(BlockOf(odd), Bytes({0xAB, 0xA0, 0, 0}));
 }
 
@@ -144,13 +144,15 @@ TEST(RLEDecode, WrongInputTypeIsRefused) {
         Convert8BitRLETo8BitRGB(plain, false);
         FAIL();
     } catch (const EVdDIBBadDIBType& e) {
-        EXPECT_STREQ(e.what(), "Convert8BitRLETo8BitRGB: Invalid Bitcount & Compression Combination");
+        EXPECT_STREQ(e.what(),
+                     "Convert8BitRLETo8BitRGB: Invalid Bitcount & Compression Combination");
     }
     try {
         Convert4BitRLETo4BitRGB(Compressed(1, 1, 8, Bytes({0, 1})), false);
         FAIL();
     } catch (const EVdDIBBadDIBType& e) {
-        EXPECT_STREQ(e.what(), "Convert4BitRLETo4BitRGB: Invalid Bitcount & Compression Combination");
+        EXPECT_STREQ(e.what(),
+                     "Convert4BitRLETo4BitRGB: Invalid Bitcount & Compression Combination");
     }
 }
 
@@ -254,11 +256,11 @@ TEST(RLEImageMagick, OurEncodingsReadBackByImageMagick) {
     TTempDir dir;
     for (const int colors : {16, 256}) {
         const QString source = dir.File(QStringLiteral("logo%1.bmp").arg(colors));
-        ASSERT_TRUE(RunConvert({QStringLiteral("logo:"), QStringLiteral("-resize"),
-                                QStringLiteral("50%"), QStringLiteral("-colors"),
-                                QString::number(colors), QStringLiteral("-type"),
-                                QStringLiteral("Palette"), QStringLiteral("-compress"),
-                                QStringLiteral("none"), QStringLiteral("BMP3:") + source}));
+        ASSERT_TRUE(
+            RunConvert({QStringLiteral("logo:"), QStringLiteral("-resize"), QStringLiteral("50%"),
+                        QStringLiteral("-colors"), QString::number(colors), QStringLiteral("-type"),
+                        QStringLiteral("Palette"), QStringLiteral("-compress"),
+                        QStringLiteral("none"), QStringLiteral("BMP3:") + source}));
         const TDIBInfo plain = ReadBytes(LoadFile(source));
         ASSERT_EQ(plain.BitCount(), colors == 16 ? 4 : 8);
         const TDIBInfo encoded = colors == 16 ? Convert4BitRGBTo4BitRLE(plain, false)

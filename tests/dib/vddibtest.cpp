@@ -150,6 +150,14 @@ TEST(VdDIB, AssignedPicturesShareUntilOneChanges) {
         third.Assign(temporary);
     }
     EXPECT_TRUE(SameImage(Gradient(3, 3), third.ToImage()));
+
+    // Assigning nothing gives the sharing picture a fresh one-pixel picture of its own.
+    TVdDIB fourth;
+    fourth.Assign(third);
+    fourth.Assign(nullptr);
+    EXPECT_EQ(fourth.Width(), 1);
+    EXPECT_EQ(fourth.GetPixelFormat(), vdPf8Bit);
+    EXPECT_TRUE(SameImage(Gradient(3, 3), third.ToImage()));
 }
 
 TEST(VdDIB, ReductionsReportProgressPerLeaf) {
@@ -238,9 +246,9 @@ TEST(VdDIB, SetPaletteReplacesTheColourTable) {
 
     dib.SetPalette(nullptr);
     EXPECT_EQ(dib.DIBInfo().ColorsUsed(), 0);
-    EXPECT_EQ(MessageOf<EVdDIBInvalidPalette>(
-                  [&] { dib.SetPalette(std::make_shared<TLogPalette>()); }),
-              "TVdDIB.SetPalette: Invalid Palette");
+    EXPECT_EQ(
+        MessageOf<EVdDIBInvalidPalette>([&] { dib.SetPalette(std::make_shared<TLogPalette>()); }),
+        "TVdDIB.SetPalette: Invalid Palette");
 }
 
 TEST(VdDIB, LoadingFailuresLeaveThePictureAlone) {

@@ -253,6 +253,14 @@ TEST(TBitmap, CanvasDrawsIntoItsPixels) {
     bitmap.SetSize(3, 3);
     EXPECT_EQ(bitmap.Width(), 3);
     EXPECT_TRUE(IsWhite(bitmap.Image(), 2, 2));
+    // Whatever the desktop's resolution, a bitmap is drawn at the 96 per inch of the design.
+    QImage highDpi(8, 8, QImage::Format_RGB32);
+    highDpi.setDotsPerMeterX(4724); // 120 per inch
+    highDpi.setDotsPerMeterY(4724);
+    bitmap.Assign(highDpi);
+    EXPECT_EQ(bitmap.Canvas().PixelsPerInch(), 96);
+    bitmap.SetSize(4, 4);
+    EXPECT_EQ(bitmap.Canvas().PixelsPerInch(), 96);
     TBitmap empty;
     EXPECT_TRUE(empty.Empty());
     EXPECT_FALSE(empty.Canvas().CanDraw());

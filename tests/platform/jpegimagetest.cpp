@@ -280,3 +280,42 @@ TEST(JpegExif, MalformedBlocksReadAsUpright) {
     EXPECT_EQ(ExifOrientation(nine, sizeof nine), ExifUpright);
     EXPECT_EQ(ExifOrientation(nullptr, 0), ExifUpright);
 }
+
+TEST_F(JpegFiles, DamagedBytesAnywhereGiveAMessageOrAPictureNeverACrash) {
+    // Mutants of a baseline and a progressive picture: every one either decodes or raises the
+    // picture error (the sanitizer build watches memory while they do).
+    ASSERT_TRUE(MakeQuarters(Path("p.jpg"), 40, 30,
+                             {QStringLiteral("-interlace"), QStringLiteral("Plane")}));
+    std::uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u; // a fixed sequence, the same on every run
+        return seed >> 8;
+    };
+    for (const char* name : {"q.jpg", "p.jpg"}) {
+        const QByteArray good = ReadAll(Path(QString::fromLatin1(name)));
+        ASSERT_FALSE(good.isEmpty());
+        int decoded = 0, refused = 0;
+        for (int i = 0; i < 300; ++i) {
+            QByteArray bytes = good;
+            if (i % 3 == 0) {
+                bytes.truncate(next() % bytes.size());
+            } else {
+                for (int flips = 1 + next() % 4; flips > 0; --flips)
+                    bytes[next() % bytes.size()] = char(next() & 0xFF);
+            }
+            try {
+                TJPEGImage jpeg;
+                jpeg.LoadFromBytes(bytes);
+                const QImage image = jpeg.ToImage();
+                EXPECT_EQ(image.size(), QSize(jpeg.Width(), jpeg.Height()));
+                (void)jpeg.ToImageForSize(QSize(5, 4));
+                ++decoded;
+            } catch (const EInvalidGraphic& e) {
+                EXPECT_FALSE(e.Message().isEmpty());
+                ++refused;
+            }
+        }
+        EXPECT_GT(decoded, 0) << name;
+        EXPECT_GT(refused, 0) << name;
+    }
+}

@@ -103,3 +103,20 @@ TEST(PrintToPdf, AFileThatCannotBeWrittenGivesAMessageAndLeavesTheDocumentIdle) 
     sample.Doc.EndDoc();
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("calendar.pdf"))));
 }
+
+TEST(PrintToPdf, NoQueueAndNoFileGiveAMessage) {
+    TQtPrinter printer;
+    printer.PrintToFile(QString());
+    SampleDocument sample(&printer);
+    try {
+        sample.Doc.BeginDoc();
+        ADD_FAILURE() << "a job started with nowhere to go";
+    } catch (const EPrinter& e) {
+        const QString expected = printer.Printers().isEmpty()
+                                     ? QStringLiteral("印刷できるプリンタがありません．プリンタを設"
+                                                      "定するか，PDFファイルに印刷してください．")
+                                     : QStringLiteral("印刷先のPDFファイルが選ばれていません．");
+        EXPECT_EQ(e.Message(), expected);
+    }
+    EXPECT_EQ(sample.Doc.State(), rsIdle);
+}

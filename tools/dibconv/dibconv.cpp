@@ -24,9 +24,14 @@ int main(int argc, char** argv) {
     if (argc < 3 || argc > 4)
         return Usage();
     static const std::map<std::string, int> formats = {
-        {"1", vdPf1Bit},          {"4", vdPf4Bit},       {"4rle", vdPf4BitRLE},
-        {"8", vdPf8Bit},          {"8rle", vdPf8BitRLE}, {"24", vdPf24Bit},
-        {"halftone", vdPfHalftone}, {"halftone-bw", vdPfHalftoneBW},
+        {"1", vdPf1Bit},
+        {"4", vdPf4Bit},
+        {"4rle", vdPf4BitRLE},
+        {"8", vdPf8Bit},
+        {"8rle", vdPf8BitRLE},
+        {"24", vdPf24Bit},
+        {"halftone", vdPfHalftone},
+        {"halftone-bw", vdPfHalftoneBW},
     };
     int target = -1;
     if (argc == 4) {

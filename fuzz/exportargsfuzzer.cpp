@@ -1,0 +1,32 @@
+// Fuzzes the command line of tamurika-export: the input is the argument list, one argument per
+// NUL-separated piece. Anything either makes one complete command or is refused with a usage
+// message.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+#include "app/exportcommand.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    QStringList arguments;
+    if (size > 0) {
+        const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+        for (const QByteArray& piece : bytes.split('\0'))
+            arguments << QString::fromUtf8(piece);
+    }
+    try {
+        const TExportOptions options = ParseExportArguments(arguments);
+        if (options.Mode == TExportOptions::TMode::Holidays &&
+            (options.FromYear < ExportMinYear || options.ToYear > ExportMaxYear ||
+             options.FromYear > options.ToYear))
+            std::abort();
+    } catch (const EExportUsage& e) {
+        if (e.Message().isEmpty())
+            std::abort(); // the user is always told what is wrong
+    }
+    return 0;
+}
