@@ -24,6 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (options.FromYear < ExportMinYear || options.ToYear > ExportMaxYear ||
              options.FromYear > options.ToYear))
             std::abort();
+        // A sheet has one output and every value within its range.
+        if (options.Mode == TExportOptions::TMode::Sheet &&
+            (options.Target.isEmpty() ||
+             (options.Year && (*options.Year < ExportMinYear || *options.Year > ExportMaxYear)) ||
+             (options.Slot && (*options.Slot < 1 || *options.Slot > 10)) ||
+             (options.Position && (*options.Position < -10 || *options.Position > 10)) ||
+             options.Dpi < ExportMinDpi || options.Dpi > ExportMaxDpi ||
+             (options.Dpi != TExportOptions::PreviewDpi &&
+              options.Output != TExportOptions::TOutput::Png)))
+            std::abort();
     } catch (const EExportUsage& e) {
         if (e.Message().isEmpty())
             std::abort(); // the user is always told what is wrong
