@@ -60,7 +60,7 @@ class CompositionTest : public ::testing::Test {
     }
     /// Runs the command; `inside` looks at the open preview window, which is then closed.
     bool Compose(const std::function<void(TFrmPrtLR&)>& inside = {}) {
-        auto seen = WhenModal([this, inside](QWidget* w) {
+        auto seen = WhenModal([inside](QWidget* w) {
             auto* preview = qobject_cast<TFrmPrtLR*>(w);
             ASSERT_NE(preview, nullptr);
             EXPECT_EQ(preview, FrmPrtLR);
