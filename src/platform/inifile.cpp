@@ -5,10 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include "atomicfile.h"
 #include "sysutils.h"
 
 namespace {
@@ -319,13 +319,8 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
 
     if (!QDir().mkpath(info.absolutePath()))
         WriteFailed();
-    // QSaveFile writes a new file beside the old one, flushes it to disk and renames it over
-    // the old one; a failure at any step leaves the old file as it was.
-    QSaveFile out(FFileName);
-    if (!out.open(QIODevice::WriteOnly))
-        WriteFailed();
-    const QByteArray bytes = doc.Bytes();
-    if (out.write(bytes) != bytes.size() || !out.commit())
+    // A failure at any step (a full disk included) leaves the old file as it was.
+    if (!ReplaceFileAtomically(FFileName, doc.Bytes()))
         WriteFailed();
 }
 
