@@ -5,7 +5,12 @@
 #include "calendar/calex.h"
 #include "calendar/calexdesign.h"
 #include "calendar/julius.h"
+#include "platform/settingsfolder.h"
 #include "platform/sysutils.h"
+#include "preview/sheetlayout.h"
+#include "settingsslots.h"
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -33,16 +38,112 @@ QString DateText(std::int32_t jd) {
 } // namespace
 
 QString ExportUsage() {
-    return QStringLiteral("使い方: tamurika-export --holidays 開始年 [終了年]\n"
-                          "  開始年から終了年まで（省略時は開始年のみ）の祝日・休日を\n"
-                          "  「YYYY-MM-DD<タブ>名前」の形で一日一行ずつ出力します。\n"
-                          "  tamurika-export --help  この説明を表示します。\n");
+    return QStringLiteral(
+        "使い方: tamurika-export --holidays 開始年 [終了年]\n"
+        "  開始年から終了年まで（省略時は開始年のみ）の祝日・休日を\n"
+        "  「YYYY-MM-DD<タブ>名前」の形で一日一行ずつ出力します。\n"
+        "使い方: tamurika-export [--year 年] [--picture 画像ファイル] [--slot 設定番号]\n"
+        "                        [--position 位置] 出力先\n"
+        "  一年分のカレンダーを「ﾌﾟﾚﾋﾞｭ-＆印刷」と同じ用紙（A4縦一枚）に作ります。\n"
+        "  --year 年          作る年（省略時は今年）\n"
+        "  --picture ファイル  上に載せる画像（bmp, jpg, jpeg, dib）\n"
+        "  --slot 番号        "
+        "フォント・色・年月の表示に使う設定（1〜10、省略時は前回保存した設定）\n"
+        "  --position 位置    用紙上の左右の位置（-10〜10、省略時は保存されている位置）\n"
+        "  出力先は次のどれか一つです。\n"
+        "  --pdf ファイル      PDFファイルに印刷します\n"
+        "  --png ファイル [--dpi 解像度]\n"
+        "                     PNG画像にします（解像度 24〜600、省略時は 96 でプレビューと同じ）\n"
+        "  --printer キュー    プリンタのキューに印刷します\n"
+        "  tamurika-export --help  この説明を表示します。\n");
 }
+
+namespace {
+
+// The sheet's options, each followed by its value.
+const QStringList SheetOptions = {u"--year"_s, u"--picture"_s, u"--slot"_s,    u"--position"_s,
+                                  u"--pdf"_s,  u"--png"_s,     u"--printer"_s, u"--dpi"_s};
+
+int ParseRange(const QString& text, int low, int high, const QString& what) {
+    int value = 0;
+    if (!TryStrToInt(text, value) || value < low || value > high)
+        throw EExportUsage(QStringLiteral("%1 '%2' は %3 から %4 までの整数で指定してください。")
+                               .arg(what, text)
+                               .arg(low)
+                               .arg(high));
+    return value;
+}
+
+TExportOptions ParseSheetArguments(const QStringList& arguments) {
+    TExportOptions options;
+    options.Mode = TExportOptions::TMode::Sheet;
+    QStringList seen;
+    std::optional<int> dpi;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString option = arguments[i];
+        QString value;
+        bool hasValue = false;
+        // "--year=2027" reads like "--year 2027".
+        if (const qsizetype equals = option.indexOf(u'='); option.startsWith(u"--") && equals > 0) {
+            value = option.mid(equals + 1);
+            option.truncate(equals);
+            hasValue = true;
+        }
+        if (!SheetOptions.contains(option))
+            throw EExportUsage(QStringLiteral("不明な引数です: %1").arg(arguments[i]));
+        if (seen.contains(option))
+            throw EExportUsage(QStringLiteral("%1 が二度指定されています。").arg(option));
+        seen << option;
+        if (!hasValue) {
+            if (i + 1 >= arguments.size())
+                throw EExportUsage(QStringLiteral("%1 には値が必要です。").arg(option));
+            value = arguments[++i];
+        }
+        if (option == u"--year") {
+            options.Year = ParseYear(value);
+        } else if (option == u"--slot") {
+            options.Slot = ParseRange(value, 1, SlotCount, QStringLiteral("設定番号"));
+        } else if (option == u"--position") {
+            options.Position =
+                ParseRange(value, -SheetMaxPosition, SheetMaxPosition, QStringLiteral("位置"));
+        } else if (option == u"--dpi") {
+            dpi = ParseRange(value, ExportMinDpi, ExportMaxDpi, QStringLiteral("解像度"));
+        } else {
+            if (value.isEmpty())
+                throw EExportUsage(QStringLiteral("%1 の値が空です。").arg(option));
+            if (option == u"--picture") {
+                options.PictureFile = value;
+            } else {
+                options.Output = option == u"--pdf"   ? TExportOptions::TOutput::Pdf
+                                 : option == u"--png" ? TExportOptions::TOutput::Png
+                                                      : TExportOptions::TOutput::Printer;
+                options.Target = value;
+            }
+        }
+    }
+    const qsizetype outputs =
+        seen.count(u"--pdf"_s) + seen.count(u"--png"_s) + seen.count(u"--printer"_s);
+    if (outputs == 0)
+        throw EExportUsage(
+            QStringLiteral("出力先（--pdf、--png、--printer のどれか）が指定されていません。"));
+    if (outputs > 1)
+        throw EExportUsage(
+            QStringLiteral("出力先は --pdf、--png、--printer のどれか一つだけ指定してください。"));
+    if (dpi) {
+        if (options.Output != TExportOptions::TOutput::Png)
+            throw EExportUsage(QStringLiteral("--dpi は --png と一緒にだけ使えます。"));
+        options.Dpi = *dpi;
+    }
+    return options;
+}
+
+} // namespace
 
 TExportOptions ParseExportArguments(const QStringList& arguments) {
     TExportOptions options;
     if (arguments.isEmpty())
-        throw EExportUsage(QStringLiteral("モードが指定されていません。"));
+        throw EExportUsage(
+            QStringLiteral("出力先（--pdf、--png、--printer のどれか）が指定されていません。"));
     const QString& mode = arguments.front();
     if (mode == u"--help" || mode == u"-h") {
         if (arguments.size() > 1)
@@ -50,7 +151,7 @@ TExportOptions ParseExportArguments(const QStringList& arguments) {
         return options;
     }
     if (mode != u"--holidays")
-        throw EExportUsage(QStringLiteral("不明な引数です: %1").arg(mode));
+        return ParseSheetArguments(arguments);
     if (arguments.size() < 2)
         throw EExportUsage(QStringLiteral("--holidays には開始年が必要です。"));
     if (arguments.size() > 3)
@@ -80,7 +181,8 @@ void ListHolidays(std::int32_t fromYear, std::int32_t toYear, QTextStream& out) 
     }
 }
 
-int RunExport(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+int RunExport(const QStringList& arguments, QTextStream& out, QTextStream& err,
+              const QString& programFolder) {
     TExportOptions options;
     try {
         options = ParseExportArguments(arguments);
@@ -97,10 +199,20 @@ int RunExport(const QStringList& arguments, QTextStream& out, QTextStream& err) 
         case TExportOptions::TMode::Holidays:
             ListHolidays(options.FromYear, options.ToYear, out);
             break;
+        case TExportOptions::TMode::Sheet:
+            out << ExportSheet(options, programFolder.isEmpty() ? ProgramFolder() : programFolder)
+                << u'\n';
+            break;
         }
     } catch (const Exception& e) {
         out.flush();
         err << "tamurika-export: " << e.Message() << u'\n';
+        err.flush();
+        return 1;
+    } catch (const std::exception& e) {
+        // Out of memory for a huge picture, or the like: still a message, never a crash.
+        out.flush();
+        err << "tamurika-export: " << QString::fromLocal8Bit(e.what()) << u'\n';
         err.flush();
         return 1;
     }

@@ -1,8 +1,10 @@
-// The command line of tamurika-export, the program's window-less tool, and what its modes do.
+// The command line of tamurika-export, the program's window-less tool, and what its modes do:
+// the year sheet into a PDF file, a PNG picture or a print queue, and the list of holidays.
 // Parsing is kept apart from running so that the parser can be tested and fuzzed on its own.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include <QString>
 #include <QStringList>
@@ -13,21 +15,38 @@ class QTextStream;
 
 /// Arguments that make no command; the message says what is wrong, in the user's words.
 class EExportUsage : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 /// What the tool was asked to do.
 struct TExportOptions {
-    enum class TMode { Help, Holidays };
+    enum class TMode { Help, Holidays, Sheet };
+    enum class TOutput { Pdf, Png, Printer };
     TMode Mode = TMode::Help;
+    // --holidays
     std::int32_t FromYear = 0; // first and last year listed, FromYear <= ToYear
     std::int32_t ToYear = 0;
+    // The sheet. Unset values take the window's: this year, no picture, the slot restored at
+    // start, the stored print position.
+    std::optional<std::int32_t> Year;
+    QString PictureFile;
+    std::optional<int> Slot;
+    std::optional<int> Position;
+    TOutput Output = TOutput::Pdf;
+    QString Target; // the output file, or the print queue's name
+    int Dpi = PreviewDpi;
+
+    /// The resolution at which --png takes the preview's path: one pixel per design unit.
+    static constexpr int PreviewDpi = 96;
 };
 
-/// Years the holiday listing accepts: four-digit years of the common era.
+/// Years the tool accepts: four-digit years of the common era.
 inline constexpr std::int32_t ExportMinYear = 1;
 inline constexpr std::int32_t ExportMaxYear = 9999;
+/// Resolutions --dpi accepts: an A4 page at 600 per inch is already 35 million pixels.
+inline constexpr int ExportMinDpi = 24;
+inline constexpr int ExportMaxDpi = 600;
 
 /// Reads the arguments after the program name. Raises EExportUsage for anything that is not
 /// one complete command.
@@ -41,6 +60,16 @@ QString ExportUsage();
 /// days, substitute holidays), as comma text.
 void ListHolidays(std::int32_t fromYear, std::int32_t toYear, QTextStream& out);
 
+/// Composes the year sheet as the window does and writes it where `options` say: a PDF file
+/// through the print path, a PNG picture through the preview path (or the print path at
+/// another resolution), or a print queue. Settings and the print position are read from the
+/// settings folder of `programFolder`. A file is written completely or not at all. Raises
+/// Exception with the user's message when it cannot be done.
+/// Returns what was written, for the user: the file's full path or the queue's name.
+QString ExportSheet(const TExportOptions& options, const QString& programFolder);
+
 /// Runs the command line: 0 when done, 2 for bad arguments (message and usage on `err`), 1 when
-/// the command failed. Needs a QApplication for the modes that use widgets.
-int RunExport(const QStringList& arguments, QTextStream& out, QTextStream& err);
+/// the command failed. Needs a QApplication. `programFolder` is where the program's settings
+/// belong; empty means the folder of the running program.
+int RunExport(const QStringList& arguments, QTextStream& out, QTextStream& err,
+              const QString& programFolder = QString());

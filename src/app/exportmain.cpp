@@ -5,13 +5,35 @@
 #include <QTextStream>
 
 #include "app/exportcommand.h"
+#include "dib/vddib.h"
+#include "platform/application.h"
+
+namespace {
+
+// Qt's notes about the session (no runtime folder for root, no display) are not the user's
+// business; whatever else Qt has to say still reaches standard error.
+QtMessageHandler QtDefaultHandler = nullptr;
+
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg && message.startsWith(QLatin1String("QStandardPaths:")))
+        return;
+    QtDefaultHandler(type, context, message);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    QtDefaultHandler = qInstallMessageHandler(QuietHandler);
     // Nothing is ever shown, so no display is needed: without one, Qt draws off-screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tamurika"));
+    // The sheet names the "ＭＳ" faces; they are drawn with their IPA substitutes.
+    RegisterFontSubstitutes();
+    // ".dib" pictures open as TVdDIB, as in the window.
+    RegisterVdDIB();
     QTextStream out(stdout);
     QTextStream err(stderr);
     return RunExport(QApplication::arguments().mid(1), out, err);

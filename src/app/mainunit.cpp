@@ -25,7 +25,11 @@
 #include "calendar/calexdesign.h"
 #include "fontreadunit.h"
 #include "fontsaveunit1.h"
-#include "picturefit.h"
+#include "platform/bitmap.h"
+#include "preview/picturefit.h"
+#include "preview/printlrunit.h"
+#include "preview/sheetsource.h"
+#include "sheetcomposition.h"
 #include "platform/application.h"
 #include "platform/image.h"
 #include "platform/inifile.h"
@@ -287,12 +291,15 @@ void TmainForm::CreateHiddenComponents(QWidget* client) {
     connect(Button14, &QPushButton::clicked, this, [this] { Button14Click(); });
     Panel3->hide();
 
-    // Outside the client area: never seen, but alive and sized like the sample.
+    // Outside the client area: never seen, but alive and sized like the sample. Hidden as
+    // well: a control never shown never draws, and the composition steps it through every
+    // day of the year, which would otherwise draw its month hundreds of times.
     CalendarEx2 = new TCalendarEx(client);
     CalendarEx2->setObjectName(QStringLiteral("CalendarEx2"));
     ApplyProgramDesign(*CalendarEx2);
     CalendarEx2->setGeometry(WideClientWidth + 100, 0, 229, 122);
     CalendarEx2->setFocusPolicy(Qt::NoFocus);
+    CalendarEx2->hide();
 
     Image2 = new TImage(client);
     Image3 = new TImage(client);
@@ -656,11 +663,65 @@ void TmainForm::MIfontReadClick() {
     ApplyColors();
 }
 
+namespace {
+
+// What the sheet reads of the main window while it is previewed and printed.
+class TMainFormSheetSource : public TSheetSource {
+public:
+    explicit TMainFormSheetSource(TmainForm& form) : FForm(form) {}
+
+    QString PictureFileName() const override { return FForm.OpenDialog1.FileName; }
+    QSize PictureSize() const override { return FForm.Image4->size(); }
+    TColor WeekdayColor() const override { return FForm.ColorDialog(scWeekday).Color(); }
+    TColor SundayColor() const override { return FForm.ColorDialog(scSunday).Color(); }
+    TColor SaturdayColor() const override { return FForm.ColorDialog(scSaturday).Color(); }
+    const TDayCells& DayCells() const override { return FForm.FDayCells; }
+    QString AppPath() const override { return FForm.AppPath; }
+
+private:
+    TmainForm& FForm;
+};
+
+} // namespace
+
 void TmainForm::Button1Click() {
-    if (OnPreviewAndPrint) {
-        OnPreviewAndPrint(*this);
-        return;
+    StBar->SetPosition(0);
+    setEnabled(false);
+    const TMainFormSheetSource source(*this);
+    std::unique_ptr<TFrmPrtLR> preview;
+    try {
+        preview = std::make_unique<TFrmPrtLR>(source);
+        FrmPrtLR = preview.get();
+
+        TSheetChoices choices;
+        choices.Year = CalendarEx1->Year();
+        choices.YearTitle = nenST->Caption();
+        choices.Settings = CurrentSettings();
+        choices.Picture = Image1->Picture().Graphic();
+        choices.PictureSize = Image4->size();
+        ComposeSheet(preview->Sheet(), choices, *CalendarEx2, FDayCells,
+                     [this](int position, bool monthDone) {
+                         StBar->SetPosition(position);
+                         if (monthDone)
+                             QCoreApplication::processEvents();
+                     });
+        StBar->SetPosition(100);
+        setEnabled(true);
+
+        VEvudaRir& doc = *preview->LightRep1();
+        auto page = std::make_unique<TBitmap>(doc.Width(), doc.Height());
+        doc.BeginPreview();
+        doc.DrawPreview(page->Canvas(), 0, 0, 100);
+        doc.EndPreview();
+        page->Canvas().EndPaint();
+        preview->Image1->Picture().SetGraphic(std::unique_ptr<TGraphic>(std::move(page)));
+    } catch (...) {
+        preview.reset();
+        setEnabled(true);
+        StBar->SetPosition(0);
+        throw;
     }
-    QMessageBox::information(this, ProgramTitle,
-                             QStringLiteral("この版ではプレビューと印刷はまだ使えません。"));
+    preview->exec();
+    preview.reset();
+    StBar->SetPosition(0);
 }

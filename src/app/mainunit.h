@@ -14,6 +14,7 @@
 #include "platform/colordialog.h"
 #include "platform/fontdialog.h"
 #include "platform/opendialog.h"
+#include "preview/daycells.h"
 #include "settingsslots.h"
 
 class QAction;
@@ -94,6 +95,8 @@ public:
     std::array<QString, SlotCount> SlotComments; // comment of slot n at index n − 1
     int CurrentSlot = 1;          // slot last loaded or saved
     bool SettingsChanged = false; // fonts, colours or style changed since the last load or save
+    /// The day table of the last composition; the sheet's day cells read it.
+    TDayCells FDayCells;
 
     /// The settings file: "tamurika.ini" in the settings folder of AppPath.
     QString SettingsFileName() const;
@@ -144,12 +147,10 @@ public:
     // Settings slots.
     void MIfontReadClick();
     void MIfontWriteClick();
-    /// "ﾌﾟﾚﾋﾞｭ-＆印刷": runs OnPreviewAndPrint.
+    /// "ﾌﾟﾚﾋﾞｭ-＆印刷": composes the year sheet, shows it in the preview window and releases
+    /// the window when it closes. An error on the way leaves no window behind, the main
+    /// window enabled and the progress at 0, and passes on.
     void Button1Click();
-
-    /// Composes the sheet and opens the preview window. The preview-and-print subsystem
-    /// provides it; until it is set the command says that printing is not available.
-    std::function<void(TmainForm&)> OnPreviewAndPrint;
     /// Opens a page in the desktop's viewer; true on success. Replaceable for tests.
     std::function<bool(const QUrl&)> OpenUrl;
 

@@ -158,7 +158,9 @@ private:
 /// Raised after the current date changed, with the new date.
 using TDayChangeEvent =
     std::function<void(QObject* sender, std::int32_t y, std::uint8_t m, std::uint8_t d)>;
-using TNotifyEvent = std::function<void(QObject* sender)>;
+/// A plain event of the controls. Named apart from the report engine's TNotifyEvent (whose
+/// sender is a report control), so that the window that composes the sheet can use both.
+using TCalExNotifyEvent = std::function<void(QObject* sender)>;
 /// The class library's key and mouse events, raised after the control's own handling.
 using TKeyEvent = std::function<void(QObject* sender, int key, Qt::KeyboardModifiers shift)>;
 using TMouseEvent = std::function<void(QObject* sender, Qt::MouseButton button,
@@ -248,7 +250,7 @@ public:
     TDayChangeEvent OnDayChange;
     TKeyEvent OnKeyDown;
     TMouseEvent OnMouseDown;
-    TNotifyEvent OnClick;
+    TCalExNotifyEvent OnClick;
 
 protected:
     /// Draws the client area into FBuffer; the classes below add to it.
@@ -400,7 +402,7 @@ public:
     void SetNeighborDayColor(TColor value) { SetNeighborColor(value); }
 
     /// Raised after every redraw of the buffer (a new date, size, font, list or property).
-    TNotifyEvent OnChange;
+    TCalExNotifyEvent OnChange;
 
 protected:
     void UpdateBuffer() override;

@@ -73,7 +73,7 @@ TEST(ExportProgram, HolidaysFrom1970To2050FollowTheLaw) {
 
 TEST(ExportProgram, BadArgumentsExitWith2) {
     for (const QStringList& arguments :
-         {QStringList{}, QStringList{u"--holidays"_s}, QStringList{u"--pdf"_s, u"x.pdf"_s},
+         {QStringList{}, QStringList{u"--holidays"_s}, QStringList{u"--pdf"_s},
           QStringList{u"--holidays"_s, u"2025"_s, u"1999"_s}}) {
         const Result result = RunProgram(arguments);
         EXPECT_EQ(result.code, 2) << arguments.join(u' ').toStdString();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "common/errors.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -34,15 +36,6 @@ class TTestGraphic : public TGraphic {
   private:
     int FSize = 0;
 };
-
-QString ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return {};
-}
 
 } // namespace
 

@@ -1,20 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "common/errors.h"
+
 #include "report/lightrep.h"
 #include "reporttesting.h"
 
 using namespace report_testing;
 
 namespace {
-
-QString ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return {};
-}
 
 // A document on a 600-per-inch test printer with a 100-pixel unprintable band on the left.
 struct PrintingDocument : ::testing::Test {

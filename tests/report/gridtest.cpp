@@ -1,20 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "common/errors.h"
+
 #include "report/lightrep.h"
 #include "reporttesting.h"
 
 using namespace report_testing;
 
 namespace {
-
-QString ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return {};
-}
 
 // An item that notes each time it is printed.
 class TSpyItem : public TCustomLRItem {

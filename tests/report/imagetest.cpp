@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "common/errors.h"
+
 #include <QTemporaryDir>
 
 #include "../common/imagemagick.h"
@@ -75,15 +77,6 @@ QImage Print(TLRImage& item, const TRect& rect, double scale, QSize size,
     item.Print(canvas, rect, status, scale);
     canvas.EndPaint();
     return image;
-}
-
-QString ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return {};
 }
 
 } // namespace

@@ -1,20 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "common/errors.h"
+
 #include "report/lightrep.h"
 #include "reporttesting.h"
 
 using namespace report_testing;
 
 namespace {
-
-QString ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return {};
-}
 
 // The program's sheet document: A4 portrait, margins 36, 39, 39, 48.
 struct Sheet : ::testing::Test {

@@ -1,0 +1,178 @@
+// tamurika-export's main mode: the year sheet composed as "ﾌﾟﾚﾋﾞｭ-＆印刷" composes it, then
+// printed into a PDF file, rendered into a PNG picture or sent to a print queue.
+#include <cstdio>
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include "calendar/calex.h"
+#include "calendar/calexdesign.h"
+#include "exportcommand.h"
+#include "platform/bitmap.h"
+#include "platform/inifile.h"
+#include "platform/picture.h"
+#include "platform/printer.h"
+#include "platform/settingsfolder.h"
+#include "preview/daycells.h"
+#include "preview/imageprinter.h"
+#include "preview/printlrunit.h"
+#include "preview/sheetlayout.h"
+#include "preview/sheetsource.h"
+#include "settingsslots.h"
+#include "sheetcomposition.h"
+#include "titlestyle.h"
+
+namespace {
+
+// Without a picture the main window's hidden picture control keeps its design size, and the
+// empty picture box is placed as for a picture of that size.
+const QSize NoPictureSize(105, 105);
+
+// What the sheet reads while it is drawn, held here instead of by a window.
+class TExportSheetSource : public TSheetSource {
+  public:
+    QString FPictureFileName;
+    QSize FPictureSize = NoPictureSize;
+    TSlotSettings FSettings;
+    TDayCells FCells;
+    QString FAppPath;
+
+    QString PictureFileName() const override { return FPictureFileName; }
+    QSize PictureSize() const override { return FPictureSize; }
+    TColor WeekdayColor() const override { return FSettings.Colors[scWeekday]; }
+    TColor SundayColor() const override { return FSettings.Colors[scSunday]; }
+    TColor SaturdayColor() const override { return FSettings.Colors[scSaturday]; }
+    const TDayCells& DayCells() const override { return FCells; }
+    QString AppPath() const override { return FAppPath; }
+};
+
+// An output file that appears complete or not at all: everything is written into a temporary
+// file beside it, which replaces the target only when it is done.
+class TOutputFile {
+  public:
+    explicit TOutputFile(const QString& target)
+        : FTarget(QFileInfo(target).absoluteFilePath()),
+          FTemporary(FTarget + QStringLiteral(".XXXXXX.part")) {
+        if (QFileInfo(FTarget).isDir() || !FTemporary.open())
+            throw Exception(FormatMessage(
+                QStringLiteral(
+                    "出力ファイル「%s」を作れません。書き込める場所を指定してください。"),
+                {QDir::toNativeSeparators(FTarget)}));
+        FTemporary.close();
+    }
+
+    /// Where the writer writes.
+    QString WorkingName() const { return FTemporary.fileName(); }
+    const QString& Target() const { return FTarget; }
+
+    /// Puts the finished file in place of the target.
+    void Commit() {
+        // Readable as any new file of the user's, not private as a temporary file is.
+        FTemporary.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        if (std::rename(QFile::encodeName(WorkingName()).constData(),
+                        QFile::encodeName(FTarget).constData()) != 0)
+            throw Exception(
+                FormatMessage(QStringLiteral("出力ファイル「%s」に書き込めませんでした。"),
+                              {QDir::toNativeSeparators(FTarget)}));
+        FTemporary.setAutoRemove(false);
+    }
+
+  private:
+    QString FTarget;
+    QTemporaryFile FTemporary; // removes the unfinished file, whatever happens
+};
+
+void SavePng(const QImage& image, TOutputFile& file) {
+    if (!image.save(file.WorkingName(), "PNG"))
+        throw Exception(FormatMessage(QStringLiteral("出力ファイル「%s」に書き込めませんでした。"),
+                                      {QDir::toNativeSeparators(file.Target())}));
+    file.Commit();
+}
+
+int QueueIndex(const TPrinter& printer, const QString& queue) {
+    const QStringList queues = printer.Printers();
+    const int index = static_cast<int>(queues.indexOf(queue));
+    if (index >= 0)
+        return index;
+    const QString known = queues.isEmpty() ? QStringLiteral("（印刷キューがありません）")
+                                           : queues.join(QStringLiteral("、"));
+    throw Exception(FormatMessage(
+        QStringLiteral("印刷キュー「%s」が見つかりません。使えるキュー: %s"), {queue, known}));
+}
+
+} // namespace
+
+QString ExportSheet(const TExportOptions& options, const QString& programFolder) {
+    TExportSheetSource source;
+    source.FAppPath = programFolder.endsWith(u'/') ? programFolder : programFolder + u'/';
+    const TIniFile settings(SettingsFolder(source.FAppPath) + SettingsIniName);
+    const int slot = options.Slot.value_or(ReadSlotDirectory(settings).LastSlot);
+    source.FSettings = ReadSlot(settings, slot);
+
+    TPicture picture;
+    if (!options.PictureFile.isEmpty()) {
+        picture.LoadFromFile(options.PictureFile);
+        source.FPictureFileName = QFileInfo(options.PictureFile).absoluteFilePath();
+        source.FPictureSize = QSize(picture.Width(), picture.Height());
+    }
+
+    // The output is made ready first: a folder that cannot be written fails before any work.
+    std::unique_ptr<TOutputFile> file;
+    if (options.Output != TExportOptions::TOutput::Printer)
+        file = std::make_unique<TOutputFile>(options.Target);
+    std::unique_ptr<TPrinter> printer;
+    if (options.Output == TExportOptions::TOutput::Pdf) {
+        auto pdf = std::make_unique<TQtPrinter>();
+        pdf->PrintToFile(file->WorkingName());
+        printer = std::move(pdf);
+    } else if (options.Output == TExportOptions::TOutput::Printer) {
+        auto queue = std::make_unique<TQtPrinter>();
+        queue->SetPrinterIndex(QueueIndex(*queue, options.Target));
+        printer = std::move(queue);
+    } else if (options.Dpi != TExportOptions::PreviewDpi) {
+        printer = std::make_unique<TImagePrinter>(options.Dpi);
+    }
+
+    TSheetLayout sheet(source, printer.get());
+    // The hidden calendar control of the window, never shown here.
+    TCalendarEx calendar;
+    ApplyProgramDesign(calendar);
+    TSheetChoices choices;
+    choices.Year = options.Year.value_or(QDate::currentDate().year());
+    // A style that is none of the eight (a settings file edited by hand) titles the year as
+    // the first style does.
+    choices.YearTitle =
+        YearTitle(source.FSettings.TitleStyle, choices.Year).value_or(*YearTitle(0, choices.Year));
+    choices.Settings = source.FSettings;
+    choices.Picture = picture.Graphic();
+    choices.PictureSize = source.FPictureSize;
+    ComposeSheet(sheet, choices, calendar, source.FCells);
+    sheet.SetPosition(options.Position.value_or(ReadPrintPosition(source.FAppPath)));
+
+    switch (options.Output) {
+    case TExportOptions::TOutput::Pdf:
+        sheet.Print();
+        file->Commit();
+        return file->Target();
+    case TExportOptions::TOutput::Printer:
+        sheet.Print();
+        return options.Target;
+    case TExportOptions::TOutput::Png:
+        break;
+    }
+    if (options.Dpi == TExportOptions::PreviewDpi) {
+        VEvudaRir& doc = *sheet.LightRep1;
+        TBitmap page(doc.Width(), doc.Height());
+        doc.BeginPreview();
+        doc.DrawPreview(page.Canvas(), 0, 0, 100);
+        doc.EndPreview();
+        SavePng(page.Image(), *file);
+    } else {
+        sheet.Print();
+        SavePng(static_cast<TImagePrinter&>(*printer).Pages().front(), *file);
+    }
+    return file->Target();
+}

@@ -1,0 +1,96 @@
+#include "sheetcomposition.h"
+
+#include "platform/bitmap.h"
+#include "preview/daycells.h"
+#include "preview/sheetlayout.h"
+#include "titlestyle.h"
+
+namespace {
+
+// The picture is drawn one column and one row larger than its bitmap on each side that the
+// bitmap cuts: so the sheet was always made, and it keeps the picture's edge out of the box.
+constexpr int StretchWidth = SheetPictureBoxWidth + 2;
+constexpr int StretchHeight = SheetPictureBoxHeight + 1;
+
+void SetFace(TLRItem& item, const TSlotFont& font) {
+    // Face and style only: each item keeps the size of the sheet's design.
+    TFont f = item.Font();
+    f.SetName(font.Name);
+    f.SetStyle(font.Style);
+    item.Font().Assign(f);
+}
+
+void Report(const TCompositionProgress& progress, int position, bool monthDone = false) {
+    if (progress)
+        progress(position, monthDone);
+}
+
+} // namespace
+
+QString SheetPrintTitle(const QString& yearTitle) {
+    return QStringLiteral("たむりか") + yearTitle;
+}
+
+QImage SheetPreviewPicture(const TGraphic* picture) {
+    TBitmap box(SheetPictureBoxWidth, SheetPictureBoxHeight); // white
+    if (picture != nullptr && !picture->Empty()) {
+        // A photo is decoded at a reduced scale where that still gives twice the pixels drawn.
+        const QImage pixels = picture->ToImageForSize(QSize(2 * StretchWidth, 2 * StretchHeight));
+        if (!pixels.isNull())
+            box.Canvas().StretchDraw({0, 0, StretchWidth, StretchHeight}, pixels, true);
+    }
+    return box.Image();
+}
+
+void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx& calendar,
+                  TDayCells& cells, const TCompositionProgress& progress) {
+    const TSlotSettings& s = choices.Settings;
+
+    sheet.PlacePicture(choices.PictureSize);
+    sheet.LRImage1->Picture().SetGraphic(nullptr);
+    {
+        auto bitmap = std::make_unique<TBitmap>();
+        bitmap->Assign(SheetPreviewPicture(choices.Picture));
+        sheet.LRImage1->Picture().SetGraphic(std::move(bitmap));
+    }
+
+    for (int n = 1; n <= 12; ++n) {
+        sheet.Month(n).LRItemYoubi->SetLineColor(s.Colors[scLine]);
+        sheet.Month(n).LRItemCol->SetLineColor(s.Colors[scLine]);
+    }
+    Report(progress, 5);
+
+    sheet.LRItemNen->SetText(choices.YearTitle);
+    SetFace(*sheet.LRItemNen, s.Fonts[sfYear]);
+    sheet.LRItemNen->Font().SetColor(s.Colors[scYear]);
+
+    for (int n = 1; n <= 12; ++n)
+        if (const auto title = PrintedMonthTitle(s.TitleStyle, n))
+            sheet.Month(n).LRItemTuki->SetText(*title);
+    for (int n = 1; n <= 12; ++n) {
+        SetFace(*sheet.Month(n).LRItemTuki, s.Fonts[sfMonth]);
+        sheet.Month(n).LRItemTuki->Font().SetColor(s.Colors[scMonth]);
+    }
+    Report(progress, 10);
+
+    for (int n = 1; n <= 12; ++n) {
+        SetFace(*sheet.Month(n).LRItemYoubiMoji, s.Fonts[sfDayOfWeek]);
+        sheet.Month(n).LRItemYoubi->SetColor(s.Colors[scHeaderBack]);
+    }
+    Report(progress, 15);
+
+    for (int n = 1; n <= 12; ++n) {
+        SetFace(*sheet.Month(n).LRItemHi, s.Fonts[sfDay]);
+        sheet.Month(n).LRItemCol->SetColor(s.Colors[scDayBack]);
+    }
+    Report(progress, 20);
+    Report(progress, 25);
+
+    cells.Clear();
+    Report(progress, 30);
+
+    FillDayCells(calendar, choices.Year, cells,
+                 [&progress](int month) { Report(progress, 30 + 5 * month, true); });
+
+    sheet.LightRep1->SetTitle(SheetPrintTitle(choices.YearTitle));
+}

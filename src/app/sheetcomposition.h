@@ -1,0 +1,51 @@
+// Composing the year sheet: the picture fitted and prepared, the year and month titles, the
+// fonts and colours written into the sheet's items, the day table filled for the year and the
+// print job titled. "ﾌﾟﾚﾋﾞｭ-＆印刷" of the main window and tamurika-export compose through this
+// one function, so the window's page and the exported one are the same sheet.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include "settingsslots.h"
+
+class TCalendarEx;
+class TDayCells;
+class TGraphic;
+class TSheetLayout;
+
+/// Everything a sheet is composed from besides the calendar.
+struct TSheetChoices {
+    std::int32_t Year = 0;
+    /// The year title as the main window shows it; also the end of the print job's name.
+    QString YearTitle;
+    /// Fonts (face and style; the sizes are the sheet's), colours and title style.
+    TSlotSettings Settings;
+    /// The picture as loaded (not owned); nullptr or empty when there is none.
+    const TGraphic* Picture = nullptr;
+    /// The picture's size in pixels, which decides its place in the picture box.
+    QSize PictureSize;
+};
+
+/// Progress of a composition: the position 5 .. 90, and whether a month of the day table was
+/// just finished (the moment to let the window repaint).
+using TCompositionProgress = std::function<void(int position, bool monthDone)>;
+
+/// Composes `sheet` from `choices`: fills `cells` by stepping `calendar` (set up like the main
+/// window's hidden control) through the year, then names the print job "たむりか" + the year
+/// title. Picture errors and those of the calendar pass on; the sheet may then be half
+/// composed and should be thrown away.
+void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx& calendar,
+                  TDayCells& cells, const TCompositionProgress& progress = {});
+
+/// The picture of the preview as the sheet holds it: always 708 × 531, the picture stretched to
+/// 710 × 532 with its last two columns and its last row cut off, on white. White when there is
+/// no picture. LRImage1 stretches it back into the picture's own shape.
+QImage SheetPreviewPicture(const TGraphic* picture);
+
+/// The print job's name for a year title.
+QString SheetPrintTitle(const QString& yearTitle);

@@ -1,0 +1,58 @@
+// The day table of the printed sheet: for each month, weekday column and week row, the day
+// number that falls there and whether it is printed as a holiday. The main window fills it
+// from its hidden calendar control before the sheet is drawn; the day-cell handlers of the
+// sheet read it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include <QString>
+
+class TCalendarEx;
+
+/// One printed day cell.
+struct Tsenohi {
+    QString DayText;          // "1" .. "31"; empty where no day of the month falls
+    QString HolidayName;      // the day's holiday name(s); kept, never printed
+    QString SpecialDayName;   // the day's special-day name; kept, never printed
+    std::int32_t Holiday = 0; // 1: printed in the Sunday/holiday colour
+
+    bool operator==(const Tsenohi&) const = default;
+};
+
+/// FDayCells: [month 1..12, column 0..6 (0 = Sunday), row 0..5 (0 = the week of the 1st)].
+class TDayCells {
+  public:
+    static constexpr int ColCount = 7;
+    static constexpr int RowCount = 6;
+
+    Tsenohi& operator()(int month, int col, int row);
+    const Tsenohi& operator()(int month, int col, int row) const;
+
+    /// Every cell empty and not a holiday.
+    void Clear();
+
+  private:
+    static int IndexOf(int month, int col, int row);
+
+    std::array<Tsenohi, 12 * ColCount * RowCount> FCells;
+};
+
+/// The text with every double quote removed.
+QString StripQuotes(const QString& text);
+
+/// Records the names of a day in its cell. The names are comma text as the calendar control
+/// gives it, quotes already stripped, not empty. With a comma the day is a holiday: the part
+/// after the first comma is its holiday name, the part before it (less its first character)
+/// its special-day name. Without a comma the names are a holiday name, unless they begin with
+/// "@", which marks a special day that is recorded but not coloured.
+void ApplyDayNames(Tsenohi& cell, const QString& names);
+
+/// Clears the table and fills all twelve months of `year` by stepping `calendar` through every
+/// day: day d of a month goes into the column of its weekday and the row that counts the
+/// Saturdays before it, with its names from the calendar's rule lists. `monthDone` runs after
+/// each month (1..12) when set.
+void FillDayCells(TCalendarEx& calendar, std::int32_t year, TDayCells& cells,
+                  const std::function<void(int month)>& monthDone = {});

@@ -1,0 +1,320 @@
+#include "printlrunit.h"
+
+#include <algorithm>
+
+// Qt
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSlider>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+// Local
+#include "platform/application.h"
+#include "platform/bitmap.h"
+#include "platform/image.h"
+#include "platform/inifile.h"
+#include "platform/panel.h"
+#include "platform/printer.h"
+#include "platform/settingsfolder.h"
+#include "sheetsource.h"
+#include "statusbar/statusbar.h"
+
+TFrmPrtLR* FrmPrtLR = nullptr;
+
+namespace {
+
+const QString WindowTitle = QStringLiteral("たむりか「プレビュー＆印刷」");
+constexpr int ToolRowHeight = 34;
+constexpr int StatusBarHeight = 19;
+
+// Runs a command of the window; an error it raises is shown and the window stays open.
+template <class F> void Guarded(F command) {
+    try {
+        command();
+    } catch (const std::exception& error) {
+        TApplication::ShowException(error);
+    }
+}
+
+QFont WindowFont() {
+    TFont font;
+    font.SetName(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.SetHeight(-12);
+    font.SetCharset(SHIFTJIS_CHARSET);
+    return font.ToQFont();
+}
+
+// Nearest integer, halves to even.
+int RoundHalfEven(int numerator, int denominator) {
+    const int q = numerator / denominator;
+    const int r = numerator % denominator;
+    if (2 * r > denominator || (2 * r == denominator && q % 2 != 0))
+        return q + 1;
+    return q;
+}
+
+} // namespace
+
+int ReadPrintPosition(const QString& appPath) {
+    const TIniFile ini(SettingsFolder(appPath) + PrintPositionIniName);
+    const int stored = ini.ReadInteger(PrintPositionSection, PrintPositionKey, 0);
+    return std::clamp(stored, -SheetMaxPosition, SheetMaxPosition);
+}
+
+TFrmPrtLR::TFrmPrtLR(const TSheetSource& source, TPrinter* printer, QWidget* parent)
+    : QDialog(parent), FSource(source), FSheet(std::make_unique<TSheetLayout>(source, printer)) {
+    setObjectName(QStringLiteral("FrmPrtLR"));
+    setWindowTitle(WindowTitle);
+    setFont(WindowFont());
+    setSizeGripEnabled(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Panel2 = new TPanel(this);
+    Panel2->SetBevelOuter(bvNone);
+    Panel2->setFixedHeight(ToolRowHeight);
+    layout->addWidget(Panel2);
+    CreateToolRow();
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setBackgroundRole(QPalette::Dark);
+    ScrollBox1->setWidgetResizable(false);
+    FPage = new QWidget;
+    ScrollBox1->setWidget(FPage); // the scroll box owns it
+    Image1 = new TImage(FPage);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->SetStretch(true);
+    Image1->installEventFilter(this);
+    layout->addWidget(ScrollBox1, 1);
+
+    StBar = new TStatusBar(this);
+    StBar->setFixedHeight(StatusBarHeight);
+    StBar->AddPanel(100); // the last panel reaches to the right edge: the simple text
+    layout->addWidget(StBar);
+
+    FormCreate();
+}
+
+TFrmPrtLR::~TFrmPrtLR() {
+    if (FrmPrtLR == this)
+        FrmPrtLR = nullptr;
+}
+
+void TFrmPrtLR::CreateToolRow() {
+    auto button = [this](const QString& caption, int left, int width,
+                         void (TFrmPrtLR::*handler)()) {
+        auto* b = new QPushButton(caption, Panel2);
+        b->setGeometry(left, 4, width, 26);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { Guarded([&] { (this->*handler)(); }); });
+        return b;
+    };
+    BtnInsatu = button(QStringLiteral("印刷(&P)"), 4, 75, &TFrmPrtLR::BtnInsatuClick);
+    BtnSettei = button(QStringLiteral("設定(&S)"), 81, 75, &TFrmPrtLR::BtnSetteiClick);
+    BtnKakudai = button(QStringLiteral("拡大(&I)"), 166, 75, &TFrmPrtLR::BtnKakudaiClick);
+    BtnSyukusho = button(QStringLiteral("縮小(&O)"), 243, 75, &TFrmPrtLR::BtnSyukushoClick);
+    BtnEnd = button(QStringLiteral("閉じる(&C)"), 330, 75, &TFrmPrtLR::BtnEndClick);
+    BtnInsatu->setToolTip(QStringLiteral("プリンタに印刷します"));
+    BtnSettei->setToolTip(QStringLiteral("プリンタの設定をします"));
+
+    Label1 = new QLabel(QStringLiteral("左右の位置調整"), Panel2);
+    Label1->setGeometry(416, 4, 84, 26);
+    LblIchi = new QLabel(Panel2);
+    LblIchi->setGeometry(500, 4, 24, 26);
+    LblIchi->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    TrackBar1 = new QSlider(Qt::Horizontal, Panel2);
+    TrackBar1->setGeometry(528, 2, 170, 30);
+    TrackBar1->setRange(-SheetMaxPosition, SheetMaxPosition);
+    TrackBar1->setValue(0);
+    TrackBar1->setPageStep(1);
+    TrackBar1->setSingleStep(1);
+    TrackBar1->setTickInterval(1);
+    TrackBar1->setTickPosition(QSlider::TicksBelow);
+    TrackBar1->setToolTip(QStringLiteral("用紙の上での左右の位置（1 = 約0.26 mm）"));
+    connect(TrackBar1, &QSlider::valueChanged, this, [this] { TrackBar1Change(); });
+
+    SpeedButton1 = new QToolButton(Panel2);
+    SpeedButton1->setText(QStringLiteral("位置決定"));
+    SpeedButton1->setGeometry(702, 4, 64, 26);
+    SpeedButton1->setToolTip(
+        QStringLiteral("調整した位置をプレビューと印刷に使い、次回も使います"));
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            [this] { Guarded([this] { SpeedButton1Click(); }); });
+}
+
+void TFrmPrtLR::FormCreate() {
+    const int pageWidth = LightRep1()->Width();
+    const int pageHeight = LightRep1()->Height();
+    Image1->setGeometry(0, 0, pageWidth, pageHeight);
+    FPage->resize(pageWidth, pageHeight);
+
+    const QScreen* screen = QApplication::primaryScreen();
+    const QRect area = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
+    int width = pageWidth + 100;
+    if (area.width() < width)
+        width = area.width() - 5;
+    const int height = area.height() - 200;
+    resize(width, height);
+    move(area.center() - QPoint(width / 2, height / 2));
+
+    LoadPosition();
+}
+
+QString TFrmPrtLR::PositionFileName() const {
+    return SettingsFolder(FSource.AppPath()) + PrintPositionIniName;
+}
+
+void TFrmPrtLR::LoadPosition() {
+    const TIniFile ini(PositionFileName());
+    TrackBar1->setValue(ini.ReadInteger(PrintPositionSection, PrintPositionKey, 0));
+    // Applying the position also writes it back, so the file holds the clamped value from now
+    // on. A folder that cannot be written does not keep the user from printing: the position
+    // is then only not remembered, and "位置決定" says why.
+    try {
+        SpeedButton1Click();
+    } catch (const EIniFileException&) {
+    }
+    TrackBar1Change();
+}
+
+void TFrmPrtLR::SavePosition() {
+    TIniFile ini(PositionFileName());
+    ini.WriteInteger(PrintPositionSection, PrintPositionKey, TrackBar1->value());
+}
+
+void TFrmPrtLR::SpeedButton1Click() {
+    FSheet->SetPosition(TrackBar1->value());
+    ShowPreview();
+    SavePosition();
+}
+
+void TFrmPrtLR::TrackBar1Change() {
+    LblIchi->setText(QString::number(TrackBar1->value()));
+}
+
+void TFrmPrtLR::ShowPreview() {
+    VEvudaRir& doc = *LightRep1();
+    doc.BeginPreview();
+    Image1->Picture().SetGraphic(nullptr);
+    const int w = doc.Width();
+    const int h = doc.Height();
+    if (FZoom >= 1 && FZoom <= 4) {
+        const int width = FZoom == 4 ? w : RoundHalfEven(FZoom * w, 4);
+        const int height = FZoom == 4 ? h : RoundHalfEven(FZoom * h, 4);
+        Image1->resize(width, height);
+        FPage->resize(std::max(width, ScrollBox1->viewport()->width()),
+                      std::max(height, ScrollBox1->viewport()->height()));
+        auto page = std::make_unique<TBitmap>(width, height);
+        try {
+            doc.DrawPreview(page->Canvas(), 0, 0, 25 * FZoom);
+        } catch (...) {
+            doc.EndPreview();
+            throw;
+        }
+        page->Canvas().EndPaint();
+        Image1->Picture().SetGraphic(std::unique_ptr<TGraphic>(std::move(page)));
+        StBar->SetPanelText(0, QString::number(25 * FZoom) + u'%');
+    }
+    doc.EndPreview();
+    QCoreApplication::processEvents();
+    CenterPreview();
+}
+
+void TFrmPrtLR::CenterPreview() {
+    // Centred in the visible part of the scroll box; a page larger than it starts at the
+    // edge, where the scroll bars reach all of it.
+    const QSize box = ScrollBox1->viewport()->size();
+    const int left = Image1->width() < box.width() ? (box.width() - Image1->width()) / 2 : 0;
+    const int top = Image1->height() < box.height() ? (box.height() - Image1->height()) / 2 : 0;
+    FPage->resize(std::max(Image1->width(), box.width()), std::max(Image1->height(), box.height()));
+    Image1->move(left, top);
+}
+
+void TFrmPrtLR::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        Guarded([this] { FormShow(); });
+}
+
+void TFrmPrtLR::FormShow() {
+    FZoom = 4;
+    ShowPreview();
+}
+
+void TFrmPrtLR::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    FormResize();
+}
+
+void TFrmPrtLR::FormResize() {
+    CenterPreview();
+}
+
+void TFrmPrtLR::BtnKakudaiClick() {
+    if (FZoom < 4) {
+        ++FZoom;
+        BtnSyukusho->setEnabled(true);
+    }
+    ShowPreview();
+    if (FZoom > 3)
+        BtnKakudai->setEnabled(false);
+}
+
+void TFrmPrtLR::BtnSyukushoClick() {
+    if (FZoom > 1) {
+        --FZoom;
+        BtnKakudai->setEnabled(true);
+    }
+    ShowPreview();
+    if (FZoom <= 1)
+        BtnSyukusho->setEnabled(false);
+}
+
+void TFrmPrtLR::Image1MouseDown(Qt::MouseButton button) {
+    // Through the handlers, not the buttons: a click acts even where the button is disabled.
+    if (button == Qt::LeftButton)
+        BtnKakudaiClick();
+    else if (button == Qt::RightButton)
+        BtnSyukushoClick();
+}
+
+bool TFrmPrtLR::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Image1 && event->type() == QEvent::MouseButtonPress) {
+        const auto button = static_cast<QMouseEvent*>(event)->button();
+        Guarded([this, button] { Image1MouseDown(button); });
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFrmPrtLR::BtnSetteiClick() {
+    auto* printer = dynamic_cast<TQtPrinter*>(LightRep1()->Printer());
+    if (printer == nullptr)
+        return;
+    QPrintDialog dialog(&printer->QtPrinter(), this);
+    dialog.setWindowTitle(QStringLiteral("プリンタの設定"));
+    // Only the printer and where the page goes are chosen here: the sheet is one A4 page.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.exec();
+}
+
+void TFrmPrtLR::BtnInsatuClick() {
+    FSheet->Print();
+    close();
+}
+
+void TFrmPrtLR::BtnEndClick() {
+    close();
+}

@@ -1,0 +1,99 @@
+// The preview-and-print window "たむりか「プレビュー＆印刷」": shows the composed year sheet at
+// 25, 50, 75 or 100 %, moves it left or right on the paper (remembered in senoruta.ini), opens
+// the printer set-up and prints one page. The window owns the sheet; a composition fills it,
+// shows the window modally and releases it afterwards.
+#pragma once
+
+#include <memory>
+
+#include <QDialog>
+
+#include "sheetlayout.h"
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QSlider;
+class QToolButton;
+class TImage;
+class TPanel;
+class TSheetSource;
+class TStatusBar;
+
+/// The print-position file: section "senoruta", key "LRichi", in the settings folder.
+inline const QString PrintPositionIniName = QStringLiteral("senoruta.ini");
+inline const QString PrintPositionSection = QStringLiteral("senoruta");
+inline const QString PrintPositionKey = QStringLiteral("LRichi");
+
+/// The stored print position of the program whose folder is `appPath`, clamped to
+/// −10..10; 0 when the file, section or key is missing.
+int ReadPrintPosition(const QString& appPath);
+
+class TFrmPrtLR : public QDialog {
+    Q_OBJECT
+
+  public:
+    /// Creates the window with its sheet (printing on `printer`, not owned; nullptr: the
+    /// application's printer) and restores the print position. `source` must outlive the
+    /// window.
+    explicit TFrmPrtLR(const TSheetSource& source, TPrinter* printer = nullptr,
+                       QWidget* parent = nullptr);
+    ~TFrmPrtLR() override;
+
+    // --- Components, owned by the window -------------------------------------------------------
+    TPanel* Panel2;            // the tool row
+    QPushButton* BtnInsatu;    // 印刷(&P)
+    QPushButton* BtnSettei;    // 設定(&S)
+    QPushButton* BtnKakudai;   // 拡大(&I)
+    QPushButton* BtnSyukusho;  // 縮小(&O)
+    QPushButton* BtnEnd;       // 閉じる(&C)
+    QLabel* Label1;            // 左右の位置調整
+    QLabel* LblIchi;           // the track bar's position
+    QSlider* TrackBar1;        // −10..10
+    QToolButton* SpeedButton1; // 位置決定
+    QScrollArea* ScrollBox1;
+    TImage* Image1; // the rendered page
+    TStatusBar* StBar;
+
+    /// The sheet: LightRep1 and all its panels and items.
+    TSheetLayout& Sheet() { return *FSheet; }
+    VEvudaRir* LightRep1() const { return FSheet->LightRep1; }
+
+    /// Zoom step: 1 = 25 %, 2 = 50 %, 3 = 75 %, 4 = 100 %; 0 until the window is shown.
+    int Zoom() const { return FZoom; }
+
+    // --- Handlers
+    // ---------------------------------------------------------------------------------
+    void FormShow();
+    void FormResize();
+    void BtnKakudaiClick();  // zoom in
+    void BtnSyukushoClick(); // zoom out
+    void Image1MouseDown(Qt::MouseButton button);
+    void BtnSetteiClick(); // printer set-up
+    void BtnInsatuClick(); // print, then close
+    void BtnEndClick();
+    void TrackBar1Change();
+    void SpeedButton1Click(); // apply the position
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void CreateToolRow();
+    void FormCreate();
+    void ShowPreview();
+    void CenterPreview();
+    void LoadPosition();
+    void SavePosition();
+    QString PositionFileName() const;
+
+    const TSheetSource& FSource;
+    std::unique_ptr<TSheetLayout> FSheet;
+    QWidget* FPage; // the scroll box's canvas on which Image1 is placed
+    int FZoom = 0;
+};
+
+/// The preview window of the composition under way; nullptr when none exists. Not an owner.
+extern TFrmPrtLR* FrmPrtLR;

@@ -1,0 +1,280 @@
+#include "sheetlayout.h"
+
+#include <QFileInfo>
+
+#include "daycells.h"
+#include "picturefit.h"
+#include "sheetsource.h"
+
+namespace {
+
+const QString PGothic = QStringLiteral("ＭＳ Ｐゴシック");
+
+// Design positions and sizes of the sheet, in 1/96 inch.
+constexpr int PageMarginTop = 36;
+constexpr int PageMarginBottom = 48;
+constexpr int PictureLeft = 3; // of the picture box in its panel
+constexpr int PictureTop = 2;
+constexpr int ColumnWidth = 178;
+constexpr int BlockHeight = 150;
+constexpr int TitleHeight = 24;
+constexpr int SpacerWidth = 5;
+constexpr int GridWidth = 168; // seven cells of 24
+constexpr int HeaderHeight = 16;
+constexpr int DayGridHeight = 96; // six rows of 16
+
+// The months of each month column, top to bottom: the sheet reads January to April across.
+constexpr int ColumnMonths[4][3] = {{1, 5, 9}, {2, 6, 10}, {3, 7, 11}, {4, 8, 12}};
+
+const char16_t* const DayLetters[7] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
+
+void SetFont(TLRItem& item, int height, TFontStyles style) {
+    TFont font;
+    font.SetName(PGothic);
+    font.SetHeight(height);
+    font.SetStyle(style);
+    font.SetCharset(SHIFTJIS_CHARSET);
+    item.Font().Assign(font);
+}
+
+// A control made while the document is being built: it aligns only once the whole tree
+// stands, as a stored layout does, so that aligned siblings keep their design order.
+template <class T> T* Make(TLRWinControl* parent, const QString& name) {
+    T* control = CreateLR<T>(parent, name);
+    control->SetLoading(true);
+    return control;
+}
+
+TLRLayoutPanel* MakePanel(TLRWinControl* parent, const QString& name, TLRAlign align, int left,
+                          int top, int width, int height) {
+    auto* panel = Make<TLRLayoutPanel>(parent, name);
+    panel->SetLRAlign(align);
+    panel->SetBounds(left, top, width, height);
+    return panel;
+}
+
+TLRItem* MakeText(TLRWinControl* parent, const QString& name, int left, int top, int width,
+                  int height, const QString& text, int fontHeight, TFontStyles style) {
+    auto* item = Make<TLRItem>(parent, name);
+    item->SetBounds(left, top, width, height);
+    item->SetAlignment(taCenter);
+    item->SetTransparent(true);
+    SetFont(*item, fontHeight, style);
+    item->SetText(text);
+    return item;
+}
+
+// The background and border of a grid cell: the whole cell, opaque white, lines set per cell.
+TLRItem* MakeCellBackground(TLRWinControl* grid, const QString& name) {
+    auto* item = Make<TLRItem>(grid, name);
+    item->SetAlign(alClient);
+    item->SetTransparent(false);
+    item->SetColor(clWhite);
+    item->SetHMargin(2);
+    item->SetVMargin(2);
+    item->SetLineColor(clBlack);
+    item->SetText(QString()); // the letter or number is an item of its own, above this one
+    return item;
+}
+
+TLRGridPanel* MakeGrid(TLRWinControl* parent, const QString& name, int top, int height, int rows) {
+    auto* grid = Make<TLRGridPanel>(parent, name);
+    grid->SetLRAlign(laTop);
+    grid->SetBounds(0, top, GridWidth, height);
+    grid->SetColCount(7);
+    grid->SetRowCount(rows);
+    grid->SetPrintDirection(pdHorz);
+    return grid;
+}
+
+QString Numbered(const char* name, int n) {
+    return QLatin1String(name) + QString::number(n);
+}
+
+QString FullWidthMonth(int n) {
+    QString digits = QString::number(n);
+    for (QChar& c : digits)
+        c = QChar(c.unicode() - u'0' + u'０');
+    return digits + QStringLiteral("月");
+}
+
+} // namespace
+
+TRect SheetPictureBounds(int w, int h) {
+    return FitPicture(w, h, SheetPictureBoxWidth, SheetPictureBoxHeight)
+        .Offset(PictureLeft, PictureTop);
+}
+
+TSheetLayout::TSheetLayout(const TSheetSource& source, TPrinter* printer)
+    : FSource(source), FDocument(std::make_unique<VEvudaRir>(printer)) {
+    LightRep1 = FDocument.get();
+    LightRep1->SetName(QStringLiteral("LightRep1"));
+    Build();
+}
+
+TSheetLayout::~TSheetLayout() = default;
+
+void TSheetLayout::Build() {
+    VEvudaRir& doc = *LightRep1;
+    doc.SetPaperSize(psA4);
+    doc.SetOrientation(poPortrait);
+    doc.SetMarginTop(PageMarginTop);
+    doc.SetMarginLeft(SheetSideMargin);
+    doc.SetMarginRight(SheetSideMargin);
+    doc.SetMarginBottom(PageMarginBottom);
+    doc.SetLoading(true);
+
+    LRLayoutPanel1 = MakePanel(&doc, QStringLiteral("LRLayoutPanel1"), laTop, 40, 37, 714, 537);
+    LRImage1 = Make<TLRImage>(LRLayoutPanel1, QStringLiteral("LRImage1"));
+    LRImage1->SetBounds(PictureLeft, PictureTop, SheetPictureBoxWidth, SheetPictureBoxHeight);
+    LRImage1->SetStretch(true);
+
+    LRLayoutPanel2 = MakePanel(&doc, QStringLiteral("LRLayoutPanel2"), laTop, 40, 574, 714, 46);
+    LRItemNen = MakeText(LRLayoutPanel2, QStringLiteral("LRItemNen"), 0, 4, 713, 39,
+                         QStringLiteral("LRItemNen"), -32, 0);
+    LRItemNen->SetLayout(tlBottom);
+
+    for (int c = 0; c < 4; ++c) {
+        TLRLayoutPanel* column = MakePanel(&doc, Numbered("LRLayoutPanel", c + 3), laLeft,
+                                           40 + ColumnWidth * c, 620, ColumnWidth, 454);
+        MonthColumns[c] = column;
+        for (int r = 0; r < 3; ++r)
+            BuildMonthBlock(ColumnMonths[c][r], column, BlockHeight * r);
+    }
+
+    doc.SetLoading(false); // every panel takes its place now
+}
+
+void TSheetLayout::BuildMonthBlock(int n, TLRLayoutPanel* column, int top) {
+    TMonthBlock& m = FMonths[n - 1];
+    m.Block = MakePanel(column, Numbered("TukiPanel", n), laTop, 0, top, ColumnWidth, BlockHeight);
+    m.TitlePanel =
+        MakePanel(m.Block, Numbered("TukiTitlePanel", n), laTop, 0, 0, ColumnWidth, TitleHeight);
+    m.LRItemTuki = MakeText(m.TitlePanel, Numbered("LRItemTuki", n), 4, 4, 171, 17,
+                            FullWidthMonth(n), -15, fsBold);
+    m.Spacer = MakePanel(m.Block, Numbered("SpacerPanel", n), laLeft, 0, TitleHeight, SpacerWidth,
+                         BlockHeight - TitleHeight);
+    m.GridColumn = MakePanel(m.Block, Numbered("GridColumnPanel", n), laLeft, SpacerWidth,
+                             TitleHeight, GridWidth, BlockHeight - TitleHeight);
+
+    m.YoubiPrintPanel = MakeGrid(m.GridColumn, Numbered("YoubiPrintPanel", n), 0, HeaderHeight, 1);
+    m.LRItemYoubi = MakeCellBackground(m.YoubiPrintPanel, Numbered("LRItemYoubi", n));
+    m.LRItemYoubiMoji = MakeText(m.YoubiPrintPanel, Numbered("LRItemYoubiMoji", n), 1, 0, 23, 15,
+                                 QStringLiteral("あ"), -11, fsBold);
+    m.YoubiPrintPanel->OnPrintPanel = [this](TLRControl* sender, int col, int row, TRect rect,
+                                             TPrintStatus& status) {
+        YoubiPrintPanelPrintPanel(sender, col, row, rect, status);
+    };
+
+    m.ColPrintPanel =
+        MakeGrid(m.GridColumn, Numbered("ColPrintPanel", n), HeaderHeight, DayGridHeight, 6);
+    m.LRItemCol = MakeCellBackground(m.ColPrintPanel, Numbered("LRItemCol", n));
+    m.LRItemHi = MakeText(m.ColPrintPanel, Numbered("LRItemHi", n), 1, 0, 23, 15,
+                          QStringLiteral("31"), -11, fsBold);
+    m.ColPrintPanel->OnPrintPanel = [this](TLRControl* sender, int col, int row, TRect rect,
+                                           TPrintStatus& status) {
+        ColPrintPanelPrintPanel(sender, col, row, rect, status);
+    };
+}
+
+TMonthBlock& TSheetLayout::Month(int n) {
+    Q_ASSERT(n >= 1 && n <= 12);
+    return FMonths[n - 1];
+}
+
+const TMonthBlock& TSheetLayout::Month(int n) const {
+    Q_ASSERT(n >= 1 && n <= 12);
+    return FMonths[n - 1];
+}
+
+TLRControl* TSheetLayout::FindControl(const QString& name) const {
+    std::vector<TLRControl*> pending{LightRep1};
+    while (!pending.empty()) {
+        TLRControl* control = pending.back();
+        pending.pop_back();
+        if (control->Name() == name)
+            return control;
+        if (auto* container = dynamic_cast<TLRWinControl*>(control)) {
+            const auto children = container->Controls();
+            pending.insert(pending.end(), children.begin(), children.end());
+        }
+    }
+    return nullptr;
+}
+
+int TSheetLayout::MonthOf(const TLRControl* grid) const {
+    for (int n = 1; n <= 12; ++n) {
+        const TMonthBlock& m = FMonths[n - 1];
+        if (grid == m.YoubiPrintPanel || grid == m.ColPrintPanel)
+            return n;
+    }
+    return 0;
+}
+
+void TSheetLayout::YoubiPrintPanelPrintPanel(TLRControl* sender, int col, int, TRect,
+                                             TPrintStatus&) {
+    const int n = MonthOf(sender);
+    if (n == 0)
+        return;
+    const TMonthBlock& m = FMonths[n - 1];
+    // Every header cell closes itself on three sides; the last one also on the right.
+    m.LRItemYoubi->SetLineTop(lsSingle);
+    m.LRItemYoubi->SetLineBottom(lsSingle);
+    m.LRItemYoubi->SetLineLeft(lsSingle);
+    m.LRItemYoubi->SetLineRight(col == 6 ? lsSingle : lsNone);
+    if (col < 0 || col > 6)
+        return;
+    m.LRItemYoubiMoji->SetText(QString::fromUtf16(DayLetters[col]));
+    m.LRItemYoubiMoji->Font().SetColor(col == 0   ? FSource.SundayColor()
+                                       : col == 6 ? FSource.SaturdayColor()
+                                                  : FSource.WeekdayColor());
+}
+
+void TSheetLayout::ColPrintPanelPrintPanel(TLRControl* sender, int col, int row, TRect,
+                                           TPrintStatus&) {
+    const int n = MonthOf(sender);
+    if (n == 0)
+        return;
+    const TMonthBlock& m = FMonths[n - 1];
+    // A day cell draws its left and bottom lines; above it the header's bottom line or the
+    // row above closes it, at the right its neighbour's left line, so each line is drawn
+    // once. Only Saturday draws a right line, the table's right edge.
+    m.LRItemCol->SetLineTop(lsNone);
+    m.LRItemCol->SetLineBottom(lsSingle);
+    m.LRItemCol->SetLineLeft(lsSingle);
+    m.LRItemCol->SetLineRight(col == 6 ? lsSingle : lsNone);
+    if (col < 0 || col > 6 || row < 0 || row >= TDayCells::RowCount)
+        return;
+    const Tsenohi& cell = FSource.DayCells()(n, col, row);
+    m.LRItemHi->Font().SetColor(col == 0   ? FSource.SundayColor()
+                                : col == 6 ? FSource.SaturdayColor()
+                                           : FSource.WeekdayColor());
+    m.LRItemHi->SetText(cell.DayText);
+    if (cell.Holiday != 0)
+        m.LRItemHi->Font().SetColor(FSource.SundayColor());
+}
+
+void TSheetLayout::SetPosition(int position) {
+    LightRep1->SetMarginRight(SheetSideMargin - position);
+    LightRep1->SetMarginLeft(SheetSideMargin + position);
+}
+
+void TSheetLayout::PlacePicture(QSize size) {
+    const TRect r = SheetPictureBounds(size.width(), size.height());
+    LRImage1->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
+void TSheetLayout::Print() {
+    const QString file = FSource.PictureFileName();
+    if (!file.isEmpty() && QFileInfo(file).isFile())
+        LRImage1->Picture().LoadFromFile(file); // a damaged file raises, the old picture stays
+    PlacePicture(FSource.PictureSize());
+    LightRep1->BeginDoc();
+    try {
+        LightRep1->PrintPage();
+    } catch (...) {
+        LightRep1->AbortDoc();
+        throw;
+    }
+    LightRep1->EndDoc();
+}

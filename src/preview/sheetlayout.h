@@ -1,0 +1,99 @@
+// The printed year sheet as a report document: the picture box, the year title and twelve
+// month blocks (title, day-of-week header, day grid) laid out on A4 portrait in design units,
+// with the cell handlers that fill the headers and day cells while the page is drawn. The
+// preview window and tamurika-export both draw and print this one sheet.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include <QSize>
+#include <QString>
+
+#include "report/lightrepex.h"
+
+class TPrinter;
+class TSheetSource;
+
+/// Design sizes of the sheet.
+inline constexpr int SheetPictureBoxWidth = 708;
+inline constexpr int SheetPictureBoxHeight = 531;
+/// The left and right margins of the sheet when it is centred on the paper.
+inline constexpr int SheetSideMargin = 39;
+/// How far the sheet may be moved left or right on the paper, in design units.
+inline constexpr int SheetMaxPosition = 10;
+
+/// The items and panels of one month block n (1..12).
+struct TMonthBlock {
+    TLRLayoutPanel* Block = nullptr;         // 178 × 150 in its month column
+    TLRLayoutPanel* TitlePanel = nullptr;    // the month title's strip
+    TLRItem* LRItemTuki = nullptr;           // month title
+    TLRLayoutPanel* Spacer = nullptr;        // 5 units left of the grids
+    TLRLayoutPanel* GridColumn = nullptr;    // holds the two grids
+    TLRGridPanel* YoubiPrintPanel = nullptr; // 7 × 1 day-of-week header
+    TLRItem* LRItemYoubi = nullptr;          // header cell: background and lines
+    TLRItem* LRItemYoubiMoji = nullptr;      // header cell: the letter
+    TLRGridPanel* ColPrintPanel = nullptr;   // 7 × 6 day grid
+    TLRItem* LRItemCol = nullptr;            // day cell: background and lines
+    TLRItem* LRItemHi = nullptr;             // day cell: the number
+};
+
+class TSheetLayout {
+  public:
+    /// Builds the sheet on a document that prints on `printer` (not owned; nullptr: the
+    /// application's printer). The cell handlers read `source`, which must outlive the sheet.
+    explicit TSheetLayout(const TSheetSource& source, TPrinter* printer = nullptr);
+    ~TSheetLayout();
+    TSheetLayout(const TSheetLayout&) = delete;
+    TSheetLayout& operator=(const TSheetLayout&) = delete;
+
+    /// The report document, owned by the sheet.
+    VEvudaRir* LightRep1 = nullptr;
+    /// The picture box's panel and the year title's panel, across the page.
+    TLRLayoutPanel* LRLayoutPanel1 = nullptr;
+    TLRLayoutPanel* LRLayoutPanel2 = nullptr;
+    /// The four month columns: months 1, 5, 9 | 2, 6, 10 | 3, 7, 11 | 4, 8, 12.
+    std::array<TLRLayoutPanel*, 4> MonthColumns{}; // LRLayoutPanel3 .. LRLayoutPanel6
+    TLRImage* LRImage1 = nullptr;
+    TLRItem* LRItemNen = nullptr;
+
+    /// Month block n, 1..12.
+    TMonthBlock& Month(int n);
+    const TMonthBlock& Month(int n) const;
+
+    /// The panel or item of that component name ("LRItemHi3"); nullptr when there is none.
+    TLRControl* FindControl(const QString& name) const;
+
+    /// Header cell handler of every YoubiPrintPanel n: lines, letter and its colour.
+    void YoubiPrintPanelPrintPanel(TLRControl* sender, int col, int row, TRect rect,
+                                   TPrintStatus& status);
+    /// Day cell handler of every ColPrintPanel n: lines, day number and its colour.
+    void ColPrintPanelPrintPanel(TLRControl* sender, int col, int row, TRect rect,
+                                 TPrintStatus& status);
+
+    /// Moves the sheet `position` design units to the right on the paper (left for a negative
+    /// one) by shifting the side margins; the printable width stays the same.
+    void SetPosition(int position);
+
+    /// Places LRImage1 in the picture box for a picture of `size` pixels: full box for a 4:3
+    /// picture, otherwise the picture's own aspect ratio, centred.
+    void PlacePicture(QSize size);
+
+    /// Prints the sheet as one page: the picture file is read again at full resolution (when
+    /// it still exists) and placed, then one print job titled by the document's Title runs.
+    /// A job that fails on the way is dropped, and the error passes on.
+    void Print();
+
+  private:
+    int MonthOf(const TLRControl* grid) const;
+    void Build();
+    void BuildMonthBlock(int n, TLRLayoutPanel* column, int top);
+
+    const TSheetSource& FSource;
+    std::unique_ptr<VEvudaRir> FDocument;
+    std::array<TMonthBlock, 12> FMonths{};
+};
+
+/// The picture-fit rule of the sheet: where a w × h picture goes in the 708 × 531 picture box
+/// of LRImage1 (the box itself begins at 3, 2 of its panel).
+TRect SheetPictureBounds(int w, int h);

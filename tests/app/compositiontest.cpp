@@ -1,0 +1,223 @@
+// "ﾌﾟﾚﾋﾞｭ-＆印刷" through the main window's own handler on the offscreen platform: the
+// progress it reports, the preview window it opens and releases, the sheet's items written
+// from the window's choices, the day table, and the way back when something fails.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include "../common/imagemagick.h"
+#include "app/mainunit.h"
+#include "calendar/calex.h"
+#include "modal.h"
+#include "platform/bitmap.h"
+#include "platform/image.h"
+#include "platform/inifile.h"
+#include "platform/panel.h"
+#include "preview/printlrunit.h"
+#include "qtprint.h"
+#include "statusbar/statusbarp.h"
+
+using testing_support::AnswerMessage;
+using testing_support::WhenModal;
+
+namespace {
+
+// A picture that cannot be decoded when the sheet asks for its pixels.
+class TBrokenGraphic : public TBitmap {
+  public:
+    TBrokenGraphic() : TBitmap(400, 300) {}
+    QImage ToImage() const override { throw EInvalidGraphic(QStringLiteral("壊れた画像です")); }
+    QImage ToImageForSize(const QSize&) const override { return ToImage(); }
+    std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TBrokenGraphic>(); }
+};
+
+class CompositionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        form = std::make_unique<TmainForm>(dir.path());
+        form->show();
+        QObject::connect(form->StBar->ProgressBar(), &QProgressBar::valueChanged,
+                         [this](int value) { progress.push_back(value); });
+    }
+    void TearDown() override { testing_support::CancelPendingAnswers(); }
+
+    void ChooseYear(int year) {
+        while (form->CalendarEx1->Year() < year)
+            form->Button5Click();
+        while (form->CalendarEx1->Year() > year)
+            form->Button2Click();
+    }
+    void ChooseStyle(int style) {
+        form->ComboBox3->setCurrentIndex(style);
+        form->ComboBox3Change();
+    }
+    /// Runs the command; `inside` looks at the open preview window, which is then closed.
+    bool Compose(const std::function<void(TFrmPrtLR&)>& inside = {}) {
+        auto seen = WhenModal([this, inside](QWidget* w) {
+            auto* preview = qobject_cast<TFrmPrtLR*>(w);
+            ASSERT_NE(preview, nullptr);
+            EXPECT_EQ(preview, FrmPrtLR);
+            if (inside)
+                inside(*preview);
+            preview->BtnEnd->click();
+        });
+        form->Button1->click();
+        return *seen;
+    }
+
+    QTemporaryDir dir; // the program's folder
+    std::unique_ptr<TmainForm> form;
+    std::vector<int> progress;
+};
+
+TEST_F(CompositionTest, ProgressGoesUpInItsStepsAndBackToZero) {
+    ChooseYear(2027);
+    bool enabledInside = false;
+    int positionInside = -1;
+    EXPECT_TRUE(Compose([&](TFrmPrtLR&) {
+        enabledInside = form->isEnabled();
+        positionInside = form->StBar->Position();
+    }));
+    const std::vector<int> expected = {5,  10, 15, 20, 25, 30, 35, 40, 45,  50,
+                                       55, 60, 65, 70, 75, 80, 85, 90, 100, 0};
+    EXPECT_EQ(progress, expected);
+    EXPECT_TRUE(enabledInside);
+    EXPECT_EQ(positionInside, 100);
+    EXPECT_EQ(form->StBar->Position(), 0);
+    EXPECT_EQ(FrmPrtLR, nullptr); // released
+    EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(CompositionTest, ThePreviewOpensAt100PercentWithTheComposedSheet) {
+    ChooseYear(2003);
+    ChooseStyle(3);
+    TFont face = form->FontDialog(sfMonth).Font();
+    face.SetName(QStringLiteral("IPAMincho"));
+    face.SetStyle(fsItalic);
+    form->FontDialog(sfMonth).Font().Assign(face);
+    form->ColorDialog(scLine).SetColor(clGreen);
+    form->ColorDialog(scHeaderBack).SetColor(clSilver);
+    form->ColorDialog(scDayBack).SetColor(0xF0FFFF);
+    form->ColorDialog(scYear).SetColor(clNavy);
+
+    EXPECT_TRUE(Compose([](TFrmPrtLR& preview) {
+        EXPECT_EQ(preview.Zoom(), 4);
+        EXPECT_EQ(preview.Image1->size(), QSize(794, 1123));
+        EXPECT_TRUE(preview.isModal());
+        TSheetLayout& sheet = preview.Sheet();
+        EXPECT_EQ(sheet.LightRep1->Title(), "たむりか平成 15 年 ");
+        EXPECT_EQ(sheet.LRItemNen->Text(), "平成 15 年 ");
+        EXPECT_EQ(sheet.LRItemNen->Font().Color(), clNavy);
+        EXPECT_EQ(sheet.LRItemNen->Font().Height(), -32); // the sheet's size, never written
+        EXPECT_EQ(sheet.Month(1).LRItemTuki->Text(), "１月");
+        EXPECT_EQ(sheet.Month(12).LRItemTuki->Text(), "１２月");
+        for (int n = 1; n <= 12; ++n) {
+            const TMonthBlock& m = sheet.Month(n);
+            EXPECT_EQ(m.LRItemTuki->Font().Name(), "IPAMincho");
+            EXPECT_EQ(m.LRItemTuki->Font().Style(), fsItalic);
+            EXPECT_EQ(m.LRItemTuki->Font().Height(), -15);
+            EXPECT_EQ(m.LRItemYoubi->LineColor(), clGreen);
+            EXPECT_EQ(m.LRItemCol->LineColor(), clGreen);
+            EXPECT_EQ(m.LRItemYoubi->Color(), clSilver);
+            EXPECT_EQ(m.LRItemCol->Color(), TColor(0xF0FFFF));
+            EXPECT_EQ(m.LRItemHi->Font().Name(), "ＭＳ ゴシック");
+            EXPECT_EQ(m.LRItemHi->Font().Style(), 0);
+            EXPECT_EQ(m.LRItemYoubiMoji->Font().Height(), -11);
+        }
+        // The rendered page shows the green lattice: March's header line.
+        const QImage page = preview.Image1->Picture().Graphic()->ToImage();
+        EXPECT_EQ(page.pixel(45 + 2 * 178 + 10, 620 + 24 - 1), qRgb(0, 128, 0));
+    }));
+    // The day table of 2003 stays with the window after the preview has gone.
+    EXPECT_EQ(form->FDayCells(1, 3, 0).DayText, "1");
+    EXPECT_EQ(form->FDayCells(1, 0, 1).DayText, "5");
+    EXPECT_EQ(form->FDayCells(3, 6, 0).DayText, "1");
+    EXPECT_EQ(form->FDayCells(3, 1, 5).DayText, "31");
+}
+
+TEST_F(CompositionTest, MonthTitlesFollowTheStyle) {
+    ChooseYear(2026);
+    ChooseStyle(7);
+    EXPECT_TRUE(Compose([](TFrmPrtLR& preview) {
+        const char* abbreviations[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        for (int n = 1; n <= 12; ++n)
+            EXPECT_EQ(preview.Sheet().Month(n).LRItemTuki->Text(), abbreviations[n - 1]);
+        EXPECT_EQ(preview.Sheet().LRItemNen->Text(), "2026");
+    }));
+    ChooseStyle(4);
+    EXPECT_TRUE(Compose([](TFrmPrtLR& preview) {
+        EXPECT_EQ(preview.Sheet().Month(1).LRItemTuki->Text(), "１月 (睦月)");
+        EXPECT_EQ(preview.Sheet().Month(12).LRItemTuki->Text(), "１２月 (師走)");
+    }));
+}
+
+TEST_F(CompositionTest, ThePictureIsFittedAndPreparedAs708By531) {
+    EXPECT_TRUE(Compose([](TFrmPrtLR& preview) {
+        // No picture: the 105 × 105 design size counts as taller than 4:3.
+        const TLRImage& image = *preview.Sheet().LRImage1;
+        EXPECT_EQ(image.BoundsRect(), Bounds(91, 2, 531, 531));
+        ASSERT_NE(image.Picture().Graphic(), nullptr);
+        const QImage pixels = image.Picture().Graphic()->ToImage();
+        EXPECT_EQ(pixels.size(), QSize(708, 531));
+        EXPECT_EQ(pixels.pixel(300, 300), qRgb(255, 255, 255));
+    }));
+
+    const QString file = dir.filePath(QStringLiteral("wide.jpg"));
+    ASSERT_TRUE(testing_support::MakeQuarters(file, 1000, 500));
+    form->LoadPictureFile(file);
+    EXPECT_TRUE(Compose([](TFrmPrtLR& preview) {
+        const TLRImage& image = *preview.Sheet().LRImage1;
+        EXPECT_EQ(image.BoundsRect(), Bounds(3, 90, 708, 354));
+        const QImage pixels = image.Picture().Graphic()->ToImage();
+        ASSERT_EQ(pixels.size(), QSize(708, 531));
+        // Stretched to 4:3: blue top left, green bottom right, red elsewhere.
+        EXPECT_TRUE(testing_support::Near(pixels.pixel(100, 100), qRgb(0, 0, 255)));
+        EXPECT_TRUE(testing_support::Near(pixels.pixel(600, 450), qRgb(0, 255, 0)));
+        EXPECT_TRUE(testing_support::Near(pixels.pixel(600, 100), qRgb(255, 0, 0)));
+        // On the page the picture keeps its own shape, white above and below it.
+        const QImage page = preview.Image1->Picture().Graphic()->ToImage();
+        EXPECT_TRUE(testing_support::Near(page.pixel(43 + 100, 127 + 50), qRgb(0, 0, 255)));
+        EXPECT_EQ(page.pixel(400, 120), qRgb(255, 255, 255));
+        EXPECT_EQ(page.pixel(400, 490), qRgb(255, 255, 255));
+    }));
+}
+
+TEST_F(CompositionTest, ThePositionConfirmedInThePreviewIsStoredForTheNextOne) {
+    EXPECT_TRUE(Compose([](TFrmPrtLR& preview) {
+        preview.TrackBar1->setValue(4);
+        preview.SpeedButton1->click();
+    }));
+    const TIniFile ini(dir.filePath(QStringLiteral("senoruta.ini")));
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("senoruta"), QStringLiteral("LRichi"), 0), 4);
+    EXPECT_TRUE(Compose([](TFrmPrtLR& preview) {
+        EXPECT_EQ(preview.TrackBar1->value(), 4);
+        EXPECT_EQ(preview.LightRep1()->MarginLeft(), 43);
+    }));
+}
+
+TEST_F(CompositionTest, AFailureLeavesTheWindowUsableAndNoPreviewBehind) {
+    form->Image1->Picture().SetGraphic(std::make_unique<TBrokenGraphic>());
+    QString message;
+    auto seen = AnswerMessage(QMessageBox::Ok, &message);
+    form->Button1->click();
+    EXPECT_TRUE(*seen);
+    EXPECT_EQ(message, "壊れた画像です");
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(form->StBar->Position(), 0);
+    EXPECT_EQ(FrmPrtLR, nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<TFrmPrtLR*>(w), nullptr);
+    // With the picture mended the command works again.
+    form->Image1->Picture().SetGraphic(nullptr);
+    EXPECT_TRUE(Compose());
+}
+
+} // namespace

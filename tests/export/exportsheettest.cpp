@@ -1,0 +1,315 @@
+// tamurika-export's sheet: the command line read in-process, then the real executable run
+// without a display, its PDF read back with poppler (pdfinfo, pdftotext, pdftoppm at 96 per
+// inch, one pixel per design unit) and its PNG looked at pixel by pixel.
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include "app/exportcommand.h"
+#include "common/imagemagick.h"
+#include "common/sheetpage.h"
+
+using namespace Qt::StringLiterals;
+using namespace testing_support;
+
+namespace {
+
+using TOutput = TExportOptions::TOutput;
+
+TEST(ParseSheetArguments, DefaultsAndEveryOption) {
+    const TExportOptions plain = ParseExportArguments({u"--pdf"_s, u"a.pdf"_s});
+    EXPECT_EQ(plain.Mode, TExportOptions::TMode::Sheet);
+    EXPECT_EQ(plain.Output, TOutput::Pdf);
+    EXPECT_EQ(plain.Target, u"a.pdf"_s);
+    EXPECT_FALSE(plain.Year.has_value());
+    EXPECT_FALSE(plain.Slot.has_value());
+    EXPECT_FALSE(plain.Position.has_value());
+    EXPECT_TRUE(plain.PictureFile.isEmpty());
+    EXPECT_EQ(plain.Dpi, 96);
+
+    const TExportOptions all =
+        ParseExportArguments({u"--year"_s, u"2027"_s, u"--picture=写真.jpg"_s, u"--slot"_s, u"10"_s,
+                              u"--position"_s, u"-10"_s, u"--png"_s, u"out.png"_s, u"--dpi=300"_s});
+    EXPECT_EQ(all.Year, 2027);
+    EXPECT_EQ(all.PictureFile, u"写真.jpg"_s);
+    EXPECT_EQ(all.Slot, 10);
+    EXPECT_EQ(all.Position, -10);
+    EXPECT_EQ(all.Output, TOutput::Png);
+    EXPECT_EQ(all.Dpi, 300);
+    EXPECT_EQ(ParseExportArguments({u"--printer"_s, u"Office"_s}).Output, TOutput::Printer);
+}
+
+TEST(ParseSheetArguments, RefusesWhatIsNoSheet) {
+    const std::pair<QStringList, QString> bad[] = {
+        {{u"--year"_s, u"2027"_s},
+         u"出力先（--pdf、--png、--printer のどれか）が指定されていません。"_s},
+        {{u"--pdf"_s}, u"--pdf には値が必要です。"_s},
+        {{u"--pdf="_s}, u"--pdf の値が空です。"_s},
+        {{u"--pdf"_s, u"a"_s, u"--png"_s, u"b"_s},
+         u"出力先は --pdf、--png、--printer のどれか一つだけ指定してください。"_s},
+        {{u"--pdf"_s, u"a"_s, u"--dpi"_s, u"300"_s}, u"--dpi は --png と一緒にだけ使えます。"_s},
+        {{u"--png"_s, u"a"_s, u"--dpi"_s, u"601"_s},
+         u"解像度 '601' は 24 から 600 までの整数で指定してください。"_s},
+        {{u"--pdf"_s, u"a"_s, u"--slot"_s, u"0"_s},
+         u"設定番号 '0' は 1 から 10 までの整数で指定してください。"_s},
+        {{u"--pdf"_s, u"a"_s, u"--position"_s, u"11"_s},
+         u"位置 '11' は -10 から 10 までの整数で指定してください。"_s},
+        {{u"--pdf"_s, u"a"_s, u"--year"_s, u"0"_s},
+         u"年 '0' は 1 から 9999 までの整数で指定してください。"_s},
+        {{u"--pdf"_s, u"a"_s, u"--year"_s, u"1"_s, u"--year"_s, u"2"_s},
+         u"--year が二度指定されています。"_s},
+        {{u"--pdf"_s, u"a"_s, u"--colour"_s, u"red"_s}, u"不明な引数です: --colour"_s},
+        {{u"--pdf"_s, u"a"_s, u"extra"_s}, u"不明な引数です: extra"_s},
+    };
+    for (const auto& [arguments, message] : bad) {
+        try {
+            ParseExportArguments(arguments);
+            ADD_FAILURE() << "accepted: " << arguments.join(u' ').toStdString();
+        } catch (const EExportUsage& e) {
+            EXPECT_EQ(e.Message(), message) << arguments.join(u' ').toStdString();
+        }
+    }
+}
+
+// --- The real executable -----------------------------------------------------------------------
+
+struct Result {
+    int code = -1;
+    QString out, err;
+};
+
+/// A copy of tamurika-export in a folder of its own, whose settings files the test writes.
+class ExportSheetTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TAMURIKA_EXPORT_PROGRAM), Program()));
+        photo = work.filePath(u"photo.jpg"_s);
+        ASSERT_TRUE(MakeQuarters(photo, 1000, 500));
+    }
+    QString Program() const { return program.filePath(u"tamurika-export"_s); }
+    void WriteSetting(const QString& name, const QByteArray& text) {
+        QFile f(program.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+    }
+    Result Run(const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(u"DISPLAY"_s);
+        env.remove(u"WAYLAND_DISPLAY"_s);
+        env.remove(u"QT_QPA_PLATFORM"_s);
+        env.insert(u"TZ"_s, u"Asia/Tokyo"_s);
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(work.path());
+        process.start(Program(), arguments);
+        Result result;
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+            ADD_FAILURE() << "tamurika-export did not finish";
+            process.kill();
+            process.waitForFinished();
+            return result;
+        }
+        result.code = process.exitCode();
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    }
+    /// The names in the work folder, for checking that nothing unfinished is left there.
+    QStringList Files() const { return QDir(work.path()).entryList(QDir::Files, QDir::Name); }
+
+    QTemporaryDir program;
+    QTemporaryDir work;
+    QString photo;
+};
+
+TEST_F(ExportSheetTest, A2027PdfReadsBackAsTheYearWithItsColoursLinesAndPicture) {
+    const QString pdf = work.filePath(u"2027.pdf"_s);
+    const Result run = Run({u"--year"_s, u"2027"_s, u"--picture"_s, photo, u"--pdf"_s, pdf});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, pdf + u'\n');
+
+    const auto info = PdfInfo(pdf);
+    ASSERT_TRUE(info.has_value());
+    EXPECT_EQ(info->Pages, 1);
+    EXPECT_NEAR(info->Width, 595.3, 1.0) << "A4 portrait";
+    EXPECT_NEAR(info->Height, 841.9, 1.0);
+
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(text.contains(u"2027年"_s)) << text.toStdString();
+    const char16_t* const months[] = {u"１月", u"２月", u"３月", u"４月",   u"５月",   u"６月",
+                                      u"７月", u"８月", u"９月", u"１０月", u"１１月", u"１２月"};
+    for (const char16_t* month : months)
+        EXPECT_TRUE(text.contains(QString::fromUtf16(month)))
+            << QString::fromUtf16(month).toStdString();
+    EXPECT_TRUE(text.contains(u"日"_s) && text.contains(u"土"_s));
+
+    const QImage page = RenderPdf(pdf, 96, work.path());
+    ASSERT_EQ(page.size(), QSize(PageWidth, PageHeight));
+    // January 2027 begins on a Friday, 元日; the 2nd is a Saturday; the 11th, a Monday, is
+    // 成人の日; 23 February, a Tuesday, is 天皇誕生日; the 6th a plain Wednesday.
+    struct Cell {
+        int month, col, row;
+        TInk ink;
+        const char* what;
+    };
+    const Cell cells[] = {
+        {1, 5, 0, TInk::Red, "1 January"},
+        {1, 6, 0, TInk::Blue, "2 January"},
+        {1, 1, 2, TInk::Red, "11 January"},
+        {2, 2, 3, TInk::Red, "23 February"},
+        {1, 3, 1, TInk::Black, "6 January"},
+        {1, 0, 1, TInk::Red, "3 January, a Sunday"},
+        {2, 1, 3, TInk::Black, "22 February"},
+        {1, 0, 0, TInk::None, "before the 1st"},
+        {2, 0, 5, TInk::None, "February's empty last row"},
+    };
+    for (const Cell& c : cells)
+        EXPECT_EQ(MainInk(page, Inside(DayCell(c.month, c.col, c.row)).adjusted(1, 1, -1, -1)),
+                  c.ink)
+            << c.what << ": " << InkName(MainInk(page, Inside(DayCell(c.month, c.col, c.row))));
+
+    // February's lattice: eight lines each way, 24 and 16 apart, dark along their whole
+    // length (within a pixel, as the printer's lines are not on the 96-per-inch grid).
+    const QPoint o = HeaderOrigin(2);
+    const auto darkNear = [&page](int x, int y, bool vertical) {
+        for (int d = -1; d <= 1; ++d)
+            if (IsDark(page.pixel(vertical ? x + d : x, vertical ? y : y + d)))
+                return true;
+        return false;
+    };
+    for (int k = 0; k <= 7; ++k) {
+        for (int y = o.y(); y < o.y() + 111; y += 3)
+            ASSERT_TRUE(darkNear(o.x() - 1 + 24 * k, y, true)) << "vertical " << k << " at " << y;
+        for (int x = o.x(); x < o.x() + 167; x += 3)
+            ASSERT_TRUE(darkNear(x, o.y() - 1 + 16 * k, false))
+                << "horizontal " << k << " at " << x;
+    }
+    // Between the lines, left of the numbers, the cells are white.
+    for (int row = 0; row < 6; ++row)
+        EXPECT_EQ(InkOf(page.pixel(DayCell(2, 3, row).left() + 2, DayCell(2, 3, row).center().y())),
+                  TInk::None);
+
+    // The 1000 × 500 photo keeps its shape: 708 × 354 at (43, 127), white above and below.
+    EXPECT_TRUE(Near(page.pixel(43 + 150, 127 + 80), qRgb(0, 0, 255)));
+    EXPECT_TRUE(Near(page.pixel(43 + 600, 127 + 280), qRgb(0, 255, 0)));
+    EXPECT_TRUE(Near(page.pixel(43 + 600, 127 + 80), qRgb(255, 0, 0)));
+    EXPECT_TRUE(Near(page.pixel(43 + 100, 127 + 280), qRgb(255, 0, 0)));
+    for (const QPoint p : {QPoint(400, 123), QPoint(400, 485), QPoint(40, 300), QPoint(755, 300)})
+        EXPECT_EQ(InkOf(page.pixel(p)), TInk::None) << p.x() << "," << p.y();
+    for (const QPoint p : {QPoint(45, 129), QPoint(749, 129), QPoint(45, 479), QPoint(749, 479)})
+        EXPECT_NE(InkOf(page.pixel(p)), TInk::None) << p.x() << "," << p.y();
+}
+
+TEST_F(ExportSheetTest, PngAt96IsThePreviewAndAtOtherResolutionsThePrint) {
+    const QString png = work.filePath(u"2027.png"_s);
+    ASSERT_EQ(Run({u"--year"_s, u"2027"_s, u"--picture"_s, photo, u"--png"_s, png}).code, 0);
+    const QImage preview(png);
+    ASSERT_EQ(preview.size(), QSize(PageWidth, PageHeight));
+    EXPECT_EQ(MainInk(preview, Inside(DayCell(1, 5, 0))), TInk::Red);
+    EXPECT_EQ(MainInk(preview, Inside(DayCell(1, 6, 0))), TInk::Blue);
+    EXPECT_EQ(MainInk(preview, Inside(DayCell(1, 3, 1))), TInk::Black);
+    EXPECT_EQ(preview.pixel(HeaderOrigin(1) - QPoint(1, 1)), qRgb(0, 0, 0)); // a corner
+    EXPECT_TRUE(Near(preview.pixel(43 + 150, 127 + 80), qRgb(0, 0, 255)));
+
+    const QString big = work.filePath(u"2027-192.png"_s);
+    ASSERT_EQ(Run({u"--year=2027"_s, u"--png"_s, big, u"--dpi"_s, u"192"_s}).code, 0);
+    const QImage printed(big);
+    ASSERT_EQ(printed.size(), QSize(1587, 2245)); // A4 at 192 per inch
+    const QImage halved =
+        printed.scaled(PageWidth, PageHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_EQ(MainInk(halved, Inside(DayCell(1, 5, 0)).adjusted(1, 1, -1, -1)), TInk::Red);
+    EXPECT_EQ(MainInk(halved, Inside(DayCell(2, 2, 3)).adjusted(1, 1, -1, -1)), TInk::Red);
+    EXPECT_EQ(InkOf(halved.pixel(400, 300)), TInk::None); // no picture given: a white box
+}
+
+TEST_F(ExportSheetTest, SlotsAndThePrintPositionComeFromTheSettingsFolder) {
+    // Slot 2 saved last: green Sundays and holidays, navy lines, the English month titles.
+    WriteSetting(u"tamurika.ini"_s, "[settei2]\r\ncomment=x\r\nNichicolor=32768\r\n"
+                                    "Sencolor=8388608\r\nzenkaiym=7\r\n[tamurika]\r\nzenkai=2\r\n");
+    WriteSetting(u"senoruta.ini"_s, "[senoruta]\r\nLRichi=-25\r\n");
+    const QString pdf = work.filePath(u"slot.pdf"_s);
+    ASSERT_EQ(Run({u"--year"_s, u"2027"_s, u"--pdf"_s, pdf}).code, 0);
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(text.contains(u"Jan"_s) && text.contains(u"Dec"_s)) << text.toStdString();
+    EXPECT_FALSE(text.contains(u"１月"_s));
+    QImage page = RenderPdf(pdf, 96, work.path());
+    // Stored −25 is clamped to −10: everything 10 units to the left.
+    EXPECT_EQ(MainInk(page, Inside(DayCell(1, 5, 0, -10)).adjusted(1, 1, -1, -1)), TInk::Green)
+        << "元日 in the slot's holiday colour";
+    EXPECT_EQ(MainInk(page, Inside(HeaderCell(1, 0, -10)).adjusted(1, 1, -1, -1)), TInk::Green);
+    const QRgb line =
+        page.pixel(DayCell(1, 3, 2, -10).center().x(), DayCell(1, 3, 2, -10).bottom());
+    EXPECT_TRUE(qBlue(line) > 60 && qRed(line) < 60 && qGreen(line) < 60) << std::hex << line;
+    // The settings files are read, never written.
+    QFile senoruta(program.filePath(u"senoruta.ini"_s));
+    ASSERT_TRUE(senoruta.open(QIODevice::ReadOnly));
+    EXPECT_EQ(senoruta.readAll(), "[senoruta]\r\nLRichi=-25\r\n");
+
+    // --slot and --position override them.
+    ASSERT_EQ(
+        Run({u"--year"_s, u"2027"_s, u"--slot"_s, u"1"_s, u"--position"_s, u"6"_s, u"--pdf"_s, pdf})
+            .code,
+        0);
+    page = RenderPdf(pdf, 96, work.path());
+    EXPECT_EQ(MainInk(page, Inside(DayCell(1, 5, 0, 6)).adjusted(1, 1, -1, -1)), TInk::Red);
+    EXPECT_TRUE(PdfText(pdf).contains(u"１月"_s));
+}
+
+TEST_F(ExportSheetTest, FailuresSayWhyAndLeaveNoFileBehind) {
+    const QString pdf = work.filePath(u"out.pdf"_s);
+    // An older file of that name survives a failed export untouched.
+    {
+        QFile old(pdf);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    const QString damaged = work.filePath(u"damaged.jpg"_s);
+    {
+        QFile f(damaged);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("\xFF\xD8\xFF\xDB\x00\x43", 6) + QByteArray(300, '\x11'));
+    }
+    const QStringList before = Files();
+    for (const QStringList& arguments :
+         {QStringList{u"--picture"_s, work.filePath(u"missing.jpg"_s), u"--pdf"_s, pdf},
+          QStringList{u"--picture"_s, damaged, u"--pdf"_s, pdf},
+          QStringList{u"--picture"_s, damaged, u"--png"_s, pdf}}) {
+        const Result run = Run(arguments);
+        EXPECT_EQ(run.code, 1) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith(u"tamurika-export: "_s)) << run.err.toStdString();
+        EXPECT_EQ(run.err.count(u'\n'), 1) << "one line, the reason";
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(Files(), before);
+        QFile old(pdf);
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(old.readAll(), "old");
+    }
+
+    const Result folder = Run({u"--pdf"_s, work.filePath(u"no/such/folder/x.pdf"_s)});
+    EXPECT_EQ(folder.code, 1);
+    EXPECT_TRUE(folder.err.contains(u"を作れません"_s)) << folder.err.toStdString();
+
+    const Result queue = Run({u"--printer"_s, u"no-such-queue"_s});
+    EXPECT_EQ(queue.code, 1);
+    EXPECT_TRUE(queue.err.contains(u"印刷キュー「no-such-queue」が見つかりません"_s))
+        << queue.err.toStdString();
+
+    const Result usage = Run({u"--year"_s, u"2027"_s});
+    EXPECT_EQ(usage.code, 2);
+    EXPECT_TRUE(usage.err.contains(u"使い方"_s));
+    EXPECT_EQ(Files(), before);
+}
+
+TEST_F(ExportSheetTest, WithoutAYearItIsThisYears) {
+    const QString pdf = work.filePath(u"now.pdf"_s);
+    ASSERT_EQ(Run({u"--pdf"_s, pdf}).code, 0);
+    const int year = QDate::currentDate().year();
+    EXPECT_TRUE(PdfText(pdf).contains(QString::number(year) + u"年"_s));
+}
+
+} // namespace

@@ -1,0 +1,295 @@
+// The sheet as a report document: every named panel and item where the layout puts it, the
+// cell handlers per cell, the page drawn at one pixel per design unit (lines, colours,
+// blanks), the picture's place, and printing with the picture file read again.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "common/imagemagick.h"
+#include "common/sheetpage.h"
+#include "fakesource.h"
+#include "platform/bitmap.h"
+#include "platform/picture.h"
+#include "preview/imageprinter.h"
+#include "preview/sheetlayout.h"
+
+using namespace testing_support;
+
+namespace {
+
+TRect PageRectOf(const TLRControl* c) {
+    int left = c->Left(), top = c->Top();
+    for (const TLRControl* p = c->Parent(); p != nullptr && p->Parent() != nullptr;
+         p = p->Parent()) {
+        left += p->Left();
+        top += p->Top();
+    }
+    return Bounds(left, top, c->Width(), c->Height());
+}
+
+const char16_t* const MonthTitles[12] = {u"１月", u"２月",   u"３月",   u"４月",
+                                         u"５月", u"６月",   u"７月",   u"８月",
+                                         u"９月", u"１０月", u"１１月", u"１２月"};
+
+QString RectText(const TRect& r) {
+    return QStringLiteral("%1,%2 %3x%4").arg(r.Left).arg(r.Top).arg(r.Width()).arg(r.Height());
+}
+
+QImage Preview(TSheetLayout& sheet) {
+    VEvudaRir& doc = *sheet.LightRep1;
+    TBitmap page(doc.Width(), doc.Height());
+    doc.BeginPreview();
+    doc.DrawPreview(page.Canvas(), 0, 0, 100);
+    doc.EndPreview();
+    page.Canvas().EndPaint();
+    return page.Image();
+}
+
+class SheetTest : public ::testing::Test {
+  protected:
+    void SetUp() override { source.FillYear(2027); }
+    TFakeSource source;
+    TSheetLayout sheet{source};
+};
+
+TEST_F(SheetTest, EveryPanelAndItemStandsWhereTheLayoutPutsIt) {
+    const VEvudaRir& doc = *sheet.LightRep1;
+    EXPECT_EQ(doc.Width(), 794);
+    EXPECT_EQ(doc.Height(), 1123);
+    EXPECT_EQ(doc.PaperSize(), psA4);
+    EXPECT_EQ(doc.Orientation(), poPortrait);
+    EXPECT_EQ(doc.MarginTop(), 36);
+    EXPECT_EQ(doc.MarginLeft(), 39);
+    EXPECT_EQ(doc.MarginRight(), 39);
+    EXPECT_EQ(doc.MarginBottom(), 48);
+
+    const std::pair<const char*, const char*> expected[] = {
+        {"LRLayoutPanel1", "40,37 714x537"},   {"LRImage1", "43,39 708x531"},
+        {"LRLayoutPanel2", "40,574 714x46"},   {"LRItemNen", "40,578 713x39"},
+        {"LRLayoutPanel3", "40,620 178x454"},  {"LRLayoutPanel4", "218,620 178x454"},
+        {"LRLayoutPanel5", "396,620 178x454"}, {"LRLayoutPanel6", "574,620 178x454"},
+    };
+    for (const auto& [name, rect] : expected) {
+        const TLRControl* c = sheet.FindControl(QString::fromLatin1(name));
+        ASSERT_NE(c, nullptr) << name;
+        EXPECT_EQ(RectText(PageRectOf(c)), QString::fromLatin1(rect)) << name;
+    }
+    EXPECT_TRUE(sheet.LRImage1->Stretch());
+    EXPECT_EQ(sheet.LRItemNen->Alignment(), taCenter);
+    EXPECT_EQ(sheet.LRItemNen->Layout(), tlBottom);
+    EXPECT_EQ(sheet.LRItemNen->Font().Height(), -32);
+
+    for (int n = 1; n <= 12; ++n) {
+        const TMonthBlock& m = sheet.Month(n);
+        const QPoint o = MonthOrigin(n);
+        const auto at = [&o](int x, int y, int w, int h) {
+            return RectText(Bounds(o.x() + x, o.y() + y, w, h));
+        };
+        EXPECT_EQ(RectText(PageRectOf(m.Block)), at(0, 0, 178, 150)) << n;
+        EXPECT_EQ(RectText(PageRectOf(m.LRItemTuki)), at(4, 4, 171, 17)) << n;
+        EXPECT_EQ(RectText(PageRectOf(m.Spacer)), at(0, 24, 5, 126)) << n;
+        EXPECT_EQ(RectText(PageRectOf(m.YoubiPrintPanel)), at(5, 24, 168, 16)) << n;
+        EXPECT_EQ(RectText(PageRectOf(m.ColPrintPanel)), at(5, 40, 168, 96)) << n;
+        EXPECT_EQ(m.YoubiPrintPanel->ColCount(), 7);
+        EXPECT_EQ(m.YoubiPrintPanel->RowCount(), 1);
+        EXPECT_EQ(m.ColPrintPanel->ColCount(), 7);
+        EXPECT_EQ(m.ColPrintPanel->RowCount(), 6);
+        // Items of a grid are those of its cell, 24 × 16.
+        EXPECT_EQ(RectText(m.LRItemYoubi->BoundsRect()), "0,0 24x16");
+        EXPECT_EQ(RectText(m.LRItemCol->BoundsRect()), "0,0 24x16");
+        EXPECT_EQ(RectText(m.LRItemHi->BoundsRect()), "1,0 23x15");
+        EXPECT_EQ(RectText(m.LRItemYoubiMoji->BoundsRect()), "1,0 23x15");
+        EXPECT_FALSE(m.LRItemCol->Transparent());
+        EXPECT_EQ(m.LRItemTuki->Text(), QString::fromUtf16(MonthTitles[n - 1]));
+        for (const char* kind : {"YoubiPrintPanel", "ColPrintPanel", "LRItemTuki", "LRItemYoubi",
+                                 "LRItemYoubiMoji", "LRItemCol", "LRItemHi"})
+            EXPECT_NE(sheet.FindControl(QLatin1String(kind) + QString::number(n)), nullptr)
+                << kind << n;
+    }
+}
+
+TEST_F(SheetTest, ThePositionMovesEverythingAndKeepsTheWidth) {
+    sheet.SetPosition(10);
+    EXPECT_EQ(sheet.LightRep1->MarginLeft(), 49);
+    EXPECT_EQ(sheet.LightRep1->MarginRight(), 29);
+    EXPECT_EQ(RectText(PageRectOf(sheet.LRLayoutPanel1)), "50,37 714x537");
+    EXPECT_EQ(RectText(PageRectOf(sheet.Month(8).ColPrintPanel)),
+              RectText(Bounds(MonthOrigin(8, 10).x() + 5, MonthOrigin(8).y() + 40, 168, 96)));
+    sheet.SetPosition(-10);
+    EXPECT_EQ(sheet.LightRep1->MarginLeft(), 29);
+    EXPECT_EQ(sheet.LightRep1->MarginRight(), 49);
+    EXPECT_EQ(PageRectOf(sheet.MonthColumns[0]).Left, 30);
+    EXPECT_EQ(PageRectOf(sheet.MonthColumns[3]).Left, 30 + 3 * 178);
+}
+
+TEST_F(SheetTest, HeaderCellsGetTheirLetterColourAndLines) {
+    const TMonthBlock& m = sheet.Month(5);
+    source.Weekday = 0x00AA00;
+    TPrintStatus status = prsNormal;
+    const char16_t* letters[] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
+    for (int col = 0; col < 7; ++col) {
+        sheet.YoubiPrintPanelPrintPanel(m.YoubiPrintPanel, col, 0, {}, status);
+        EXPECT_EQ(m.LRItemYoubiMoji->Text(), QString::fromUtf16(letters[col]));
+        EXPECT_EQ(m.LRItemYoubiMoji->Font().Color(), col == 0   ? clRed
+                                                     : col == 6 ? clBlue
+                                                                : TColor(0x00AA00));
+        EXPECT_EQ(m.LRItemYoubi->LineTop(), lsSingle);
+        EXPECT_EQ(m.LRItemYoubi->LineBottom(), lsSingle);
+        EXPECT_EQ(m.LRItemYoubi->LineLeft(), lsSingle);
+        EXPECT_EQ(m.LRItemYoubi->LineRight(), col == 6 ? lsSingle : lsNone);
+        EXPECT_EQ(status, prsNormal);
+    }
+    // Another month's items are not touched.
+    EXPECT_EQ(sheet.Month(4).LRItemYoubiMoji->Text(), "あ");
+}
+
+TEST_F(SheetTest, DayCellsTakeTheirNumberAndTheColourOfTheirColumnOrHoliday) {
+    const TMonthBlock& jan = sheet.Month(1);
+    TPrintStatus status = prsNormal;
+    struct Row {
+        int col, row;
+        const char* text;
+        TColor color;
+    };
+    // January 2027: the 1st a Friday and 元日, the 2nd a Saturday, the 11th 成人の日.
+    const Row rows[] = {{5, 0, "1", clRed},   {6, 0, "2", clBlue}, {0, 1, "3", clRed},
+                        {1, 1, "4", clBlack}, {1, 2, "11", clRed}, {3, 1, "6", clBlack},
+                        {0, 0, "", clRed},    {6, 5, "", clBlue},  {1, 5, "", clBlack}};
+    for (const Row& r : rows) {
+        sheet.ColPrintPanelPrintPanel(jan.ColPrintPanel, r.col, r.row, {}, status);
+        EXPECT_EQ(jan.LRItemHi->Text(), QString::fromLatin1(r.text)) << r.col << "," << r.row;
+        EXPECT_EQ(jan.LRItemHi->Font().Color(), r.color) << r.col << "," << r.row;
+        EXPECT_EQ(jan.LRItemCol->LineTop(), lsNone);
+        EXPECT_EQ(jan.LRItemCol->LineBottom(), lsSingle);
+        EXPECT_EQ(jan.LRItemCol->LineLeft(), lsSingle);
+        EXPECT_EQ(jan.LRItemCol->LineRight(), r.col == 6 ? lsSingle : lsNone);
+    }
+    // A holiday on a Saturday takes the holiday colour: 3 November 2029 (文化の日).
+    source.FillYear(2029);
+    sheet.ColPrintPanelPrintPanel(sheet.Month(11).ColPrintPanel, 6, 0, {}, status);
+    EXPECT_EQ(sheet.Month(11).LRItemHi->Text(), "3");
+    EXPECT_EQ(sheet.Month(11).LRItemHi->Font().Color(), clRed);
+    EXPECT_EQ(status, prsNormal);
+}
+
+TEST_F(SheetTest, TheDrawnMonthIsAClosedTableWithColouredNumbers) {
+    source.Weekday = 0x008000; // green weekdays, to tell them from the lines
+    for (int n = 1; n <= 12; ++n) {
+        sheet.Month(n).LRItemYoubi->SetColor(0xE0E0E0); // grey header
+        sheet.Month(n).LRItemCol->SetColor(0xFFFFE0);   // pale blue days
+    }
+    const QImage page = Preview(sheet);
+    ASSERT_EQ(page.size(), QSize(PageWidth, PageHeight));
+
+    // March 2027: the lattice of header and six rows, lines 24 and 16 apart, meeting.
+    const QPoint o = HeaderOrigin(3);
+    const QRgb black = qRgb(0, 0, 0);
+    for (int k = 0; k <= 7; ++k) {
+        const int x = o.x() - 1 + 24 * k;
+        for (int y = o.y() - 1; y < o.y() + 111; ++y)
+            ASSERT_EQ(page.pixel(x, y), black) << "vertical line " << k << " at y " << y;
+        const int y = o.y() - 1 + 16 * k;
+        for (int x2 = o.x() - 1; x2 < o.x() + 167; ++x2)
+            ASSERT_EQ(page.pixel(x2, y), black) << "horizontal line " << k << " at x " << x2;
+    }
+    // No line runs through the cells: a column of pixels between two lines is line-free.
+    for (int y = o.y(); y < o.y() + 111; ++y) {
+        if ((y - o.y() + 1) % 16 != 0) {
+            ASSERT_NE(page.pixel(o.x() + 1, y), black) << y;
+        }
+    }
+    // Backgrounds: header grey, day cells pale blue, both inside their lines.
+    EXPECT_EQ(page.pixel(HeaderCell(3, 2).topLeft() + QPoint(1, 1)), qRgb(0xE0, 0xE0, 0xE0));
+    EXPECT_EQ(page.pixel(DayCell(3, 2, 5).topLeft() + QPoint(1, 1)), qRgb(0xE0, 0xFF, 0xFF));
+
+    // Numbers: 1 March 2027 a Monday, 6 a Saturday, 7 a Sunday, 21 春分の日 (a Sunday) and 22
+    // its substitute Monday, 31 a Wednesday; rows 5 and the cells before the 1st blank.
+    struct Expect {
+        int col, row;
+        TInk ink;
+    };
+    const Expect cellsOfMarch[] = {{1, 0, TInk::Green}, {6, 0, TInk::Blue}, {0, 1, TInk::Red},
+                                   {0, 3, TInk::Red},   {1, 3, TInk::Red},  {3, 4, TInk::Green},
+                                   {0, 0, TInk::None},  {4, 4, TInk::None}, {0, 5, TInk::None}};
+    for (const Expect& e : cellsOfMarch) {
+        const QRect inside = Inside(DayCell(3, e.col, e.row));
+        EXPECT_EQ(MainInk(page, inside), e.ink) << e.col << "," << e.row;
+        if (e.ink != TInk::None)
+            continue;
+        // A blank cell is its background and nothing else.
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                ASSERT_EQ(page.pixel(x, y), qRgb(0xE0, 0xFF, 0xFF)) << e.col << "," << e.row;
+    }
+    // The header letters in their colours.
+    EXPECT_EQ(MainInk(page, Inside(HeaderCell(3, 0))), TInk::Red);
+    EXPECT_EQ(MainInk(page, Inside(HeaderCell(3, 6))), TInk::Blue);
+}
+
+TEST(SheetPicture, PicturesKeepTheirShapeCentredInTheBox) {
+    struct Case {
+        int w, h;
+        const char* rect;
+    };
+    const Case cases[] = {
+        {800, 600, "3,2 708x531"},    {1000, 500, "3,90 708x354"}, {600, 1000, "197,2 319x531"},
+        {500, 1000, "224,2 266x531"}, {105, 105, "91,2 531x531"},  {4000, 3000, "3,2 708x531"},
+    };
+    TFakeSource source;
+    TSheetLayout sheet(source);
+    for (const Case& c : cases) {
+        EXPECT_EQ(RectText(SheetPictureBounds(c.w, c.h)), QString::fromLatin1(c.rect));
+        sheet.PlacePicture(QSize(c.w, c.h));
+        EXPECT_EQ(RectText(sheet.LRImage1->BoundsRect()), QString::fromLatin1(c.rect));
+    }
+}
+
+TEST(SheetPrint, PrintingReadsThePictureFileAgainAtFullResolution) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("photo.bmp"));
+    ASSERT_TRUE(MakeQuarters(file, 1000, 500));
+    TFakeSource source;
+    source.FillYear(2027);
+    source.File = file;
+    source.Size = QSize(1000, 500);
+    TImagePrinter printer(192);
+    TSheetLayout sheet(source, &printer);
+    sheet.LightRep1->SetTitle(QStringLiteral("たむりか2027年"));
+    // The preview's picture is a plain grey box; the print must show the file instead.
+    TBitmap grey(708, 531);
+    grey.Canvas().Brush.Color = clGray;
+    grey.Canvas().FillRect({0, 0, 708, 531});
+    sheet.LRImage1->Picture().SetGraphic(&grey);
+
+    sheet.Print();
+    EXPECT_EQ(printer.Title(), "たむりか2027年");
+    ASSERT_EQ(printer.Pages().size(), 1u);
+    const QImage page = printer.Pages().front();
+    EXPECT_EQ(page.size(), QSize(1587, 2245)); // A4 at 192 per inch
+    EXPECT_EQ(sheet.LRImage1->Picture().Width(), 1000);
+    // The picture at (43, 127) .. (751, 481) in design units, two pixels each.
+    EXPECT_TRUE(Near(page.pixel(2 * 100, 2 * 200), qRgb(0, 0, 255)));
+    EXPECT_TRUE(Near(page.pixel(2 * 700, 2 * 450), qRgb(0, 255, 0)));
+    EXPECT_TRUE(Near(page.pixel(2 * 700, 2 * 200), qRgb(255, 0, 0)));
+    EXPECT_EQ(page.pixel(2 * 400, 2 * 120), qRgb(255, 255, 255)); // above the picture
+    EXPECT_EQ(page.pixel(2 * 400, 2 * 490), qRgb(255, 255, 255)); // below it
+
+    // A file that is gone leaves the preview's picture; a damaged one stops the print with
+    // its message and no job left running.
+    QFile::remove(file);
+    sheet.LRImage1->Picture().SetGraphic(&grey);
+    sheet.Print();
+    EXPECT_TRUE(Near(printer.Pages().front().pixel(2 * 100, 2 * 200), qRgb(128, 128, 128)));
+    const QString damaged = dir.filePath(QStringLiteral("damaged.jpg"));
+    {
+        QFile f(damaged);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("\xFF\xD8\xFF\xE0 not a picture");
+    }
+    source.File = damaged;
+    EXPECT_THROW(sheet.Print(), Exception);
+    EXPECT_EQ(sheet.LightRep1->State(), rsIdle);
+    EXPECT_FALSE(printer.Printing());
+}
+
+} // namespace
