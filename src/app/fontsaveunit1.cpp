@@ -58,10 +58,10 @@ void TFrmfontSave::Button1Click() {
 }
 
 void TFrmfontSave::SaveSlot(int slot, const QString& comment) {
+    // All keys of the slot are written at once: a save that fails (a read-only file, a full
+    // disk) leaves the file as it was instead of half a slot, and the current slot unchanged.
     TIniFile ini(FForm.SettingsFileName());
-    WriteSlotFontsAndColors(ini, slot, comment, FForm.CurrentSettings());
-    WriteLastSlot(ini, slot);
+    SaveSlotSettings(ini, slot, comment, FForm.CurrentSettings(), FForm.ComboBox3->currentIndex());
     FForm.CurrentSlot = slot;
-    WriteSlotTitleStyle(ini, slot, FForm.ComboBox3->currentIndex());
     FForm.SettingsChanged = false;
 }

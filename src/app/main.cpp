@@ -1,4 +1,6 @@
 // たむりか: makes and prints a one-page yearly wall calendar.
+#include <csignal>
+
 #include "calendar/julius.h"
 #include "dib/vddib.h"
 #include "mainunit.h"
@@ -6,6 +8,9 @@
 #include "platform/settingsfolder.h"
 
 int main(int argc, char** argv) {
+    // Under a file-size limit a write that passes it would end the program, and with it the
+    // user's unsaved work; ignored, the write fails and the save reports it like a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
     TApplication app(argc, argv);
     TApplication::setApplicationName(QStringLiteral("tamurika"));
     TApplication::setApplicationDisplayName(QStringLiteral("たむりか"));

@@ -108,3 +108,12 @@ void WriteLastSlot(TIniFile& ini, int slot) {
 void WriteSlotTitleStyle(TIniFile& ini, int slot, std::int32_t style) {
     ini.WriteInteger(SlotSection(slot), TitleStyleKey, style);
 }
+
+void SaveSlotSettings(TIniFile& ini, int slot, const QString& comment,
+                      const TSlotSettings& settings, std::int32_t style) {
+    TIniFileUpdate update(ini);
+    WriteSlotFontsAndColors(ini, slot, comment, settings);
+    WriteLastSlot(ini, slot);
+    WriteSlotTitleStyle(ini, slot, style);
+    update.Commit();
+}

@@ -83,3 +83,10 @@ void WriteSlotFontsAndColors(TIniFile& ini, int slot, const QString& comment,
 void WriteLastSlot(TIniFile& ini, int slot);
 /// "zenkaiym" := style in slot n.
 void WriteSlotTitleStyle(TIniFile& ini, int slot, std::int32_t style);
+
+/// A whole save of slot n, in the order above: fonts and colours, the last slot, the title
+/// style. The keys reach the file together or not at all, and another copy of the program
+/// saving at the same time waits for this save (or this one for it), so the file always holds
+/// whole slots. Raises "%s に書き込めません" with the file unchanged when it cannot be written.
+void SaveSlotSettings(TIniFile& ini, int slot, const QString& comment,
+                      const TSlotSettings& settings, std::int32_t style);

@@ -3,8 +3,8 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include "atomicfile.h"
 #include "canvas.h"
 
 TGraphic::~TGraphic() = default;
@@ -74,8 +74,7 @@ QByteArray ReadGraphicFile(const QString& fileName) {
 void WriteGraphicFile(const QString& fileName, const QByteArray& bytes) {
     // Written beside the target and renamed over it, so a failed write never leaves half a
     // picture where a whole one was.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!ReplaceFileAtomically(fileName, bytes))
         throw EInvalidGraphic(FormatMessage(QStringLiteral("画像ファイル「%s」に書き込めません．"),
                                             {QFileInfo(fileName).fileName()}));
 }

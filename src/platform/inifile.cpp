@@ -5,10 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QLockFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include "atomicfile.h"
 #include "sysutils.h"
 
 namespace {
@@ -268,7 +269,15 @@ bool IsWritableFile(const QFileInfo& info) {
 
 } // namespace
 
+struct TIniFile::TUpdate {
+    explicit TUpdate(const QString& lockName) : Lock(lockName) {}
+    QLockFile Lock;
+    TIniDocument Doc;
+};
+
 TIniFile::TIniFile(QString fileName) : FFileName(std::move(fileName)) {}
+
+TIniFile::~TIniFile() = default;
 
 TIniDocument TIniFile::Load() const {
     const QFileInfo info(FFileName);
@@ -281,14 +290,16 @@ TIniDocument TIniFile::Load() const {
     return TIniDocument::Parse(file.read(MaxFileSize + 1).left(MaxFileSize));
 }
 
+TIniDocument TIniFile::Current() const { return FUpdate ? FUpdate->Doc : Load(); }
+
 QString TIniFile::ReadString(const QString& section, const QString& key,
                              const QString& fallback) const {
-    return Load().Value(section, key).value_or(fallback);
+    return Current().Value(section, key).value_or(fallback);
 }
 
 std::int32_t TIniFile::ReadInteger(const QString& section, const QString& key,
                                    std::int32_t fallback) const {
-    const std::optional<QString> text = Load().Value(section, key);
+    const std::optional<QString> text = Current().Value(section, key);
     return text ? StrToIntDef(*text, fallback) : fallback;
 }
 
@@ -301,32 +312,59 @@ void TIniFile::WriteFailed() const {
         FormatMessage(SIniFileWriteError, {QFileInfo(FFileName).absoluteFilePath()}));
 }
 
-void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+void TIniFile::BeginUpdate() {
+    if (FUpdate)
+        return;
     const QFileInfo info(FFileName);
-    TIniDocument doc;
-    if (info.exists() || info.isSymLink()) {
-        if (!info.isFile() || info.size() > MaxFileSize || !IsWritableFile(info))
-            WriteFailed();
-        QFile file(FFileName);
-        if (!file.open(QIODevice::ReadOnly))
-            WriteFailed();
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError || bytes.size() != info.size())
-            WriteFailed();
-        doc = TIniDocument::Parse(bytes);
-    }
-    doc.SetValue(section, key, value);
-
     if (!QDir().mkpath(info.absolutePath()))
         WriteFailed();
-    // QSaveFile writes a new file beside the old one, flushes it to disk and renames it over
-    // the old one; a failure at any step leaves the old file as it was.
-    QSaveFile out(FFileName);
-    if (!out.open(QIODevice::WriteOnly))
+    auto update = std::make_unique<TUpdate>(FFileName + QStringLiteral(".lock"));
+    // The lock only guards the time between reading the file and renaming the new one over
+    // it; a program that died holding it is recognised by its process id.
+    if (!update->Lock.tryLock(LockTimeoutMs))
         WriteFailed();
-    const QByteArray bytes = doc.Bytes();
-    if (out.write(bytes) != bytes.size() || !out.commit())
+    update->Doc = LoadForWrite(); // the lock goes with `update` if this raises
+    FUpdate = std::move(update);
+}
+
+void TIniFile::EndUpdate() {
+    if (!FUpdate)
+        return;
+    const std::unique_ptr<TUpdate> update = std::move(FUpdate); // unlocks whatever happens
+    Store(update->Doc);
+}
+
+void TIniFile::CancelUpdate() { FUpdate.reset(); }
+
+TIniDocument TIniFile::LoadForWrite() const {
+    const QFileInfo info(FFileName);
+    if (!info.exists() && !info.isSymLink())
+        return {};
+    if (!info.isFile() || info.size() > MaxFileSize || !IsWritableFile(info))
         WriteFailed();
+    QFile file(FFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        WriteFailed();
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes.size() != info.size())
+        WriteFailed();
+    return TIniDocument::Parse(bytes);
+}
+
+void TIniFile::Store(const TIniDocument& doc) const {
+    // A failure at any step (a full disk included) leaves the old file as it was.
+    if (!ReplaceFileAtomically(FFileName, doc.Bytes()))
+        WriteFailed();
+}
+
+void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+    if (FUpdate) {
+        FUpdate->Doc.SetValue(section, key, value);
+        return;
+    }
+    TIniFileUpdate update(*this);
+    FUpdate->Doc.SetValue(section, key, value);
+    update.Commit();
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, std::int32_t value) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -90,9 +91,17 @@ private:
 /// changes one line and replaces the file atomically (a new file beside it, flushed to disk,
 /// then renamed over it), so the file is never left half written. The file and its folder are
 /// created by the first write. A missing or unreadable file reads as empty.
+///
+/// Writers lock the file against each other (a lock file "<name>.lock" beside it, held only
+/// while the file is read, changed and replaced), so two running copies of the program never
+/// lose each other's changes. Several writes can be grouped with TIniFileUpdate: they then
+/// reach the disk together or not at all.
 class TIniFile {
 public:
     explicit TIniFile(QString fileName);
+    ~TIniFile();
+    TIniFile(const TIniFile&) = delete;
+    TIniFile& operator=(const TIniFile&) = delete;
 
     const QString& FileName() const { return FFileName; }
 
@@ -113,9 +122,50 @@ public:
     /// rewritten.
     static constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
 
+    /// How long a writer waits for another program's write to end before it gives up with
+    /// "%s に書き込めません". A lock whose program has ended is taken over at once.
+    static constexpr int LockTimeoutMs = 10000;
+
+    /// Starts a group of writes: locks the file and reads it once. Until EndUpdate, writes
+    /// change it in memory only and reads see those changes. Raises "%s に書き込めません" when
+    /// the file cannot be locked or is not a file that may be replaced.
+    void BeginUpdate();
+    /// Writes the group's changes at once, atomically, and unlocks. On failure raises
+    /// "%s に書き込めません", the file keeps its old contents, and the group has ended.
+    void EndUpdate();
+    /// Drops the group's changes and unlocks.
+    void CancelUpdate();
+    bool Updating() const { return FUpdate != nullptr; }
+
 private:
+    struct TUpdate;
+
     TIniDocument Load() const;
+    /// The document to read from: the group's while one runs, else the file's.
+    TIniDocument Current() const;
+    /// The locked file's contents for a change; raises when it may not be replaced.
+    TIniDocument LoadForWrite() const;
+    void Store(const TIniDocument& doc) const;
     [[noreturn]] void WriteFailed() const;
 
     QString FFileName;
+    std::unique_ptr<TUpdate> FUpdate;
+};
+
+/// A group of writes to one INI file that reach the disk together (see TIniFile::BeginUpdate):
+/// Commit writes them, and a group left without Commit (an error on the way) writes nothing.
+class TIniFileUpdate {
+public:
+    explicit TIniFileUpdate(TIniFile& ini) : FIni(ini) { FIni.BeginUpdate(); }
+    ~TIniFileUpdate() {
+        if (FIni.Updating())
+            FIni.CancelUpdate();
+    }
+    TIniFileUpdate(const TIniFileUpdate&) = delete;
+    TIniFileUpdate& operator=(const TIniFileUpdate&) = delete;
+
+    void Commit() { FIni.EndUpdate(); }
+
+private:
+    TIniFile& FIni;
 };

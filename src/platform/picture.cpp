@@ -79,7 +79,17 @@ bool TPicture::Empty() const {
 
 void TPicture::LoadFromFile(const QString& fileName) {
     std::unique_ptr<TGraphic> graphic = NewGraphicForFile(fileName);
-    graphic->LoadFromFile(fileName);
+    try {
+        graphic->LoadFromFile(fileName);
+    } catch (const EInvalidGraphic&) {
+        throw;
+    } catch (const Exception& e) {
+        // A picture class with a family of errors of its own (the device-independent bitmap's
+        // name the class and operation, in English): the user is told in Japanese which file
+        // could not be read, and the class's own words follow for whoever looks into it.
+        throw EInvalidGraphic(FormatMessage(QStringLiteral("画像ファイル「%s」を読み込めません．（%s）"),
+                                            {QFileInfo(fileName).fileName(), e.Message()}));
+    }
     SetGraphic(std::move(graphic));
 }
 

@@ -8,6 +8,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "cupsqueue.h"
+
 namespace {
 
 struct PaperCode {
@@ -140,6 +142,8 @@ void TQtPrinter::BeginDoc() {
                            ? QStringLiteral("印刷できるプリンタがありません．プリンタを設定するか，"
                                             "PDFファイルに印刷してください．")
                            : QStringLiteral("印刷先のPDFファイルが選ばれていません．"));
+    if (!toFile)
+        CheckQueue(p.printerName());
     // The device origin is the corner of what the printer can print, as on the platform the
     // report engine was made for; the engine moves the page back by these margins.
     p.setFullPage(false);
@@ -173,15 +177,64 @@ void TQtPrinter::EndDoc() {
     if (!Printing())
         return;
     FCanvas.reset();
-    const bool ok = FPainter->end();
+    const bool toFile = FPrinter->outputFormat() == QPrinter::PdfFormat;
+    const bool ok = FPainter->end(); // a queue's job is handed to the print system here
     FPainter.reset();
+    const QString name = FPrinter->printerName();
+    const QString notSent =
+        FormatMessage(QStringLiteral("プリンタ「%s」に印刷データを送れませんでした．"), {name});
     if (!ok || FPrinter->printerState() == QPrinter::Error)
-        throw EPrinter(
-            FPrinter->outputFormat() == QPrinter::PdfFormat
-                ? FormatMessage(QStringLiteral("PDFファイル「%s」を書き終えられませんでした．"),
-                                {QFileInfo(FPrinter->outputFileName()).fileName()})
-                : FormatMessage(QStringLiteral("プリンタ「%s」に印刷データを送れませんでした．"),
-                                {FPrinter->printerName()}));
+        throw EPrinter(toFile ? FormatMessage(
+                                    QStringLiteral("PDFファイル「%s」を書き終えられませんでした．"),
+                                    {QFileInfo(FPrinter->outputFileName()).fileName()})
+                              : notSent);
+    if (toFile)
+        return;
+    // Qt does not look at the print system's answer: a queue that vanished or began to refuse
+    // jobs while the page was drawn would otherwise swallow the job without a word.
+    const QString refusal = LastPrintJobRefusal();
+    if (!refusal.isEmpty()) {
+        // The print system's answer names the failed request, not always the cause; the
+        // queue's state now tells the user best what to do.
+        const std::optional<TPrintQueueState> queue = QueryPrintQueue(name);
+        if (!queue)
+            throw EPrinter(notSent + QStringLiteral("印刷システム（CUPS）に接続できません．"));
+        if (!queue->Exists)
+            throw EPrinter(notSent + QStringLiteral("プリンタが見つかりません．"));
+        if (!queue->Accepting)
+            throw EPrinter(notSent + QStringLiteral("プリンタが印刷を受け付けていません．"));
+        throw EPrinter(notSent + refusal);
+    }
+    // Taken, but by a queue that was stopped meanwhile: the job waits there. Said plainly, so
+    // that the user resumes the printer instead of printing a second copy.
+    const std::optional<TPrintQueueState> queue = QueryPrintQueue(name);
+    if (queue && queue->Exists && queue->Stopped)
+        throw EPrinter(FormatMessage(
+            QStringLiteral("印刷データはプリンタ「%s」の待ち行列に入りましたが，プリンタが停止し"
+                           "ています．プリンタを再開すると印刷されます．"),
+            {name}));
+}
+
+void TQtPrinter::CheckQueue(const QString& name) const {
+    const std::optional<TPrintQueueState> queue = QueryPrintQueue(name);
+    if (!queue)
+        throw EPrinter(QStringLiteral("印刷システム（CUPS）に接続できません．CUPSが動いているか"
+                                      "確かめてください．"));
+    if (!queue->Exists)
+        throw EPrinter(FormatMessage(
+            QStringLiteral("プリンタ「%s」が見つかりません．プリンタの設定を確かめてください．"),
+            {name}));
+    const QString why = queue->Message.isEmpty() ? QString()
+                                                 : QStringLiteral("（") + queue->Message +
+                                                       QStringLiteral("）");
+    if (!queue->Accepting)
+        throw EPrinter(FormatMessage(
+            QStringLiteral("プリンタ「%s」は印刷を受け付けていません．"), {name}) + why);
+    if (queue->Stopped)
+        throw EPrinter(FormatMessage(QStringLiteral("プリンタ「%s」は停止しています．プリンタを再開して"
+                                                    "から印刷してください．"),
+                                     {name}) +
+                       why);
 }
 
 void TQtPrinter::Abort() {

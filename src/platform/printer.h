@@ -71,7 +71,8 @@ class TPrinter {
     virtual void BeginDoc() = 0;
     /// Ends the current page and starts the next sheet.
     virtual void NewPage() = 0;
-    /// Ends the job and hands it to the queue (or finishes the file).
+    /// Ends the job and hands it to the queue (or finishes the file). EPrinter when the queue
+    /// refused it, or took it while stopped (the job then waits in the queue).
     virtual void EndDoc() = 0;
     /// Drops the job.
     virtual void Abort() = 0;
@@ -113,6 +114,10 @@ class TQtPrinter : public TPrinter {
     QPrinter& QtPrinter() { return *FPrinter; }
 
   private:
+    /// Refuses, with the reason, a queue that is missing, stopped or not taking jobs, before
+    /// anything is drawn.
+    void CheckQueue(const QString& name) const;
+
     std::unique_ptr<QPrinter> FPrinter;
     std::unique_ptr<QPainter> FPainter;
     std::unique_ptr<TCanvas> FCanvas;

@@ -146,3 +146,22 @@ TEST(TPicture, DamagedBitmapFilesGiveAMessage) {
                 }).startsWith(QStringLiteral("ビットマップ画像を読み込めません")));
     EXPECT_EQ(picture.Graphic(), nullptr);
 }
+
+TEST(TPicture, APictureDrawnLargerThanItsHeaderSaysIsRefusedByItsRealSize) {
+    // A GIF (found by the fuzzer) whose first frame is 12 × 6 on a "logical screen" of
+    // 65524 × 2298, 150 million pixels: the reader announces the frame and makes the screen.
+    const QByteArray gif = QByteArray::fromBase64(
+        "R0lGODlh9P/6CPECAP8AAAAA/////wAAACH5BAAAAAAALAAAAAAMAAYAAAIPhC+ph5psnFSh2mmvzLUAADs=");
+    QTemporaryDir dir;
+    const QString bmp = dir.filePath(QStringLiteral("screen.bmp"));
+    {
+        QFile f(bmp);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(gif);
+    }
+    TPicture picture;
+    EXPECT_EQ(ErrorOf([&] { picture.LoadFromFile(bmp); }),
+              QStringLiteral("画像が大きすぎます（65524 × 2298 ピクセル）．1 億ピクセルまでの画像を"
+                             "使ってください．"));
+    EXPECT_EQ(picture.Graphic(), nullptr);
+}

@@ -28,13 +28,7 @@ TPrivateCups::TPrivateCups()
       FQueue(QStringLiteral("tamurika-pdf")) {}
 
 TPrivateCups::~TPrivateCups() {
-    if (FDaemon.state() != QProcess::NotRunning) {
-        FDaemon.terminate();
-        if (!FDaemon.waitForFinished(10000)) {
-            FDaemon.kill();
-            FDaemon.waitForFinished(5000);
-        }
-    }
+    StopDaemon();
     if (!FBackendConfig.isEmpty())
         QFile::remove(FBackendConfig);
 }
@@ -44,7 +38,7 @@ bool TPrivateCups::WriteFile(const QString& path, const QByteArray& text) const 
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text) == text.size();
 }
 
-QString TPrivateCups::Start() {
+QString TPrivateCups::Start(bool withQueue) {
     if (geteuid() != 0)
         return QStringLiteral("the cups-pdf backend runs only as root, and this test does not");
     for (const QString& needed : {Cupsd, Lpadmin, Backend, Ppd})
@@ -115,6 +109,8 @@ QString TPrivateCups::Start() {
         QThread::msleep(50);
     }
 
+    if (!withQueue)
+        return QString();
     QProcess lpadmin;
     lpadmin.setProcessChannelMode(QProcess::MergedChannels);
     lpadmin.start(Lpadmin,
@@ -129,6 +125,27 @@ QString TPrivateCups::Start() {
             ("lpadmin failed: " + lpadmin.readAll() + "\n" + LogTail().toUtf8()).toStdString());
     }
     return QString();
+}
+
+bool TPrivateCups::Admin(const QString& tool, const QStringList& args) const {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral("/usr/sbin/") + tool, QStringList{QStringLiteral("-h"), Socket()} + args);
+    const bool ok = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
+                    process.exitCode() == 0;
+    if (!ok)
+        process.kill();
+    return ok;
+}
+
+void TPrivateCups::StopDaemon() {
+    if (FDaemon.state() == QProcess::NotRunning)
+        return;
+    FDaemon.terminate();
+    if (!FDaemon.waitForFinished(10000)) {
+        FDaemon.kill();
+        FDaemon.waitForFinished(5000);
+    }
 }
 
 QString TPrivateCups::WaitForPdf(int timeoutMs) const {

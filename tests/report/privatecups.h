@@ -20,9 +20,15 @@ class TPrivateCups {
     TPrivateCups(const TPrivateCups&) = delete;
     TPrivateCups& operator=(const TPrivateCups&) = delete;
 
-    /// Starts the scheduler and adds the queue. Returns why a print queue cannot run here (the
-    /// test is then skipped), or an empty string when it runs.
-    QString Start();
+    /// Starts the scheduler and adds the queue (unless `withQueue` is false). Returns why a
+    /// print queue cannot run here (the test is then skipped), or an empty string when it runs.
+    QString Start(bool withQueue = true);
+
+    /// Runs one of the scheduler's administration tools (cupsdisable, cupsenable, cupsreject,
+    /// lpadmin, ...) on this scheduler, as its owner would; true when it succeeded.
+    bool Admin(const QString& tool, const QStringList& args) const;
+    /// Stops the scheduler, as when the print system goes away.
+    void StopDaemon();
 
     /// The scheduler's socket, for CUPS_SERVER.
     QString Socket() const { return FDir.filePath(QStringLiteral("cups.sock")); }

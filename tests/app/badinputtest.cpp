@@ -1,0 +1,239 @@
+// The main window given bad files, as a user would give them: pictures that are damaged, cut
+// short, empty, of no size or claiming a hundred million pixels and more, in each of the three
+// formats; and settings files with garbage, gaps, values out of range, an unknown encoding, or
+// far too long. The user gets a message in Japanese or the defaults, and nothing is lost.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+
+#include "../common/imagemagick.h"
+#include "app/mainunit.h"
+#include "dib/vddib.h"
+#include "modal.h"
+#include "platform/image.h"
+#include "platform/inifile.h"
+#include "qtprint.h"
+
+using testing_support::AnswerMessage;
+using testing_support::MakeQuarters;
+
+namespace {
+
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+void PutU32(QByteArray& bytes, qsizetype at, quint32 value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = char(value >> (8 * i) & 0xFF);
+}
+
+void PutU16BigEndian(QByteArray& bytes, qsizetype at, int value) {
+    bytes[at] = char(value >> 8 & 0xFF);
+    bytes[at + 1] = char(value & 0xFF);
+}
+
+class BadInput : public ::testing::Test {
+protected:
+    void SetUp() override { RegisterVdDIB(); }
+    void TearDown() override {
+        testing_support::CancelPendingAnswers();
+        form.reset();
+        UnregisterVdDIB();
+    }
+    void Start() {
+        form = std::make_unique<TmainForm>(dir.path());
+        form->show();
+    }
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    QString Ini() const { return Path(QStringLiteral("tamurika.ini")); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TmainForm> form;
+};
+
+TEST_F(BadInput, BadPicturesGiveAMessageInJapaneseAndChangeNothing) {
+    // Good pictures written by ImageMagick, 64 × 48, as the base of every bad one.
+    ASSERT_TRUE(MakeQuarters(Path("good.bmp"), 64, 48, {QStringLiteral("-type"),
+                                                         QStringLiteral("TrueColor")}));
+    ASSERT_TRUE(MakeQuarters(Path("good.jpg"), 64, 48));
+    ASSERT_TRUE(MakeQuarters(Path("good3.bmp"), 64, 48, {QStringLiteral("-define"),
+                                                          QStringLiteral("bmp:format=bmp3")}));
+    const QByteArray bmp = ReadBytes(Path("good.bmp"));
+    const QByteArray jpg = ReadBytes(Path("good.jpg"));
+    const QByteArray dib = ReadBytes(Path("good3.bmp"));
+    const qsizetype sof = jpg.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+
+    // Bitmap headers: width at 18, height at 22, both 32 bits. JPEG frame: height, width at
+    // 5 and 7 behind the marker.
+    auto bitmapSized = [](QByteArray b, quint32 w, quint32 h) {
+        PutU32(b, 18, w);
+        PutU32(b, 22, h);
+        return b;
+    };
+    auto jpegSized = [sof](QByteArray b, int w, int h) {
+        PutU16BigEndian(b, sof + 5, h);
+        PutU16BigEndian(b, sof + 7, w);
+        return b;
+    };
+    auto damagedJpeg = [sof](QByteArray b) {
+        b[sof + 1] = char(0xCF); // a kind of frame libjpeg does not read
+        return b;
+    };
+    auto damagedBitmap = [](QByteArray b) {
+        PutU32(b, 14, 0x7777); // a header size no bitmap has
+        return b;
+    };
+    struct Bad {
+        const char* Name;
+        QByteArray Bytes;
+        QString Message; // the start of what the user reads
+    };
+    const QString bitmapMessage = QStringLiteral("ビットマップ画像を読み込めません．");
+    const QString dibMessage = QStringLiteral("画像ファイル「%1」を読み込めません．（");
+    const Bad bad[] = {
+        {"damaged.bmp", damagedBitmap(bmp), bitmapMessage},
+        {"truncated.bmp", bmp.left(bmp.size() / 2),
+         QStringLiteral("ビットマップ画像のデータが途中で切れています．ファイルが壊れています．")},
+        {"empty.bmp", QByteArray(), bitmapMessage},
+        {"zero.bmp", bitmapSized(bmp, 0, 0), bitmapMessage},
+        {"huge.bmp", bitmapSized(bmp, 10001, 10000),
+         QStringLiteral("画像が大きすぎます（10001 × 10000 ピクセル）．1 億ピクセルまでの画像を使っ"
+                        "てください．")},
+        {"damaged.jpg", damagedJpeg(jpg), QStringLiteral("JPEGイメージが壊れているため読み込めませ"
+                                                         "ん（")},
+        {"truncated.jpg", jpg.left(jpg.size() - 40),
+         QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．")},
+        {"empty.jpg", QByteArray(), QStringLiteral("JPEGイメージではありません．")},
+        {"zero.jpeg", jpegSized(jpg, 0, 0), QStringLiteral("JPEGイメージ")},
+        {"huge.jpg", jpegSized(jpg, 65500, 65500),
+         QStringLiteral("画像が大きすぎます（65500 × 65500 ピクセル）．")},
+        {"damaged.dib", damagedBitmap(dib), dibMessage.arg("damaged.dib")},
+        {"truncated.dib", dib.left(dib.size() / 2), dibMessage.arg("truncated.dib")},
+        {"empty.dib", QByteArray(), dibMessage.arg("empty.dib")},
+        {"zero.dib", bitmapSized(dib, 0, 0), dibMessage.arg("zero.dib")},
+        {"huge.dib", bitmapSized(dib, 20000, 20000), dibMessage.arg("huge.dib")},
+    };
+
+    Start();
+    form->LoadPictureFile(Path("good.jpg"));
+    const QRect shown = form->Image1->geometry();
+    const TGraphic* const full = form->Image4->Picture().Graphic();
+    const TGraphic* const shownPicture = form->Image1->Picture().Graphic();
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(b.Name);
+        const QString file = Path(QString::fromLatin1(b.Name));
+        WriteBytes(file, b.Bytes);
+        // Through the command's own guard: the message box the user reads.
+        QString message;
+        const auto seen = AnswerMessage(QMessageBox::Ok, &message);
+        TmainForm::Guarded([&] { form->LoadPictureFile(file); });
+        EXPECT_TRUE(*seen) << "no message";
+        EXPECT_TRUE(message.startsWith(b.Message)) << message.toStdString();
+        // Nothing changed: the picture, its size, its place in the sample, its file name.
+        EXPECT_EQ(form->OpenDialog1.FileName, Path("good.jpg"));
+        EXPECT_EQ(form->Image4->size(), QSize(64, 48));
+        EXPECT_EQ(form->Image1->geometry(), shown);
+        EXPECT_EQ(form->Image4->Picture().Graphic(), full);
+        EXPECT_EQ(form->Image1->Picture().Graphic(), shownPicture);
+    }
+    // The bad files are as they were: reading never writes.
+    for (const Bad& b : bad)
+        EXPECT_EQ(ReadBytes(Path(QString::fromLatin1(b.Name))), b.Bytes) << b.Name;
+}
+
+// What the window shows after starting with a settings file: the slot saved last, the comment
+// of slot 1, the title style and the year colour.
+struct Shown {
+    int Slot;
+    QString Comment1;
+    int Style;
+    TColor YearColor;
+    bool operator==(const Shown&) const = default;
+};
+
+void PrintTo(const Shown& s, std::ostream* os) {
+    *os << "slot " << s.Slot << ", comment1 '" << s.Comment1.toStdString() << "', style "
+        << s.Style << ", year colour " << s.YearColor;
+}
+
+TEST_F(BadInput, BrokenSettingsFilesStartWithWhatCanBeReadAndAreKeptByteForByte) {
+    const QByteArray slot3 = "[settei3]\r\ncomment=c3\r\nYYcolor=255\r\nzenkaiym=2\r\n";
+    const Shown defaults{1, QStringLiteral("フォント設定1"), 0, clBlack};
+    QByteArray tenMegabytes = "[tamurika]\r\nzenkai=3\r\n" + slot3;
+    while (tenMegabytes.size() < 10 * 1024 * 1024)
+        tenMegabytes += "; a line of a file that is far too long for settings\r\n";
+    QByteArray utf16 = QByteArray("\xFF\xFE", 2);
+    for (const char c : QByteArray("[tamurika]\r\nzenkai=3\r\n" + slot3)) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    struct Case {
+        const char* What;
+        QByteArray Bytes;
+        Shown Expected;
+    };
+    const Case cases[] = {
+        {"garbage lines",
+         QByteArray("\x00\x01", 2) + "\xFF garbage\r\n[tamurika\r\nzenkai=3\r\n=x\r\n\x82\r\n" +
+             slot3 + "\xFF\xFE\xFD\r\n[settei1\r\ncomment",
+         {3, QStringLiteral("フォント設定1"), 2, clRed}},
+        {"missing sections", "[tamurika]\r\nzenkai=3\r\n", {3, QStringLiteral("フォント設定1"), 0, clBlack}},
+        {"values out of range",
+         "[tamurika]\r\nzenkai=1\r\n[settei1]\r\ncomment=c1\r\nYYcolor=99999999999\r\n"
+         "fs11=-5\r\nzenkaiym=42\r\n",
+         {1, QStringLiteral("c1"), -1, clBlack}},
+        {"an unknown encoding (UTF-16)", utf16, defaults},
+        {"10 MB long", tenMegabytes, defaults},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        WriteBytes(Ini(), c.Bytes);
+        Start();
+        const Shown shown{form->CurrentSlot, form->SlotComments[0], form->ComboBox3->currentIndex(),
+                          form->ColorDialog(scYear).Color()};
+        EXPECT_EQ(shown, c.Expected);
+        EXPECT_EQ(ReadBytes(Ini()), c.Bytes) << "starting changed the file";
+        form.reset();
+    }
+}
+
+TEST_F(BadInput, SavingIntoABrokenSettingsFileKeepsEveryOtherByte) {
+    const QByteArray garbage =
+        QByteArray("\x00\x01", 2) + "\xFF garbage\r\n=x\r\n\x82\r\n[settei2]\r\nzz";
+    WriteBytes(Ini(), garbage);
+    Start();
+    TIniFile ini(Ini());
+    SaveSlotSettings(ini, 2, QStringLiteral("年賀用"), form->CurrentSettings(), 0);
+    const QByteArray after = ReadBytes(Ini());
+    // The slot went into the existing section, after the line that was there, and the last
+    // slot into a new section at the end: every old byte is still there, in its place.
+    EXPECT_TRUE(after.startsWith(garbage)) << after.toHex().constData();
+    EXPECT_EQ(ReadSlotDirectory(ini).Comments[1], QStringLiteral("年賀用"));
+    EXPECT_EQ(ReadSlotDirectory(ini).LastSlot, 2);
+
+    // A file far too long to be settings is neither read nor replaced; the save says so.
+    QByteArray huge = "[settei1]\r\ncomment=x\r\n";
+    huge += QByteArray(TIniFile::MaxFileSize, ';');
+    WriteBytes(Ini(), huge);
+    try {
+        SaveSlotSettings(ini, 1, QStringLiteral("x"), form->CurrentSettings(), 0);
+        ADD_FAILURE() << "a 4 MB file was replaced";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(e.Message(), Ini() + QStringLiteral(" に書き込めません"));
+    }
+    EXPECT_EQ(ReadBytes(Ini()), huge);
+}
+
+} // namespace
