@@ -167,6 +167,24 @@ TEST_F(JpegFiles, ReducedScalesDecodeSmallerPictures) {
     EXPECT_EQ(jpeg.ToImage().size(), QSize(64, 48));
 }
 
+TEST_F(JpegFiles, ADecodingIsKeptForEverySizeItCoversAndCopiesShareIt) {
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(Path("q.jpg")); // 64 × 48
+    const QImage quarter = jpeg.ToImageForSize(QSize(16, 12));
+    ASSERT_EQ(quarter.size(), QSize(16, 12));
+    // Smaller sizes get the same pixels rather than a decoding of their own, and so does a copy.
+    EXPECT_EQ(jpeg.ToImageForSize(QSize(8, 6)).cacheKey(), quarter.cacheKey());
+    EXPECT_EQ(jpeg.Clone()->ToImageForSize(QSize(10, 5)).cacheKey(), quarter.cacheKey());
+    // A larger size is decoded and kept instead.
+    const QImage full = jpeg.ToImageForSize(QSize(60, 45));
+    ASSERT_EQ(full.size(), QSize(64, 48));
+    EXPECT_EQ(jpeg.ToImageForSize(QSize(16, 12)).cacheKey(), full.cacheKey());
+    EXPECT_TRUE(Near(Quarters(full)[3], Lime));
+    // New bytes forget it.
+    jpeg.LoadFromFile(Path("q.jpg"));
+    EXPECT_NE(jpeg.ToImageForSize(QSize(60, 45)).cacheKey(), full.cacheKey());
+}
+
 TEST_F(JpegFiles, SavingWritesTheBytesThatWereRead) {
     TPicture picture;
     picture.LoadFromFile(Path("q.jpg"));
