@@ -147,9 +147,17 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder)
     choices.YearTitle =
         YearTitle(source.FSettings.TitleStyle, choices.Year).value_or(*YearTitle(0, choices.Year));
     choices.Settings = source.FSettings;
-    choices.Picture = picture.Graphic();
+    // Only the PNG at 96 per inch is the preview. Everything else is printed, and printing
+    // reads the photo file again at full resolution, so the preview's reduced picture would
+    // be decoded for nothing (a third of the work with a large photo): the sheet holds the
+    // photo itself instead, which is also what printing keeps should the file be gone.
+    const bool preview = options.Output == TExportOptions::TOutput::Png &&
+                         options.Dpi == TExportOptions::PreviewDpi;
+    choices.Picture = preview ? picture.Graphic() : nullptr;
     choices.PictureSize = source.FPictureSize;
     ComposeSheet(sheet, choices, calendar, source.FCells);
+    if (!preview && !picture.Empty())
+        sheet.LRImage1->Picture().Assign(&picture);
     sheet.SetPosition(options.Position.value_or(ReadPrintPosition(source.FAppPath)));
 
     switch (options.Output) {

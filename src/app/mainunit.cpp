@@ -460,9 +460,11 @@ void TmainForm::LoadPictureFile(const QString& fileName) {
     // current picture (which the print step reads again) as they were.
     TPicture loaded;
     loaded.LoadFromFile(fileName);
-    // The sample only needs a small picture; decoding it now also finds a damaged file here
-    // and not later while painting.
-    (void)loaded.Graphic()->ToImageForSize(QSize(PictureBoxWidth, PictureBoxHeight));
+    // Decoded once, here, so that a damaged file is found now and not later while painting,
+    // and at the size the sheet's picture needs: the sample (224 × 168) is drawn from the same
+    // pixels, which the copies below share, and "ﾌﾟﾚﾋﾞｭ-＆印刷" needs no decoding of its own.
+    // Any decoding reads the whole photo, which costs most of what decoding it costs.
+    (void)loaded.Graphic()->ToImageForSize(SheetPreviewDecodeSize());
 
     Image4->Picture().Assign(&loaded);
     const TRect bounds = FitPicture(Image4->Picture().Width(), Image4->Picture().Height(),

@@ -31,11 +31,15 @@ QString SheetPrintTitle(const QString& yearTitle) {
     return QStringLiteral("たむりか") + yearTitle;
 }
 
+QSize SheetPreviewDecodeSize() {
+    return {2 * StretchWidth, 2 * StretchHeight};
+}
+
 QImage SheetPreviewPicture(const TGraphic* picture) {
     TBitmap box(SheetPictureBoxWidth, SheetPictureBoxHeight); // white
     if (picture != nullptr && !picture->Empty()) {
         // A photo is decoded at a reduced scale where that still gives twice the pixels drawn.
-        const QImage pixels = picture->ToImageForSize(QSize(2 * StretchWidth, 2 * StretchHeight));
+        const QImage pixels = picture->ToImageForSize(SheetPreviewDecodeSize());
         if (!pixels.isNull())
             box.Canvas().StretchDraw({0, 0, StretchWidth, StretchHeight}, pixels, true);
     }

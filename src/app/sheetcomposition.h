@@ -47,5 +47,10 @@ void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx
 /// no picture. LRImage1 stretches it back into the picture's own shape.
 QImage SheetPreviewPicture(const TGraphic* picture);
 
+/// The size at which SheetPreviewPicture asks the picture for its pixels: twice the 710 × 532
+/// it draws, so that a photo decoded at a reduced scale still gives two pixels for each one
+/// drawn. A picture decoded at this size when it is loaded is not decoded again for the sheet.
+QSize SheetPreviewDecodeSize();
+
 /// The print job's name for a year title.
 QString SheetPrintTitle(const QString& yearTitle);

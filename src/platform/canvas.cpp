@@ -6,6 +6,7 @@
 
 #include <QFontMetrics>
 #include <QPaintDevice>
+#include <QPaintEngine>
 
 namespace {
 
@@ -55,6 +56,32 @@ int ToQtTextFlags(unsigned flags) {
     if (flags & DT_EXPANDTABS)
         qf |= Qt::TextExpandTabs;
     return qf;
+}
+
+// A bitmap or a window resamples a picture into its own pixels as it draws it. A PDF file or a
+// print queue (Qt's PDF writer, under both) keeps every pixel it is given instead, compressed
+// again as a JPEG image of its own, although the paper shows no more than the device's pixels:
+// a 24-million-pixel photo in a picture box 4425 pixels wide at 600 per inch would take twice
+// as long to compress and make a PDF twice as large for nothing. Such a device gets the picture
+// reduced to the device pixels it covers, resampled as a bitmap of that resolution would draw
+// it; it is never enlarged.
+QImage ReducedForDevice(QPainter& p, const QRect& dest, const QImage& image, bool smooth) {
+    const QPaintEngine* engine = p.paintEngine();
+    if (engine == nullptr || engine->type() == QPaintEngine::Raster)
+        return image;
+    const QSize covered = p.worldTransform().mapRect(QRectF(dest)).size().toSize();
+    const QSize size = image.size().boundedTo(covered);
+    if (size == image.size() || size.isEmpty())
+        return image;
+    QImage reduced(size, image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                 : QImage::Format_RGB32);
+    reduced.setDotsPerMeterX(image.dotsPerMeterX());
+    reduced.setDotsPerMeterY(image.dotsPerMeterY());
+    QPainter r(&reduced);
+    r.setCompositionMode(QPainter::CompositionMode_Source);
+    r.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    r.drawImage(QRect(QPoint(0, 0), size), image);
+    return reduced;
 }
 
 } // namespace
@@ -288,6 +315,6 @@ void TCanvas::StretchDraw(const TRect& dest, const QImage& image, bool smooth) {
         return;
     const bool wasSmooth = p->testRenderHint(QPainter::SmoothPixmapTransform);
     p->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-    p->drawImage(dest.ToQRect(), image);
+    p->drawImage(dest.ToQRect(), ReducedForDevice(*p, dest.ToQRect(), image, smooth));
     p->setRenderHint(QPainter::SmoothPixmapTransform, wasSmooth);
 }

@@ -216,6 +216,37 @@ void CheckPixels(const TJPEGHeader& header) {
         throw EInvalidGraphic(QStringLiteral("JPEGイメージの大きさが正しくありません．"));
 }
 
+// Rows are decoded this many at a time.
+constexpr int BandRows = 16;
+
+// Photoshop writes CMYK inverted (Adobe marker); like every reader we assume it.
+void CmykToRgb(const JSAMPLE* cmyk, QRgb* out, int width) {
+    for (int x = 0; x < width; ++x) {
+        const JSAMPLE* p = &cmyk[std::size_t(x) * 4];
+        const int k = p[3];
+        out[x] = qRgb(k * p[0] / 255, k * p[1] / 255, k * p[2] / 255);
+    }
+}
+
+// Writes the stored rows first .. first + count − 1 of a w × h picture, held in `band`, as the
+// columns they become in the upright `image` (orientations 5 to 8). Each band fills a strip
+// of every row of `image`, a few cache lines at a time.
+void TurnBand(const QImage& band, int first, int count, QImage& image, int orientation, int w,
+              int h) {
+    // Stored column x becomes row x (5, 6) or row w − 1 − x (7, 8); stored row y becomes
+    // column y (5, 8) or column h − 1 − y (6, 7).
+    const bool rowsDown = orientation == 5 || orientation == 6;
+    const bool columnsRight = orientation == 5 || orientation == 8;
+    for (int x = 0; x < w; ++x) {
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(rowsDown ? x : w - 1 - x));
+        for (int r = 0; r < count; ++r) {
+            const int y = first + r;
+            out[columnsRight ? y : h - 1 - y] =
+                reinterpret_cast<const QRgb*>(band.constScanLine(r))[x];
+        }
+    }
+}
+
 } // namespace
 
 QSize TJPEGHeader::SeenSize(int num) const {
@@ -251,36 +282,52 @@ QImage DecodeJPEG(const QByteArray& data, int num) {
         info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
     jpeg.Check(jpeg.Guard([&info] { jpeg_start_decompress(&info); }));
 
-    QImage image(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                 QImage::Format_RGB32);
-    if (image.isNull())
+    // The picture is made upright while it is decoded, so that it is never held twice: a flip
+    // puts each stored row where it belongs, a mirror reverses the rows in place afterwards,
+    // and a quarter turn writes bands of rows as the columns they become.
+    const int w = static_cast<int>(info.output_width);
+    const int h = static_cast<int>(info.output_height);
+    const int orientation = header.Orientation;
+    const bool turns = OrientationSwapsAxes(orientation);
+    QImage image = turns ? QImage(h, w, QImage::Format_RGB32) : QImage(w, h, QImage::Format_RGB32);
+    QImage band = turns ? QImage(w, BandRows, QImage::Format_RGB32) : QImage();
+    if (image.isNull() || (turns && band.isNull()))
         throw EInvalidGraphic(QStringLiteral("JPEGイメージを展開するメモリが足りません．"));
-    std::vector<JSAMPROW> rows(info.output_height);
-    for (int y = 0; y < image.height(); ++y)
-        rows[y] = image.scanLine(y);
-    std::vector<JSAMPLE> cmykRow(cmyk ? std::size_t(info.output_width) * 4 : 0);
+    const bool upsideDown = orientation == 3 || orientation == 4;
+    std::vector<JSAMPROW> rows(h); // where each stored row is decoded to
+    for (int y = 0; y < h; ++y)
+        rows[y] = turns ? band.scanLine(y % BandRows) : image.scanLine(upsideDown ? h - 1 - y : y);
+    std::vector<JSAMPLE> cmykPixels(cmyk ? std::size_t(w) * 4 * BandRows : 0);
+    std::vector<JSAMPROW> cmykRows(cmyk ? BandRows : 0);
+    for (std::size_t r = 0; r < cmykRows.size(); ++r)
+        cmykRows[r] = &cmykPixels[r * std::size_t(w) * 4];
 
-    jpeg.Check(jpeg.Guard([&info, &rows, &cmykRow, cmyk] {
+    jpeg.Check(jpeg.Guard([&] {
         while (info.output_scanline < info.output_height) {
-            const JDIMENSION y = info.output_scanline;
-            if (!cmyk) {
-                JSAMPROW row = rows[y];
-                jpeg_read_scanlines(&info, &row, 1);
-                continue;
-            }
-            JSAMPROW row = cmykRow.data();
-            jpeg_read_scanlines(&info, &row, 1);
-            // Photoshop writes CMYK inverted (Adobe marker); like every reader we assume it.
-            auto* out = reinterpret_cast<QRgb*>(rows[y]);
-            for (JDIMENSION x = 0; x < info.output_width; ++x) {
-                const JSAMPLE* p = &cmykRow[std::size_t(x) * 4];
-                const int k = p[3];
-                out[x] = qRgb(k * p[0] / 255, k * p[1] / 255, k * p[2] / 255);
+            const int y0 = static_cast<int>(info.output_scanline);
+            // Never past the end of a band.
+            const auto wanted = static_cast<JDIMENSION>(std::min(BandRows - y0 % BandRows, h - y0));
+            const int n = static_cast<int>(
+                jpeg_read_scanlines(&info, cmyk ? cmykRows.data() : &rows[y0], wanted));
+            if (n == 0)
+                break; // jpeg_finish_decompress reports the rows missing
+            if (cmyk)
+                for (int r = 0; r < n; ++r)
+                    CmykToRgb(cmykRows[r], reinterpret_cast<QRgb*>(rows[y0 + r]), w);
+            const int done = y0 + n;
+            if (turns && (done % BandRows == 0 || done == h)) {
+                const int first = (done - 1) / BandRows * BandRows;
+                TurnBand(band, first, done - first, image, orientation, w, h);
             }
         }
         jpeg_finish_decompress(&info);
     }));
-    return ApplyExifOrientation(image, header.Orientation);
+    if (orientation == 2 || orientation == 3)
+        for (int y = 0; y < h; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            std::reverse(row, row + w);
+        }
+    return image;
 }
 
 QByteArray EncodeJPEG(const QImage& source, int quality) {

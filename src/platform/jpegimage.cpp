@@ -33,9 +33,14 @@ QImage TJPEGImage::ToImageForSize(const QSize& size) const {
     while (num < 8 && (FHeader.SeenSize(num).width() < size.width() ||
                        FHeader.SeenSize(num).height() < size.height()))
         ++num;
-    if (num == FDecodedNum)
+    // Every decoding reads the whole compressed stream, whatever its scale: that, not the
+    // pixels made, is most of its cost. So a decoding that already covers the size is used
+    // again, also one larger than asked for.
+    if (FDecodedNum >= num)
         return FDecoded;
-    return DecodeJPEG(FData, num);
+    FDecoded = DecodeJPEG(FData, num);
+    FDecodedNum = num;
+    return FDecoded;
 }
 
 std::unique_ptr<TGraphic> TJPEGImage::Clone() const {

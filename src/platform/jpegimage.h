@@ -33,7 +33,8 @@ class TJPEGImage : public TGraphic {
     void SaveToStream(QIODevice& stream) const override;
     /// The decoded picture at the current Scale; decoded once and kept until the data changes.
     QImage ToImage() const override;
-    /// Decodes at the smallest scale n/8 that still covers `size`; full size for a printer.
+    /// Decodes at the smallest scale n/8 that still covers `size` (full size for a printer),
+    /// unless the last decoding already covers it; either way that decoding is kept.
     QImage ToImageForSize(const QSize& size) const override;
     std::unique_ptr<TGraphic> Clone() const override;
     /// From another JPEG image: shares its bytes. From any other graphic: compresses its
@@ -61,7 +62,7 @@ class TJPEGImage : public TGraphic {
     TJPEGHeader FHeader;
     TJPEGScale FScale = jsFullSize;
     int FQuality = 90;
-    // The last decoding and the scale it was made at (0: none).
+    // The last decoding and the scale it was made at (0: none). Copies share it.
     mutable QImage FDecoded;
     mutable int FDecodedNum = 0;
 };

@@ -36,10 +36,18 @@ void TLRImage::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, do
     const TGraphic* graphic = FPicture.Graphic();
     if (graphic == nullptr || graphic->Empty())
         return;
-    QImage pixels = graphic->ToImage(); // a JPEG image decoded, any other format converted
+    TRect r = rect;
+    QImage pixels; // a JPEG image decoded, any other format converted
+    if (FStretch) {
+        // A photo much larger than the device rectangle may be decoded at a reduced scale, as
+        // long as that leaves twice the device's pixels: drawn smaller, it looks the same.
+        const TRect d = ScaleRect(r, scale);
+        pixels = graphic->ToImageForSize(QSize(2 * d.Width(), 2 * d.Height()));
+    } else {
+        pixels = graphic->ToImage();
+    }
     if (pixels.isNull())
         return;
-    TRect r = rect;
     if (!FStretch) {
         // One design unit per pixel from the item's top-left corner, cut to the item.
         const int width = std::min(pixels.width(), r.Width());

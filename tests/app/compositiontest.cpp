@@ -14,6 +14,7 @@
 
 #include "../common/imagemagick.h"
 #include "app/mainunit.h"
+#include "app/sheetcomposition.h"
 #include "calendar/calex.h"
 #include "modal.h"
 #include "platform/bitmap.h"
@@ -200,6 +201,35 @@ TEST_F(CompositionTest, ThePictureIsFittedAndPreparedAs708By531) {
         EXPECT_EQ(page.pixel(400, 120), qRgb(255, 255, 255));
         EXPECT_EQ(page.pixel(400, 490), qRgb(255, 255, 255));
     }));
+}
+
+TEST_F(CompositionTest, TheSampleAndTheSheetShowThePhotoFromOneDecoding) {
+    const QString file = dir.filePath(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(testing_support::MakeQuarters(file, 2400, 1800));
+    form->LoadPictureFile(file);
+    const TGraphic* loaded = form->Image1->Picture().Graphic();
+    ASSERT_NE(loaded, nullptr);
+    const QImage decoded = loaded->ToImageForSize(SheetPreviewDecodeSize());
+    // Decoded at a reduced scale, still with two pixels for each one the sheet draws.
+    EXPECT_LT(decoded.width(), 2400);
+    EXPECT_GE(decoded.width(), SheetPreviewDecodeSize().width());
+    EXPECT_GE(decoded.height(), SheetPreviewDecodeSize().height());
+    EXPECT_EQ(
+        form->Image4->Picture().Graphic()->ToImageForSize(SheetPreviewDecodeSize()).cacheKey(),
+        decoded.cacheKey());
+
+    const QImage sample = form->Image1->grab().toImage();
+    ASSERT_EQ(sample.size(), QSize(224, 168));
+    EXPECT_TRUE(testing_support::Near(sample.pixel(56, 42), qRgb(0, 0, 255)));
+    EXPECT_TRUE(testing_support::Near(sample.pixel(168, 126), qRgb(0, 255, 0)));
+    EXPECT_TRUE(Compose([](TFrmPrtLR& preview) {
+        const QImage pixels = preview.Sheet().LRImage1->Picture().Graphic()->ToImage();
+        EXPECT_TRUE(testing_support::Near(pixels.pixel(177, 133), qRgb(0, 0, 255)));
+        EXPECT_TRUE(testing_support::Near(pixels.pixel(531, 133), qRgb(255, 0, 0)));
+        EXPECT_TRUE(testing_support::Near(pixels.pixel(531, 398), qRgb(0, 255, 0)));
+    }));
+    // The composition drew the sheet's picture from those same pixels.
+    EXPECT_EQ(loaded->ToImageForSize(SheetPreviewDecodeSize()).cacheKey(), decoded.cacheKey());
 }
 
 TEST_F(CompositionTest, ThePositionConfirmedInThePreviewIsStoredForTheNextOne) {

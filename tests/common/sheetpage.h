@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include <QByteArray>
 #include <QImage>
 #include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -149,6 +151,21 @@ inline std::optional<TPdfInfo> PdfInfo(const QString& pdf) {
     if (!p.hasMatch() || !s.hasMatch())
         return std::nullopt;
     return TPdfInfo{p.captured(1).toInt(), s.captured(1).toDouble(), s.captured(2).toDouble()};
+}
+
+/// The pixel size of every picture in a PDF, in the order poppler's pdfimages lists them.
+inline std::vector<QSize> PdfImageSizes(const QString& pdf) {
+    std::vector<QSize> sizes;
+    const auto out = RunTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    if (!out)
+        return sizes;
+    // "page num type width height color ...", a rule, then a line per picture.
+    for (const QString& line : QString::fromUtf8(*out).split(u'\n').mid(2)) {
+        const QStringList f = line.simplified().split(u' ');
+        if (f.size() > 4 && f[2] == QLatin1String("image"))
+            sizes.emplace_back(f[3].toInt(), f[4].toInt());
+    }
+    return sizes;
 }
 
 } // namespace testing_support

@@ -150,6 +150,40 @@ TEST_F(JpegFiles, ExifOrientationTurnsThePictureAsImageMagickDoes) {
     }
 }
 
+TEST_F(JpegFiles, EveryOrientationIsTurnedPixelForPixelAsImageMagickTurnsIt) {
+    // Red grows to the right and green downwards, so every pixel tells where it came from;
+    // the size is no multiple of the 16 rows decoded at a time.
+    QImage ramp(70, 53, QImage::Format_RGB32);
+    for (int y = 0; y < ramp.height(); ++y)
+        for (int x = 0; x < ramp.width(); ++x)
+            ramp.setPixel(x, y, qRgb(x * 255 / 69, y * 255 / 52, 128));
+    ASSERT_TRUE(ramp.save(Path("ramp.png")));
+    for (const char* colours : {"sRGB", "CMYK"}) {
+        const QString plain = Path(QStringLiteral("ramp-%1.jpg").arg(colours));
+        ASSERT_TRUE(
+            Convert({Path("ramp.png"), QStringLiteral("-colorspace"), QString::fromLatin1(colours),
+                     QStringLiteral("-quality"), QStringLiteral("98"), plain}));
+        for (int orientation = 2; orientation <= 8; ++orientation) {
+            const QString file =
+                Path(QStringLiteral("ramp-%1-%2.jpg").arg(colours).arg(orientation));
+            ASSERT_TRUE(WriteAll(file, WithExifOrientation(ReadAll(plain), orientation, false)));
+            ASSERT_TRUE(
+                Convert({file, QStringLiteral("-auto-orient"), QStringLiteral("-colorspace"),
+                         QStringLiteral("sRGB"), file + ".png"}));
+            const QImage expected = QImage(file + ".png").convertToFormat(QImage::Format_RGB32);
+            TJPEGImage jpeg;
+            jpeg.LoadFromFile(file);
+            const QImage image = jpeg.ToImage();
+            ASSERT_EQ(image.size(), expected.size()) << colours << " " << orientation;
+            int wrong = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    wrong += !Near(image.pixel(x, y), expected.pixel(x, y), 16);
+            EXPECT_EQ(wrong, 0) << colours << " orientation " << orientation;
+        }
+    }
+}
+
 TEST_F(JpegFiles, ReducedScalesDecodeSmallerPictures) {
     TJPEGImage jpeg;
     jpeg.LoadFromFile(Path("q.jpg"));
@@ -165,6 +199,24 @@ TEST_F(JpegFiles, ReducedScalesDecodeSmallerPictures) {
     EXPECT_EQ(jpeg.ToImage().size(), QSize(16, 12));
     jpeg.SetScale(jsFullSize);
     EXPECT_EQ(jpeg.ToImage().size(), QSize(64, 48));
+}
+
+TEST_F(JpegFiles, ADecodingIsKeptForEverySizeItCoversAndCopiesShareIt) {
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(Path("q.jpg")); // 64 × 48
+    const QImage quarter = jpeg.ToImageForSize(QSize(16, 12));
+    ASSERT_EQ(quarter.size(), QSize(16, 12));
+    // Smaller sizes get the same pixels rather than a decoding of their own, and so does a copy.
+    EXPECT_EQ(jpeg.ToImageForSize(QSize(8, 6)).cacheKey(), quarter.cacheKey());
+    EXPECT_EQ(jpeg.Clone()->ToImageForSize(QSize(10, 5)).cacheKey(), quarter.cacheKey());
+    // A larger size is decoded and kept instead.
+    const QImage full = jpeg.ToImageForSize(QSize(60, 45));
+    ASSERT_EQ(full.size(), QSize(64, 48));
+    EXPECT_EQ(jpeg.ToImageForSize(QSize(16, 12)).cacheKey(), full.cacheKey());
+    EXPECT_TRUE(Near(Quarters(full)[3], Lime));
+    // New bytes forget it.
+    jpeg.LoadFromFile(Path("q.jpg"));
+    EXPECT_NE(jpeg.ToImageForSize(QSize(60, 45)).cacheKey(), full.cacheKey());
 }
 
 TEST_F(JpegFiles, SavingWritesTheBytesThatWereRead) {

@@ -3,6 +3,7 @@
 // blanks), the picture's place, and printing with the picture file read again.
 #include <gtest/gtest.h>
 
+#include <QPrinter>
 #include <QTemporaryDir>
 
 #include "common/imagemagick.h"
@@ -10,6 +11,7 @@
 #include "fakesource.h"
 #include "platform/bitmap.h"
 #include "platform/picture.h"
+#include "platform/printer.h"
 #include "preview/imageprinter.h"
 #include "preview/sheetlayout.h"
 
@@ -290,6 +292,34 @@ TEST(SheetPrint, PrintingReadsThePictureFileAgainAtFullResolution) {
     EXPECT_THROW(sheet.Print(), Exception);
     EXPECT_EQ(sheet.LightRep1->State(), rsIdle);
     EXPECT_FALSE(printer.Printing());
+}
+
+TEST(SheetPrint, APdfKeepsThePhotoAtThePixelsOfThePictureBoxOnlyAndReadsBackTheSame) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(MakeQuarters(file, 2400, 1800));
+    TFakeSource source;
+    source.FillYear(2027);
+    source.File = file;
+    source.Size = QSize(2400, 1800);
+    TQtPrinter printer;
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    printer.PrintToFile(pdf);
+    printer.QtPrinter().setResolution(150);
+    TSheetLayout sheet(source, &printer);
+    sheet.Print();
+
+    // The 708 × 531 box at 150 per inch covers 1106 × 830 printer pixels.
+    const std::vector<QSize> sizes = PdfImageSizes(pdf);
+    ASSERT_EQ(sizes.size(), 1u) << "pdfimages (poppler-utils) is needed";
+    EXPECT_NEAR(sizes[0].width(), 1106, 1);
+    EXPECT_NEAR(sizes[0].height(), 830, 1);
+    // At 48 per inch one pixel is two design units; the box is at (43, 39) .. (751, 570).
+    const QImage page = RenderPdf(pdf, 48, dir.path());
+    ASSERT_FALSE(page.isNull());
+    EXPECT_TRUE(Near(page.pixel(110 / 2, 150 / 2), qRgb(0, 0, 255)));
+    EXPECT_TRUE(Near(page.pixel(660 / 2, 150 / 2), qRgb(255, 0, 0)));
+    EXPECT_TRUE(Near(page.pixel(660 / 2, 480 / 2), qRgb(0, 255, 0)));
 }
 
 } // namespace

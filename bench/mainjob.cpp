@@ -1,0 +1,228 @@
+// tamurika-bench: times the main job with one photo through the program's own window and
+// handlers, on whatever platform Qt is given (bench/run uses the offscreen one):
+//   1. the picture loaded as "画像の読み込み" loads it, until the sample has painted it;
+//   2. "ﾌﾟﾚﾋﾞｭ-＆印刷" until the preview window has painted the page at 100 %;
+//   3. one zoom step ("縮小(&O)" and "拡大(&I)" in turn);
+//   4. "印刷(&P)" into a PDF file at 600 per inch.
+// Usage:
+//   tamurika-bench times PHOTO PDF RUNS    one line per step and run: the step, then the
+//                                          milliseconds it took and the processor time it
+//                                          used; a first run warms up and is not reported
+//   tamurika-bench memory PHOTO PDF        steps 1, 2 and 4 once, then "peak KB" and
+//                                          "start KB": the resident memory at its highest and
+//                                          before the photo was loaded
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <memory>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include "app/mainunit.h"
+#include "calendar/julius.h"
+#include "dib/vddib.h"
+#include "platform/application.h"
+#include "platform/image.h"
+#include "platform/printer.h"
+#include "preview/printlrunit.h"
+
+namespace {
+
+constexpr int PrintResolution = 600;
+constexpr int ZoomSteps = 4; // per run: out, in, out, in
+
+long PeakResidentKB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+double Milliseconds(const QElapsedTimer& clock) {
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+/// Processor time of the whole process so far, in milliseconds.
+double CpuMilliseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+/// Wall-clock and processor time of one step.
+struct StepTime {
+    double Wall = 0;
+    double Cpu = 0;
+};
+
+class StepClock {
+  public:
+    StepClock() { Restart(); }
+    void Restart() {
+        FWall.start();
+        FCpu = CpuMilliseconds();
+    }
+    StepTime Elapsed() const { return {Milliseconds(FWall), CpuMilliseconds() - FCpu}; }
+
+  private:
+    QElapsedTimer FWall;
+    double FCpu = 0;
+};
+
+/// Runs `inside` once the preview window has painted its page at 100 %, from the event loop
+/// of its modal run. The page is painted when its image control gets its first paint event
+/// with the window at 100 %; `inside` runs right after that paint.
+/// An error of `inside` closes the window and is kept for the caller; a window that never
+/// paints is closed after a minute.
+class PreviewPainted : public QObject {
+  public:
+    explicit PreviewPainted(std::function<void(TFrmPrtLR&)> inside) : FInside(std::move(inside)) {
+        qApp->installEventFilter(this);
+        QTimer::singleShot(60'000, this, [this] {
+            if (!FSeen && FrmPrtLR != nullptr)
+                FrmPrtLR->close();
+        });
+    }
+    ~PreviewPainted() override { qApp->removeEventFilter(this); }
+    /// Raises what went wrong inside the window, or that it never painted.
+    void Check() const {
+        if (!FSeen)
+            throw Exception(QStringLiteral("the preview window never painted its page"));
+        if (!FError.isEmpty())
+            throw Exception(FError);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (FSeen || event->type() != QEvent::Paint)
+            return false;
+        auto* image = qobject_cast<TImage*>(watched);
+        auto* preview = image != nullptr ? qobject_cast<TFrmPrtLR*>(image->window()) : nullptr;
+        if (preview == nullptr || image != preview->Image1 || preview->Zoom() != 4 ||
+            image->Picture().Empty())
+            return false;
+        FSeen = true;
+        QTimer::singleShot(0, preview, [this, preview] {
+            try {
+                FInside(*preview);
+            } catch (const std::exception& error) {
+                FError = QString::fromUtf8(error.what());
+                preview->close();
+            }
+        });
+        return false;
+    }
+
+  private:
+    std::function<void(TFrmPrtLR&)> FInside;
+    bool FSeen = false;
+    QString FError;
+};
+
+struct RunTimes {
+    StepTime Load;
+    StepTime Preview;
+    std::vector<StepTime> Zoom;
+    StepTime Print;
+};
+
+/// One run of the main job on `form`; zoom steps only when `zoomSteps` > 0.
+RunTimes RunMainJob(TmainForm& form, const QString& photo, int zoomSteps) {
+    RunTimes times;
+    StepClock clock;
+    form.LoadPictureFile(photo);
+    form.Image1->repaint();
+    times.Load = clock.Elapsed();
+
+    PreviewPainted painted([&](TFrmPrtLR& preview) {
+        times.Preview = clock.Elapsed();
+        for (int i = 0; i < zoomSteps; ++i) {
+            clock.Restart();
+            if (i % 2 == 0)
+                preview.BtnSyukushoClick();
+            else
+                preview.BtnKakudaiClick();
+            times.Zoom.push_back(clock.Elapsed());
+        }
+        if (preview.Zoom() != 4)
+            preview.BtnKakudaiClick();
+        clock.Restart();
+        preview.BtnInsatuClick(); // prints and closes the window
+        times.Print = clock.Elapsed();
+    });
+    clock.Restart();
+    form.Button1Click();
+    painted.Check();
+    return times;
+}
+
+int Usage() {
+    std::fputs("usage: tamurika-bench times PHOTO PDF RUNS | memory PHOTO PDF\n", stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Not TApplication: an error is to end the run with a message, not to wait in a message box.
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments().mid(1);
+    const bool times = args.size() == 4 && args[0] == QLatin1String("times");
+    const bool memory = args.size() == 3 && args[0] == QLatin1String("memory");
+    if (!times && !memory)
+        return Usage();
+    const QString photo = QFileInfo(args[1]).absoluteFilePath();
+    const QString pdf = QFileInfo(args[2]).absoluteFilePath();
+    const int runs = times ? args[3].toInt() : 1;
+
+    QTextStream out(stdout);
+    try {
+        // As the program starts: the old-calendar table, the ".dib" format, the fonts.
+        Julius::OldMonthList();
+        RegisterVdDIB();
+        RegisterFontSubstitutes();
+        // "印刷(&P)" prints on the application's printer: here a PDF file at 600 per inch.
+        auto printer = std::make_unique<TQtPrinter>();
+        printer->PrintToFile(pdf);
+        printer->QtPrinter().setResolution(PrintResolution);
+        SetPrinter(std::move(printer));
+
+        QTemporaryDir folder; // the program's folder: settings and print position
+        TmainForm form(folder.path());
+        form.show();
+        QCoreApplication::processEvents();
+        const long startKB = PeakResidentKB();
+
+        if (memory) {
+            RunMainJob(form, photo, 0);
+            out << "peak " << PeakResidentKB() << "\nstart " << startKB << '\n';
+            return 0;
+        }
+        for (int run = 0; run <= runs; ++run) {
+            const RunTimes t = RunMainJob(form, photo, ZoomSteps);
+            if (run == 0)
+                continue; // warming up: fonts, caches, first allocations
+            const auto line = [&out](const char* step, StepTime time) {
+                out << step << ' ' << time.Wall << ' ' << time.Cpu << '\n';
+            };
+            line("load", t.Load);
+            line("preview", t.Preview);
+            for (StepTime zoom : t.Zoom)
+                line("zoom", zoom);
+            line("print", t.Print);
+            out.flush();
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "tamurika-bench: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
