@@ -25,16 +25,16 @@
 #include "calendar/calexdesign.h"
 #include "fontreadunit.h"
 #include "fontsaveunit1.h"
-#include "platform/bitmap.h"
-#include "preview/picturefit.h"
-#include "preview/printlrunit.h"
-#include "preview/sheetsource.h"
-#include "sheetcomposition.h"
 #include "platform/application.h"
+#include "platform/bitmap.h"
 #include "platform/image.h"
 #include "platform/inifile.h"
 #include "platform/panel.h"
 #include "platform/settingsfolder.h"
+#include "preview/picturefit.h"
+#include "preview/printlrunit.h"
+#include "preview/sheetsource.h"
+#include "sheetcomposition.h"
 #include "statusbar/statusbarp.h"
 #include "titlestyle.h"
 #include "verunit.h"
@@ -231,7 +231,8 @@ void TmainForm::CreateCommands(QWidget* client) {
     Button11 = MakeButton(GroupBox2, QStringLiteral("年のフォント変更"), 8, 52, 199, 25, fontHint);
     Button3 = MakeButton(GroupBox2, QStringLiteral("月のフォント変更"), 8, 80, 199, 25, fontHint);
     Button10 = MakeButton(GroupBox2, QStringLiteral("日のフォント変更"), 8, 108, 199, 25, fontHint);
-    Button12 = MakeButton(GroupBox2, QStringLiteral("曜日のフォント変更"), 8, 136, 199, 25, fontHint);
+    Button12 =
+        MakeButton(GroupBox2, QStringLiteral("曜日のフォント変更"), 8, 136, 199, 25, fontHint);
     for (QPushButton* button : {Button9, Button11, Button3, Button10, Button12}) {
         button->setMouseTracking(true);
         button->installEventFilter(this);
@@ -273,12 +274,11 @@ void TmainForm::CreateColorColumn(QWidget* client) {
         const ColorCommandInfo& command = ColorCommands[i];
         const int top = 20 + 33 * i;
         Swatches[command.Color] = MakePanel(GroupBox3, 10, top + 5, 16, 17, clBlack, bvLowered);
-        QPushButton* button = MakeButton(GroupBox3, QString::fromUtf16(command.Caption), 30, top,
-                                         176, 27);
+        QPushButton* button =
+            MakeButton(GroupBox3, QString::fromUtf16(command.Caption), 30, top, 176, 27);
         ColorButtons[command.Color] = button;
-        connect(button, &QPushButton::clicked, this, [this, handler = command.Handler] {
-            (this->*handler)();
-        });
+        connect(button, &QPushButton::clicked, this,
+                [this, handler = command.Handler] { (this->*handler)(); });
     }
     Button21 = MakeButton(GroupBox3, QStringLiteral("初期値に戻す"), 30, 20 + 33 * 8 + 6, 176, 27);
     connect(Button21, &QPushButton::clicked, this, [this] { N16Click(); });
@@ -368,9 +368,13 @@ void TmainForm::CreateMenu() {
 
 // --- Opening and closing ---------------------------------------------------------------------
 
-QString TmainForm::SettingsFileName() const { return SettingsFolder(AppPath) + SettingsIniName; }
+QString TmainForm::SettingsFileName() const {
+    return SettingsFolder(AppPath) + SettingsIniName;
+}
 
-QString TmainForm::HelpFileName() const { return AppPath + HelpFile; }
+QString TmainForm::HelpFileName() const {
+    return AppPath + HelpFile;
+}
 
 void TmainForm::showEvent(QShowEvent* event) {
     if (!FShown) {
@@ -420,18 +424,25 @@ void TmainForm::FormClose() {
 }
 
 bool TmainForm::Confirm(const QString& question) {
-    return QMessageBox::question(this, ConfirmTitle, question,
-                                 QMessageBox::Yes | QMessageBox::No,
+    return QMessageBox::question(this, ConfirmTitle, question, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 // --- Year, titles ------------------------------------------------------------------------------
 
-void TmainForm::Button2Click() { CalendarEx1->PrevYear(); }
-void TmainForm::Button6Click() { CalendarEx1->Today(); }
-void TmainForm::Button5Click() { CalendarEx1->NextYear(); }
+void TmainForm::Button2Click() {
+    CalendarEx1->PrevYear();
+}
+void TmainForm::Button6Click() {
+    CalendarEx1->Today();
+}
+void TmainForm::Button5Click() {
+    CalendarEx1->NextYear();
+}
 
-void TmainForm::CalendarEx1Change() { ShowTitles(); }
+void TmainForm::CalendarEx1Change() {
+    ShowTitles();
+}
 
 void TmainForm::ShowTitles() {
     const int style = ComboBox3->currentIndex();
@@ -464,7 +475,8 @@ void TmainForm::LoadPictureFile(const QString& fileName) {
     // and at the size the sheet's picture needs: the sample (224 × 168) is drawn from the same
     // pixels, which the copies below share, and "ﾌﾟﾚﾋﾞｭ-＆印刷" needs no decoding of its own.
     // Any decoding reads the whole photo, which costs most of what decoding it costs.
-    (void)loaded.Graphic()->ToImageForSize(SheetPreviewDecodeSize());
+    (void)loaded.Graphic()->ToImageForSize(
+        SheetPreviewDecodeSize({loaded.Width(), loaded.Height()}));
 
     Image4->Picture().Assign(&loaded);
     const TRect bounds = FitPicture(Image4->Picture().Width(), Image4->Picture().Height(),
@@ -509,7 +521,9 @@ void TmainForm::Button9MouseMove() {
     StBar->SetText(QStringLiteral("画像ファイル：") + OpenDialog1.FileName);
 }
 
-void TmainForm::GroupBox2MouseMove() { StBar->SetText(QString()); }
+void TmainForm::GroupBox2MouseMove() {
+    StBar->SetText(QString());
+}
 
 bool TmainForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
@@ -542,7 +556,9 @@ void TmainForm::SbtnKShowClick() {
     MIkaku->menuAction()->setVisible(widen);
 }
 
-void TmainForm::Button14Click() { close(); }
+void TmainForm::Button14Click() {
+    close();
+}
 
 void TmainForm::N1Click() {
     const QString file = HelpFileName();
@@ -553,9 +569,10 @@ void TmainForm::N1Click() {
         return;
     }
     if (!OpenUrl(QUrl::fromLocalFile(file)))
-        QMessageBox::warning(this, ProgramTitle,
-                             FormatMessage(QStringLiteral("ヘルプファイル %s を開くプログラムがありません。"),
-                                           {QDir::toNativeSeparators(file)}));
+        QMessageBox::warning(
+            this, ProgramTitle,
+            FormatMessage(QStringLiteral("ヘルプファイル %s を開くプログラムがありません。"),
+                          {QDir::toNativeSeparators(file)}));
 }
 
 void TmainForm::A1Click() {
@@ -570,10 +587,18 @@ void TmainForm::FontCommand(TSheetFont font) {
         SettingsChanged = true;
 }
 
-void TmainForm::Button11Click() { FontCommand(sfYear); }
-void TmainForm::Button3Click() { FontCommand(sfMonth); }
-void TmainForm::Button10Click() { FontCommand(sfDay); }
-void TmainForm::Button12Click() { FontCommand(sfDayOfWeek); }
+void TmainForm::Button11Click() {
+    FontCommand(sfYear);
+}
+void TmainForm::Button3Click() {
+    FontCommand(sfMonth);
+}
+void TmainForm::Button10Click() {
+    FontCommand(sfDay);
+}
+void TmainForm::Button12Click() {
+    FontCommand(sfDayOfWeek);
+}
 
 void TmainForm::ColorCommand(TSheetColor color) {
     // Confirmed or not, the command counts as a change.
@@ -582,14 +607,30 @@ void TmainForm::ColorCommand(TSheetColor color) {
     ApplyColors();
 }
 
-void TmainForm::N4Click() { ColorCommand(scYear); }
-void TmainForm::N11Click() { ColorCommand(scMonth); }
-void TmainForm::N5Click() { ColorCommand(scWeekday); }
-void TmainForm::N6Click() { ColorCommand(scSunday); }
-void TmainForm::N7Click() { ColorCommand(scSaturday); }
-void TmainForm::N12Click() { ColorCommand(scDayBack); }
-void TmainForm::Button22Click() { ColorCommand(scHeaderBack); }
-void TmainForm::N13Click() { ColorCommand(scLine); }
+void TmainForm::N4Click() {
+    ColorCommand(scYear);
+}
+void TmainForm::N11Click() {
+    ColorCommand(scMonth);
+}
+void TmainForm::N5Click() {
+    ColorCommand(scWeekday);
+}
+void TmainForm::N6Click() {
+    ColorCommand(scSunday);
+}
+void TmainForm::N7Click() {
+    ColorCommand(scSaturday);
+}
+void TmainForm::N12Click() {
+    ColorCommand(scDayBack);
+}
+void TmainForm::Button22Click() {
+    ColorCommand(scHeaderBack);
+}
+void TmainForm::N13Click() {
+    ColorCommand(scLine);
+}
 
 void TmainForm::N16Click() {
     if (!Confirm(ResetQuestion))
@@ -669,7 +710,7 @@ namespace {
 
 // What the sheet reads of the main window while it is previewed and printed.
 class TMainFormSheetSource : public TSheetSource {
-public:
+  public:
     explicit TMainFormSheetSource(TmainForm& form) : FForm(form) {}
 
     QString PictureFileName() const override { return FForm.OpenDialog1.FileName; }
@@ -680,7 +721,7 @@ public:
     const TDayCells& DayCells() const override { return FForm.FDayCells; }
     QString AppPath() const override { return FForm.AppPath; }
 
-private:
+  private:
     TmainForm& FForm;
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/bitmap.h"
 #include "preview/daycells.h"
+#include "preview/picturefit.h"
 #include "preview/sheetlayout.h"
 #include "titlestyle.h"
 
@@ -31,15 +32,18 @@ QString SheetPrintTitle(const QString& yearTitle) {
     return QStringLiteral("たむりか") + yearTitle;
 }
 
-QSize SheetPreviewDecodeSize() {
-    return {2 * StretchWidth, 2 * StretchHeight};
+QSize SheetPreviewDecodeSize(const QSize& pictureSize) {
+    const TRect drawn = FitPicture(pictureSize.width(), pictureSize.height(), SheetPictureBoxWidth,
+                                   SheetPictureBoxHeight);
+    return {2 * drawn.Width(), 2 * drawn.Height()};
 }
 
 QImage SheetPreviewPicture(const TGraphic* picture) {
     TBitmap box(SheetPictureBoxWidth, SheetPictureBoxHeight); // white
     if (picture != nullptr && !picture->Empty()) {
         // A photo is decoded at a reduced scale where that still gives twice the pixels drawn.
-        const QImage pixels = picture->ToImageForSize(SheetPreviewDecodeSize());
+        const QImage pixels =
+            picture->ToImageForSize(SheetPreviewDecodeSize({picture->Width(), picture->Height()}));
         if (!pixels.isNull())
             box.Canvas().StretchDraw({0, 0, StretchWidth, StretchHeight}, pixels, true);
     }

@@ -47,10 +47,11 @@ void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx
 /// no picture. LRImage1 stretches it back into the picture's own shape.
 QImage SheetPreviewPicture(const TGraphic* picture);
 
-/// The size at which SheetPreviewPicture asks the picture for its pixels: twice the 710 × 532
-/// it draws, so that a photo decoded at a reduced scale still gives two pixels for each one
-/// drawn. A picture decoded at this size when it is loaded is not decoded again for the sheet.
-QSize SheetPreviewDecodeSize();
+/// The size at which SheetPreviewPicture asks a picture of `pictureSize` for its pixels: twice
+/// the size at which the sheet shows it (fitted into the 708 × 531 box), so that a photo
+/// decoded at a reduced scale still gives two pixels for each one on the page. A picture
+/// decoded at this size when it is loaded is not decoded again for the sheet.
+QSize SheetPreviewDecodeSize(const QSize& pictureSize);
 
 /// The print job's name for a year title.
 QString SheetPrintTitle(const QString& yearTitle);

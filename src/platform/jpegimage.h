@@ -33,7 +33,7 @@ class TJPEGImage : public TGraphic {
     void SaveToStream(QIODevice& stream) const override;
     /// The decoded picture at the current Scale; decoded once and kept until the data changes.
     QImage ToImage() const override;
-    /// Decodes at the smallest scale n/8 that still covers `size` (full size for a printer),
+    /// Decodes at the smallest of the scales 1/8, 1/4, 1/2 and 1 that still covers `size`,
     /// unless the last decoding already covers it; either way that decoding is kept.
     QImage ToImageForSize(const QSize& size) const override;
     std::unique_ptr<TGraphic> Clone() const override;

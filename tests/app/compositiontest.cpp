@@ -205,18 +205,20 @@ TEST_F(CompositionTest, ThePictureIsFittedAndPreparedAs708By531) {
 
 TEST_F(CompositionTest, TheSampleAndTheSheetShowThePhotoFromOneDecoding) {
     const QString file = dir.filePath(QStringLiteral("photo.jpg"));
-    ASSERT_TRUE(testing_support::MakeQuarters(file, 2400, 1800));
+    ASSERT_TRUE(testing_support::MakeQuarters(file, 3200, 2400));
     form->LoadPictureFile(file);
     const TGraphic* loaded = form->Image1->Picture().Graphic();
     ASSERT_NE(loaded, nullptr);
-    const QImage decoded = loaded->ToImageForSize(SheetPreviewDecodeSize());
+    const QImage decoded = loaded->ToImageForSize(SheetPreviewDecodeSize({3200, 2400}));
     // Decoded at a reduced scale, still with two pixels for each one the sheet draws.
-    EXPECT_LT(decoded.width(), 2400);
-    EXPECT_GE(decoded.width(), SheetPreviewDecodeSize().width());
-    EXPECT_GE(decoded.height(), SheetPreviewDecodeSize().height());
-    EXPECT_EQ(
-        form->Image4->Picture().Graphic()->ToImageForSize(SheetPreviewDecodeSize()).cacheKey(),
-        decoded.cacheKey());
+    EXPECT_EQ(decoded.width(), 1600); // at 1/2
+    EXPECT_GE(decoded.width(), SheetPreviewDecodeSize({3200, 2400}).width());
+    EXPECT_GE(decoded.height(), SheetPreviewDecodeSize({3200, 2400}).height());
+    EXPECT_EQ(form->Image4->Picture()
+                  .Graphic()
+                  ->ToImageForSize(SheetPreviewDecodeSize({3200, 2400}))
+                  .cacheKey(),
+              decoded.cacheKey());
 
     const QImage sample = form->Image1->grab().toImage();
     ASSERT_EQ(sample.size(), QSize(224, 168));
@@ -229,7 +231,8 @@ TEST_F(CompositionTest, TheSampleAndTheSheetShowThePhotoFromOneDecoding) {
         EXPECT_TRUE(testing_support::Near(pixels.pixel(531, 398), qRgb(0, 255, 0)));
     }));
     // The composition drew the sheet's picture from those same pixels.
-    EXPECT_EQ(loaded->ToImageForSize(SheetPreviewDecodeSize()).cacheKey(), decoded.cacheKey());
+    EXPECT_EQ(loaded->ToImageForSize(SheetPreviewDecodeSize({3200, 2400})).cacheKey(),
+              decoded.cacheKey());
 }
 
 TEST_F(CompositionTest, ThePositionConfirmedInThePreviewIsStoredForTheNextOne) {

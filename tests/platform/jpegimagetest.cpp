@@ -192,6 +192,10 @@ TEST_F(JpegFiles, ReducedScalesDecodeSmallerPictures) {
     EXPECT_EQ(jpeg.ToImageForSize(QSize(30, 10)).size(), QSize(32, 24));
     EXPECT_EQ(jpeg.ToImageForSize(QSize(4000, 3000)).size(), QSize(64, 48)); // never enlarged
     EXPECT_TRUE(Near(Quarters(jpeg.ToImageForSize(QSize(8, 6)))[0], Blue, 60));
+    // Only halvings: 3/8 would cover 20 × 15 too, but decodes as slowly as the full picture.
+    TJPEGImage fresh;
+    fresh.LoadFromFile(Path("q.jpg"));
+    EXPECT_EQ(fresh.ToImageForSize(QSize(20, 15)).size(), QSize(32, 24));
 
     jpeg.SetScale(jsQuarter);
     EXPECT_EQ(jpeg.Width(), 16);
