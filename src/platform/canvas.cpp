@@ -65,11 +65,17 @@ int ToQtTextFlags(unsigned flags) {
 // as long to compress and make a PDF twice as large for nothing. Such a device gets the picture
 // reduced to the device pixels it covers, resampled as a bitmap of that resolution would draw
 // it; it is never enlarged.
-QImage ReducedForDevice(QPainter& p, const QRect& dest, const QImage& image, bool smooth) {
+QSize KeptSize(QPainter& p, const QRect& dest) {
     const QPaintEngine* engine = p.paintEngine();
     if (engine == nullptr || engine->type() == QPaintEngine::Raster)
+        return {};
+    return p.worldTransform().mapRect(QRectF(dest)).size().toSize();
+}
+
+QImage ReducedForDevice(QPainter& p, const QRect& dest, const QImage& image, bool smooth) {
+    const QSize covered = KeptSize(p, dest);
+    if (covered.isEmpty())
         return image;
-    const QSize covered = p.worldTransform().mapRect(QRectF(dest)).size().toSize();
     const QSize size = image.size().boundedTo(covered);
     if (size == image.size() || size.isEmpty())
         return image;
@@ -307,6 +313,11 @@ int TCanvas::DrawText(TRect& r, const QString& text, unsigned flags) {
     p->setPen(ToQColor(Font.Color()));
     p->drawText(box, qf, text);
     return height;
+}
+
+QSize TCanvas::KeptPictureSize(const TRect& dest) {
+    QPainter* p = Painter();
+    return p == nullptr ? QSize() : KeptSize(*p, dest.ToQRect());
 }
 
 void TCanvas::StretchDraw(const TRect& dest, const QImage& image, bool smooth) {

@@ -94,6 +94,11 @@ public:
     /// bottom edges move).
     int DrawText(TRect& r, const QString& text, unsigned flags);
 
+    /// The most pixels a picture stretched into `dest` keeps on this device: the device pixels
+    /// `dest` covers where the device keeps every pixel it is given (a PDF file, a print
+    /// queue); an empty size where it resamples pictures into pixels of its own (a bitmap, a
+    /// window) or cannot be drawn on.
+    QSize KeptPictureSize(const TRect& dest);
     /// Copies `image` into `dest`, replacing the pixels there; scaled smoothly only if asked.
     void StretchDraw(const TRect& dest, const QImage& image, bool smooth = false);
 

@@ -37,6 +37,10 @@ QImage TGraphic::ToImageForSize(const QSize&) const {
     return ToImage();
 }
 
+QImage TGraphic::ToImageWithin(const QSize&) const {
+    return ToImage();
+}
+
 void TGraphic::Assign(const TGraphic& source) {
     if (&source == this)
         return;

@@ -65,6 +65,11 @@ class TGraphic {
     /// allows, possibly smaller than Width() × Height() when a format can decode a reduced
     /// picture cheaply (a JPEG image at 1/2, 1/4 or 1/8). The default is ToImage().
     virtual QImage ToImageForSize(const QSize& size) const;
+    /// The picture for a device that keeps every pixel it is given (a PDF file, a print
+    /// queue), which can show no more than `limit`: a format that can reduce the picture while
+    /// decoding it, without ever holding it whole (a JPEG image), gives it no larger than
+    /// `limit` on either side. The default is ToImage(), left for the canvas to reduce.
+    virtual QImage ToImageWithin(const QSize& limit) const;
 
     /// An independent copy of the same class.
     virtual std::unique_ptr<TGraphic> Clone() const = 0;

@@ -2,14 +2,19 @@
 
 // libjpeg's header needs FILE and size_t declared first.
 #include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include <QTransform>
+
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "areareducer.h"
+#include "reducerthread.h"
 #include "exif.h"
 
 namespace {
@@ -247,6 +252,29 @@ void TurnBand(const QImage& band, int first, int count, QImage& image, int orien
     }
 }
 
+// A picture as stored, made upright for its EXIF orientation.
+QImage Upright(const QImage& stored, int orientation) {
+    const QTransform quarter = QTransform().rotate(90);
+    switch (orientation) {
+    case 2:
+        return stored.mirrored(true, false);
+    case 3:
+        return stored.mirrored(true, true);
+    case 4:
+        return stored.mirrored(false, true);
+    case 5: // turned a quarter clockwise, then mirrored left to right: the main diagonal
+        return stored.transformed(quarter).mirrored(true, false);
+    case 6:
+        return stored.transformed(quarter);
+    case 7: // a quarter clockwise, then upside down: the other diagonal
+        return stored.transformed(quarter).mirrored(false, true);
+    case 8:
+        return stored.transformed(QTransform().rotate(270));
+    default:
+        return stored;
+    }
+}
+
 } // namespace
 
 QSize TJPEGHeader::SeenSize(int num) const {
@@ -328,6 +356,63 @@ QImage DecodeJPEG(const QByteArray& data, int num) {
             std::reverse(row, row + w);
         }
     return image;
+}
+
+QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize) {
+    CheckSignature(data);
+    Decompressor jpeg(data);
+    jpeg.ReadHeader();
+    const TJPEGHeader header = jpeg.Header();
+    CheckPixels(header);
+
+    jpeg_decompress_struct& info = jpeg.Info();
+    info.scale_num = static_cast<unsigned>(std::clamp(num, 1, 8));
+    info.scale_denom = 8;
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    if (cmyk)
+        info.out_color_space = JCS_CMYK;
+    else
+        info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+    jpeg.Check(jpeg.Guard([&info] { jpeg_start_decompress(&info); }));
+
+    // Reduced as stored, turned afterwards: averaging areas does not care which way is up,
+    // and turning the small picture costs nothing.
+    const int w = static_cast<int>(info.output_width);
+    const int h = static_cast<int>(info.output_height);
+    const bool turns = OrientationSwapsAxes(header.Orientation);
+    TAreaReducer reducer(QSize(w, h), turns ? seenSize.transposed() : seenSize);
+    std::vector<JSAMPLE> cmykPixels(cmyk ? std::size_t(w) * 4 * BandRows : 0);
+    std::array<JSAMPROW, BandRows> rows{};
+    TReducerThread reducing(reducer, w, BandRows);
+    if (!reducing.Ready() || reducer.Result().isNull())
+        throw EInvalidGraphic(QStringLiteral("JPEGイメージを展開するメモリが足りません．"));
+
+    jpeg.Check(jpeg.Guard([&] {
+        while (info.output_scanline < info.output_height) {
+            QImage& band = reducing.NextBand();
+            int filled = 0;
+            while (filled < BandRows && info.output_scanline < info.output_height) {
+                for (int r = filled; r < BandRows; ++r)
+                    rows[r] = cmyk ? &cmykPixels[std::size_t(r) * w * 4] : band.scanLine(r);
+                const int n = static_cast<int>(jpeg_read_scanlines(
+                    &info, &rows[filled], static_cast<JDIMENSION>(BandRows - filled)));
+                if (n == 0)
+                    break; // jpeg_finish_decompress reports the rows missing
+                if (cmyk)
+                    for (int r = filled; r < filled + n; ++r)
+                        CmykToRgb(rows[r], reinterpret_cast<QRgb*>(band.scanLine(r)), w);
+                filled += n;
+            }
+            if (filled == 0)
+                break;
+            reducing.Filled(filled);
+            if (filled < BandRows && info.output_scanline < info.output_height)
+                break;
+        }
+        jpeg_finish_decompress(&info);
+    }));
+    reducing.Finish();
+    return Upright(reducer.Result(), header.Orientation);
 }
 
 QByteArray EncodeJPEG(const QImage& source, int quality) {

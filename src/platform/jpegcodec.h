@@ -29,5 +29,10 @@ TJPEGHeader ReadJPEGHeader(const QByteArray& data);
 /// applied. A picture cut short or damaged anywhere raises.
 QImage DecodeJPEG(const QByteArray& data, int num = 8);
 
+/// Decodes the picture at scale `num`/8 and reduces it while decoding to `seenSize` (as seen,
+/// bounded by the decoded size), each pixel the average of the area it covers: the whole
+/// decoded picture is never held, only a few of its rows. Errors as DecodeJPEG.
+QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize);
+
 /// Encodes 32-bit pixels as a baseline JPEG of the given quality (1..100).
 QByteArray EncodeJPEG(const QImage& image, int quality);

@@ -29,12 +29,7 @@ QImage TJPEGImage::ToImage() const {
 QImage TJPEGImage::ToImageForSize(const QSize& size) const {
     if (FData.isEmpty())
         return {};
-    // Halves only: libjpeg-turbo has fast inverse transforms for 1/8, 1/4 and 1/2, while 3/8,
-    // 5/8, 6/8 and 7/8 go through plain ones that make a 3/8 decoding as slow as a full one.
-    int num = 1;
-    while (num < 8 && (FHeader.SeenSize(num).width() < size.width() ||
-                       FHeader.SeenSize(num).height() < size.height()))
-        num *= 2;
+    const int num = NumeratorCovering(size);
     // Every decoding reads the whole compressed stream, whatever its scale: that, not the
     // pixels made, is most of its cost. So a decoding that already covers the size is used
     // again, also one larger than asked for.
@@ -43,6 +38,26 @@ QImage TJPEGImage::ToImageForSize(const QSize& size) const {
     FDecoded = DecodeJPEG(FData, num);
     FDecodedNum = num;
     return FDecoded;
+}
+
+QImage TJPEGImage::ToImageWithin(const QSize& limit) const {
+    if (FData.isEmpty())
+        return {};
+    const QSize seen = FHeader.SeenSize();
+    const QSize size = seen.boundedTo(limit).expandedTo(QSize(1, 1));
+    if (size == seen)
+        return ToImageForSize(seen);
+    return DecodeJPEGReduced(FData, NumeratorCovering(2 * size), size);
+}
+
+int TJPEGImage::NumeratorCovering(const QSize& size) const {
+    // Halves only: libjpeg-turbo has fast inverse transforms for 1/8, 1/4 and 1/2, while 3/8,
+    // 5/8, 6/8 and 7/8 go through plain ones that make a 3/8 decoding as slow as a full one.
+    int num = 1;
+    while (num < 8 && (FHeader.SeenSize(num).width() < size.width() ||
+                       FHeader.SeenSize(num).height() < size.height()))
+        num *= 2;
+    return num;
 }
 
 std::unique_ptr<TGraphic> TJPEGImage::Clone() const {

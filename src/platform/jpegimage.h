@@ -36,6 +36,9 @@ class TJPEGImage : public TGraphic {
     /// Decodes at the smallest of the scales 1/8, 1/4, 1/2 and 1 that still covers `size`,
     /// unless the last decoding already covers it; either way that decoding is kept.
     QImage ToImageForSize(const QSize& size) const override;
+    /// Decodes at the smallest of those scales that leaves twice `limit`, and averages that
+    /// down to `limit` while decoding; nothing is kept.
+    QImage ToImageWithin(const QSize& limit) const override;
     std::unique_ptr<TGraphic> Clone() const override;
     /// From another JPEG image: shares its bytes. From any other graphic: compresses its
     /// pixels with CompressionQuality.
@@ -57,6 +60,8 @@ class TJPEGImage : public TGraphic {
 
   private:
     int ScaleNumerator() const { return 8 >> FScale; }
+    /// The smallest numerator of 1, 2, 4 and 8 whose decoding covers `size` (8 if none).
+    int NumeratorCovering(const QSize& size) const;
 
     QByteArray FData;
     TJPEGHeader FHeader;

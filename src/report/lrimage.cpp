@@ -40,9 +40,13 @@ void TLRImage::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, do
     QImage pixels; // a JPEG image decoded, any other format converted
     if (FStretch) {
         // A photo much larger than the device rectangle may be decoded at a reduced scale, as
-        // long as that leaves twice the device's pixels: drawn smaller, it looks the same.
+        // long as that leaves twice the device's pixels: drawn smaller, it looks the same. A
+        // PDF file or a print queue keeps no more than its own pixels of it, and those the
+        // photo can give while it is decoded, without ever being held whole.
         const TRect d = ScaleRect(r, scale);
-        pixels = graphic->ToImageForSize(QSize(2 * d.Width(), 2 * d.Height()));
+        const QSize kept = canvas.KeptPictureSize(d);
+        pixels = kept.isEmpty() ? graphic->ToImageForSize(QSize(2 * d.Width(), 2 * d.Height()))
+                                : graphic->ToImageWithin(kept);
     } else {
         pixels = graphic->ToImage();
     }

@@ -7,6 +7,7 @@
 #include "../common/imagemagick.h"
 #include <array>
 
+#include "platform/areareducer.h"
 #include "platform/bitmap.h"
 #include "platform/exif.h"
 #include "platform/jpegimage.h"
@@ -180,6 +181,20 @@ TEST_F(JpegFiles, EveryOrientationIsTurnedPixelForPixelAsImageMagickTurnsIt) {
                 for (int x = 0; x < image.width(); ++x)
                     wrong += !Near(image.pixel(x, y), expected.pixel(x, y), 16);
             EXPECT_EQ(wrong, 0) << colours << " orientation " << orientation;
+
+            // Reduced while decoding for a printer: the same as ImageMagick's upright picture
+            // averaged down to two thirds.
+            const QSize limit(expected.width() * 2 / 3, expected.height() * 2 / 3);
+            TAreaReducer reference(expected.size(), limit);
+            for (int y = 0; y < expected.height(); ++y)
+                reference.AddRow(reinterpret_cast<const QRgb*>(expected.constScanLine(y)));
+            const QImage reduced = jpeg.ToImageWithin(limit);
+            ASSERT_EQ(reduced.size(), limit) << colours << " " << orientation;
+            wrong = 0;
+            for (int y = 0; y < limit.height(); ++y)
+                for (int x = 0; x < limit.width(); ++x)
+                    wrong += !Near(reduced.pixel(x, y), reference.Result().pixel(x, y), 16);
+            EXPECT_EQ(wrong, 0) << colours << " reduced, orientation " << orientation;
         }
     }
 }
@@ -279,15 +294,17 @@ TEST_F(JpegFiles, DamagedFilesGiveTheirMessageAndLeaveThePictureAlone) {
     expectFailure(noFrame, QStringLiteral("JPEGイメージが壊れているため読み込めません（"));
 
     // Cut in the middle of the scan: the header is fine, decoding must fail.
+    // So must reducing it for a printer, whose second thread stops with it.
     TJPEGImage cut;
     cut.LoadFromBytes(good.left(good.size() - 30));
-    try {
-        (void)cut.ToImage();
-        ADD_FAILURE() << "a picture cut short decoded";
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(
-            e.Message(),
-            QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
+    for (bool reduced : {false, true}) {
+        try {
+            (void)(reduced ? cut.ToImageWithin(QSize(20, 15)) : cut.ToImage());
+            ADD_FAILURE() << "a picture cut short decoded, reduced: " << reduced;
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("JPEGイメージのデータが途中で切れています．"
+                                                  "ファイルが壊れています．"));
+        }
     }
 }
 
