@@ -373,6 +373,11 @@ QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize)
         info.out_color_space = JCS_CMYK;
     else
         info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+    // The averaging that follows hides what the faster inverse transform and the plain
+    // doubling of the colour planes lose against the exact ones (a level here and there, at
+    // the scale of single pixels), and they save a tenth of the decoding.
+    info.dct_method = JDCT_IFAST;
+    info.do_fancy_upsampling = FALSE;
     jpeg.Check(jpeg.Guard([&info] { jpeg_start_decompress(&info); }));
 
     // Reduced as stored, turned afterwards: averaging areas does not care which way is up,
