@@ -275,6 +275,29 @@ QImage Upright(const QImage& stored, int orientation) {
     }
 }
 
+// Reads and checks the header and starts decompressing at scale `num`/8, CMYK as it is and
+// anything else straight into QImage's 32-bit pixels (0xAARRGGBB in the machine's byte
+// order); `fast` trades a little accuracy for speed.
+TJPEGHeader StartDecompress(Decompressor& jpeg, int num, bool fast) {
+    jpeg.ReadHeader();
+    const TJPEGHeader header = jpeg.Header();
+    CheckPixels(header); // before libjpeg or we allocate anything for the pixels
+    jpeg_decompress_struct& info = jpeg.Info();
+    info.scale_num = static_cast<unsigned>(std::clamp(num, 1, 8));
+    info.scale_denom = 8;
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    if (cmyk)
+        info.out_color_space = JCS_CMYK;
+    else
+        info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+    if (fast) {
+        info.dct_method = JDCT_IFAST;
+        info.do_fancy_upsampling = FALSE;
+    }
+    jpeg.Check(jpeg.Guard([&info] { jpeg_start_decompress(&info); }));
+    return header;
+}
+
 } // namespace
 
 QSize TJPEGHeader::SeenSize(int num) const {
@@ -295,20 +318,9 @@ TJPEGHeader ReadJPEGHeader(const QByteArray& data) {
 QImage DecodeJPEG(const QByteArray& data, int num) {
     CheckSignature(data);
     Decompressor jpeg(data);
-    jpeg.ReadHeader();
-    const TJPEGHeader header = jpeg.Header();
-    CheckPixels(header); // before libjpeg or we allocate anything for the pixels
-
+    const TJPEGHeader header = StartDecompress(jpeg, num, false);
     jpeg_decompress_struct& info = jpeg.Info();
-    info.scale_num = static_cast<unsigned>(std::clamp(num, 1, 8));
-    info.scale_denom = 8;
-    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    if (cmyk)
-        info.out_color_space = JCS_CMYK;
-    else
-        // Straight into QImage's 32-bit pixels: 0xAARRGGBB in the machine's byte order.
-        info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
-    jpeg.Check(jpeg.Guard([&info] { jpeg_start_decompress(&info); }));
+    const bool cmyk = info.out_color_space == JCS_CMYK;
 
     // The picture is made upright while it is decoded, so that it is never held twice: a flip
     // puts each stored row where it belongs, a mirror reverses the rows in place afterwards,
@@ -361,24 +373,12 @@ QImage DecodeJPEG(const QByteArray& data, int num) {
 QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize) {
     CheckSignature(data);
     Decompressor jpeg(data);
-    jpeg.ReadHeader();
-    const TJPEGHeader header = jpeg.Header();
-    CheckPixels(header);
-
-    jpeg_decompress_struct& info = jpeg.Info();
-    info.scale_num = static_cast<unsigned>(std::clamp(num, 1, 8));
-    info.scale_denom = 8;
-    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    if (cmyk)
-        info.out_color_space = JCS_CMYK;
-    else
-        info.out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
     // The averaging that follows hides what the faster inverse transform and the plain
     // doubling of the colour planes lose against the exact ones (a level here and there, at
     // the scale of single pixels), and they save a tenth of the decoding.
-    info.dct_method = JDCT_IFAST;
-    info.do_fancy_upsampling = FALSE;
-    jpeg.Check(jpeg.Guard([&info] { jpeg_start_decompress(&info); }));
+    const TJPEGHeader header = StartDecompress(jpeg, num, true);
+    jpeg_decompress_struct& info = jpeg.Info();
+    const bool cmyk = info.out_color_space == JCS_CMYK;
 
     // Reduced as stored, turned afterwards: averaging areas does not care which way is up,
     // and turning the small picture costs nothing.
