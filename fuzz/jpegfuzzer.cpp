@@ -1,6 +1,7 @@
 // Fuzzes the JPEG loading path as the program walks it: the header with its EXIF orientation
 // and size limit when the file is read, the small decoding for the main window's sample, and
-// the full decoding for printing (for pictures small enough to keep each run quick).
+// the full and the reduced decodings for printing (for pictures small enough to keep each run
+// quick).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -45,6 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (qint64(header.StoredWidth) * header.StoredHeight <= FullDecodePixels) {
             const QImage full = jpeg.ToImage();
             Require(full.size() == QSize(jpeg.Width(), jpeg.Height()));
+            // Reduced while decoding, as for a printer: two thirds, on a second thread.
+            const QSize limit(jpeg.Width() * 2 / 3, jpeg.Height() * 2 / 3);
+            const QImage reduced = jpeg.ToImageWithin(limit);
+            Require(reduced.size() == full.size().boundedTo(limit).expandedTo(QSize(1, 1)));
         }
     } catch (const EInvalidGraphic&) {
         // Damage past the header shows when the pixels are decoded.
