@@ -2,10 +2,10 @@
 // band with a framed text item, a band with a picture, and a grid of numbered cells.
 #pragma once
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
+#include "common/sheetpage.h"
 #include "report/lightrepex.h"
 
 namespace report_testing {
@@ -79,30 +79,8 @@ struct SampleDocument {
     TLRGridPanel* Grid;
 };
 
-/// Runs a command-line tool; its standard output, or nullopt when it failed or took too long.
-inline std::optional<QByteArray> RunTool(const QString& program, const QStringList& args,
-                                         int timeoutMs = 60000) {
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished(5000);
-        return std::nullopt;
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return std::nullopt;
-    return process.readAllStandardOutput();
-}
-
-/// The first page of a PDF at `dpi`, drawn by poppler's pdftoppm.
-inline QImage RenderPdf(const QString& pdf, int dpi, const QString& workDir) {
-    const QString prefix = workDir + QStringLiteral("/page");
-    if (!RunTool(QStringLiteral("pdftoppm"),
-                 {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
-                  QStringLiteral("-singlefile"), pdf, prefix}))
-        return {};
-    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
-}
+using testing_support::RenderPdf;
+using testing_support::RunTool;
 
 /// Whether a pixel is clearly red / blue, as a printed colour read back.
 inline bool IsRed(QRgb c) {
