@@ -27,6 +27,13 @@ void ReadEverything(const TIniDocument& doc) {
         }
 }
 
+bool IsAscii(const QByteArray& bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -57,7 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // What is written reads back the same from the bytes on disk.
         const TIniDocument again = TIniDocument::Parse(doc.Bytes());
         Require(again.Value(w.Section, w.Key) == expected);
-        Require(again.Encoding() == doc.Encoding());
+        // Bytes that are all ASCII read the same in both encodings; a reader takes them as
+        // Shift-JIS, while the document keeps the encoding it had before its last non-ASCII
+        // text was overwritten.
+        Require(again.Encoding() == doc.Encoding() || IsAscii(doc.Bytes()));
     }
     ReadEverything(doc);
     return 0;
