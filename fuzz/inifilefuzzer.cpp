@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 
 #include "platform/inifile.h"
 #include "platform/sysutils.h"
@@ -27,11 +28,10 @@ void ReadEverything(const TIniDocument& doc) {
         }
 }
 
-bool IsAscii(const QByteArray& bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
+bool IsValidUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    const QString decoded = decoder.decode(bytes);
+    return !decoder.hasError();
 }
 
 } // namespace
@@ -64,10 +64,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // What is written reads back the same from the bytes on disk.
         const TIniDocument again = TIniDocument::Parse(doc.Bytes());
         Require(again.Value(w.Section, w.Key) == expected);
-        // Bytes that are all ASCII read the same in both encodings; a reader takes them as
-        // Shift-JIS, while the document keeps the encoding it had before its last non-ASCII
-        // text was overwritten.
-        Require(again.Encoding() == doc.Encoding() || IsAscii(doc.Bytes()));
+        // The encoding is decided per reading: a Shift-JIS file whose bytes all make valid
+        // UTF-8 once an ASCII write has replaced the ones that did not, or that are left all
+        // ASCII, reads as UTF-8 or as Shift-JIS next time, while the document keeps the one
+        // it had.
+        Require(again.Encoding() == doc.Encoding() || IsValidUtf8(doc.Bytes()));
     }
     ReadEverything(doc);
     return 0;
