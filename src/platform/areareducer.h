@@ -47,7 +47,7 @@ class TAreaReducer {
     // for the next one, which a source row on their border shares.
     std::vector<std::uint32_t> FThis;
     std::vector<std::uint32_t> FNext;
-    int FRow = 0;                       // the next source row
-    int FOut = 0;                       // the reduced row being gathered
+    int FRow = 0; // the next source row
+    int FOut = 0; // the reduced row being gathered
     QImage FResult;
 };

@@ -98,7 +98,9 @@ TCanvas::TCanvas(QPaintDevice* device) : FDevice(device) {}
 
 TCanvas::TCanvas(QPainter* painter) : FDevice(painter->device()), FExternal(painter) {}
 
-TCanvas::~TCanvas() { EndPaint(); }
+TCanvas::~TCanvas() {
+    EndPaint();
+}
 
 int TCanvas::PixelsPerInch() const {
     if (FDevice == nullptr)
@@ -125,7 +127,9 @@ QPainter* TCanvas::Painter() {
     return &*FOwned;
 }
 
-bool TCanvas::CanDraw() { return Painter() != nullptr; }
+bool TCanvas::CanDraw() {
+    return Painter() != nullptr;
+}
 
 void TCanvas::EndPaint() {
     if (FOwned) {
@@ -135,7 +139,9 @@ void TCanvas::EndPaint() {
     FBeginFailed = false;
 }
 
-QFont TCanvas::DeviceFont() const { return Font.ToQFont(PixelsPerInch()); }
+QFont TCanvas::DeviceFont() const {
+    return Font.ToQFont(PixelsPerInch());
+}
 
 void TCanvas::FillRect(const TRect& r) {
     QPainter* p = Painter();
@@ -156,7 +162,9 @@ void TCanvas::FrameRect(const TRect& r) {
     FPenPos = start;
 }
 
-void TCanvas::MoveTo(int x, int y) { FPenPos = {x, y}; }
+void TCanvas::MoveTo(int x, int y) {
+    FPenPos = {x, y};
+}
 
 void TCanvas::LineTo(int x, int y) {
     if (QPainter* p = Painter())

@@ -50,7 +50,7 @@ enum TTextFlag : unsigned {
 };
 
 class TCanvas {
-public:
+  public:
     /// A canvas that swallows every drawing (the discard canvas of a page range); text is still
     /// measured, at 96 per inch.
     TCanvas();
@@ -108,7 +108,7 @@ public:
     /// The painter, begun if needed; nullptr for the discard canvas.
     QPainter* Painter();
 
-private:
+  private:
     void ApplyPen(QPainter& p);
     QFont DeviceFont() const;
     void DrawLine(QPainter& p, TPoint from, TPoint to);

@@ -14,8 +14,8 @@
 #include <jpeglib.h>
 
 #include "areareducer.h"
-#include "reducerthread.h"
 #include "exif.h"
+#include "reducerthread.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "reducerthread.h"
 
-TReducerThread::TReducerThread(TAreaReducer& reducer, int width, int bandRows)
-    : FReducer(reducer) {
+TReducerThread::TReducerThread(TAreaReducer& reducer, int width, int bandRows) : FReducer(reducer) {
     for (QImage& band : FBands)
         band = QImage(width, bandRows, QImage::Format_RGB32);
     if (Ready())

@@ -5,13 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QPushButton>
 #include <QFile>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include "../common/imagemagick.h"
 #include "app/mainunit.h"
+#include "common/files.h"
 #include "dib/vddib.h"
 #include "modal.h"
 #include "platform/image.h"
@@ -33,7 +34,9 @@
 // fontconfig keeps the font patterns it has handed out through offsets into its caches, which
 // LeakSanitizer cannot follow while the program runs (they are freed when it ends): a check in
 // the middle of a run would report them. Nothing of this program is allocated there.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 #endif
 
 using testing_support::AnswerMessage;
@@ -42,16 +45,8 @@ using testing_support::WhenModal;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 
 void PutU32(QByteArray& bytes, qsizetype at, quint32 value) {
     for (int i = 0; i < 4; ++i)
@@ -64,7 +59,7 @@ void PutU16BigEndian(QByteArray& bytes, qsizetype at, int value) {
 }
 
 class BadInput : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { RegisterVdDIB(); }
     void TearDown() override {
         testing_support::CancelPendingAnswers();
@@ -106,11 +101,11 @@ protected:
 
 TEST_F(BadInput, BadPicturesGiveAMessageInJapaneseAndChangeNothing) {
     // Good pictures written by ImageMagick, 64 × 48, as the base of every bad one.
-    ASSERT_TRUE(MakeQuarters(Path("good.bmp"), 64, 48, {QStringLiteral("-type"),
-                                                         QStringLiteral("TrueColor")}));
+    ASSERT_TRUE(MakeQuarters(Path("good.bmp"), 64, 48,
+                             {QStringLiteral("-type"), QStringLiteral("TrueColor")}));
     ASSERT_TRUE(MakeQuarters(Path("good.jpg"), 64, 48));
-    ASSERT_TRUE(MakeQuarters(Path("good3.bmp"), 64, 48, {QStringLiteral("-define"),
-                                                          QStringLiteral("bmp:format=bmp3")}));
+    ASSERT_TRUE(MakeQuarters(Path("good3.bmp"), 64, 48,
+                             {QStringLiteral("-define"), QStringLiteral("bmp:format=bmp3")}));
     const QByteArray bmp = ReadBytes(Path("good.bmp"));
     const QByteArray jpg = ReadBytes(Path("good.jpg"));
     const QByteArray dib = ReadBytes(Path("good3.bmp"));
@@ -153,8 +148,9 @@ TEST_F(BadInput, BadPicturesGiveAMessageInJapaneseAndChangeNothing) {
         {"huge.bmp", bitmapSized(bmp, 10001, 10000),
          QStringLiteral("画像が大きすぎます（10001 × 10000 ピクセル）．1 億ピクセルまでの画像を使っ"
                         "てください．")},
-        {"damaged.jpg", damagedJpeg(jpg), QStringLiteral("JPEGイメージが壊れているため読み込めませ"
-                                                         "ん（")},
+        {"damaged.jpg", damagedJpeg(jpg),
+         QStringLiteral("JPEGイメージが壊れているため読み込めませ"
+                        "ん（")},
         {"truncated.jpg", jpg.left(jpg.size() - 40),
          QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．")},
         {"empty.jpg", QByteArray(), QStringLiteral("JPEGイメージではありません．")},
@@ -266,8 +262,8 @@ struct Shown {
 };
 
 void PrintTo(const Shown& s, std::ostream* os) {
-    *os << "slot " << s.Slot << ", comment1 '" << s.Comment1.toStdString() << "', style "
-        << s.Style << ", year colour " << s.YearColor;
+    *os << "slot " << s.Slot << ", comment1 '" << s.Comment1.toStdString() << "', style " << s.Style
+        << ", year colour " << s.YearColor;
 }
 
 TEST_F(BadInput, BrokenSettingsFilesStartWithWhatCanBeReadAndAreKeptByteForByte) {
@@ -291,7 +287,9 @@ TEST_F(BadInput, BrokenSettingsFilesStartWithWhatCanBeReadAndAreKeptByteForByte)
          QByteArray("\x00\x01", 2) + "\xFF garbage\r\n[tamurika\r\nzenkai=3\r\n=x\r\n\x82\r\n" +
              slot3 + "\xFF\xFE\xFD\r\n[settei1\r\ncomment",
          {3, QStringLiteral("フォント設定1"), 2, clRed}},
-        {"missing sections", "[tamurika]\r\nzenkai=3\r\n", {3, QStringLiteral("フォント設定1"), 0, clBlack}},
+        {"missing sections",
+         "[tamurika]\r\nzenkai=3\r\n",
+         {3, QStringLiteral("フォント設定1"), 0, clBlack}},
         {"values out of range",
          "[tamurika]\r\nzenkai=1\r\n[settei1]\r\ncomment=c1\r\nYYcolor=99999999999\r\n"
          "fs11=-5\r\nzenkaiym=42\r\n",

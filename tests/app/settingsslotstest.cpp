@@ -5,25 +5,19 @@
 #include <QTemporaryDir>
 
 #include "app/settingsslots.h"
+#include "common/files.h"
 #include "platform/inifile.h"
 #include "qtprint.h"
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 
 // Shift-JIS spelled out by hand (code page 932).
-const QByteArray SjisNengayou("\x94\x4E\x89\xEA\x97\x70");                        // 年賀用
-const QByteArray SjisMsGothic("\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E"); // ＭＳ ゴシック
+const QByteArray SjisNengayou("\x94\x4E\x89\xEA\x97\x70"); // 年賀用
+const QByteArray
+    SjisMsGothic("\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E"); // ＭＳ ゴシック
 const QByteArray SjisMsPGothic("\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E");
 
 void Save(TIniFile& ini, int slot, const QString& comment, const TSlotSettings& s) {
@@ -33,7 +27,7 @@ void Save(TIniFile& ini, int slot, const QString& comment, const TSlotSettings& 
 }
 
 class SettingsSlots : public ::testing::Test {
-protected:
+  protected:
     QString Path() const { return dir.filePath("tamurika.ini"); }
     QTemporaryDir dir;
 };
@@ -104,15 +98,19 @@ TEST_F(SettingsSlots, RoundTripOfEveryValue) {
 TEST_F(SettingsSlots, HandWrittenShiftJisFileIsReadByTheRules) {
     WriteBytes(Path(), "[TAMURIKA]\r\nZenkai=4\r\n"
                        "[settei4]\r\n"
-                       "Comment=" + SjisNengayou + "\r\n"
-                       "font2=" + SjisMsPGothic + "\r\n"
-                       "fs21=1\r\nfs22=1\r\n"
-                       "fs11=7\r\nfs12=x\r\n"
-                       "fs31=0\r\nfs32=-1\r\n"
-                       "Nichicolor=abc\r\n"
-                       "Docolor=-16777211\r\n"
-                       "Heicolor= 8421504 \r\n"
-                       "zenkaiym=9\r\n");
+                       "Comment=" +
+                           SjisNengayou +
+                           "\r\n"
+                           "font2=" +
+                           SjisMsPGothic +
+                           "\r\n"
+                           "fs21=1\r\nfs22=1\r\n"
+                           "fs11=7\r\nfs12=x\r\n"
+                           "fs31=0\r\nfs32=-1\r\n"
+                           "Nichicolor=abc\r\n"
+                           "Docolor=-16777211\r\n"
+                           "Heicolor= 8421504 \r\n"
+                           "zenkaiym=9\r\n");
     const TIniFile ini(Path());
     const TSlotDirectory dir = ReadSlotDirectory(ini);
     EXPECT_EQ(dir.LastSlot, 4);
@@ -125,7 +123,7 @@ TEST_F(SettingsSlots, HandWrittenShiftJisFileIsReadByTheRules) {
     EXPECT_EQ(s.Fonts[sfMonth], (TSlotFont{QStringLiteral("ＭＳ Ｐゴシック"), fsBold | fsItalic}));
     EXPECT_EQ(s.Fonts[sfDay], (TSlotFont{QStringLiteral("ＭＳ ゴシック"), fsItalic}));
     EXPECT_EQ(s.Fonts[sfDayOfWeek], TSlotFont());
-    EXPECT_EQ(s.Colors[scSunday], clRed);     // not an integer: the default
+    EXPECT_EQ(s.Colors[scSunday], clRed);      // not an integer: the default
     EXPECT_EQ(s.Colors[scSaturday], clWindow); // stored as it stands
     EXPECT_EQ(s.Colors[scWeekday], clGray);
     EXPECT_EQ(s.Colors[scDayBack], clWhite);
@@ -141,7 +139,8 @@ TEST_F(SettingsSlots, MissingFileAndSlotsOutsideTheRangeGiveDefaults) {
     TSlotSettings s;
     s.TitleStyle = 3;
     Save(writable, 1, "x", s);
-    WriteBytes(Path(), ReadBytes(Path()) + "[settei0]\r\nzenkaiym=5\r\n[settei11]\r\nzenkaiym=5\r\n");
+    WriteBytes(Path(),
+               ReadBytes(Path()) + "[settei0]\r\nzenkaiym=5\r\n[settei11]\r\nzenkaiym=5\r\n");
     EXPECT_EQ(ReadSlot(ini, 0), TSlotSettings());
     EXPECT_EQ(ReadSlot(ini, 11), TSlotSettings());
     EXPECT_EQ(ReadSlot(ini, 1).TitleStyle, 3);

@@ -5,39 +5,18 @@
 
 #include <QDate>
 #include <QProcess>
-#include <QProcessEnvironment>
 
 #include "common/holidayreference.h"
+#include "runexport.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    QString out, err;
-};
+using Result = testing_support::ExportResult;
 
 Result RunProgram(const QStringList& arguments) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // As on a machine without a display: the program must choose the offscreen platform.
-    env.remove(u"DISPLAY"_s);
-    env.remove(u"WAYLAND_DISPLAY"_s);
-    env.remove(u"QT_QPA_PLATFORM"_s);
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(TAMURIKA_EXPORT_PROGRAM), arguments);
-    Result result;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        ADD_FAILURE() << "tamurika-export did not finish: " << process.errorString().toStdString();
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.code = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    return testing_support::RunExport(QStringLiteral(TAMURIKA_EXPORT_PROGRAM), arguments);
 }
 
 TEST(ExportProgram, HolidaysFrom1970To2050FollowTheLaw) {

@@ -13,6 +13,7 @@
 #include "app/exportcommand.h"
 #include "common/imagemagick.h"
 #include "common/sheetpage.h"
+#include "runexport.h"
 
 using namespace Qt::StringLiterals;
 using namespace testing_support;
@@ -116,10 +117,7 @@ TEST(ParseSheetArguments, RandomArgumentListsParseWholeOrAreRefused) {
 
 // --- The real executable -----------------------------------------------------------------------
 
-struct Result {
-    int code = -1;
-    QString out, err;
-};
+using Result = testing_support::ExportResult;
 
 /// A copy of tamurika-export in a folder of its own, whose settings files the test writes.
 class ExportSheetTest : public ::testing::Test {
@@ -136,26 +134,8 @@ class ExportSheetTest : public ::testing::Test {
         f.write(text);
     }
     Result Run(const QStringList& arguments) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(u"DISPLAY"_s);
-        env.remove(u"WAYLAND_DISPLAY"_s);
-        env.remove(u"QT_QPA_PLATFORM"_s);
-        env.insert(u"TZ"_s, u"Asia/Tokyo"_s);
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(work.path());
-        process.start(Program(), arguments);
-        Result result;
-        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
-            ADD_FAILURE() << "tamurika-export did not finish";
-            process.kill();
-            process.waitForFinished();
-            return result;
-        }
-        result.code = process.exitCode();
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
-        return result;
+        return testing_support::RunExport(Program(), arguments, work.path(), u"Asia/Tokyo"_s,
+                                          120000);
     }
     /// The names in the work folder, for checking that nothing unfinished is left there.
     QStringList Files() const { return QDir(work.path()).entryList(QDir::Files, QDir::Name); }

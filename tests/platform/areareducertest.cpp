@@ -55,7 +55,7 @@ TEST(AreaReducer, BlocksBecomeTheirColoursAndSplitPixelsAreShared) {
     row.setPixel(1, 0, qRgb(90, 90, 90));
     row.setPixel(2, 0, qRgb(180, 180, 180));
     const QImage two = Reduce(row, QSize(2, 1));
-    EXPECT_EQ(two.pixel(0, 0), qRgb(30, 30, 30));   // (0 + 90 / 2) / 1.5
+    EXPECT_EQ(two.pixel(0, 0), qRgb(30, 30, 30));    // (0 + 90 / 2) / 1.5
     EXPECT_EQ(two.pixel(1, 0), qRgb(150, 150, 150)); // (90 / 2 + 180) / 1.5
     // The same down a column.
     const QImage column = Reduce(row.transformed(QTransform().rotate(90)), QSize(1, 2));
