@@ -11,29 +11,9 @@ if [[ -z "${SMOKE_INNER:-}" ]]; then
   exec env SMOKE_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
 fi
 
-work=$(mktemp -d)
-app=
-cleanup() {
-  [[ -n "$app" ]] && kill "$app" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A copy in a folder of its own, so that no settings file a developer saved changes the sample.
-cp "$program" "$work/tamurika"
-export XDG_CONFIG_HOME="$work/config"
-unset QT_QPA_PLATFORM
-"$work/tamurika" >"$work/log" 2>&1 &
-app=$!
-
-window=
-for _ in $(seq 1 100); do
-  window=$(xdotool search --name '^たむりか$' 2>/dev/null | head -n1 || true)
-  [[ -n "$window" ]] && break
-  kill -0 "$app" 2>/dev/null || { echo "the program ended early:"; cat "$work/log"; exit 1; }
-  sleep 0.1
-done
-[[ -n "$window" ]] || { echo "no window named たむりか appeared"; exit 1; }
+source "$(dirname "$0")/../common/startprogram.sh"
+start_program "$program"
+window=$(wait_for '^たむりか$')
 sleep 1 # let the first paint finish
 
 import -window "$window" "$shot"

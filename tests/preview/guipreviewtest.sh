@@ -13,31 +13,9 @@ if [[ -z "${PREVIEW_INNER:-}" ]]; then
 fi
 
 mkdir -p "$out"
-work=$(mktemp -d)
-app=
-cleanup() {
-  [[ -n "$app" ]] && kill "$app" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../common/startprogram.sh"
+start_program "$program"
 
-cp "$program" "$work/tamurika"
-export XDG_CONFIG_HOME="$work/config"
-unset QT_QPA_PLATFORM
-"$work/tamurika" >"$work/log" 2>&1 &
-app=$!
-
-wait_for() {
-  local id=
-  for _ in $(seq 1 150); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
-    [[ -n "$id" ]] && { echo "$id"; return 0; }
-    kill -0 "$app" 2>/dev/null || { echo "the program ended early:" >&2; cat "$work/log" >&2; exit 1; }
-    sleep 0.1
-  done
-  echo "no window named $1 appeared" >&2
-  return 1
-}
 size_of() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {split($2, s, "x"); print s[1], s[2]}'; }
 colours() { convert "$1" -format %c histogram:info:-; }
 white() { convert "$1" -fill black +opaque white -format '%[fx:mean*w*h]' info:; }

@@ -1,0 +1,33 @@
+# Sourced by the tests that drive the real program under Xvfb.
+#   start_program PROGRAM   starts a copy of it in a folder of its own ($work), so that no
+#                           settings file a developer saved changes what it shows; $app is its
+#                           process, ended with the folder when the script ends
+#   wait_for TITLE          the id of its first visible window whose title matches TITLE, once
+#                           there (15 s at most; a program that ends meanwhile fails the test)
+work=$(mktemp -d)
+app=
+cleanup() {
+  [[ -n "$app" ]] && kill "$app" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+start_program() {
+  cp "$1" "$work/tamurika"
+  export XDG_CONFIG_HOME="$work/config"
+  unset QT_QPA_PLATFORM
+  "$work/tamurika" >"$work/log" 2>&1 &
+  app=$!
+}
+
+wait_for() {
+  local id=
+  for _ in $(seq 1 150); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    kill -0 "$app" 2>/dev/null || { echo "the program ended early:" >&2; cat "$work/log" >&2; exit 1; }
+    sleep 0.1
+  done
+  echo "no window named $1 appeared" >&2
+  return 1
+}
