@@ -17,7 +17,9 @@ namespace {
 // Windows' code page 932: Shift-JIS with the NEC and IBM extensions ("①", "～" as FF5E).
 constexpr const char* ShiftJisCodec = "windows-31j";
 
-bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool IsBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
 
 // The profile functions strip spaces and tabs only; an ideographic space belongs to the text.
 QString TrimBlanks(const QString& s) {
@@ -121,6 +123,14 @@ TIniDocument::TLine TIniDocument::MakeLine(QByteArray text, QByteArray ending,
     return line;
 }
 
+TIniDocument TIniDocument::Empty(TIniEncoding encoding) {
+    TIniDocument doc;
+    doc.FEncoding = encoding;
+    if (encoding == TIniEncoding::Utf8)
+        doc.FBom = QByteArrayLiteral("\xEF\xBB\xBF");
+    return doc;
+}
+
 QByteArray TIniDocument::Bytes() const {
     QByteArray out = FBom;
     for (const TLine& line : FLines) {
@@ -130,7 +140,9 @@ QByteArray TIniDocument::Bytes() const {
     return out;
 }
 
-QString TIniDocument::Decode(const QByteArray& bytes) const { return DecodeAs(bytes, FEncoding); }
+QString TIniDocument::Decode(const QByteArray& bytes) const {
+    return DecodeAs(bytes, FEncoding);
+}
 
 QByteArray TIniDocument::Encode(const QString& text) const {
     if (FEncoding == TIniEncoding::Utf8)
@@ -262,8 +274,8 @@ namespace {
 // A file without any write permission is read-only for everyone, the superuser included, as
 // a read-only file is on the system the settings format comes from.
 bool IsWritableFile(const QFileInfo& info) {
-    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup |
-                              QFileDevice::WriteOther;
+    constexpr auto anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     return info.isWritable() && (info.permissions() & anyWrite);
 }
 
@@ -275,7 +287,8 @@ struct TIniFile::TUpdate {
     TIniDocument Doc;
 };
 
-TIniFile::TIniFile(QString fileName) : FFileName(std::move(fileName)) {}
+TIniFile::TIniFile(QString fileName, TIniEncoding newFileEncoding)
+    : FFileName(std::move(fileName)), FNewFileEncoding(newFileEncoding) {}
 
 TIniFile::~TIniFile() = default;
 
@@ -290,7 +303,9 @@ TIniDocument TIniFile::Load() const {
     return TIniDocument::Parse(file.read(MaxFileSize + 1).left(MaxFileSize));
 }
 
-TIniDocument TIniFile::Current() const { return FUpdate ? FUpdate->Doc : Load(); }
+TIniDocument TIniFile::Current() const {
+    return FUpdate ? FUpdate->Doc : Load();
+}
 
 QString TIniFile::ReadString(const QString& section, const QString& key,
                              const QString& fallback) const {
@@ -334,12 +349,14 @@ void TIniFile::EndUpdate() {
     Store(update->Doc);
 }
 
-void TIniFile::CancelUpdate() { FUpdate.reset(); }
+void TIniFile::CancelUpdate() {
+    FUpdate.reset();
+}
 
 TIniDocument TIniFile::LoadForWrite() const {
     const QFileInfo info(FFileName);
     if (!info.exists() && !info.isSymLink())
-        return {};
+        return TIniDocument::Empty(FNewFileEncoding);
     if (!info.isFile() || info.size() > MaxFileSize || !IsWritableFile(info))
         WriteFailed();
     QFile file(FFileName);

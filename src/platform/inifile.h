@@ -19,7 +19,7 @@ inline const QString SIniFileWriteError = QStringLiteral("%s に書き込めま�
 
 /// A settings file could not be written. The file on disk is unchanged.
 class EIniFileException : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
@@ -34,11 +34,13 @@ enum class TIniEncoding : std::uint8_t {
 /// The contents of one INI file, parsed from its bytes and turned back into them. Lines that
 /// are not changed keep their exact bytes, line ends included. A pure value: no file access.
 class TIniDocument {
-public:
+  public:
     TIniDocument() = default;
 
     /// Reads any bytes whatsoever; nothing is rejected. Lines are split at CR LF, LF or CR.
     static TIniDocument Parse(const QByteArray& bytes);
+    /// An empty document in `encoding`; a UTF-8 one writes a byte-order mark first.
+    static TIniDocument Empty(TIniEncoding encoding);
 
     /// The file's bytes: what Parse read, with the changes made since.
     QByteArray Bytes() const;
@@ -61,7 +63,7 @@ public:
     /// value that Shift-JIS cannot hold turns the file into UTF-8, so nothing typed is lost.
     void SetValue(const QString& section, const QString& key, const QString& value);
 
-private:
+  private:
     enum class TLineKind : std::uint8_t { Other, Section, Key };
     struct TLine {
         QByteArray Text;   // the line's bytes without its line end
@@ -97,8 +99,10 @@ private:
 /// lose each other's changes. Several writes can be grouped with TIniFileUpdate: they then
 /// reach the disk together or not at all.
 class TIniFile {
-public:
-    explicit TIniFile(QString fileName);
+  public:
+    /// `newFileEncoding` is the encoding of a file that the first write creates; a UTF-8 one
+    /// begins with a byte-order mark. An existing file keeps its own.
+    explicit TIniFile(QString fileName, TIniEncoding newFileEncoding = TIniEncoding::ShiftJis);
     ~TIniFile();
     TIniFile(const TIniFile&) = delete;
     TIniFile& operator=(const TIniFile&) = delete;
@@ -137,7 +141,7 @@ public:
     void CancelUpdate();
     bool Updating() const { return FUpdate != nullptr; }
 
-private:
+  private:
     struct TUpdate;
 
     TIniDocument Load() const;
@@ -149,13 +153,14 @@ private:
     [[noreturn]] void WriteFailed() const;
 
     QString FFileName;
+    TIniEncoding FNewFileEncoding;
     std::unique_ptr<TUpdate> FUpdate;
 };
 
 /// A group of writes to one INI file that reach the disk together (see TIniFile::BeginUpdate):
 /// Commit writes them, and a group left without Commit (an error on the way) writes nothing.
 class TIniFileUpdate {
-public:
+  public:
     explicit TIniFileUpdate(TIniFile& ini) : FIni(ini) { FIni.BeginUpdate(); }
     ~TIniFileUpdate() {
         if (FIni.Updating())
@@ -166,6 +171,6 @@ public:
 
     void Commit() { FIni.EndUpdate(); }
 
-private:
+  private:
     TIniFile& FIni;
 };

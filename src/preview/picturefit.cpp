@@ -1,5 +1,6 @@
 #include "picturefit.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 
@@ -36,4 +37,24 @@ TRect FitPicture(int w, int h, int boxWidth, int boxHeight) {
         left = (boxWidth - width) / 2;
     }
     return Bounds(left, top, width, height);
+}
+
+QRectF FillSource(int w, int h, double boxWidth, double boxHeight, const TPictureFraming& framing) {
+    if (w <= 0 || h <= 0 || boxWidth <= 0 || boxHeight <= 0)
+        return {0, 0, double(std::max(w, 0)), double(std::max(h, 0))};
+    // Values from a hand-edited file may be anything, NaN included.
+    auto within = [](double v, double lo, double hi, double fallback) {
+        return std::isfinite(v) ? std::clamp(v, lo, hi) : fallback;
+    };
+    const double zoom = within(framing.Zoom, TPictureFraming::MinZoom, TPictureFraming::MaxZoom,
+                               TPictureFraming::MinZoom);
+    // Picture pixels per box unit when the picture just covers the box, then zoomed in.
+    const double scale = std::min(w / boxWidth, h / boxHeight) / zoom;
+    const double cropWidth = std::min(boxWidth * scale, double(w));
+    const double cropHeight = std::min(boxHeight * scale, double(h));
+    const double cx =
+        std::clamp(within(framing.FocusX, 0, 1, 0.5) * w, cropWidth / 2, w - cropWidth / 2);
+    const double cy =
+        std::clamp(within(framing.FocusY, 0, 1, 0.5) * h, cropHeight / 2, h - cropHeight / 2);
+    return {cx - cropWidth / 2, cy - cropHeight / 2, cropWidth, cropHeight};
 }

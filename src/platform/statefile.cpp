@@ -1,0 +1,7 @@
+#include "statefile.h"
+
+#include "settingsfolder.h"
+
+QString StateFileName(const QString& appPath) {
+    return SettingsFolder(appPath) + StateIniName;
+}
