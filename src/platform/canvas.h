@@ -5,6 +5,7 @@
 //  - pen width 0 (and 1) is one device pixel;
 //  - text in a rectangle: single line or word break, left / right / centre, optional vertical
 //    centring of a single line, clipping unless told not to, measuring; "&" marks a mnemonic;
+//  - a bold or italic that the face lacks is drawn by one rule on every device (styledtext.h);
 //  - shapes and lines are never smoothed; picture stretching is smoothed only when asked.
 #pragma once
 
@@ -17,6 +18,7 @@
 #include <QString>
 
 #include "font.h"
+#include "styledtext.h"
 #include "tcolor.h"
 #include "types.h"
 
@@ -109,8 +111,17 @@ class TCanvas {
     QPainter* Painter();
 
   private:
+    /// The font as drawn on this device: without the styles its face lacks, which DrawStyledText
+    /// adds.
+    struct TDrawnFont {
+        QFont Font;
+        TSyntheticStyles Synthetic;
+    };
+    const TDrawnFont& DrawnFont();
+    void DrawTextIn(QPainter& p, const TDrawnFont& drawn, const QRect& box, int flags,
+                    const QString& text);
+
     void ApplyPen(QPainter& p);
-    QFont DeviceFont() const;
     void DrawLine(QPainter& p, TPoint from, TPoint to);
 
     QPaintDevice* FDevice = nullptr;
@@ -118,4 +129,8 @@ class TCanvas {
     std::optional<QPainter> FOwned;
     bool FBeginFailed = false;
     TPoint FPenPos;
+    // The last font drawn with, for the font database is asked once per font, not per text.
+    QFont FAskedFont;
+    TDrawnFont FDrawnFont;
+    bool FDrawnFontValid = false;
 };
