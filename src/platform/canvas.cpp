@@ -1,6 +1,7 @@
 #include "canvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <span>
 
@@ -216,16 +217,40 @@ void TCanvas::ApplyPen(QPainter& p) {
     p.setBrush(Qt::NoBrush);
 }
 
+double TCanvas::PixelRatio() const {
+    return FDevice == nullptr ? 1.0 : FDevice->devicePixelRatio();
+}
+
 void TCanvas::DrawLine(QPainter& p, TPoint from, TPoint to) {
     if (from == to || Pen.Style == psClear)
         return;
-    const int dx = to.X - from.X;
-    const int dy = to.Y - from.Y;
     if (Pen.Width > 1) {
         ApplyPen(p);
         p.drawLine(QPoint(from.X, from.Y), QPoint(to.X, to.Y));
         return;
     }
+    const double ratio = PixelRatio();
+    if (ratio == 1.0) {
+        DrawThinLine(p, from, to);
+        return;
+    }
+    // On a bitmap for a finer screen a thin line stays one device pixel wide: it runs on the
+    // device's grid from the start point's device pixel to the end point's, which it excludes.
+    const auto onDevice = [ratio](TPoint q) {
+        return TPoint{static_cast<int>(std::floor(q.X * ratio)),
+                      static_cast<int>(std::floor(q.Y * ratio))};
+    };
+    p.save();
+    p.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio), true);
+    DrawThinLine(p, onDevice(from), onDevice(to));
+    p.restore();
+}
+
+void TCanvas::DrawThinLine(QPainter& p, TPoint from, TPoint to) {
+    if (from == to)
+        return;
+    const int dx = to.X - from.X;
+    const int dy = to.Y - from.Y;
     // A thin solid horizontal or vertical line is exactly a one-pixel-wide rectangle.
     if (Pen.Style == psSolid && (dx == 0 || dy == 0)) {
         const int left = dx >= 0 ? from.X : to.X + 1;

@@ -110,8 +110,8 @@ QFont WithoutSynthetic(const QFont& font, TSyntheticStyles styles) {
     return f;
 }
 
-void DrawStyledText(QPainter& painter, const QFont& font, TSyntheticStyles styles,
-                    const QRect& box, int flags, const QString& text, const QColor& color) {
+void DrawStyledText(QPainter& painter, const QFont& font, TSyntheticStyles styles, const QRect& box,
+                    int flags, const QString& text, const QColor& color) {
     // Laid out as qt_format_text lays out QPainter::drawText: lines on whole pixels one leading
     // apart, the block placed vertically in the box, each line horizontally.
     const QFont f(font, painter.device());

@@ -39,5 +39,5 @@ QFont WithoutSynthetic(const QFont& font, TSyntheticStyles styles);
 /// QPainter::drawText(box, flags, text) lays it out, in `font` (already without the synthetic
 /// styles) and `color`, and adds the synthetic `styles`. The glyphs stay text on a PDF page;
 /// the stroke of a synthetic bold is an outline drawn over them.
-void DrawStyledText(QPainter& painter, const QFont& font, TSyntheticStyles styles,
-                    const QRect& box, int flags, const QString& text, const QColor& color);
+void DrawStyledText(QPainter& painter, const QFont& font, TSyntheticStyles styles, const QRect& box,
+                    int flags, const QString& text, const QColor& color);

@@ -3,7 +3,7 @@
 // ink in a bitmap at 96 and at 300 per inch and in a PDF page as poppler draws it.
 #include <gtest/gtest.h>
 
-#include <QFontDatabase>
+#include <QFontInfo>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
@@ -17,11 +17,12 @@ using testing_support::RenderPdf;
 
 namespace {
 
-const QString IpaMincho = QStringLiteral("IPA P明朝");
+const QString IpaMincho = QStringLiteral("IPAPMincho"); // IPA P明朝
 const QString NotoSans = QStringLiteral("Noto Sans CJK JP");
 
+// Whether the system has the family itself, not a fallback for it.
 bool Installed(const QString& family) {
-    return QFontDatabase::hasFamily(family);
+    return QFontInfo(QFont(family)).family() == family;
 }
 
 QFont Font(const QString& family, int pixels, bool bold = false, bool italic = false) {
