@@ -1,9 +1,10 @@
-// On a screen of device pixel ratio 2 (QT_SCALE_FACTOR=2 on the offscreen platform, set for
-// this executable by CTest): the preview page, the sample photo and the sample month grid get
+// On a screen of device pixel ratio 2 (QT_SCALE_FACTOR=2 on the offscreen platform, set by the
+// executable's own main before the application starts): the preview page, the sample photo and the sample month grid get
 // twice the pixels each way, lines as thin as on a screen of ratio 1, and every size in logical
 // pixels as it was. The preview at ratio 2 is the page as a printer of 192 per inch prints it.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "app/mainunit.h"
 #include "calendar/calex.h"
 #include "common/sheetpage.h"
+#include "platform/application.h"
 #include "platform/image.h"
 #include "preview/fakesource.h"
 #include "preview/imageprinter.h"
@@ -38,7 +40,7 @@ class HighDpi : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), 2.0)
-            << "run with QT_SCALE_FACTOR=2";
+            << "the offscreen platform does not apply QT_SCALE_FACTOR";
         source.Folder = dir.path() + u'/';
         source.FillYear(2027);
     }
@@ -142,3 +144,12 @@ TEST_F(HighDpi, TheSamplePhotoAndMonthGridAreDrawnAtTheDevicePixels) {
 }
 
 } // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_SCALE_FACTOR", "2");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    RegisterFontSubstitutes();
+    return RUN_ALL_TESTS();
+}
