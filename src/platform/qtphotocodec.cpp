@@ -124,6 +124,47 @@ QSize GifScreen(const QByteArray& data) {
     return {b[6] | b[7] << 8, b[8] | b[9] << 8};
 }
 
+// Whether a GIF holds its first image whole. Qt's reader draws what it finds of a frame cut
+// short and says nothing; a picture with its lower part missing is not one to print. Walks
+// the blocks (extensions, then the first image's descriptor, colour table and data, each a
+// chain of sub-blocks ending in an empty one) within the bytes there are.
+bool GifFirstImageComplete(const QByteArray& data) {
+    const auto* b = reinterpret_cast<const unsigned char*>(data.constData());
+    const qsizetype n = data.size();
+    if (n < 13)
+        return false;
+    const auto colourTable = [](unsigned char flags) {
+        return (flags & 0x80) != 0 ? qsizetype(3) << ((flags & 7) + 1) : qsizetype(0);
+    };
+    qsizetype at = 13 + colourTable(b[10]);
+    const auto skipSubBlocks = [&] {
+        while (at < n) {
+            const int length = b[at++];
+            if (length == 0)
+                return true;
+            at += length;
+        }
+        return false;
+    };
+    while (at < n) {
+        const unsigned char kind = b[at++];
+        if (kind == 0x21) { // an extension: its label, then its sub-blocks
+            ++at;
+            if (!skipSubBlocks())
+                return false;
+        } else if (kind == 0x2C) { // the first image
+            if (n - at < 9)
+                return false;
+            at += 9 + colourTable(b[at + 8]);
+            ++at; // the LZW code size
+            return skipSubBlocks();
+        } else {
+            return false; // the trailer before any image, or no GIF block at all
+        }
+    }
+    return false;
+}
+
 // Pixels with an alpha channel laid on white paper, as 32-bit RGB.
 QImage OnWhite(const QImage& image) {
     if (!image.hasAlphaChannel())
@@ -182,6 +223,8 @@ TPhotoHeader ReadQtPhotoHeader(const QByteArray& data, TPhotoFormat format) {
         header.IccProfile = TiffIccProfile(data);
         break;
     case TPhotoFormat::Gif:
+        if (!GifFirstImageComplete(data))
+            throw EPhotoError(EPhotoError::pkDamaged, QStringLiteral("データが途中で切れています"));
         // Qt's reader draws the first frame on the whole logical screen, which may be larger
         // than the frame it announces.
         header.StoredSize = size.expandedTo(GifScreen(data));

@@ -236,10 +236,10 @@ TEST_F(BadInput, BadPhotosOfTheOtherFormatsNameTheFileAndChangeNothing) {
     bad.push_back({"huge.gif", gif,
                    QStringLiteral("画像「huge.gif」が大きすぎます（65535 × 65535 ピクセル）．")});
     QByteArray heic = ReadBytes(Path("good.heic"));
-    const qsizetype ispe = heic.indexOf("ispe");
-    ASSERT_GT(ispe, 0);
-    for (int k = 0; k < 8; ++k)
-        heic[ispe + 8 + k] = char(k % 4 == 2 ? 0x4E : k % 4 == 3 ? 0x20 : 0); // 20000
+    ASSERT_GT(heic.indexOf("ispe"), 0);
+    for (qsizetype ispe = heic.indexOf("ispe"); ispe > 0; ispe = heic.indexOf("ispe", ispe + 1))
+        for (int k = 0; k < 8; ++k)
+            heic[ispe + 8 + k] = char(k % 4 == 2 ? 0x4E : k % 4 == 3 ? 0x20 : 0); // 20000
     bad.push_back({"huge.heic", heic,
                    QStringLiteral("画像「huge.heic」が大きすぎます（20000 × 20000 ピクセル）．")});
     // A file whose kind no picture class reads.

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -93,12 +94,26 @@ inline std::array<QRgb, 4> QuarterColours(const QImage& image) {
 inline QImage ReadWithImageMagick(const QString& path, const QString& scratch,
                                   const QStringList& extra = {}) {
     QStringList args{path + QStringLiteral("[0]")};
-    args << extra << QStringLiteral("-background") << QStringLiteral("white")
-         << QStringLiteral("-flatten") << QStringLiteral("-depth") << QStringLiteral("8")
-         << QStringLiteral("PNG24:") + scratch;
+    // +repage: a transposed picture keeps its old canvas, which -flatten would restore.
+    args << extra << QStringLiteral("+repage") << QStringLiteral("-background")
+         << QStringLiteral("white") << QStringLiteral("-flatten") << QStringLiteral("-depth")
+         << QStringLiteral("8") << QStringLiteral("PNG24:") + scratch;
     if (!Convert(args))
         return {};
     return QImage(scratch).convertToFormat(QImage::Format_RGB32);
+}
+
+/// The reading of a HEIC file whose colours are to be converted: ImageMagick 6 reads a HEIC
+/// file's pixels but not its colour profile, so libheif's heif-convert decodes it into a PNG
+/// file that keeps the profile, and ImageMagick reads that with `extra`.
+inline QImage ReadHeicWithImageMagick(const QString& path, const QString& scratch,
+                                      const QStringList& extra = {}) {
+    const QString decoded = scratch + QStringLiteral(".heif-convert.png");
+    QProcess process;
+    process.start(QStringLiteral("heif-convert"), {path, decoded});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    return ReadWithImageMagick(decoded, scratch, extra);
 }
 
 /// Colour patches that a profile moves visibly: saturated and mid tones, 4 across, 2 down,

@@ -148,10 +148,9 @@ TEST_F(ExportFormats, ADisplayP3PhotoShowsTheColoursImageMagickConvertsItTo) {
     for (const QString& name : {u"p3.jpg"_s, u"p3.heic"_s}) {
         SCOPED_TRACE(name.toStdString());
         const QString file = Path(name);
-        const QImage expected =
-            ReadWithImageMagick(file, Path(u"expected.png"_s), {u"-profile"_s, SRgbProfile});
-        const QImage untagged =
-            ReadWithImageMagick(file, Path(u"untagged.png"_s), {u"+profile"_s, u"*"_s});
+        const auto read = name.endsWith(u".heic"_s) ? ReadHeicWithImageMagick : ReadWithImageMagick;
+        const QImage expected = read(file, Path(u"expected.png"_s), {u"-profile"_s, SRgbProfile});
+        const QImage untagged = read(file, Path(u"untagged.png"_s), {u"+profile"_s, u"*"_s});
         ASSERT_EQ(expected.size(), QSize(240, 120));
         const QImage page = Sheet(file);
         // 240 × 120 is wider than 4:3: the full width, 354 high, centred.
