@@ -251,19 +251,29 @@ void CmykToRgb(const JSAMPLE* cmyk, QRgb* out, int width) {
 
 // Writes the stored rows first .. first + count − 1 of a w × h picture, held in `band`, as the
 // columns they become in the upright `image` (orientations 5 to 8). Each band fills a strip
-// of every row of `image`, a few cache lines at a time.
+// of every row of `image`, a cache line at a time; the row addresses are worked out once, as
+// this loop touches every pixel of a turned photo.
 void TurnBand(const QImage& band, int first, int count, QImage& image, int orientation, int w,
               int h) {
     // Stored column x becomes row x (5, 6) or row w − 1 − x (7, 8); stored row y becomes
     // column y (5, 8) or column h − 1 − y (6, 7).
     const bool rowsDown = orientation == 5 || orientation == 6;
     const bool columnsRight = orientation == 5 || orientation == 8;
+    std::array<const QRgb*, BandRows> in{};
+    for (int r = 0; r < count; ++r)
+        in[r] = reinterpret_cast<const QRgb*>(band.constScanLine(r));
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     for (int x = 0; x < w; ++x) {
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(rowsDown ? x : w - 1 - x));
-        for (int r = 0; r < count; ++r) {
-            const int y = first + r;
-            out[columnsRight ? y : h - 1 - y] =
-                reinterpret_cast<const QRgb*>(band.constScanLine(r))[x];
+        auto* out = reinterpret_cast<QRgb*>(bits + stride * (rowsDown ? x : w - 1 - x));
+        if (columnsRight) {
+            QRgb* column = out + first;
+            for (int r = 0; r < count; ++r)
+                column[r] = in[r][x];
+        } else {
+            QRgb* column = out + (h - 1 - first);
+            for (int r = 0; r < count; ++r)
+                column[-r] = in[r][x];
         }
     }
 }

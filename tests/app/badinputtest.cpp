@@ -213,14 +213,14 @@ TEST_F(BadInput, BadPhotosOfTheOtherFormatsNameTheFileAndChangeNothing) {
         const QString good = Path("good." + extension);
         ASSERT_TRUE(MakeQuarters(good, 64, 48)) << f.Extension;
         const QByteArray bytes = ReadBytes(good);
-        QByteArray scrambled = bytes;
-        for (qsizetype i = bytes.size() / 3; i < bytes.size() * 2 / 3; ++i)
-            scrambled[i] = char(0xA5 ^ (i * 13));
+        QByteArray headerless = bytes; // its signature broken
+        headerless[1] = 'X';
+        headerless[2] = 'X';
         const auto named = [&f](const QString& file) {
             return QString::fromLatin1(f.Name) + QStringLiteral("イメージ「") + file +
                    QStringLiteral("」");
         };
-        for (const auto& [stem, content] : {std::pair{QStringLiteral("damaged"), scrambled},
+        for (const auto& [stem, content] : {std::pair{QStringLiteral("damaged"), headerless},
                                             std::pair{QStringLiteral("truncated"),
                                                       bytes.left(bytes.size() / 2)},
                                             std::pair{QStringLiteral("empty"), QByteArray()}}) {
