@@ -13,6 +13,7 @@
 #include "common/files.h"
 #include "common/heicwriter.h"
 #include "common/photofiles.h"
+#include "platform/colorprofile.h"
 #include "platform/exif.h"
 #include "platform/jpegimage.h"
 #include "platform/photoimage.h"
@@ -492,4 +493,54 @@ TEST(PhotoMetadata, ExifBlocksAndTiffProfilesAreReadWithinTheirBounds) {
     EXPECT_TRUE(TiffIccProfile(file.left(30)).isEmpty());
     EXPECT_EQ(ExifBlockOrientation(bytes, 16), ExifUpright); // cut inside the entry
     EXPECT_EQ(ExifBlockOrientation(nullptr, 0), ExifUpright);
+}
+
+TEST(PhotoColours, OnlyProfilesThatFitThePixelsAndChangeThemAreUsed) {
+    const auto read = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray p3 = read(DisplayP3Profile);
+    const QByteArray srgb = read(SRgbProfile);
+    const QByteArray cmyk = read(CmykProfile);
+    ASSERT_FALSE(p3.isEmpty() || srgb.isEmpty() || cmyk.isEmpty());
+    EXPECT_TRUE(TColorConversion::FromIcc(p3, TProfileInput::Rgb).Active());
+    EXPECT_TRUE(TColorConversion::FromIcc(cmyk, TProfileInput::CmykInverted).FromCmyk());
+    // sRGB already (the profile many cameras embed): nothing to do.
+    EXPECT_FALSE(TColorConversion::FromIcc(srgb, TProfileInput::Rgb).Active());
+    // A profile for other pixels, a damaged one, a cut one: as if there were none.
+    EXPECT_FALSE(TColorConversion::FromIcc(p3, TProfileInput::Cmyk).Active());
+    EXPECT_FALSE(TColorConversion::FromIcc(cmyk, TProfileInput::Rgb).Active());
+    QByteArray damaged = p3;
+    for (qsizetype i = 128; i < damaged.size(); ++i)
+        damaged[i] = char(i * 31);
+    EXPECT_FALSE(TColorConversion::FromIcc(damaged, TProfileInput::Rgb).Active());
+    EXPECT_FALSE(TColorConversion::FromIcc(p3.left(100), TProfileInput::Rgb).Active());
+    EXPECT_FALSE(TColorConversion::FromIcc(QByteArray(), TProfileInput::Rgb).Active());
+
+    // A PNG file whose profile is damaged reads as sRGB, its pixels as they stand.
+    QTemporaryDir dir;
+    const QImage patches = MakePatches(8);
+    ASSERT_TRUE(patches.save(dir.filePath("plain.png")));
+    QByteArray png = ReadBytes(dir.filePath("plain.png"));
+    QByteArray body = QByteArray("junk profile", 12) + '\0' + '\0';
+    const QByteArray compressed = qCompress(damaged).mid(4); // zlib stream without Qt's length
+    body += compressed;
+    QByteArray chunk(4, '\0');
+    PutU32BigEndian(chunk, 0, quint32(body.size()));
+    const QByteArray typed = QByteArray("iCCP") + body;
+    chunk += typed;
+    QByteArray crc(4, '\0');
+    PutU32BigEndian(
+        crc, 0,
+        quint32(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), uInt(typed.size()))));
+    chunk += crc;
+    png.insert(33, chunk); // after the signature and IHDR
+    WriteBytes(dir.filePath("junk-profile.png"), png);
+    TPhotoImage photo;
+    photo.LoadFromFile(dir.filePath("junk-profile.png"));
+    EXPECT_FALSE(photo.Header().IccProfile.isEmpty()); // found, and of no use
+    const QImage got = photo.ToImage();
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(PatchAt(got, k), PatchColours[k]) << "patch " << k;
 }
