@@ -11,34 +11,30 @@
 #include "exif.h"
 
 void TPhotoImage::LoadFromFile(const QString& fileName) {
-    const QByteArray bytes = ReadGraphicFile(fileName); // names the file in its own messages
-    const QString shown = QFileInfo(fileName).fileName();
-    const QString before = FFileName;
-    FFileName = shown;
-    try {
-        LoadFromBytes(bytes);
-    } catch (...) {
-        FFileName = before;
-        throw;
-    }
+    Load(ReadGraphicFile(fileName), QFileInfo(fileName).fileName());
 }
 
 void TPhotoImage::LoadFromBytes(const QByteArray& bytes) {
+    Load(bytes, QString());
+}
+
+void TPhotoImage::Load(const QByteArray& bytes, const QString& fileName) {
     const std::optional<TPhotoFormat> sniffed = SniffPhotoFormat(bytes);
     const TPhotoFormat format = sniffed.value_or(FFormat);
     TPhotoHeader header;
     try {
         header = ReadPhotoHeader(bytes);
     } catch (const EInvalidGraphic& e) {
-        throw Reworded(e, format);
+        throw Reworded(e, format, fileName);
     }
     // Before any pixel is decoded: the header's word is all there is yet.
     const QSize largest = header.LargestSize();
     if (qint64(largest.width()) * largest.height() > MaxGraphicPixels)
-        throw GraphicTooLarge(largest.width(), largest.height(), FFileName);
+        throw GraphicTooLarge(largest.width(), largest.height(), fileName);
     FData = bytes;
     FHeader = header;
     FFormat = header.Format;
+    FFileName = fileName;
     FDecoded = QImage();
 }
 
@@ -48,13 +44,14 @@ void TPhotoImage::SaveToStream(QIODevice& stream) const {
                                             {PhotoFormatName(FFormat)}));
 }
 
-EInvalidGraphic TPhotoImage::Reworded(const EInvalidGraphic& error, TPhotoFormat format) const {
+EInvalidGraphic TPhotoImage::Reworded(const EInvalidGraphic& error, TPhotoFormat format,
+                                      const QString& fileName) {
     const auto* photo = dynamic_cast<const EPhotoError*>(&error);
     if (photo == nullptr)
         return error; // complete already (a picture too large)
     const QString name = PhotoFormatName(format);
     const QString file =
-        FFileName.isEmpty() ? QString() : QStringLiteral("「") + FFileName + QStringLiteral("」");
+        fileName.isEmpty() ? QString() : QStringLiteral("「") + fileName + QStringLiteral("」");
     switch (photo->Kind()) {
     case EPhotoError::pkNotThisFormat:
         return EInvalidGraphic(FormatMessage(
@@ -84,18 +81,21 @@ QImage TPhotoImage::Render(const QSize& seen) const {
     try {
         stored = DecodePhoto(FData, FHeader);
     } catch (const EInvalidGraphic& e) {
-        throw Reworded(e, FFormat);
+        throw Reworded(e, FFormat, FFileName);
     }
     const bool turns = OrientationSwapsAxes(FHeader.Orientation);
     const QSize target = turns ? seen.transposed() : seen;
     if (target.width() < stored.width() || target.height() < stored.height()) {
-        // Each pixel the average of the area it covers, as a JPEG image is reduced.
+        // None of these decoders makes a smaller picture for less work (libheif has no scaled
+        // decoding; of Qt 6.4's readers only the PNG one takes a scaled size, and it scales
+        // the whole picture after decoding it), so the whole picture is reduced here: each
+        // pixel the average of the area it covers, as a JPEG image is reduced.
         TAreaReducer reducer(stored.size(), target);
         for (int y = 0; y < stored.height(); ++y)
             reducer.AddRow(reinterpret_cast<const QRgb*>(stored.constScanLine(y)));
         stored = reducer.Result();
         if (stored.isNull())
-            throw Reworded(EPhotoError(EPhotoError::pkOutOfMemory), FFormat);
+            throw Reworded(EPhotoError(EPhotoError::pkOutOfMemory), FFormat, FFileName);
     }
     QImage image = ApplyExifOrientation(stored, FHeader.Orientation);
     FHeader.Colours().Convert(image);
@@ -163,6 +163,5 @@ void TPhotoImage::Assign(const TGraphic& source) {
     buffer.open(QIODevice::WriteOnly);
     if (!QImageWriter(&buffer, "png").write(pixels.convertToFormat(QImage::Format_RGB32)))
         throw EInvalidGraphic(QStringLiteral("PNGイメージを書き込めません．"));
-    FFileName.clear();
     LoadFromBytes(buffer.data());
 }

@@ -24,7 +24,7 @@ class TPhotoImage : public TGraphic {
     int Height() const override { return FHeader.SeenSize().height(); }
     bool Empty() const override { return FData.isEmpty(); }
 
-    /// As TGraphic's, with the file's name in every message about it.
+    /// As LoadFromBytes, with the file's name in every message about the photo.
     void LoadFromFile(const QString& fileName) override;
     /// Reads and checks the header and keeps the bytes; the pixels are decoded on demand. On
     /// error the photo is unchanged.
@@ -48,10 +48,13 @@ class TPhotoImage : public TGraphic {
     const QByteArray& Data() const { return FData; }
 
   private:
+    /// Reads the header and takes the bytes; `fileName` (shown in messages) may be empty.
+    void Load(const QByteArray& bytes, const QString& fileName);
     /// Decodes the photo and makes it `seen` large (as seen), upright and in sRGB.
     QImage Render(const QSize& seen) const;
-    /// The message for the user about this photo's error.
-    EInvalidGraphic Reworded(const EInvalidGraphic& error, TPhotoFormat format) const;
+    /// The message for the user about an error of a photo of `format` from `fileName`.
+    static EInvalidGraphic Reworded(const EInvalidGraphic& error, TPhotoFormat format,
+                                    const QString& fileName);
 
     TPhotoFormat FFormat;
     QByteArray FData;
