@@ -146,8 +146,9 @@ TEST_F(ExportFormats, EveryFormatFillsTheBoxAsImageMagickSeesTheFileTurnedUprigh
         EXPECT_EQ(BoxPixelsApart(page, seen, c.Tolerance, &looked), 0);
         EXPECT_GT(looked, 2000);
         // Beside a portrait photo, the box is white.
-        if (c.Orientation >= 5)
+        if (c.Orientation >= 5) {
             EXPECT_EQ(InkOf(page.pixel(BoxLeft + 20, BoxTop + 200)), TInk::None);
+        }
     }
 }
 

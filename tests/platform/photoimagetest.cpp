@@ -390,13 +390,14 @@ TEST_F(PhotoFiles, DamagedFilesNameTheFileAndLeaveThePhotoAsItWas) {
                 decoded = fresh.Graphic()->ToImageForSize(QSize(40, 30)).size();
             });
             const QString shown = QFileInfo(b.File).fileName();
-            if (b.MayDecode && message.isEmpty())
+            if (b.MayDecode && message.isEmpty()) {
                 EXPECT_EQ(decoded, QSize(40, 30));
-            else
+            } else {
                 EXPECT_TRUE(message.startsWith(QString::fromLatin1(c.Format) +
                                                QStringLiteral("イメージ「") + shown +
                                                QStringLiteral("」")))
                     << message.toStdString();
+            }
             // A file refused from its header leaves the photo loaded before as it was. (Damage
             // further in shows when the pixels are decoded, which the main window does
             // before it takes a new picture.)
