@@ -23,10 +23,10 @@ constexpr int GroupTop = 6;
 constexpr int GroupHeight = 136;
 constexpr int GroupRightRoom = 3;
 
+// Slots 1..5 top to bottom on the left; 10..6 top to bottom on the right.
 int ColumnOf(int slot) {
     return slot <= 5 ? 0 : 1;
 }
-// Slots 1..5 top to bottom on the left; 10..6 top to bottom on the right.
 int RowOf(int slot) {
     return slot <= 5 ? slot - 1 : SlotCount - slot;
 }

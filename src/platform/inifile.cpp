@@ -200,11 +200,12 @@ void TIniDocument::KeepEncodingOnReading() {
         FBom = Utf8Bom;
         return;
     }
-    // A Shift-JIS file with bytes that are no Shift-JIS (a damaged one, or UTF-8 that is not
-    // valid UTF-8 either) stays Shift-JIS while those bytes are there. Should a change make
-    // it read as UTF-8 next time (the one broken UTF-8 sequence replaced, the rest valid
-    // UTF-8), it becomes UTF-8 now, so that what was written reads back as it was. A valid
-    // Shift-JIS file, as every file is that this program wrote in Shift-JIS, stays one.
+    // A file with bytes that are neither Shift-JIS nor UTF-8 (a damaged one, or one that
+    // mixes both) is read as Shift-JIS while those bytes are there. Should a change leave it
+    // valid UTF-8 and still no Shift-JIS (the one broken sequence replaced), the next reading
+    // would take it for UTF-8; it becomes UTF-8 now, so that everything reads back as it
+    // read before. A valid Shift-JIS file, as every Shift-JIS file this program wrote is,
+    // stays one.
     QByteArray body;
     for (const TLine& line : FLines)
         body += line.Text + line.Ending;
