@@ -374,7 +374,7 @@ QString TmainForm::SettingsFileName() const {
 }
 
 QString TmainForm::HelpFileName() const {
-    return AppPath + HelpFile;
+    return DataFolder(AppPath) + HelpFile;
 }
 
 void TmainForm::showEvent(QShowEvent* event) {
