@@ -1,7 +1,8 @@
 // On a screen of device pixel ratio 2 (QT_SCALE_FACTOR=2 on the offscreen platform, set by the
-// executable's own main before the application starts): the preview page, the sample photo and the sample month grid get
-// twice the pixels each way, lines as thin as on a screen of ratio 1, and every size in logical
-// pixels as it was. The preview at ratio 2 is the page as a printer of 192 per inch prints it.
+// executable's own main before the application starts): the preview page, the sample photo and
+// the sample month grid get twice the pixels each way, lines as thin as on a screen of ratio 1,
+// and every size in logical pixels as it was. The preview at ratio 2 is the page as a printer of
+// 192 per inch prints it.
 #include <gtest/gtest.h>
 
 #include <QApplication>
