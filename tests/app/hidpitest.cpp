@@ -13,14 +13,18 @@
 #include <QTemporaryDir>
 
 #include "app/mainunit.h"
+#include "app/sheetcomposition.h"
 #include "calendar/calex.h"
+#include "calendar/calexdesign.h"
 #include "common/sheetpage.h"
 #include "platform/application.h"
+#include "platform/bitmap.h"
 #include "platform/image.h"
 #include "preview/fakesource.h"
 #include "preview/imageprinter.h"
 #include "preview/printlrunit.h"
 
+using namespace Qt::StringLiterals;
 using namespace testing_support;
 
 namespace {
@@ -35,6 +39,30 @@ int LineWidthAcross(const QImage& page, int x, int y, bool vertical) {
             ++dark;
     }
     return dark;
+}
+
+// Where a line crosses column `fixed` between rows `from` and `to` (or row `fixed` between those
+// columns, for a `vertical` line): the darkest pixel there.
+int DarkestAt(const QImage& page, int fixed, int from, int to, bool vertical) {
+    int darkest = from;
+    for (int i = from; i <= to; ++i) {
+        const QRgb c = vertical ? page.pixel(i, fixed) : page.pixel(fixed, i);
+        const QRgb best = vertical ? page.pixel(darkest, fixed) : page.pixel(fixed, darkest);
+        if (qGray(c) < qGray(best))
+            darkest = i;
+    }
+    return darkest;
+}
+
+// The page as a screen of ratio 1 shows it at 100 %: one pixel per design unit.
+QImage PageAtDesignResolution(TFrmPrtLR& window) {
+    VEvudaRir& doc = *window.LightRep1();
+    TBitmap page(doc.Width(), doc.Height());
+    doc.BeginPreview();
+    doc.DrawPreview(page.Canvas(), 0, 0, 100);
+    doc.EndPreview();
+    page.Canvas().EndPaint();
+    return page.Image().convertToFormat(QImage::Format_RGB32);
 }
 
 class HighDpi : public ::testing::Test {
@@ -97,6 +125,63 @@ TEST_F(HighDpi, ThePreviewPageHasADevicePixelForEachScreenPixelAndThinLines) {
         for (int x = 0; x < printed.width(); ++x)
             differing += printed.pixel(x, y) != page.pixel(x, y);
     EXPECT_EQ(differing, 0);
+}
+
+TEST_F(HighDpi, TheZoomStepsShowTheSameAreaOfThePageAsOnAScreenOfRatioOne) {
+    TFrmPrtLR window(source);
+    window.show();
+    const QImage designPage = PageAtDesignResolution(window);
+    ASSERT_EQ(designPage.size(), QSize(PageWidth, PageHeight));
+    // At 100 % the scroll box holds the page at its design size, as on any screen.
+    EXPECT_EQ(window.Image1->size(), designPage.size());
+
+    // At 50 % the page takes half the logical pixels and so as many device pixels as a screen
+    // of ratio 1 gives it at 100 %: every line lies where it lies there, all over the page. (The
+    // finer page is drawn as a printer draws it, a line centred on its design coordinate, so it
+    // may lie half a design unit before the pixel a screen of ratio 1 gives it.)
+    window.BtnSyukusho->click();
+    window.BtnSyukusho->click();
+    ASSERT_EQ(window.Zoom(), 2);
+    EXPECT_EQ(window.Image1->width(), 397);
+    const QImage half = window.Image1->Picture().Graphic()->ToImage();
+    ASSERT_GE(half.width(), PageWidth);
+    ASSERT_GE(half.height(), PageHeight);
+    for (int n = 1; n <= 12; ++n) {
+        const QPoint o = HeaderOrigin(n);
+        const int x = o.x() + 10;
+        EXPECT_NEAR(DarkestAt(half, x, o.y() - 5, o.y() + 3, false),
+                    DarkestAt(designPage, x, o.y() - 5, o.y() + 3, false), 1)
+            << "month " << n;
+        const QRect wednesday = DayCell(n, 3, 2);
+        const int y = wednesday.center().y();
+        EXPECT_NEAR(DarkestAt(half, y, wednesday.left() - 5, wednesday.left() + 3, true),
+                    DarkestAt(designPage, y, wednesday.left() - 5, wednesday.left() + 3, true), 1)
+            << "month " << n;
+    }
+}
+
+TEST_F(HighDpi, ABoldTitleCarriesTheSameInkAsOnAScreenOfRatioOne) {
+    // IPA P明朝 has no bold of its own: the one drawn by hand must not grow or shrink with the
+    // finer pixels.
+    TFrmPrtLR window(source);
+    TSheetChoices choices;
+    choices.Year = 2027;
+    choices.YearTitle = u"2027年"_s;
+    choices.Settings.Fonts[sfYear] = {u"IPA P明朝"_s, fsBold};
+    choices.PictureSize = {105, 105};
+    TCalendarEx calendar;
+    ApplyProgramDesign(calendar);
+    ComposeSheet(window.Sheet(), choices, calendar, source.Cells);
+    window.show();
+    const QImage fine = window.Image1->Picture().Graphic()->ToImage();
+    ASSERT_EQ(fine.size(), QSize(1588, 2246));
+    const double onScreen = Ink(AtScreenResolution(fine), YearTitleArea());
+    const double atDesign = Ink(PageAtDesignResolution(window), YearTitleArea());
+    RecordProperty("ink at ratio 2", std::to_string(onScreen));
+    RecordProperty("ink at ratio 1", std::to_string(atDesign));
+    EXPECT_GT(atDesign, 100);
+    EXPECT_LE(std::max(onScreen, atDesign), 1.15 * std::min(onScreen, atDesign))
+        << onScreen << " at ratio 2 against " << atDesign << " at ratio 1";
 }
 
 TEST_F(HighDpi, TheSamplePhotoAndMonthGridAreDrawnAtTheDevicePixels) {
