@@ -1,7 +1,10 @@
 // The image item: draws a picture (bitmap, JPEG image or device-independent bitmap) cut to the
-// item at one design unit per picture pixel, or stretched to fill it. The picture is reduced
-// to plain pixels on every drawing, so the preview bitmap and the printer get the same path.
+// item at one design unit per picture pixel, or stretched to fill it, whole or a part of it.
+// The picture is reduced to plain pixels on every drawing, so the preview bitmap and the
+// printer get the same path.
 #pragma once
+
+#include <QRectF>
 
 #include "lritem.h"
 #include "platform/picture.h"
@@ -21,12 +24,20 @@ class TLRImage : public TCustomLRItem {
     bool Stretch() const { return FStretch; }
     void SetStretch(bool stretch);
 
+    /// With Stretch: the part of the picture stretched into the item, in the picture's pixels
+    /// as seen (a photo's orientation applied); an empty rectangle, the default, is the whole
+    /// picture. Item bounds and this part together say which part of the picture shows where
+    /// on the page.
+    const QRectF& SourceRect() const { return FSourceRect; }
+    void SetSourceRect(const QRectF& rect);
+
     void Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, double scale) override;
     void Paint(TCanvas& canvas) override;
 
   private:
     TPicture FPicture;
     bool FStretch = false;
+    QRectF FSourceRect;
 };
 
 /// Whether the image item takes a graphic of this class through SetPicture.
