@@ -144,7 +144,9 @@ constexpr int DragSteps = 12;  // per run: six steps of 4 pixels right and down,
 constexpr int WheelSteps = 12; // six notches in, six out
 
 void SendMouse(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, at, widget->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+    QMouseEvent event(type, at, widget->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }
 
@@ -168,8 +170,8 @@ void RunFramingSteps(TmainForm& form, RunTimes& times) {
     const QPointF at(sample->width() / 3.0, sample->height() / 3.0);
     for (int i = 0; i < WheelSteps; ++i) {
         QWheelEvent wheel(at, sample->mapToGlobal(at), QPoint(),
-                          QPoint(0, i < WheelSteps / 2 ? 120 : -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
+                          QPoint(0, i < WheelSteps / 2 ? 120 : -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
         clock.Restart();
         QApplication::sendEvent(sample, &wheel);
         sample->repaint();

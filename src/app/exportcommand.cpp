@@ -69,8 +69,8 @@ QString ExportUsage() {
 namespace {
 
 // The sheet's options, each followed by its value, and those that stand alone.
-const QStringList SheetOptions = {u"--year"_s, u"--picture"_s, u"--slot"_s,    u"--position"_s,
-                                  u"--pdf"_s,  u"--png"_s,     u"--printer"_s, u"--dpi"_s,
+const QStringList SheetOptions = {u"--year"_s,  u"--picture"_s, u"--slot"_s,    u"--position"_s,
+                                  u"--pdf"_s,   u"--png"_s,     u"--printer"_s, u"--dpi"_s,
                                   u"--focus"_s, u"--zoom"_s};
 const QStringList SheetFlags = {u"--fill"_s};
 
@@ -86,8 +86,7 @@ std::optional<double> ParseNumber(const QString& text) {
 }
 
 QString FocusMessage(const QString& text) {
-    return QStringLiteral(
-               "焦点 '%1' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。")
+    return QStringLiteral("焦点 '%1' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。")
         .arg(text);
 }
 
@@ -195,7 +194,8 @@ TExportOptions ParseSheetArguments(const QStringList& arguments) {
     if (options.Framing.Mode != TFrameMode::Fill)
         for (const QString& option : {u"--focus"_s, u"--zoom"_s})
             if (seen.contains(option))
-                throw EExportUsage(QStringLiteral("%1 は --fill と一緒にだけ使えます。").arg(option));
+                throw EExportUsage(
+                    QStringLiteral("%1 は --fill と一緒にだけ使えます。").arg(option));
     return options;
 }
 

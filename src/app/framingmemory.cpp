@@ -26,8 +26,9 @@ struct TPhotoEntry {
 
     QString Text() const {
         const auto number = [](double v) { return QString::number(v, 'g', 10); };
-        return QStringList{number(Framing.FocusX), number(Framing.FocusY), number(Framing.Zoom),
-                           QString::number(Size.width()), QString::number(Size.height()), File}
+        return QStringList{number(Framing.FocusX),         number(Framing.FocusY),
+                           number(Framing.Zoom),           QString::number(Size.width()),
+                           QString::number(Size.height()), File}
             .join(u',');
     }
 

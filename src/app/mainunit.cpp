@@ -60,8 +60,8 @@ const QString PictureFilter = QStringLiteral("画像ファイル(bmp,jpg,jpeg)|*
 constexpr int PictureBoxWidth = 224;
 constexpr int PictureBoxHeight = 168;
 
-const QString FillHint =
-    QStringLiteral("ドラッグで写す部分を動かし、ホイールで拡大・縮小します（ダブルクリックで元に戻ります）");
+const QString FillHint = QStringLiteral(
+    "ドラッグで写す部分を動かし、ホイールで拡大・縮小します（ダブルクリックで元に戻ります）");
 // A wheel notch (120 eighths of a degree) zooms by the cube root of 2: three double the zoom.
 constexpr double WheelNotchesPerDoubling = 3 * 120;
 // How long the wheel must rest before its zoom is written to the state file.

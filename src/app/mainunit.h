@@ -227,8 +227,8 @@ private:
     // A drag on the sample: where it began, in the sample's pixels, and the framing then.
     std::optional<QPointF> FDragStart;
     TPictureFraming FDragFraming;
-    QString FFramingWarning;       // the resolution warning shown last
-    QTimer* FRememberTimer;        // the wheel's steps are remembered once they pause
+    QString FFramingWarning; // the resolution warning shown last
+    QTimer* FRememberTimer;  // the wheel's steps are remembered once they pause
     std::array<TFontDialog, SheetFontCount> FFontDialogs;
     std::array<TColorDialog, SheetColorCount> FColorDialogs;
     bool FShown = false;

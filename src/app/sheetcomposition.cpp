@@ -54,10 +54,10 @@ QImage SheetPreviewPicture(const TGraphic* picture, const TPictureFraming& frami
     if (picture != nullptr && !picture->Empty() && framing.Mode == TFrameMode::Fill) {
         // Twice the box's pixels, as for a fitted picture: for a photo that is the decoding
         // made when it was loaded, as long as the whole photo shows.
-        const TGraphicPart part = picture->ToImagePart(
-            FillSource(picture->Width(), picture->Height(), SheetPictureBoxWidth,
-                       SheetPictureBoxHeight, framing),
-            QSize(2 * SheetPictureBoxWidth, 2 * SheetPictureBoxHeight));
+        const TGraphicPart part =
+            picture->ToImagePart(FillSource(picture->Width(), picture->Height(),
+                                            SheetPictureBoxWidth, SheetPictureBoxHeight, framing),
+                                 QSize(2 * SheetPictureBoxWidth, 2 * SheetPictureBoxHeight));
         if (!part.Pixels.isNull())
             box.Canvas().StretchDraw({0, 0, SheetPictureBoxWidth, SheetPictureBoxHeight},
                                      part.Pixels, part.Source, true);

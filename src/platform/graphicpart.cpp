@@ -12,9 +12,8 @@ TGraphicPartPlan PlanGraphicPart(const QSizeF& seen, const QSize& decoded, const
         return {};
     const double fx = decoded.width() / seen.width();
     const double fy = decoded.height() / seen.height();
-    const QRectF p =
-        QRectF(part.x() * fx, part.y() * fy, part.width() * fx, part.height() * fy) &
-        QRectF(0, 0, decoded.width(), decoded.height());
+    const QRectF p = QRectF(part.x() * fx, part.y() * fy, part.width() * fx, part.height() * fy) &
+                     QRectF(0, 0, decoded.width(), decoded.height());
     if (p.isEmpty())
         return {};
     // Rounding noise of a hair's breadth past a pixel's edge takes no pixel of its own.
@@ -27,13 +26,13 @@ TGraphicPartPlan PlanGraphicPart(const QSizeF& seen, const QSize& decoded, const
     plan.Region = QRect(left, top, right - left, bottom - top);
     const double rx = size.width() > 0 ? std::min(1.0, size.width() / p.width()) : 1.0;
     const double ry = size.height() > 0 ? std::min(1.0, size.height() / p.height()) : 1.0;
-    plan.Out = QSize(std::clamp(int(std::lround(plan.Region.width() * rx)), 1, plan.Region.width()),
-                     std::clamp(int(std::lround(plan.Region.height() * ry)), 1,
-                                plan.Region.height()));
+    plan.Out =
+        QSize(std::clamp(int(std::lround(plan.Region.width() * rx)), 1, plan.Region.width()),
+              std::clamp(int(std::lround(plan.Region.height() * ry)), 1, plan.Region.height()));
     const double sx = double(plan.Out.width()) / plan.Region.width();
     const double sy = double(plan.Out.height()) / plan.Region.height();
-    plan.Source = QRectF((p.left() - left) * sx, (p.top() - top) * sy, p.width() * sx,
-                         p.height() * sy);
+    plan.Source =
+        QRectF((p.left() - left) * sx, (p.top() - top) * sy, p.width() * sx, p.height() * sy);
     return plan;
 }
 
@@ -41,10 +40,10 @@ QImage ReduceGraphicRegion(const QImage& decoded, const QRect& region, const QSi
     const QRect r = region & decoded.rect();
     if (r.isEmpty())
         return {};
-    const QImage pixels = decoded.format() == QImage::Format_RGB32 ||
-                                  decoded.format() == QImage::Format_ARGB32
-                              ? decoded
-                              : decoded.convertToFormat(QImage::Format_RGB32);
+    const QImage pixels =
+        decoded.format() == QImage::Format_RGB32 || decoded.format() == QImage::Format_ARGB32
+            ? decoded
+            : decoded.convertToFormat(QImage::Format_RGB32);
     if (out.boundedTo(r.size()) == r.size()) {
         QImage copy(r.size(), QImage::Format_RGB32);
         if (copy.isNull())

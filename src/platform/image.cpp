@@ -94,8 +94,7 @@ void TImage::PaintPart(QPainter& painter) {
             const QSize half(last.width() / 2, last.height() / 2);
             if (half.width() < target.width() || half.height() < target.height())
                 break;
-            FLevels.push_back(
-                last.scaled(half, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            FLevels.push_back(last.scaled(half, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         }
     }
     const auto partOf = [this, graphic](const QImage& level) {

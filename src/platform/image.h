@@ -47,7 +47,6 @@ private:
     /// Draws SourceRect of the picture over the whole control.
     void PaintPart(QPainter& painter);
 
-
     TPicture FPicture;
     bool FStretch = false;
     bool FCenter = false;

@@ -106,6 +106,5 @@ TPictureFraming ZoomFraming(const TPictureFraming& framing, int w, int h, double
     const double px = crop.left() + at.x() * scale;
     const double py = crop.top() + at.y() * scale;
     return CentredOn(px + (boxWidth / 2 - at.x()) * newScale,
-                     py + (boxHeight / 2 - at.y()) * newScale, newZoom, w, h, boxWidth,
-                     boxHeight);
+                     py + (boxHeight / 2 - at.y()) * newScale, newZoom, w, h, boxWidth, boxHeight);
 }

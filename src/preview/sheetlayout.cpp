@@ -299,9 +299,9 @@ void TSheetLayout::Print() {
     } else {
         // The picture the sheet was composed with stays, placed as it was composed; only its
         // bounds follow the picture's size again.
-        const TRect r = SheetPictureBounds(FSource.PictureSize().width(),
-                                           FSource.PictureSize().height(),
-                                           FSource.PictureFraming().Mode);
+        const TRect r =
+            SheetPictureBounds(FSource.PictureSize().width(), FSource.PictureSize().height(),
+                               FSource.PictureFraming().Mode);
         LRImage1->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     }
     LightRep1->BeginDoc();

@@ -49,8 +49,8 @@ void TLRImage::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, do
         // that keeps them can show, whichever the photo has.
         const TRect d = ScaleRect(r, scale);
         const QSize kept = canvas.KeptPictureSize(d);
-        const TGraphicPart part = graphic->ToImagePart(
-            FSourceRect, kept.isEmpty() ? QSize(d.Width(), d.Height()) : kept);
+        const TGraphicPart part =
+            graphic->ToImagePart(FSourceRect, kept.isEmpty() ? QSize(d.Width(), d.Height()) : kept);
         if (!part.Pixels.isNull())
             canvas.StretchDraw(d, part.Pixels, part.Source, true);
         return;

@@ -63,8 +63,9 @@ bool MakePhoto(const QString& jpeg, int w, int h) {
     QImage ramp(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            ramp.setPixel(x, y, qRgb(60 + x * 180 / (w - 1), 60 + y * 180 / (h - 1),
-                                     (x / 50 + y / 50) % 2 ? 200 : 40));
+            ramp.setPixel(x, y,
+                          qRgb(60 + x * 180 / (w - 1), 60 + y * 180 / (h - 1),
+                               (x / 50 + y / 50) % 2 ? 200 : 40));
     const QString png = jpeg + u".png"_s;
     return ramp.save(png) && Convert({png, u"-quality"_s, u"92"_s, jpeg});
 }
@@ -84,8 +85,8 @@ class FramingTest : public ::testing::Test {
         return path;
     }
     QRectF Crop(QSize box = QSize(224, 168)) const {
-        return FillSource(form->Image4->width(), form->Image4->height(), box.width(),
-                          box.height(), form->FFraming);
+        return FillSource(form->Image4->width(), form->Image4->height(), box.width(), box.height(),
+                          form->FFraming);
     }
 
     QTemporaryDir dir;    // the program's folder
@@ -203,8 +204,8 @@ TEST_F(FramingTest, DragWheelAndDoubleClickChooseThePartThePreviewAndTheExportSh
     env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     exporter.setProcessEnvironment(env);
     exporter.start(program.filePath(u"tamurika-export"_s),
-                   {u"--year"_s, QString::number(form->CalendarEx1->Year()), u"--picture"_s,
-                    photo, u"--fill"_s, u"--focus"_s,
+                   {u"--year"_s, QString::number(form->CalendarEx1->Year()), u"--picture"_s, photo,
+                    u"--fill"_s, u"--focus"_s,
                     number(form->FFraming.FocusX) + u',' + number(form->FFraming.FocusY),
                     u"--zoom"_s, number(form->FFraming.Zoom), u"--png"_s, png});
     ASSERT_TRUE(exporter.waitForFinished(120000));
@@ -321,7 +322,8 @@ TEST_F(FramingTest, AStateFileThatCannotBeWrittenIsSaidAndTheFramingStays) {
     ASSERT_TRUE(QDir(dir.path()).mkdir(StateIniName)); // a folder where the file would be
     form->LoadPictureFile(Photo(1500, 1000));
     form->MIframeFill->trigger();
-    EXPECT_TRUE(form->StBar->Text().contains(u"書き込めません"_s)) << form->StBar->Text().toStdString();
+    EXPECT_TRUE(form->StBar->Text().contains(u"書き込めません"_s))
+        << form->StBar->Text().toStdString();
     EXPECT_EQ(form->FFraming.Mode, TFrameMode::Fill);
     Drag(form->Image1, {150, 90}, {100, 90});
     EXPECT_NE(form->FFraming.FocusX, 0.5);
@@ -351,7 +353,7 @@ TEST_F(FramingTest, ThePhotoThatPrintsCoarselyIsSaidInTheStatusBar) {
     form->MIframeFill->trigger();
     Wheel(form->Image1, {112, 84}, 360);
     EXPECT_EQ(form->StBar->Text(), QString()); // 271 per inch
-    Wheel(form->Image1, {112, 84}, 360); // 4 ×: 136 per inch
+    Wheel(form->Image1, {112, 84}, 360);       // 4 ×: 136 per inch
     EXPECT_EQ(form->StBar->Text(), u"写真の解像度が低いため、印刷が粗くなります（約 136 ppi）"_s);
     Wheel(form->Image1, {112, 84}, -720);
     EXPECT_EQ(form->StBar->Text(), QString());

@@ -39,9 +39,9 @@ TEST(ParseFillArguments, FillFocusAndZoom) {
     EXPECT_EQ(all.Framing.FocusY, 1);
     EXPECT_EQ(all.Framing.Zoom, 2.5);
     // Seventeen digits come back as the same number, so a framing passes on exactly.
-    const TExportOptions exact = ParseExportArguments(
-        {u"--fill"_s, u"--focus=0.33333333333333331, 0.123456789012345"_s, u"--zoom"_s,
-         u"1.2599210498948732"_s, u"--pdf"_s, u"a"_s});
+    const TExportOptions exact =
+        ParseExportArguments({u"--fill"_s, u"--focus=0.33333333333333331, 0.123456789012345"_s,
+                              u"--zoom"_s, u"1.2599210498948732"_s, u"--pdf"_s, u"a"_s});
     EXPECT_EQ(exact.Framing.FocusX, 1.0 / 3);
     EXPECT_EQ(exact.Framing.FocusY, 0.123456789012345);
     EXPECT_EQ(exact.Framing.Zoom, std::cbrt(2.0));
@@ -49,7 +49,8 @@ TEST(ParseFillArguments, FillFocusAndZoom) {
 
 TEST(ParseFillArguments, RefusesFramingWithoutFillAndValuesOutOfRange) {
     const std::pair<QStringList, QString> bad[] = {
-        {{u"--pdf"_s, u"a"_s, u"--focus"_s, u"0,0"_s}, u"--focus は --fill と一緒にだけ使えます。"_s},
+        {{u"--pdf"_s, u"a"_s, u"--focus"_s, u"0,0"_s},
+         u"--focus は --fill と一緒にだけ使えます。"_s},
         {{u"--pdf"_s, u"a"_s, u"--zoom"_s, u"2"_s}, u"--zoom は --fill と一緒にだけ使えます。"_s},
         {{u"--pdf"_s, u"a"_s, u"--fill"_s, u"--zoom"_s, u"5"_s},
          u"倍率 '5' は 1 から 4 までの数で指定してください。"_s},
@@ -96,8 +97,8 @@ class ExportFillTest : public ::testing::Test {
     QString File(const QString& name) const { return work.filePath(name); }
     /// The picture box of an exported PNG at 96 per inch.
     QImage Box(const QStringList& arguments, const QString& png) {
-        const Result run = Run(QStringList{u"--year"_s, u"2027"_s} << arguments << u"--png"_s
-                                                                    << png);
+        const Result run =
+            Run(QStringList{u"--year"_s, u"2027"_s} << arguments << u"--png"_s << png);
         EXPECT_EQ(run.code, 0) << run.err.toStdString();
         return QImage(png).convertToFormat(QImage::Format_RGB32).copy(PictureBox());
     }
@@ -191,7 +192,7 @@ TEST_F(ExportFillTest, ALandscapeAndAPortraitPhotoCoverTheWholeBox) {
         ASSERT_TRUE(MakePhoto(photo, size.width(), size.height()));
         // Fitted, as always: white bands beside the photo inside the box.
         const QImage fitted = Box({u"--picture"_s, photo}, File(u"fit.png"_s));
-        EXPECT_GT(WhiteLines(fitted, size.width() > size.height()) , 50);
+        EXPECT_GT(WhiteLines(fitted, size.width() > size.height()), 50);
         // Filling: not one white row or column.
         const QImage filled = Box({u"--picture"_s, photo, u"--fill"_s}, File(u"fill.png"_s));
         EXPECT_EQ(WhiteLines(filled, true), 0);
@@ -234,8 +235,8 @@ TEST_F(ExportFillTest, TheBoxShowsImageMagicksCropOfThePhotoForFocusAndZoom) {
     }
     // The corner's dark square begins in the box's top-left corner: 40 photo pixels, 21.2
     // units of the box at this scale.
-    const QImage corner = Box({u"--picture"_s, photo, u"--fill"_s, u"--focus=0,0"_s},
-                              File(u"c.png"_s));
+    const QImage corner =
+        Box({u"--picture"_s, photo, u"--fill"_s, u"--focus=0,0"_s}, File(u"c.png"_s));
     EXPECT_LT(qGray(corner.pixel(0, 0)), 20);
     EXPECT_LT(qGray(corner.pixel(19, 19)), 20);
     EXPECT_GT(qGray(corner.pixel(24, 24)), 50);
@@ -248,8 +249,8 @@ TEST_F(ExportFillTest, ThePdfShowsTheSameCropAsThePng) {
     // picture, as it does a camera's photo, instead of enlarging it by repeating pixels.
     const QString photo = File(u"portrait.jpg"_s);
     ASSERT_TRUE(MakePhoto(photo, 2400, 3200));
-    const QStringList framing = {u"--picture"_s, photo,         u"--fill"_s, u"--focus"_s,
-                                 u"0.3,0.8"_s,   u"--zoom"_s,   u"1.7"_s};
+    const QStringList framing = {u"--picture"_s, photo,       u"--fill"_s, u"--focus"_s,
+                                 u"0.3,0.8"_s,   u"--zoom"_s, u"1.7"_s};
     const QImage png = Box(framing, File(u"sheet.png"_s));
     const QString pdf = File(u"sheet.pdf"_s);
     const Result run = Run(QStringList{u"--year"_s, u"2027"_s} << framing << u"--pdf"_s << pdf);

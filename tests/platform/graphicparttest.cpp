@@ -28,9 +28,10 @@ QByteArray ReadAll(const QString& path) {
 // The JPEG stream with an EXIF block holding only the orientation tag, right after its
 // start-of-image marker (big-endian TIFF, as cameras write it).
 QByteArray WithOrientation(const QByteArray& jpeg, int orientation) {
-    const char block[] = {'\xFF', '\xE1', 0, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 0x2A,
-                          0,      0,      0, 8,    0,   1,   1,   0x12, 0, 3, 0,   0,   0, 1,
-                          0,      char(orientation), 0, 0, 0, 0, 0, 0};
+    const char block[] = {'\xFF', '\xE1', 0, 0x22, 'E', 'x', 'i', 'f', 0, 0,
+                          'M',    'M',    0, 0x2A, 0,   0,   0,   8,   0, 1,
+                          1,      0x12,   0, 3,    0,   0,   0,   1,   0, char(orientation),
+                          0,      0,      0, 0,    0,   0};
     return jpeg.left(2) + QByteArray(block, sizeof block) + jpeg.mid(2);
 }
 
@@ -40,8 +41,8 @@ bool MakeRamp(const QString& png, int w, int h) {
     QImage ramp(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            ramp.setPixel(x, y, qRgb(x * 255 / (w - 1), y * 255 / (h - 1),
-                                     ((x / 5 + y / 5) % 2) * 200));
+            ramp.setPixel(x, y,
+                          qRgb(x * 255 / (w - 1), y * 255 / (h - 1), ((x / 5 + y / 5) % 2) * 200));
     return ramp.save(png);
 }
 
@@ -82,9 +83,9 @@ TEST_F(GraphicParts, AJpegPartDecodedAloneIsThatPartOfTheWholeDecodingPixelForPi
     };
     for (const auto& kind : kinds) {
         const QString file = Path(QStringLiteral("ramp-%1.jpg").arg(kind.Name));
-        ASSERT_TRUE(Convert(QStringList{Path("ramp.png")} << kind.Options
-                                                          << QStringLiteral("-quality")
-                                                          << QStringLiteral("90") << file));
+        ASSERT_TRUE(Convert(QStringList{Path("ramp.png")}
+                            << kind.Options << QStringLiteral("-quality") << QStringLiteral("90")
+                            << file));
         const QByteArray plain = ReadAll(file);
         for (int orientation = 1; orientation <= 8; ++orientation) {
             const QByteArray data = WithOrientation(plain, orientation);
@@ -92,19 +93,18 @@ TEST_F(GraphicParts, AJpegPartDecodedAloneIsThatPartOfTheWholeDecodingPixelForPi
                 const QImage whole = DecodeJPEG(data, num);
                 const int w = whole.width(), h = whole.height();
                 // Inside, at each edge, and the whole picture; each whole and reduced.
-                const QRect regions[] = {QRect(w / 5, h / 3, w / 2, h / 3),
-                                         QRect(0, 0, w / 3 + 1, h),
-                                         QRect(w - w / 4 - 1, h / 2, w / 4 + 1, h - h / 2),
-                                         QRect(0, 0, w, h)};
+                const QRect regions[] = {
+                    QRect(w / 5, h / 3, w / 2, h / 3), QRect(0, 0, w / 3 + 1, h),
+                    QRect(w - w / 4 - 1, h / 2, w / 4 + 1, h - h / 2), QRect(0, 0, w, h)};
                 for (const QRect& region : regions) {
                     for (const QSize out : {region.size(), region.size() * 2 / 3}) {
                         if (out.isEmpty())
                             continue;
                         SCOPED_TRACE(testing::Message()
-                                     << kind.Name << " orientation " << orientation << " at "
-                                     << num << "/8, region " << region.x() << "," << region.y()
-                                     << " " << region.width() << "x" << region.height()
-                                     << " to " << out.width() << "x" << out.height());
+                                     << kind.Name << " orientation " << orientation << " at " << num
+                                     << "/8, region " << region.x() << "," << region.y() << " "
+                                     << region.width() << "x" << region.height() << " to "
+                                     << out.width() << "x" << out.height());
                         const QImage alone = DecodeJPEGPart(data, num, region, out);
                         const QImage cut = ReduceGraphicRegion(whole, region, out);
                         ASSERT_EQ(alone.size(), out);
@@ -118,7 +118,8 @@ TEST_F(GraphicParts, AJpegPartDecodedAloneIsThatPartOfTheWholeDecodingPixelForPi
 
 TEST_F(GraphicParts, AJpegPartIsTheSameWhateverWasDecodedBefore) {
     const QString file = Path("ramp.jpg");
-    ASSERT_TRUE(Convert({Path("ramp.png"), QStringLiteral("-quality"), QStringLiteral("90"), file}));
+    ASSERT_TRUE(
+        Convert({Path("ramp.png"), QStringLiteral("-quality"), QStringLiteral("90"), file}));
     const QRectF part(40.5, 30.25, 101.5, 76.125);
     const QSize size(50, 38); // about half the part: decoded at 1/2
     TJPEGImage fresh;
@@ -216,8 +217,9 @@ TEST(ImageSourceRect, TheControlShowsThePartAndNewPartsDecodeNothing) {
     QImage quarters(800, 600, QImage::Format_RGB32);
     for (int y = 0; y < 600; ++y)
         for (int x = 0; x < 800; ++x)
-            quarters.setPixel(x, y, x < 400 ? (y < 300 ? qRgb(0, 0, 255) : qRgb(255, 0, 0))
-                                            : (y < 300 ? qRgb(255, 0, 0) : qRgb(0, 255, 0)));
+            quarters.setPixel(x, y,
+                              x < 400 ? (y < 300 ? qRgb(0, 0, 255) : qRgb(255, 0, 0))
+                                      : (y < 300 ? qRgb(255, 0, 0) : qRgb(0, 255, 0)));
     TImage image;
     image.resize(224, 168);
     image.SetStretch(true);

@@ -16,15 +16,19 @@ TEST(FitPicture, SampleBox) {
     const FitRow rows[] = {
         {640, 480, 0, 0, 224, 168}, // exactly 4:3
         {641, 480, 0, 0, 224, 168}, // 160 = 160 under integer division
-        {224, 168, 0, 0, 224, 168},   {1000, 500, 0, 28, 224, 112},  {500, 1000, 70, 0, 84, 168},
-        {100, 50, 0, 28, 224, 112},                            // smaller than the box: scaled up
-        {50, 100, 70, 0, 84, 168},    {64, 3, 0, 79, 224, 10}, // 224 / 64 × 3 = 10.5: halves go to
-                                                               // the even 10
-        {64, 1, 0, 82, 224, 4},                                // 3.5 goes to 4
-        {3, 112, 110, 0, 4, 168},                              // 168 / 112 × 3 = 4.5 goes to 4
-        {448, 5, 0, 83, 224, 2},                               // 5 / (448 / 224) = 2.5 goes to 2
-        {448, 3, 0, 83, 224, 2},                               // 1.5 goes to 2
-        {4000, 3000, 0, 0, 224, 168}, {3000, 4000, 49, 0, 126, 168},
+        {224, 168, 0, 0, 224, 168},
+        {1000, 500, 0, 28, 224, 112},
+        {500, 1000, 70, 0, 84, 168},
+        {100, 50, 0, 28, 224, 112}, // smaller than the box: scaled up
+        {50, 100, 70, 0, 84, 168},
+        {64, 3, 0, 79, 224, 10},  // 224 / 64 × 3 = 10.5: halves go to
+                                  // the even 10
+        {64, 1, 0, 82, 224, 4},   // 3.5 goes to 4
+        {3, 112, 110, 0, 4, 168}, // 168 / 112 × 3 = 4.5 goes to 4
+        {448, 5, 0, 83, 224, 2},  // 5 / (448 / 224) = 2.5 goes to 2
+        {448, 3, 0, 83, 224, 2},  // 1.5 goes to 2
+        {4000, 3000, 0, 0, 224, 168},
+        {3000, 4000, 49, 0, 126, 168},
     };
     for (const FitRow& r : rows) {
         SCOPED_TRACE(testing::Message() << r.w << " x " << r.h);
@@ -67,7 +71,8 @@ void ExpectRect(const QRectF& got, const QRectF& want) {
 
 TEST(FillSource, TheCropHasTheBoxShapeAndCentresOnTheFocusAsFarAsThePhotoReaches) {
     // 3:2 landscape: the full height, 4/3 of it across, centred.
-    ExpectRect(FillSource(6000, 4000, 708, 531, Fill()), {333.33333333333333, 0, 5333.3333333333333, 4000});
+    ExpectRect(FillSource(6000, 4000, 708, 531, Fill()),
+               {333.33333333333333, 0, 5333.3333333333333, 4000});
     // Portrait: the full width, 3/4 of it down.
     ExpectRect(FillSource(3000, 4000, 708, 531, Fill()), {0, 875, 3000, 2250});
     // Exactly 4:3: the whole photo, whatever the focus.
@@ -132,7 +137,8 @@ TEST(ZoomFraming, ThePointUnderTheCursorStaysWhereItIs) {
     EXPECT_NEAR(still.x(), under.x(), 1e-6);
     EXPECT_NEAR(still.y(), under.y(), 1e-6);
     // Zooming out near a corner: the part grows, kept inside the photo.
-    const TPictureFraming out = ZoomFraming(Fill(0.9, 0.9, 4), 8000, 6000, 224, 168, {220, 160}, 1.2);
+    const TPictureFraming out =
+        ZoomFraming(Fill(0.9, 0.9, 4), 8000, 6000, 224, 168, {220, 160}, 1.2);
     const QRectF wide = FillSource(8000, 6000, 224, 168, out);
     EXPECT_LE(wide.right(), 8000 + 1e-6);
     EXPECT_LE(wide.bottom(), 6000 + 1e-6);

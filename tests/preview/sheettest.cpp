@@ -380,8 +380,7 @@ TEST(SheetPrint, AFillingPhotoPrintsThePartChosenOverTheWholeBox) {
         source.Framing.FocusX = x;
         source.Framing.FocusY = y;
         sheet.Print();
-        EXPECT_EQ(sheet.LRImage1->SourceRect(),
-                  FillSource(1200, 1600, 708, 531, source.Framing));
+        EXPECT_EQ(sheet.LRImage1->SourceRect(), FillSource(1200, 1600, 708, 531, source.Framing));
         const QImage page = printer.Pages().back();
         // The one quarter, to every edge of the box: not a white row or column in it.
         for (int i = 0; i < 2 * 531; i += 7) {
