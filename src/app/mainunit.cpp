@@ -193,13 +193,13 @@ void TmainForm::CreateSample(QWidget* client) {
     // Image1's position is that inside the border, so give the box's inside a widget of its own.
     PictureBox = new QWidget(Panel4);
     PictureBox->setGeometry(Panel4->ClientRect());
-    PictureBox->installEventFilter(this); // its context menu
     Image1 = new TImage(PictureBox);
     Image1->setGeometry(0, 0, PictureBoxWidth, PictureBoxHeight);
     Image1->SetStretch(true);
     Image1->SetCenter(true);
     Image1->setMouseTracking(true);
-    Image1->installEventFilter(this); // dragging, the wheel, hints
+    Image1->installEventFilter(this);     // dragging, the wheel, hints, the context menu
+    PictureBox->installEventFilter(this); // the context menu beside a fitted photo
 
     const QFont titleFont = MakeFont(PGothic, -13, fsBold).ToQFont();
     nenST = MakePanel(Panel1, 6, 181, 227, 19, clWhite);
@@ -711,8 +711,12 @@ void TmainForm::Image1MouseMoveHint() {
 }
 
 bool TmainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Image1 || watched == PictureBox) {
-        switch (event->type()) {
+    const QEvent::Type type = event->type();
+    const bool mouse = type == QEvent::ContextMenu || type == QEvent::MouseButtonPress ||
+                       type == QEvent::MouseMove || type == QEvent::MouseButtonRelease ||
+                       type == QEvent::MouseButtonDblClick || type == QEvent::Wheel;
+    if (mouse && (watched == Image1 || watched == PictureBox)) {
+        switch (type) {
         case QEvent::ContextMenu:
             PictureMenu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
             return true;

@@ -44,7 +44,7 @@ TEST(ParseFillArguments, FillFocusAndZoom) {
                               u"--zoom"_s, u"1.2599210498948732"_s, u"--pdf"_s, u"a"_s});
     EXPECT_EQ(exact.Framing.FocusX, 1.0 / 3);
     EXPECT_EQ(exact.Framing.FocusY, 0.123456789012345);
-    EXPECT_EQ(exact.Framing.Zoom, std::cbrt(2.0));
+    EXPECT_EQ(exact.Framing.Zoom, 1.2599210498948732);
 }
 
 TEST(ParseFillArguments, RefusesFramingWithoutFillAndValuesOutOfRange) {
