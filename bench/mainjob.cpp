@@ -4,8 +4,9 @@
 //   2. "ﾌﾟﾚﾋﾞｭ-＆印刷" until the preview window has painted the page at 100 %;
 //   3. one zoom step ("縮小(&O)" and "拡大(&I)" in turn);
 //   4. "印刷(&P)" into a PDF file at 600 per inch;
-//   then, in "枠いっぱい", framing steps on the main window's sample: a step of a drag and a
-//   notch of the wheel, each sent to the sample as the mouse sends it, until it has repainted.
+//   then "枠いっぱい" chosen, until the sample has repainted, and framing steps on the sample:
+//   a step of a drag and a notch of the wheel, each sent to the sample as the mouse sends it,
+//   until it has repainted.
 // Usage:
 //   tamurika-bench times PHOTO PDF RUNS    one line per step and run: the step, then the
 //                                          milliseconds it took and the processor time it
@@ -136,6 +137,7 @@ struct RunTimes {
     StepTime Preview;
     std::vector<StepTime> Zoom;
     StepTime Print;
+    StepTime Fill; // "枠いっぱい" chosen, until the sample has repainted
     std::vector<StepTime> Drag;
     std::vector<StepTime> Wheel;
 };
@@ -154,10 +156,11 @@ void SendMouse(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButtons 
 /// is left in "枠に合わせる" again.
 void RunFramingSteps(TmainForm& form, RunTimes& times) {
     TImage* sample = form.Image1;
+    StepClock clock;
     form.FrameModeClick(TFrameMode::Fill);
     sample->repaint(); // the first paint of a photo makes its pixels ready, once
+    times.Fill = clock.Elapsed();
     const QPointF centre(sample->width() / 2.0, sample->height() / 2.0);
-    StepClock clock;
     SendMouse(sample, QEvent::MouseButtonPress, centre, Qt::LeftButton);
     for (int i = 0; i < DragSteps; ++i) {
         const double offset = 4.0 * (i < DragSteps / 2 ? i + 1 : DragSteps - 1 - i);
@@ -266,6 +269,7 @@ int main(int argc, char** argv) {
             for (StepTime zoom : t.Zoom)
                 line("zoom", zoom);
             line("print", t.Print);
+            line("fill", t.Fill);
             for (StepTime step : t.Drag)
                 line("drag", step);
             for (StepTime step : t.Wheel)
