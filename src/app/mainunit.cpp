@@ -32,6 +32,7 @@
 #include "fontreadunit.h"
 #include "fontsaveunit1.h"
 #include "framingmemory.h"
+#include "picturefolder.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/image.h"
@@ -423,7 +424,7 @@ QString TmainForm::SettingsFileName() const {
 }
 
 QString TmainForm::HelpFileName() const {
-    return AppPath + HelpFile;
+    return DataFolder(AppPath) + HelpFile;
 }
 
 void TmainForm::showEvent(QShowEvent* event) {
@@ -515,6 +516,9 @@ void TmainForm::ComboBox3Change() {
 
 void TmainForm::Button9Click() {
     TOpenDialog dialog = OpenDialog1;
+    // Before the first photo of this run, the folder of the last one of an earlier run.
+    if (dialog.FileName.isEmpty())
+        dialog.InitialDir = RememberedPictureFolder(AppPath);
     if (!dialog.Execute(this))
         return;
     LoadPictureFile(dialog.FileName);
@@ -537,6 +541,8 @@ void TmainForm::LoadPictureFile(const QString& fileName) {
     Image4->Picture().Assign(&loaded);
     Image1->Picture().Assign(&Image4->Picture());
     OpenDialog1.FileName = fileName;
+    // For the next run; a settings folder that cannot be written only means it is not kept.
+    RememberPictureFolder(AppPath, QFileInfo(fileName).absolutePath());
     // A photo framed before shows as it was left; any other starts centred at 1 ×.
     const TPictureFraming remembered =
         TFramingMemory(AppPath)
