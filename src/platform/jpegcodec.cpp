@@ -16,6 +16,7 @@
 #include <jpeglib.h>
 
 #include "areareducer.h"
+#include "colorprofile.h"
 #include "exif.h"
 #include "reducerthread.h"
 
@@ -99,7 +100,8 @@ class Decompressor {
             FInfo.progress = &FProgress;
             jpeg_mem_src(&FInfo, reinterpret_cast<const unsigned char*>(FData.constData()),
                          static_cast<unsigned long>(FData.size()));
-            jpeg_save_markers(&FInfo, JPEG_APP0 + 1, 0xFFFF);
+            jpeg_save_markers(&FInfo, JPEG_APP0 + 1, 0xFFFF); // EXIF
+            jpeg_save_markers(&FInfo, JPEG_APP0 + 2, 0xFFFF); // ICC profile
         });
         if (!ok) {
             // A constructor that throws runs no destructor.
@@ -132,7 +134,20 @@ class Decompressor {
         Check(Guard([this] { jpeg_read_header(&FInfo, TRUE); }));
     }
 
-    TJPEGHeader Header() const {
+    /// The profile the APP2 markers carry, in as many pieces as it takes; empty when there is
+    /// none or its pieces do not fit together.
+    QByteArray IccProfile() {
+        JOCTET* profile = nullptr;
+        unsigned int length = 0;
+        QByteArray bytes;
+        if (Guard([&] { jpeg_read_icc_profile(&FInfo, &profile, &length); }) &&
+            profile != nullptr && length <= unsigned(MaxIccProfileBytes))
+            bytes = QByteArray(reinterpret_cast<const char*>(profile), qsizetype(length));
+        std::free(profile); // libjpeg-turbo allocates it with malloc
+        return bytes;
+    }
+
+    TJPEGHeader Header() {
         TJPEGHeader header;
         header.StoredWidth = static_cast<int>(FInfo.image_width);
         header.StoredHeight = static_cast<int>(FInfo.image_height);
@@ -147,6 +162,7 @@ class Decompressor {
                 break;
             }
         }
+        header.IccProfile = IccProfile();
         return header;
     }
 
@@ -237,19 +253,29 @@ void CmykToRgb(const JSAMPLE* cmyk, QRgb* out, int width) {
 
 // Writes the stored rows first .. first + count − 1 of a w × h picture, held in `band`, as the
 // columns they become in the upright `image` (orientations 5 to 8). Each band fills a strip
-// of every row of `image`, a few cache lines at a time.
+// of every row of `image`, a cache line at a time; the row addresses are worked out once, as
+// this loop touches every pixel of a turned photo.
 void TurnBand(const QImage& band, int first, int count, QImage& image, int orientation, int w,
               int h) {
     // Stored column x becomes row x (5, 6) or row w − 1 − x (7, 8); stored row y becomes
     // column y (5, 8) or column h − 1 − y (6, 7).
     const bool rowsDown = orientation == 5 || orientation == 6;
     const bool columnsRight = orientation == 5 || orientation == 8;
+    std::array<const QRgb*, BandRows> in{};
+    for (int r = 0; r < count; ++r)
+        in[r] = reinterpret_cast<const QRgb*>(band.constScanLine(r));
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     for (int x = 0; x < w; ++x) {
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(rowsDown ? x : w - 1 - x));
-        for (int r = 0; r < count; ++r) {
-            const int y = first + r;
-            out[columnsRight ? y : h - 1 - y] =
-                reinterpret_cast<const QRgb*>(band.constScanLine(r))[x];
+        auto* out = reinterpret_cast<QRgb*>(bits + stride * (rowsDown ? x : w - 1 - x));
+        if (columnsRight) {
+            QRgb* column = out + first;
+            for (int r = 0; r < count; ++r)
+                column[r] = in[r][x];
+        } else {
+            QRgb* column = out + (h - 1 - first);
+            for (int r = 0; r < count; ++r)
+                column[-r] = in[r][x];
         }
     }
 }
@@ -325,6 +351,18 @@ QRect StoredRegion(const QRect& seen, int orientation, int w, int h) {
     }
 }
 
+// The conversion of the colours libjpeg gives to sRGB, from the profile the picture carries.
+// CMYK counts as inverted, as CmykToRgb takes it.
+TColorConversion ColoursOf(const jpeg_decompress_struct& info, const TJPEGHeader& header) {
+    if (header.IccProfile.isEmpty())
+        return {};
+    if (info.out_color_space == JCS_CMYK)
+        return TColorConversion::FromIcc(header.IccProfile, TProfileInput::CmykInverted);
+    return TColorConversion::FromIcc(header.IccProfile, info.jpeg_color_space == JCS_GRAYSCALE
+                                                            ? TProfileInput::Grey
+                                                            : TProfileInput::Rgb);
+}
+
 } // namespace
 
 QSize TJPEGHeader::SeenSize(int num) const {
@@ -348,6 +386,7 @@ QImage DecodeJPEG(const QByteArray& data, int num) {
     const TJPEGHeader header = StartDecompress(jpeg, num, false);
     jpeg_decompress_struct& info = jpeg.Info();
     const bool cmyk = info.out_color_space == JCS_CMYK;
+    const TColorConversion colours = ColoursOf(info, header);
 
     // The picture is made upright while it is decoded, so that it is never held twice: a flip
     // puts each stored row where it belongs, a mirror reverses the rows in place afterwards,
@@ -378,9 +417,15 @@ QImage DecodeJPEG(const QByteArray& data, int num) {
                 jpeg_read_scanlines(&info, cmyk ? cmykRows.data() : &rows[y0], wanted));
             if (n == 0)
                 break; // jpeg_finish_decompress reports the rows missing
-            if (cmyk)
-                for (int r = 0; r < n; ++r)
-                    CmykToRgb(cmykRows[r], reinterpret_cast<QRgb*>(rows[y0 + r]), w);
+            for (int r = 0; r < n; ++r) {
+                auto* row = reinterpret_cast<QRgb*>(rows[y0 + r]);
+                if (colours.FromCmyk())
+                    colours.ConvertCmykRow(cmykRows[r], row, w);
+                else if (cmyk)
+                    CmykToRgb(cmykRows[r], row, w);
+                else
+                    colours.ConvertRow(row, w);
+            }
             const int done = y0 + n;
             if (turns && (done % BandRows == 0 || done == h)) {
                 const int first = (done - 1) / BandRows * BandRows;
@@ -406,6 +451,9 @@ QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize)
     const TJPEGHeader header = StartDecompress(jpeg, num, true);
     jpeg_decompress_struct& info = jpeg.Info();
     const bool cmyk = info.out_color_space == JCS_CMYK;
+    // CMYK must become RGB before it can be averaged; RGB is converted once it is reduced,
+    // which costs a fraction of converting every pixel decoded.
+    const TColorConversion colours = ColoursOf(info, header);
 
     // Reduced as stored, turned afterwards: averaging areas does not care which way is up,
     // and turning the small picture costs nothing.
@@ -431,8 +479,13 @@ QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize)
                 if (n == 0)
                     break; // jpeg_finish_decompress reports the rows missing
                 if (cmyk)
-                    for (int r = filled; r < filled + n; ++r)
-                        CmykToRgb(rows[r], reinterpret_cast<QRgb*>(band.scanLine(r)), w);
+                    for (int r = filled; r < filled + n; ++r) {
+                        auto* row = reinterpret_cast<QRgb*>(band.scanLine(r));
+                        if (colours.FromCmyk())
+                            colours.ConvertCmykRow(rows[r], row, w);
+                        else
+                            CmykToRgb(rows[r], row, w);
+                    }
                 filled += n;
             }
             if (filled == 0)
@@ -444,7 +497,10 @@ QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize)
         jpeg_finish_decompress(&info);
     }));
     reducing.Finish();
-    return Upright(reducer.Result(), header.Orientation);
+    QImage reduced = reducer.Result();
+    if (!colours.FromCmyk())
+        colours.Convert(reduced);
+    return Upright(reduced, header.Orientation);
 }
 
 QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, const QSize& seenOut) {
@@ -454,6 +510,8 @@ QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, cons
     const TJPEGHeader header = StartDecompress(jpeg, num, false);
     jpeg_decompress_struct& info = jpeg.Info();
     const bool cmyk = info.out_color_space == JCS_CMYK;
+    // Converted row by row before any averaging, as DecodeJPEG does.
+    const TColorConversion colours = ColoursOf(info, header);
     const int w = static_cast<int>(info.output_width);
     const int h = static_cast<int>(info.output_height);
     const int orientation = header.Orientation;
@@ -503,13 +561,19 @@ QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, cons
                 const int y = y0 + r;
                 if (y < stored.top())
                     continue;
-                auto* row = reinterpret_cast<QRgb*>(band.scanLine(r));
-                if (cmyk)
-                    CmykToRgb(rows[r], row, decodedWidth);
-                if (reduce)
-                    reducer->AddRow(row + skip);
+                // Only the region's columns; the margins are left as decoded.
+                auto* row = reinterpret_cast<QRgb*>(band.scanLine(r)) + skip;
+                const int columns = stored.width();
+                if (colours.FromCmyk())
+                    colours.ConvertCmykRow(rows[r] + std::size_t(skip) * 4, row, columns);
+                else if (cmyk)
+                    CmykToRgb(rows[r] + std::size_t(skip) * 4, row, columns);
                 else
-                    std::memcpy(copy.scanLine(y - stored.top()), row + skip,
+                    colours.ConvertRow(row, columns);
+                if (reduce)
+                    reducer->AddRow(row);
+                else
+                    std::memcpy(copy.scanLine(y - stored.top()), row,
                                 std::size_t(stored.width()) * sizeof(QRgb));
             }
         }
