@@ -27,7 +27,12 @@ class TLRImage : public TCustomLRItem {
     /// With Stretch: the part of the picture stretched into the item, in the picture's pixels
     /// as seen (a photo's orientation applied); an empty rectangle, the default, is the whole
     /// picture. Item bounds and this part together say which part of the picture shows where
-    /// on the page.
+    /// on the page: the point (x, y) of the picture as seen lands at
+    /// (Left + (x − part.left) × Width / part.width, Top + (y − part.top) × Height / part.height)
+    /// of the item, and nothing of the picture outside the part shows. A device that places the
+    /// whole picture itself (a PDF embedding the photo's file) draws it that large, clipped to
+    /// the item's bounds. The sheet sets this part for a photo that fills its box
+    /// (TSheetLayout::PlacePicture, FillSource in picturefit.h).
     const QRectF& SourceRect() const { return FSourceRect; }
     void SetSourceRect(const QRectF& rect);
 

@@ -16,11 +16,13 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTransform>
 #include <QWheelEvent>
 
 #include "app/framingmemory.h"
 #include "app/mainunit.h"
 #include "calendar/calex.h"
+#include "common/heicwriter.h"
 #include "common/imagemagick.h"
 #include "common/sheetpage.h"
 #include "modal.h"
@@ -70,6 +72,14 @@ bool MakePhoto(const QString& jpeg, int w, int h) {
     return ramp.save(png) && Convert({png, u"-quality"_s, u"92"_s, jpeg});
 }
 
+int DifferentPixels(const QImage& a, const QImage& b) {
+    int different = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            different += a.pixel(x, y) != b.pixel(x, y);
+    return different;
+}
+
 class FramingTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -83,6 +93,42 @@ class FramingTest : public ::testing::Test {
             EXPECT_TRUE(MakePhoto(path, w, h));
         }
         return path;
+    }
+    /// The picture box of the page "ﾌﾟﾚﾋﾞｭ-＆印刷" shows.
+    QImage PreviewBox() {
+        QImage page;
+        auto seen = WhenModal([&page](QWidget* w) {
+            auto* preview = qobject_cast<TFrmPrtLR*>(w);
+            ASSERT_NE(preview, nullptr);
+            page = preview->Image1->Picture().Graphic()->ToImage();
+            preview->BtnEnd->click();
+        });
+        form->Button1->click();
+        EXPECT_TRUE(*seen);
+        EXPECT_EQ(page.size(), QSize(PageWidth, PageHeight));
+        return page.convertToFormat(QImage::Format_RGB32).copy(PictureBox());
+    }
+    /// The picture box of tamurika-export's PNG of `photo` with the window's framing, its values
+    /// written out in full.
+    QImage ExportBox(const QString& photo) {
+        QTemporaryDir program;
+        EXPECT_TRUE(QFile::copy(QStringLiteral(TAMURIKA_EXPORT_PROGRAM),
+                                program.filePath(u"tamurika-export"_s)));
+        const QString png = photos.filePath(u"export.png"_s);
+        QFile::remove(png);
+        const auto number = [](double v) { return QString::number(v, 'g', 17); };
+        QProcess exporter;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        exporter.setProcessEnvironment(env);
+        exporter.start(program.filePath(u"tamurika-export"_s),
+                       {u"--year"_s, QString::number(form->CalendarEx1->Year()), u"--picture"_s,
+                        photo, u"--fill"_s, u"--focus"_s,
+                        number(form->FFraming.FocusX) + u',' + number(form->FFraming.FocusY),
+                        u"--zoom"_s, number(form->FFraming.Zoom), u"--png"_s, png});
+        EXPECT_TRUE(exporter.waitForFinished(120000));
+        EXPECT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
+        return QImage(png).convertToFormat(QImage::Format_RGB32).copy(PictureBox());
     }
     QRectF Crop(QSize box = QSize(224, 168)) const {
         return FillSource(form->Image4->width(), form->Image4->height(), box.width(), box.height(),
@@ -181,44 +227,11 @@ TEST_F(FramingTest, DragWheelAndDoubleClickChooseThePartThePreviewAndTheExportSh
             far += std::abs(qBlue(shown.pixel(x, y)) - qBlue(want.pixel(x, y))) > 100;
     EXPECT_LT(far, 40); // only where an edge falls between the two pictures' pixels
 
-    // "ﾌﾟﾚﾋﾞｭ-＆印刷": the page's picture box.
-    QImage page;
-    auto seen = WhenModal([&page](QWidget* w) {
-        auto* preview = qobject_cast<TFrmPrtLR*>(w);
-        ASSERT_NE(preview, nullptr);
-        page = preview->Image1->Picture().Graphic()->ToImage();
-        preview->BtnEnd->click();
-    });
-    form->Button1->click();
-    ASSERT_TRUE(*seen);
-    ASSERT_EQ(page.size(), QSize(PageWidth, PageHeight));
-
-    // tamurika-export with the same framing, its values written out in full.
-    QTemporaryDir program;
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TAMURIKA_EXPORT_PROGRAM),
-                            program.filePath(u"tamurika-export"_s)));
-    const QString png = photos.filePath(u"export.png"_s);
-    const auto number = [](double v) { return QString::number(v, 'g', 17); };
-    QProcess exporter;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    exporter.setProcessEnvironment(env);
-    exporter.start(program.filePath(u"tamurika-export"_s),
-                   {u"--year"_s, QString::number(form->CalendarEx1->Year()), u"--picture"_s, photo,
-                    u"--fill"_s, u"--focus"_s,
-                    number(form->FFraming.FocusX) + u',' + number(form->FFraming.FocusY),
-                    u"--zoom"_s, number(form->FFraming.Zoom), u"--png"_s, png});
-    ASSERT_TRUE(exporter.waitForFinished(120000));
-    ASSERT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
-    const QImage exported = QImage(png).convertToFormat(QImage::Format_RGB32);
-    const QImage windowBox = page.convertToFormat(QImage::Format_RGB32).copy(PictureBox());
-    const QImage exportBox = exported.copy(PictureBox());
+    // "ﾌﾟﾚﾋﾞｭ-＆印刷" and tamurika-export with the same framing: the same picture box.
+    const QImage windowBox = PreviewBox();
+    const QImage exportBox = ExportBox(photo);
     ASSERT_EQ(windowBox.size(), exportBox.size());
-    int different = 0;
-    for (int y = 0; y < windowBox.height(); ++y)
-        for (int x = 0; x < windowBox.width(); ++x)
-            different += windowBox.pixel(x, y) != exportBox.pixel(x, y);
-    EXPECT_EQ(different, 0);
+    EXPECT_EQ(DifferentPixels(windowBox, exportBox), 0);
     // And that part, not the middle of the photo: the box differs from the plain --fill one.
     EXPECT_NE(form->FFraming, TPictureFraming{TFrameMode::Fill});
 
@@ -231,6 +244,53 @@ TEST_F(FramingTest, DragWheelAndDoubleClickChooseThePartThePreviewAndTheExportSh
     EXPECT_EQ(form->FFraming.FocusY, 0.5);
     EXPECT_EQ(form->FFraming.Zoom, 1);
     EXPECT_EQ(sample->SourceRect(), QRectF(1500 / 2.0 - 1000 * 2.0 / 3, 0, 1000 * 4.0 / 3, 1000));
+}
+
+TEST_F(FramingTest, APngAndAHeicPhotoFramedInTheWindowPrintAsTheExportDoes) {
+    // A portrait PNG written by ImageMagick, and a phone's HEIC photo stored on its side.
+    QImage ramp(1500, 2000, QImage::Format_RGB32);
+    for (int y = 0; y < ramp.height(); ++y)
+        for (int x = 0; x < ramp.width(); ++x)
+            ramp.setPixel(
+                x, y,
+                qRgb(60 + x * 180 / 1499, 60 + y * 180 / 1999, (x / 50 + y / 50) % 2 ? 200 : 40));
+    const QString png = photos.filePath(u"portrait.png"_s);
+    ASSERT_TRUE(ramp.save(png + u".qt.png"_s));
+    ASSERT_TRUE(Convert({png + u".qt.png"_s, png}));
+    const QString heic = photos.filePath(u"IMG_0003.HEIC"_s);
+    ASSERT_TRUE(WriteHeic(ramp.transformed(QTransform().rotate(-90)), heic, 6));
+    for (const QString& photo : {png, heic}) {
+        SCOPED_TRACE(photo.toStdString());
+        form->LoadPictureFile(photo);
+        ASSERT_EQ(form->Image4->width(), 1500);
+        ASSERT_EQ(form->Image4->height(), 2000);
+        form->MIframeFill->trigger();
+        TImage* sample = form->Image1;
+        // Zoomed in to 4 × and previewed, which decodes the whole photo; then out to 1 × and
+        // dragged down the photo: the part now needs fewer pixels than were decoded on the way,
+        // and must come out as the export, which decodes afresh, makes it.
+        Wheel(sample, {60, 40}, 360);
+        Wheel(sample, {60, 40}, 360);
+        EXPECT_EQ(form->FFraming.Zoom, 4);
+        (void)PreviewBox();
+        Wheel(sample, {150, 120}, -720);
+        Drag(sample, {100, 100}, {120, 55});
+        EXPECT_NEAR(form->FFraming.Zoom, 1, 1e-9);
+        EXPECT_GT(form->FFraming.FocusY, 0.4);
+        EXPECT_LT(form->FFraming.FocusY, 0.5);
+        EXPECT_EQ(sample->SourceRect(), Crop());
+
+        const QImage windowBox = PreviewBox();
+        const QImage exportBox = ExportBox(photo);
+        ASSERT_EQ(windowBox.size(), exportBox.size());
+        EXPECT_EQ(DifferentPixels(windowBox, exportBox), 0);
+        int white = 0;
+        for (int y = 0; y < windowBox.height(); ++y)
+            for (int x = 0; x < windowBox.width(); ++x)
+                white += qGray(windowBox.pixel(x, y)) > 245;
+        EXPECT_EQ(white, 0);
+        form->MIframeFit->trigger();
+    }
 }
 
 TEST_F(FramingTest, FittedTheMouseChangesNothing) {
@@ -316,6 +376,31 @@ TEST(FramingMemory, RemembersTheLastPhotosAndForgetsNonsense) {
     EXPECT_EQ(memory.Mode(), TFrameMode::Fit);
     state.WriteString(FramingSection, u"Mode"_s, u" Fill "_s);
     EXPECT_EQ(memory.Mode(), TFrameMode::Fill);
+}
+
+TEST_F(FramingTest, AHandEditedStateFileWithNonsenseGivesTheDefaults) {
+    const QString photo = Photo(1500, 1000);
+    form.reset();
+    QFile state(StateFileName(dir.path() + u'/'));
+    ASSERT_TRUE(state.open(QIODevice::WriteOnly));
+    const QString text = u"[framing]\nMode=枠いっぱい\n"
+                         u"Photo1=0.5,abc,2,1500,1000,%1\n"
+                         u"Photo2=-3,0.5,2,1500,1000,%1\n"
+                         u"Photo3=0.5,0.5,1e400,1500,1000,%1\n"
+                         u"Photo4=0.5,0.5,2,1500\n"
+                         u"Photo5=\x01\x02,,,,,\n"_s.arg(photo);
+    state.write("\xEF\xBB\xBF" + text.toUtf8() + QByteArray(3000, '\xFF') + "\n");
+    state.close();
+
+    form = std::make_unique<TmainForm>(dir.path());
+    form->show();
+    EXPECT_TRUE(form->MIframeFit->isChecked());
+    form->LoadPictureFile(photo);
+    EXPECT_EQ(form->FFraming, TPictureFraming{});
+    EXPECT_EQ(form->Image1->geometry(), QRect(0, 9, 224, 149));
+    form->MIframeFill->trigger();
+    EXPECT_EQ(form->FFraming, (TPictureFraming{TFrameMode::Fill, 0.5, 0.5, 1}));
+    EXPECT_EQ(form->Image1->SourceRect(), Crop());
 }
 
 TEST_F(FramingTest, AStateFileThatCannotBeWrittenIsSaidAndTheFramingStays) {

@@ -10,9 +10,12 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTransform>
 
 #include "app/exportcommand.h"
+#include "common/heicwriter.h"
 #include "common/imagemagick.h"
+#include "common/photofiles.h"
 #include "common/sheetpage.h"
 #include "runexport.h"
 
@@ -107,10 +110,33 @@ class ExportFillTest : public ::testing::Test {
     QTemporaryDir work;
 };
 
+TEST_F(ExportFillTest, FramingOutOfRangeIsRefusedWithExitCode2AndNothingWritten) {
+    const QString photo = File(u"photo.jpg"_s);
+    ASSERT_TRUE(MakeQuarters(photo, 400, 300));
+    const std::pair<QStringList, QString> bad[] = {
+        {{u"--fill"_s, u"--zoom"_s, u"9"_s},
+         u"倍率 '9' は 1 から 4 までの数で指定してください。"_s},
+        {{u"--fill"_s, u"--focus"_s, u"-0.1,0.5"_s},
+         u"焦点 '-0.1,0.5' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。"_s},
+        {{u"--fill"_s, u"--focus=0.5;0.5"_s},
+         u"焦点 '0.5;0.5' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。"_s},
+        {{u"--zoom"_s, u"2"_s}, u"--zoom は --fill と一緒にだけ使えます。"_s},
+    };
+    for (const auto& [framing, message] : bad) {
+        SCOPED_TRACE(framing.join(u' ').toStdString());
+        const QString png = File(u"sheet.png"_s);
+        const Result run = Run(QStringList{u"--picture"_s, photo} << framing << u"--png"_s << png);
+        EXPECT_EQ(run.code, 2);
+        EXPECT_TRUE(run.err.contains(message)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_FALSE(QFile::exists(png));
+    }
+}
+
 // A photo with no white in it whose every pixel tells where it lies: red grows to the right,
 // green downwards, blue is 40 or 200 in a checker of 50-pixel squares (so that a part moved
 // by a pixel differs visibly); a black 40 × 40 square marks the top-left corner.
-bool MakePhoto(const QString& jpeg, int w, int h) {
+QImage Ramp(int w, int h) {
     QImage ramp(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -118,8 +144,13 @@ bool MakePhoto(const QString& jpeg, int w, int h) {
                           x < 40 && y < 40 ? qRgb(0, 0, 0)
                                            : qRgb(60 + x * 180 / (w - 1), 60 + y * 180 / (h - 1),
                                                   (x / 50 + y / 50) % 2 ? 200 : 40));
-    const QString png = jpeg + u".png"_s;
-    return ramp.save(png) && Convert({png, u"-quality"_s, u"95"_s, jpeg});
+    return ramp;
+}
+
+/// That photo written by ImageMagick in the format of `file`'s extension.
+bool MakePhoto(const QString& file, int w, int h) {
+    const QString png = file + u".source.png"_s;
+    return Ramp(w, h).save(png) && Convert({png, u"-quality"_s, u"95"_s, file});
 }
 
 int WhiteLines(const QImage& box, bool rows) {
@@ -242,6 +273,39 @@ TEST_F(ExportFillTest, TheBoxShowsImageMagicksCropOfThePhotoForFocusAndZoom) {
     EXPECT_GT(qGray(corner.pixel(24, 24)), 50);
     EXPECT_GT(qGray(corner.pixel(0, 24)), 50);
     EXPECT_GT(qGray(corner.pixel(24, 0)), 50);
+}
+
+TEST_F(ExportFillTest, APngAndAHeicPhotoFillTheBoxAsImageMagickCropsThem) {
+    // A portrait PNG, and a phone's HEIC photo stored on its side with the rotation that turns
+    // it upright (it is seen 1500 × 1000).
+    const QString png = File(u"portrait.png"_s);
+    ASSERT_TRUE(MakePhoto(png, 900, 1200));
+    const QString heic = File(u"IMG_0002.HEIC"_s);
+    ASSERT_TRUE(WriteHeic(Ramp(1500, 1000).transformed(QTransform().rotate(-90)), heic, 6, {}, 95));
+    for (const QString& photo : {png, heic}) {
+        SCOPED_TRACE(photo.toStdString());
+        const QImage seen = ReadWithImageMagick(photo, File(u"seen.png"_s));
+        ASSERT_FALSE(seen.isNull());
+        const TPictureFraming framing{TFrameMode::Fill, 0, 0, 1.5};
+        const QRectF crop = FillSource(seen.width(), seen.height(), 708, 531, framing);
+        const QImage box =
+            Box({u"--picture"_s, photo, u"--fill"_s, u"--focus"_s, u"0,0"_s, u"--zoom"_s, u"1.5"_s},
+                File(u"f.png"_s));
+        const QString expected = File(u"expected.png"_s);
+        ASSERT_TRUE(Convert({File(u"seen.png"_s), u"-crop"_s,
+                             u"%1x%2+0+0"_s.arg(qRound(crop.width())).arg(qRound(crop.height())),
+                             u"+repage"_s, u"-resize"_s, u"708x531!"_s, expected}));
+        const QImage want = QImage(expected).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(want.size(), box.size());
+        EXPECT_LT(MeanDifference(box, want), 3.0);
+        ExpectSameEdges(box, want, 1.0);
+        EXPECT_EQ(WhiteLines(box, true), 0);
+        EXPECT_EQ(WhiteLines(box, false), 0);
+        // The photo's dark corner square in the box's top-left corner, upright.
+        EXPECT_LT(qGray(box.pixel(2, 2)), 30);
+        EXPECT_GT(qGray(box.pixel(2, 60)), 50);
+        EXPECT_GT(qGray(box.pixel(60, 2)), 50);
+    }
 }
 
 TEST_F(ExportFillTest, ThePdfShowsTheSameCropAsThePng) {

@@ -14,6 +14,7 @@
 #include "platform/image.h"
 #include "platform/jpegcodec.h"
 #include "platform/jpegimage.h"
+#include "platform/photoimage.h"
 
 using testing_support::Convert;
 using testing_support::Near;
@@ -136,6 +137,86 @@ TEST_F(GraphicParts, AJpegPartIsTheSameWhateverWasDecodedBefore) {
         EXPECT_EQ(DifferentPixels(again.Pixels, first.Pixels), 0) << decodedBefore.width();
         EXPECT_EQ(again.Source, first.Source);
     }
+}
+
+TEST_F(GraphicParts, AJpegPartWithAColourProfileIsThatPartOfTheWholeConvertedDecoding) {
+    // A phone's Display P3 photo, and a CMYK one carrying a printing profile: the part decoded
+    // alone is converted to sRGB as the whole decoding is, before any averaging.
+    const QString p3 = Path("ramp-p3.jpg");
+    const QString cmyk = Path("ramp-cmyk.jpg");
+    ASSERT_TRUE(Convert({Path("ramp.png"), QStringLiteral("-profile"),
+                         QStringLiteral("/usr/share/color/argyll/ref/DisplayP3.icm"),
+                         QStringLiteral("-quality"), QStringLiteral("90"), p3}));
+    ASSERT_TRUE(
+        Convert({Path("ramp.png"), QStringLiteral("-profile"),
+                 QStringLiteral("/usr/share/color/icc/colord/sRGB.icc"), QStringLiteral("-profile"),
+                 QStringLiteral("/usr/share/color/icc/ghostscript/ps_cmyk.icc"),
+                 QStringLiteral("-quality"), QStringLiteral("90"), cmyk}));
+    for (const QString& file : {p3, cmyk}) {
+        const QByteArray plain = ReadAll(file);
+        ASSERT_FALSE(ReadJPEGHeader(plain).IccProfile.isEmpty()) << file.toStdString();
+        for (int orientation : {1, 6}) {
+            const QByteArray data = WithOrientation(plain, orientation);
+            for (int num : {1, 4}) {
+                const QImage whole = DecodeJPEG(data, num);
+                const QRect region(whole.width() / 5, whole.height() / 4, whole.width() / 2,
+                                   whole.height() / 2);
+                for (const QSize out : {region.size(), region.size() / 2}) {
+                    SCOPED_TRACE(testing::Message() << file.toStdString() << " orientation "
+                                                    << orientation << " at " << num << "/8");
+                    const QImage alone = DecodeJPEGPart(data, num, region, out);
+                    ASSERT_EQ(alone.size(), out);
+                    EXPECT_EQ(DifferentPixels(alone, ReduceGraphicRegion(whole, region, out)), 0);
+                }
+            }
+        }
+    }
+    // And the conversion is there: the P3 photo's part differs clearly from the same pixels
+    // taken as sRGB.
+    const QString untaggedFile = Path("ramp-untagged.jpg");
+    ASSERT_TRUE(Convert(
+        {Path("ramp.png"), QStringLiteral("-quality"), QStringLiteral("90"), untaggedFile}));
+    TJPEGImage tagged, untagged;
+    tagged.LoadFromFile(p3);
+    untagged.LoadFromFile(untaggedFile);
+    const QRectF all(0, 0, 203, 151);
+    const QImage a = tagged.ToImagePart(all, QSize(203, 151)).Pixels;
+    const QImage b = untagged.ToImagePart(all, QSize(203, 151)).Pixels;
+    ASSERT_EQ(a.size(), b.size());
+    double apart = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            apart += std::abs(qRed(a.pixel(x, y)) - qRed(b.pixel(x, y))) +
+                     std::abs(qGreen(a.pixel(x, y)) - qGreen(b.pixel(x, y))) +
+                     std::abs(qBlue(a.pixel(x, y)) - qBlue(b.pixel(x, y)));
+    EXPECT_GT(apart / (3.0 * a.width() * a.height()), 3.0);
+}
+
+TEST_F(GraphicParts, APngOrHeifPhotosPartIsTheSameWhateverWasDrawnBefore) {
+    // The photo classes keep one decoding; a part must not come from one made for another
+    // size, or the window's sheet (after the sample and the fitted sheet were drawn) and the
+    // exported one would differ.
+    const QRectF part(40.5, 30.25, 101.5, 76.125);
+    const QSize size(50, 38);
+    TPhotoImage fresh(TPhotoFormat::Png);
+    fresh.LoadFromFile(Path("ramp.png"));
+    const TGraphicPart first = fresh.ToImagePart(part, size);
+    ASSERT_FALSE(first.Pixels.isNull());
+    EXPECT_NEAR(first.Source.width(), size.width(), 1.0);
+    EXPECT_NEAR(first.Source.height(), size.height(), 1.0);
+    for (const QSize drawnBefore : {QSize(20, 15), QSize(150, 112), QSize(203, 151)}) {
+        TPhotoImage used(TPhotoFormat::Png);
+        used.LoadFromFile(Path("ramp.png"));
+        (void)used.ToImageForSize(drawnBefore);
+        const TGraphicPart again = used.ToImagePart(part, size);
+        EXPECT_EQ(DifferentPixels(again.Pixels, first.Pixels), 0) << drawnBefore.width();
+        EXPECT_EQ(again.Source, first.Source);
+    }
+    // At its own pixels the part is the photo's pixels.
+    const TGraphicPart own = fresh.ToImagePart(QRectF(17, 23, 60, 45), QSize(120, 90));
+    const QImage ramp = QImage(Path("ramp.png")).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(own.Source, QRectF(0, 0, 60, 45));
+    EXPECT_EQ(DifferentPixels(own.Pixels, ramp.copy(17, 23, 60, 45)), 0);
 }
 
 TEST_F(GraphicParts, AJpegPartAtItsOwnPixelsIsImageMagicksCropOfTheUprightPhoto) {
