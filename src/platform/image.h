@@ -4,7 +4,10 @@
 // pixel when it has exactly that many.
 #pragma once
 
+#include <vector>
+
 #include <QImage>
+#include <QRectF>
 #include <QWidget>
 
 #include "picture.h"
@@ -28,6 +31,12 @@ public:
     /// The control takes the picture's width and height whenever the picture changes.
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool on);
+    /// With Stretch: the part of the picture shown, in its pixels as seen; an empty rectangle
+    /// shows the whole picture. The part is drawn from the pixels the picture gives for the
+    /// control's size (a photo decoded at a larger size before gives those), made ready once
+    /// per picture, so that a new part only repaints the control and decodes nothing.
+    const QRectF& SourceRect() const { return FSourceRect; }
+    void SetSourceRect(const QRectF& rect);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -38,6 +47,8 @@ private:
     /// The picture at the device pixels it is drawn on, decoded once per picture, size and
     /// device pixel ratio.
     const QImage& Shown();
+    /// Draws SourceRect of the picture over the whole control.
+    void PaintPart(QPainter& painter);
 
     TPicture FPicture;
     bool FStretch = false;
@@ -46,4 +57,9 @@ private:
     QImage FShown;
     qreal FShownRatio = 1.0;
     bool FShownValid = false;
+    QRectF FSourceRect;
+    // The pixels SourceRect is drawn from, halved again and again down to about the control's
+    // size: each part is drawn from the smallest that still has a pixel for each one drawn.
+    std::vector<QImage> FLevels;
+    QSize FLevelsFor; // the device pixels they were made for
 };

@@ -30,6 +30,13 @@ void TLRImage::SetStretch(bool stretch) {
     Invalidate();
 }
 
+void TLRImage::SetSourceRect(const QRectF& rect) {
+    if (rect == FSourceRect)
+        return;
+    FSourceRect = rect;
+    Invalidate();
+}
+
 void TLRImage::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, double scale) {
     if (status != prsNormal)
         return; // frame-only cells show no pictures
@@ -37,6 +44,17 @@ void TLRImage::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, do
     if (graphic == nullptr || graphic->Empty())
         return;
     TRect r = rect;
+    if (FStretch && !FSourceRect.isEmpty()) {
+        // Only the part is decoded, at the device pixels it covers or the pixels a device
+        // that keeps them can show, whichever the photo has.
+        const TRect d = ScaleRect(r, scale);
+        const QSize kept = canvas.KeptPictureSize(d);
+        const TGraphicPart part =
+            graphic->ToImagePart(FSourceRect, kept.isEmpty() ? QSize(d.Width(), d.Height()) : kept);
+        if (!part.Pixels.isNull())
+            canvas.StretchDraw(d, part.Pixels, part.Source, true);
+        return;
+    }
     QImage pixels; // a JPEG image decoded, any other format converted
     if (FStretch) {
         // A photo much larger than the device rectangle may be decoded at a reduced scale, as
@@ -72,10 +90,14 @@ void TLRImage::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, do
 void TLRImage::Paint(TCanvas& canvas) {
     const TGraphic* graphic = FPicture.Graphic();
     if (graphic != nullptr && !graphic->Empty()) {
-        if (FStretch)
+        if (FStretch && !FSourceRect.isEmpty()) {
+            const TGraphicPart part = graphic->ToImagePart(FSourceRect, QSize(Width(), Height()));
+            canvas.StretchDraw({0, 0, Width(), Height()}, part.Pixels, part.Source, true);
+        } else if (FStretch) {
             graphic->Draw(canvas, {0, 0, Width(), Height()});
-        else
+        } else {
             graphic->Draw(canvas, {0, 0, graphic->Width(), graphic->Height()});
+        }
         return;
     }
     canvas.Font.Assign(Font());
