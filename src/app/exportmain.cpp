@@ -24,14 +24,17 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 
 int main(int argc, char** argv) {
     QtDefaultHandler = qInstallMessageHandler(QuietHandler);
-    // Nothing is ever shown, so no display is needed: without one, Qt draws off-screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    // Nothing is ever shown, so no display is used: the tool always draws off-screen, and a
+    // DISPLAY left over from an ssh or tmux session, or pointing at no server under cron,
+    // changes nothing. Only an explicit QT_QPA_PLATFORM chooses otherwise.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tamurika"));
     // The sheet names the "ＭＳ" faces; they are drawn with their IPA substitutes.
     RegisterFontSubstitutes();
+    // Any text of Qt's own that reaches the user is Japanese, as in the window.
+    UseJapanese();
     // ".dib" pictures open as TVdDIB, as in the window.
     RegisterVdDIB();
     QTextStream out(stdout);

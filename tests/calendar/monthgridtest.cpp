@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLocale>
 #include <QTest>
 
 #include "calendar/calex.h"
@@ -250,6 +251,37 @@ TEST_F(MonthGridPixels, HeaderRowOnItsBackground) {
     EXPECT_GT(CountColour(header, White), 3); // the weekday name in white
     calendar.SetDayOfWeekBkColor(clNavy);
     EXPECT_EQ(Cell(3, 0).pixel(0, 0) & 0xFFFFFF, 0x000080u);
+}
+
+TEST_F(MonthGridPixels, WeekdayNamesAreJapaneseWhateverTheLocale) {
+    // Under an English locale (or C) the locale's own names would be "Sun" .. "Sat".
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    calendar.SetFirstDayOfWeek(dowMon); // redrawn under that locale; Monday first
+    const QImage drawn = calendar.BufferImage().convertToFormat(QImage::Format_RGB32);
+    QLocale::setDefault(before);
+
+    // What the header cells must show: the name in the header font, centred on the header
+    // background, drawn the way every text of the control is drawn.
+    auto header = [this](int col, const QString& name) {
+        TBitmap expected(calendar.BufferImage().width(), calendar.BufferImage().height());
+        TCanvas& canvas = expected.Canvas();
+        TRect r = calendar.CellRect(col, 0);
+        canvas.Font = calendar.Fonts().DayOfWeek();
+        canvas.Brush = {calendar.DayOfWeekBkColor(), bsSolid};
+        canvas.FillRect(r);
+        canvas.DrawText(r, name, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOCLIP);
+        return expected.Image()
+            .convertToFormat(QImage::Format_RGB32)
+            .copy(calendar.CellRect(col, 0).ToQRect());
+    };
+    const char16_t* const japanese[7] = {u"月", u"火", u"水", u"木", u"金", u"土", u"日"};
+    const char* const english[7] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    for (int col = 0; col < 7; ++col) {
+        const QImage cell = drawn.copy(calendar.CellRect(col, 0).ToQRect());
+        EXPECT_EQ(cell, header(col, QString::fromUtf16(japanese[col]))) << "column " << col;
+        EXPECT_NE(cell, header(col, QString::fromLatin1(english[col]))) << "column " << col;
+    }
 }
 
 TEST_F(MonthGridPixels, HolidaysAndColoursFollowTheProperties) {
