@@ -7,6 +7,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -20,13 +21,16 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include "../common/files.h"
 #include "../common/imagemagick.h"
 #include "app/mainunit.h"
 #include "app/verunit.h"
 #include "calendar/calex.h"
 #include "calendar/julius.h"
+#include "dib/vddib.h"
 #include "modal.h"
 #include "platform/image.h"
+#include "platform/opendialog.h"
 #include "platform/panel.h"
 #include "qtprint.h"
 #include "statusbar/statusbarp.h"
@@ -281,9 +285,9 @@ TEST_F(PictureTest, ABrokenFileChangesNothing) {
     form->LoadPictureFile(good);
     const QString broken = dir.filePath("broken.jpg");
     WriteBytes(broken, "\xFF\xD8\xFF\xE0 this is not a JPEG stream");
-    const QString png = dir.filePath("picture.png");
-    ASSERT_TRUE(testing_support::Convert({"-size", "8x8", "xc:red", png}));
-    for (const QString& bad : {broken, png, dir.filePath("missing.bmp")}) {
+    const QString xcf = dir.filePath("drawing.xcf"); // a format no picture class reads
+    WriteBytes(xcf, "gimp xcf v011");
+    for (const QString& bad : {broken, xcf, dir.filePath("missing.bmp")}) {
         EXPECT_THROW(form->LoadPictureFile(bad), EInvalidGraphic) << bad.toStdString();
         EXPECT_EQ(form->Image1->geometry(), QRect(0, 28, 224, 112));
         EXPECT_EQ(form->Image4->size(), QSize(1000, 500));
@@ -311,6 +315,138 @@ TEST_F(PictureTest, DroppingAPictureFileLoadsIt) {
     refused.setAccepted(false);
     QApplication::sendEvent(form.get(), &refused);
     EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(PictureTest, TheDialogTheHintAndDroppingTakeEveryRegisteredFormat) {
+    // As the program starts: the device-independent bitmap registers ".dib" before the window
+    // is made.
+    RegisterVdDIB();
+    form = std::make_unique<TmainForm>(dir.path());
+    Start();
+    const QStringList names = TOpenDialog::NameFilters(form->OpenDialog1.Filter);
+    ASSERT_EQ(names.size(), 1);
+    for (const char* extension :
+         {"bmp", "jpg", "jpeg", "png", "gif", "tif", "tiff", "webp", "heic", "heif", "dib"}) {
+        EXPECT_TRUE(names[0].contains(QStringLiteral("*.") + extension)) << extension;
+        EXPECT_TRUE(form->Button9->toolTip().contains(QString::fromLatin1(extension)))
+            << extension;
+    }
+    EXPECT_TRUE(names[0].startsWith(QStringLiteral("画像ファイル(bmp,jpg,jpeg,png,")));
+    EXPECT_TRUE(form->Button9->toolTip().startsWith(QStringLiteral("画像ファイル（bmp,jpg,")));
+
+    const auto drop = [this](const QString& file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        enter.setAccepted(false);
+        QApplication::sendEvent(form.get(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton,
+                           Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &dropped);
+        return true;
+    };
+    const QString dib = dir.filePath("old.DIB");
+    ASSERT_TRUE(MakeQuarters("BMP3:" + dib, 500, 1000));
+    EXPECT_TRUE(drop(dib));
+    EXPECT_EQ(form->OpenDialog1.FileName, dib);
+    EXPECT_EQ(form->Image1->geometry(), QRect(70, 0, 84, 168));
+    const QString png = MakePicture(1000, 500, "png");
+    EXPECT_TRUE(drop(png));
+    EXPECT_EQ(form->OpenDialog1.FileName, png);
+    EXPECT_EQ(form->Image1->geometry(), QRect(0, 28, 224, 112));
+    EXPECT_FALSE(drop(dir.filePath("notes.txt")));
+    EXPECT_EQ(form->OpenDialog1.FileName, png);
+    form.reset();
+    UnregisterVdDIB();
+}
+
+// The folder the picture dialog opens in, as it shows it.
+QString DialogStartFolder(TmainForm& form) {
+    QString folder = QStringLiteral("<no dialog>");
+    auto seen = WhenModal([&folder](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        folder = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    form.Button9Click();
+    EXPECT_TRUE(*seen);
+    return folder;
+}
+
+TEST_F(PictureTest, TheDialogOpensInTheFolderOfTheLastPhotoAlsoAfterARestart) {
+    const QString trip = dir.filePath(QStringLiteral("写真/2026 旅行"));
+    ASSERT_TRUE(QDir().mkpath(trip));
+    const QString photo = trip + QStringLiteral("/富士山.jpg");
+    ASSERT_TRUE(MakeQuarters(photo, 640, 480));
+    Start();
+    auto seen = WhenModal([&photo](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(photo);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    form->Button9Click();
+    ASSERT_TRUE(*seen);
+    ASSERT_EQ(form->OpenDialog1.FileName, photo);
+    EXPECT_EQ(DialogStartFolder(*form), trip); // in this run
+
+    // The program's own state file, UTF-8 with its mark; tamurika.ini is not touched.
+    const QString state = dir.filePath(QStringLiteral("tamurika-state.ini"));
+    EXPECT_EQ(testing_support::ReadBytes(state),
+              "\xEF\xBB\xBF[picture]\r\nfolder=" + trip.toUtf8() + "\r\n");
+    EXPECT_FALSE(QFile::exists(Ini()));
+
+    // A new window, as after a restart: no photo, but the dialog starts where the last was.
+    form = std::make_unique<TmainForm>(dir.path());
+    Start();
+    EXPECT_EQ(DialogStartFolder(*form), trip);
+    EXPECT_EQ(form->OpenDialog1.FileName, QString()); // nothing loaded, nothing to print
+
+    // A dropped photo counts as well; a folder that is gone gives way to its nearest parent.
+    const QString other = dir.filePath(QStringLiteral("ﾃｽﾄ"));
+    ASSERT_TRUE(QDir().mkpath(other));
+    ASSERT_TRUE(MakeQuarters(other + QStringLiteral("/b.bmp"), 40, 30));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(other + QStringLiteral("/b.bmp"))});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &enter);
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &drop);
+    EXPECT_EQ(form->OpenDialog1.FileName, other + QStringLiteral("/b.bmp"));
+    EXPECT_EQ(testing_support::ReadBytes(state),
+              "\xEF\xBB\xBF[picture]\r\nfolder=" + other.toUtf8() + "\r\n");
+    ASSERT_TRUE(QDir(other).removeRecursively());
+    form = std::make_unique<TmainForm>(dir.path());
+    Start();
+    EXPECT_EQ(DialogStartFolder(*form), dir.path());
+}
+
+TEST_F(PictureTest, AnUnwritableSettingsFolderLoadsThePhotoWithoutRememberingIt) {
+    // The program's folder is not writable (it is not there), and the user's configuration
+    // folder cannot be made (a file has its name): the settings folder cannot be written.
+    const QString blocked = dir.filePath(QStringLiteral("config"));
+    WriteBytes(blocked, "a file, not a folder");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocked));
+    qputenv("HOME", QFile::encodeName(dir.path()));
+    const QString program = dir.filePath(QStringLiteral("program"));
+    const QString photo = dir.filePath(QStringLiteral("写真.jpg"));
+    ASSERT_TRUE(MakeQuarters(photo, 1000, 500));
+    form = std::make_unique<TmainForm>(program);
+    Start();
+    form->LoadPictureFile(photo); // no error
+    EXPECT_EQ(form->Image1->geometry(), QRect(0, 28, 224, 112));
+    EXPECT_EQ(form->OpenDialog1.FileName, photo);
+    EXPECT_EQ(testing_support::ReadBytes(blocked), "a file, not a folder");
+    EXPECT_FALSE(QFile::exists(program));
+
+    // After a restart the dialog starts in the home folder (it has no pictures folder).
+    form = std::make_unique<TmainForm>(program);
+    Start();
+    EXPECT_EQ(DialogStartFolder(*form), dir.path());
 }
 
 // --- Fonts, colours and the changed flag ------------------------------------------------------

@@ -1,7 +1,9 @@
 # Sourced by the tests that drive the real program under Xvfb.
 #   start_program PROGRAM   starts a copy of it in a folder of its own ($work), so that no
 #                           settings file a developer saved changes what it shows; $app is its
-#                           process, ended with the folder when the script ends
+#                           process, ended with the folder when the script ends. With
+#                           TAMURIKA_IN_PLACE=1 (an installed program) it starts PROGRAM itself.
+#   run_program COMMAND...  starts COMMAND as it is, with the caller's environment; $app as above
 #   wait_for TITLE          the id of its first visible window whose title matches TITLE, once
 #                           there (15 s at most; a program that ends meanwhile fails the test)
 work=$(mktemp -d)
@@ -13,10 +15,19 @@ cleanup() {
 trap cleanup EXIT
 
 start_program() {
-  cp "$1" "$work/tamurika"
+  local program=$work/tamurika
+  if [[ -n "${TAMURIKA_IN_PLACE:-}" ]]; then
+    program=$1 # an installed program runs where it lies; its settings go to $work/config
+  else
+    cp "$1" "$program"
+  fi
   export XDG_CONFIG_HOME="$work/config"
+  run_program "$program"
+}
+
+run_program() {
   unset QT_QPA_PLATFORM
-  "$work/tamurika" >"$work/log" 2>&1 &
+  "$@" >"$work/log" 2>&1 &
   app=$!
 }
 
