@@ -1,5 +1,6 @@
 // tamurika-export: the calendar's work without a window.
 #include <cstdio>
+#include <cstring>
 
 #include <QApplication>
 #include <QTextStream>
@@ -11,11 +12,15 @@
 namespace {
 
 // Qt's notes about the session (no runtime folder for root, no display) are not the user's
-// business; whatever else Qt has to say still reaches standard error.
+// business, nor the image readers' notes about a photo (libpng's English warnings, a chunk it
+// dropped): a photo that cannot be read gets the program's own message. Whatever else Qt has to
+// say still reaches standard error.
 QtMessageHandler QtDefaultHandler = nullptr;
 
 void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type != QtFatalMsg && message.startsWith(QLatin1String("QStandardPaths:")))
+    if (type != QtFatalMsg &&
+        (message.startsWith(QLatin1String("QStandardPaths:")) ||
+         (context.category != nullptr && std::strcmp(context.category, "qt.gui.imageio") == 0)))
         return;
     QtDefaultHandler(type, context, message);
 }
