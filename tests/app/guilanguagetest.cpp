@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QColorDialog>
+#include <QDeadlineTimer>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QWindow>
 
 #include "app/mainunit.h"
@@ -88,9 +90,12 @@ class JapaneseDialogs : public ::testing::Test {
     }
     void TearDown() override { testing_support::CancelPendingAnswers(); }
 
+    // The X server maps the window when it gets round to it, later on a busy machine.
     bool WaitExposed() {
-        for (int i = 0; i < 500 && !form->windowHandle()->isExposed(); ++i) {
+        const QDeadlineTimer deadline(20000);
+        while (!form->windowHandle()->isExposed() && !deadline.hasExpired()) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(5);
         }
         return form->windowHandle()->isExposed();
     }
