@@ -272,6 +272,8 @@ protected:
     TBitmap FBuffer;
 
 private:
+    // FBuffer made anew at the client size and the screen's device pixel ratio, and drawn.
+    void ResizeBuffer();
     // Whether the date (a day number) is a substitute holiday under the law in force then.
     bool IsFurikae(std::int32_t jd, std::uint8_t dayOfWeek) const;
     // 1 for the vernal, 2 for the autumnal equinox day, else 0.

@@ -219,6 +219,10 @@ int TCustomCalendarEx::ClientHeight() const { return std::max(0, contentsRect().
 QSize TCustomCalendarEx::sizeHint() const { return {229, 122}; }
 
 void TCustomCalendarEx::paintEvent(QPaintEvent*) {
+    // The window may have moved to a screen of another device pixel ratio since the buffer
+    // was drawn.
+    if (FBuffer.PixelRatio() != devicePixelRatioF())
+        ResizeBuffer();
     QPainter painter(this);
     qDrawWinPanel(&painter, rect(), palette(), true);
     if (!FBuffer.Empty())
@@ -226,6 +230,13 @@ void TCustomCalendarEx::paintEvent(QPaintEvent*) {
 }
 
 void TCustomCalendarEx::resizeEvent(QResizeEvent*) {
+    ResizeBuffer();
+}
+
+void TCustomCalendarEx::ResizeBuffer() {
+    // The buffer holds the screen's device pixels and is drawn on in logical pixels, so the
+    // grid keeps its geometry and gains sharpness on a finer screen.
+    FBuffer.SetPixelRatio(devicePixelRatioF());
     FBuffer.SetSize(ClientWidth(), ClientHeight());
     UpdateBuffer();
 }

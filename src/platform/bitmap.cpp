@@ -1,5 +1,7 @@
 #include "bitmap.h"
 
+#include <cmath>
+
 QImage::Format ToQImageFormat(TPixelFormat format) {
     switch (format) {
     case pf1bit:
@@ -26,7 +28,9 @@ TBitmap::TBitmap(int width, int height, TPixelFormat format) : FFormat(format) {
 
 TBitmap::~TBitmap() = default;
 
-TBitmap::TBitmap(const TBitmap& other) : TGraphic(other), FFormat(other.FFormat) {
+TBitmap::TBitmap(const TBitmap& other)
+    : TGraphic(other), FWidth(other.FWidth), FHeight(other.FHeight), FPixelRatio(other.FPixelRatio),
+      FPixelsPerInch(other.FPixelsPerInch), FFormat(other.FFormat) {
     const_cast<TBitmap&>(other).ReleaseCanvas();
     FImage = other.FImage;
 }
@@ -36,6 +40,10 @@ TBitmap& TBitmap::operator=(const TBitmap& other) {
         ReleaseCanvas();
         const_cast<TBitmap&>(other).ReleaseCanvas();
         FImage = other.FImage;
+        FWidth = other.FWidth;
+        FHeight = other.FHeight;
+        FPixelRatio = other.FPixelRatio;
+        FPixelsPerInch = other.FPixelsPerInch;
         FFormat = other.FFormat;
     }
     return *this;
@@ -50,11 +58,12 @@ namespace {
 
 // Design lengths and font heights count one bitmap pixel as 1/96 inch. A new QImage takes the
 // desktop's resolution instead, which would size text on a 120-per-inch desktop as if the
-// bitmap were a printer, so every bitmap is stamped with the screen resolution of the design.
-void StampDesignResolution(QImage& image) {
-    constexpr int DotsPerMeter = 3780; // 96 per inch
-    image.setDotsPerMeterX(DotsPerMeter);
-    image.setDotsPerMeterY(DotsPerMeter);
+// bitmap were a printer, so every bitmap is stamped with the screen resolution of the design
+// (or with the resolution of the page it is).
+void StampResolution(QImage& image, int pixelsPerInch) {
+    const int dotsPerMeter = qRound(pixelsPerInch / 0.0254); // 3780 at 96 per inch
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
 }
 
 } // namespace
@@ -66,9 +75,26 @@ void TBitmap::SetSize(int width, int height) {
         FImage = QImage();
         return;
     }
-    FImage = QImage(width, height, QImage::Format_RGB32);
-    StampDesignResolution(FImage);
+    FWidth = width;
+    FHeight = height;
+    if (FPixelRatio == 1.0) {
+        FImage = QImage(width, height, QImage::Format_RGB32);
+    } else {
+        FImage = QImage(static_cast<int>(std::ceil(width * FPixelRatio)),
+                        static_cast<int>(std::ceil(height * FPixelRatio)), QImage::Format_RGB32);
+        // A painter on it then works in logical pixels.
+        FImage.setDevicePixelRatio(FPixelRatio);
+    }
+    StampResolution(FImage, FPixelsPerInch);
     FImage.fill(Qt::white);
+}
+
+void TBitmap::SetPixelRatio(double ratio) {
+    FPixelRatio = std::isfinite(ratio) && ratio > 0 ? ratio : 1.0;
+}
+
+void TBitmap::SetPixelsPerInch(int pixelsPerInch) {
+    FPixelsPerInch = pixelsPerInch > 0 ? pixelsPerInch : ScreenPixelsPerInch;
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) { FFormat = format; }
@@ -87,5 +113,10 @@ const QImage& TBitmap::Image() {
 void TBitmap::Assign(const QImage& image) {
     FCanvas.reset();
     FImage = image.convertToFormat(QImage::Format_RGB32);
-    StampDesignResolution(FImage);
+    FImage.setDevicePixelRatio(1.0);
+    FWidth = FImage.width();
+    FHeight = FImage.height();
+    FPixelRatio = 1.0;
+    FPixelsPerInch = ScreenPixelsPerInch;
+    StampResolution(FImage, FPixelsPerInch);
 }

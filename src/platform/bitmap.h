@@ -1,6 +1,7 @@
 // An off-screen bitmap with a canvas: 32 bits per pixel (xRGB) unless a narrower format is
 // asked for. The calendar controls draw into one, the preview renders the page into one. It is
-// also the graphic class of ".bmp" picture files.
+// also the graphic class of ".bmp" picture files. A bitmap for a screen of a device pixel ratio
+// above 1 holds that many more pixels each way and is drawn on in logical pixels.
 #pragma once
 
 #include <memory>
@@ -21,11 +22,23 @@ public:
     TBitmap& operator=(const TBitmap& other);
 
     QString ClassName() const override { return QStringLiteral("TBitmap"); }
-    int Width() const override { return FImage.width(); }
-    int Height() const override { return FImage.height(); }
+    /// Size in logical pixels (the pixels themselves at a pixel ratio of 1).
+    int Width() const override { return FImage.isNull() ? 0 : FWidth; }
+    int Height() const override { return FImage.isNull() ? 0 : FHeight; }
     bool Empty() const override { return FImage.isNull(); }
-    /// New size; the pixels are cleared to white.
+    /// New size in logical pixels; the pixels are cleared to white.
     void SetSize(int width, int height);
+
+    /// Device pixels per logical pixel, for a bitmap shown on a screen of that ratio: it holds
+    /// Width × ratio by Height × ratio pixels (rounded up), and its canvas draws in logical
+    /// pixels, text and rectangles at the finer resolution, thin lines one device pixel wide.
+    /// Applies from the next SetSize.
+    double PixelRatio() const { return FPixelRatio; }
+    void SetPixelRatio(double ratio);
+    /// The resolution the canvas sizes fonts for: 96 per inch, the design's, unless the bitmap
+    /// is a page drawn at another scale, as a printer of that resolution draws it. Applies from
+    /// the next SetSize.
+    void SetPixelsPerInch(int pixelsPerInch);
 
     TPixelFormat PixelFormat() const { return FFormat; }
     /// The format a copy of the pixels into a pixel array asks for. The pixels themselves stay
@@ -37,7 +50,8 @@ public:
 
     /// The pixels, with all drawing so far finished.
     const QImage& Image();
-    /// Takes a copy of the image's pixels (converted to 32 bits per pixel).
+    /// Takes a copy of the image's pixels (converted to 32 bits per pixel), one logical pixel
+    /// each, at 96 per inch.
     void Assign(const QImage& image);
     /// Takes the pixels of any graphic (a JPEG image is decoded at its own size).
     void Assign(const TGraphic& source) override;
@@ -55,6 +69,10 @@ private:
     void ReleaseCanvas();
 
     QImage FImage;
+    int FWidth = 0;
+    int FHeight = 0;
+    double FPixelRatio = 1.0;
+    int FPixelsPerInch = ScreenPixelsPerInch;
     TPixelFormat FFormat = pf32bit;
     std::unique_ptr<TCanvas> FCanvas;
 };

@@ -1,6 +1,7 @@
 #include "canvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <span>
 
@@ -139,8 +140,27 @@ void TCanvas::EndPaint() {
     FBeginFailed = false;
 }
 
-QFont TCanvas::DeviceFont() const {
-    return Font.ToQFont(PixelsPerInch());
+const TCanvas::TDrawnFont& TCanvas::DrawnFont() {
+    const QFont asked = Font.ToQFont(PixelsPerInch());
+    if (!FDrawnFontValid || asked != FAskedFont) {
+        FAskedFont = asked;
+        const TSyntheticStyles synthetic = SyntheticStyles(asked);
+        FDrawnFont = {WithoutSynthetic(asked, synthetic), synthetic};
+        FDrawnFontValid = true;
+    }
+    return FDrawnFont;
+}
+
+void TCanvas::DrawTextIn(QPainter& p, const TDrawnFont& drawn, const QRect& box, int flags,
+                         const QString& text) {
+    const QColor color = ToQColor(Font.Color());
+    if (drawn.Synthetic.Any()) {
+        DrawStyledText(p, drawn.Font, drawn.Synthetic, box, flags, text, color);
+        return;
+    }
+    p.setFont(drawn.Font);
+    p.setPen(color);
+    p.drawText(box, flags, text);
 }
 
 void TCanvas::FillRect(const TRect& r) {
@@ -197,16 +217,40 @@ void TCanvas::ApplyPen(QPainter& p) {
     p.setBrush(Qt::NoBrush);
 }
 
+double TCanvas::PixelRatio() const {
+    return FDevice == nullptr ? 1.0 : FDevice->devicePixelRatio();
+}
+
 void TCanvas::DrawLine(QPainter& p, TPoint from, TPoint to) {
     if (from == to || Pen.Style == psClear)
         return;
-    const int dx = to.X - from.X;
-    const int dy = to.Y - from.Y;
     if (Pen.Width > 1) {
         ApplyPen(p);
         p.drawLine(QPoint(from.X, from.Y), QPoint(to.X, to.Y));
         return;
     }
+    const double ratio = PixelRatio();
+    if (ratio == 1.0) {
+        DrawThinLine(p, from, to);
+        return;
+    }
+    // On a bitmap for a finer screen a thin line stays one device pixel wide: it runs on the
+    // device's grid from the start point's device pixel to the end point's, which it excludes.
+    const auto onDevice = [ratio](TPoint q) {
+        return TPoint{static_cast<int>(std::floor(q.X * ratio)),
+                      static_cast<int>(std::floor(q.Y * ratio))};
+    };
+    p.save();
+    p.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio), true);
+    DrawThinLine(p, onDevice(from), onDevice(to));
+    p.restore();
+}
+
+void TCanvas::DrawThinLine(QPainter& p, TPoint from, TPoint to) {
+    if (from == to)
+        return;
+    const int dx = to.X - from.X;
+    const int dy = to.Y - from.Y;
     // A thin solid horizontal or vertical line is exactly a one-pixel-wide rectangle.
     if (Pen.Style == psSolid && (dx == 0 || dy == 0)) {
         const int left = dx >= 0 ? from.X : to.X + 1;
@@ -277,27 +321,35 @@ void TCanvas::TextOut(int x, int y, const QString& text) {
     QPainter* p = Painter();
     if (p == nullptr)
         return;
-    const QFont font = DeviceFont();
-    const QFontMetrics fm(font, FDevice);
+    const TDrawnFont& drawn = DrawnFont();
+    const QFontMetrics fm(drawn.Font, FDevice);
+    const QRect box(x, y, fm.horizontalAdvance(text), fm.height());
     if (Brush.Style == bsSolid)
-        p->fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()), ToQColor(Brush.Color));
-    p->setFont(font);
+        p->fillRect(box, ToQColor(Brush.Color));
+    if (drawn.Synthetic.Any()) {
+        // One line from the top left, the ampersand plain, as at the baseline below.
+        DrawStyledText(*p, drawn.Font, drawn.Synthetic, box,
+                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, text,
+                       ToQColor(Font.Color()));
+        return;
+    }
+    p->setFont(drawn.Font);
     p->setPen(ToQColor(Font.Color()));
     p->drawText(QPoint(x, y + fm.ascent()), text);
 }
 
 int TCanvas::TextWidth(const QString& text) {
-    return QFontMetrics(DeviceFont(), FDevice).horizontalAdvance(text);
+    return QFontMetrics(DrawnFont().Font, FDevice).horizontalAdvance(text);
 }
 
 int TCanvas::TextHeight(const QString&) {
     // The class library measures the line height of the font, whatever the text.
-    return QFontMetrics(DeviceFont(), FDevice).height();
+    return QFontMetrics(DrawnFont().Font, FDevice).height();
 }
 
 int TCanvas::DrawText(TRect& r, const QString& text, unsigned flags) {
-    const QFont font = DeviceFont();
-    const QFontMetrics fm(font, FDevice);
+    const TDrawnFont& drawn = DrawnFont();
+    const QFontMetrics fm(drawn.Font, FDevice);
     const int qf = ToQtTextFlags(flags);
     const QRect box = r.ToQRect();
     const QRect needed = fm.boundingRect(box, qf, text);
@@ -317,9 +369,7 @@ int TCanvas::DrawText(TRect& r, const QString& text, unsigned flags) {
         const QRect back = (flags & DT_NOCLIP) ? needed : needed.intersected(box);
         p->fillRect(back, ToQColor(Brush.Color));
     }
-    p->setFont(font);
-    p->setPen(ToQColor(Font.Color()));
-    p->drawText(box, qf, text);
+    DrawTextIn(*p, drawn, box, qf, text);
     return height;
 }
 

@@ -2,9 +2,11 @@
 // serves the 96-per-inch preview bitmap, a calendar control's buffer and the printer's page:
 //  - a line includes its start point and excludes its end point;
 //  - a filled rectangle excludes its right and bottom edges;
-//  - pen width 0 (and 1) is one device pixel;
+//  - pen width 0 (and 1) is one device pixel, also on a bitmap of a device pixel ratio above 1,
+//    where coordinates, text and rectangles are in logical pixels;
 //  - text in a rectangle: single line or word break, left / right / centre, optional vertical
 //    centring of a single line, clipping unless told not to, measuring; "&" marks a mnemonic;
+//  - a bold or italic that the face lacks is drawn by one rule on every device (styledtext.h);
 //  - shapes and lines are never smoothed; picture stretching is smoothed only when asked.
 #pragma once
 
@@ -17,6 +19,7 @@
 #include <QString>
 
 #include "font.h"
+#include "styledtext.h"
 #include "tcolor.h"
 #include "types.h"
 
@@ -69,6 +72,9 @@ class TCanvas {
 
     /// Vertical resolution of the device; the font heights and the print scale depend on it.
     int PixelsPerInch() const;
+    /// Device pixels per coordinate unit: above 1 on a bitmap for a finer screen, where the
+    /// canvas draws in logical pixels and thin lines stay one device pixel wide.
+    double PixelRatio() const;
     /// False for the discard canvas and for devices that cannot be painted on.
     bool CanDraw();
 
@@ -109,13 +115,28 @@ class TCanvas {
     QPainter* Painter();
 
   private:
+    /// The font as drawn on this device: without the styles its face lacks, which DrawStyledText
+    /// adds.
+    struct TDrawnFont {
+        QFont Font;
+        TSyntheticStyles Synthetic;
+    };
+    const TDrawnFont& DrawnFont();
+    void DrawTextIn(QPainter& p, const TDrawnFont& drawn, const QRect& box, int flags,
+                    const QString& text);
+
     void ApplyPen(QPainter& p);
-    QFont DeviceFont() const;
     void DrawLine(QPainter& p, TPoint from, TPoint to);
+    /// A line of one pixel of the painter's coordinates, by the class library's rule.
+    void DrawThinLine(QPainter& p, TPoint from, TPoint to);
 
     QPaintDevice* FDevice = nullptr;
     QPainter* FExternal = nullptr;
     std::optional<QPainter> FOwned;
     bool FBeginFailed = false;
     TPoint FPenPos;
+    // The last font drawn with, for the font database is asked once per font, not per text.
+    QFont FAskedFont;
+    TDrawnFont FDrawnFont;
+    bool FDrawnFontValid = false;
 };

@@ -41,9 +41,14 @@ void TImage::resizeEvent(QResizeEvent* event) {
 }
 
 const QImage& TImage::Shown() {
-    if (FShownValid)
+    // A stretched picture is prepared at the device pixels of the control, so that a screen of
+    // a device pixel ratio above 1 shows all of them; it is prepared again when the ratio
+    // changes (the window moved to another screen).
+    const qreal ratio = devicePixelRatioF();
+    if (FShownValid && (!FStretch || ratio == FShownRatio))
         return FShown;
     FShownValid = true;
+    FShownRatio = ratio;
     FShown = QImage();
     const TGraphic* graphic = FPicture.Graphic();
     if (graphic == nullptr || graphic->Empty())
@@ -51,11 +56,17 @@ const QImage& TImage::Shown() {
     // Painting must not fail: a picture that cannot be decoded simply shows nothing. (Loading
     // is where a damaged picture is reported.)
     try {
-        if (FStretch && !size().isEmpty()) {
-            const QImage decoded = graphic->ToImageForSize(size());
-            FShown = decoded.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QSize pixels = (QSizeF(size()) * ratio).toSize();
+        if (FStretch && !pixels.isEmpty()) {
+            QImage decoded = graphic->ToImageForSize(pixels);
+            if (decoded.size() != pixels)
+                decoded = decoded.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            decoded.setDevicePixelRatio(ratio);
+            FShown = decoded;
         } else if (!FStretch) {
+            // At its own size a picture keeps one pixel per logical pixel, as it always has.
             FShown = graphic->ToImage();
+            FShown.setDevicePixelRatio(1.0);
         }
     } catch (const std::exception&) {
         FShown = QImage();

@@ -1,5 +1,7 @@
 // The class library's image control: shows the picture it holds, stretched into its bounds or
-// at its own size, optionally centred; with AutoSize it takes the picture's size itself.
+// at its own size, optionally centred; with AutoSize it takes the picture's size itself. A
+// stretched picture is drawn at the screen's device pixel ratio, one picture pixel per device
+// pixel when it has exactly that many.
 #pragma once
 
 #include <QImage>
@@ -33,7 +35,8 @@ protected:
 
 private:
     void PictureChanged();
-    /// The picture at the size it is drawn, decoded once per picture and size.
+    /// The picture at the device pixels it is drawn on, decoded once per picture, size and
+    /// device pixel ratio.
     const QImage& Shown();
 
     TPicture FPicture;
@@ -41,5 +44,6 @@ private:
     bool FCenter = false;
     bool FAutoSize = false;
     QImage FShown;
+    qreal FShownRatio = 1.0;
     bool FShownValid = false;
 };

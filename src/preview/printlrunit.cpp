@@ -242,9 +242,14 @@ void TFrmPrtLR::ShowPreview() {
         const int width = FZoom == 4 ? w : RoundHalfEven(FZoom * w, 4);
         const int height = FZoom == 4 ? h : RoundHalfEven(FZoom * h, 4);
         Image1->resize(width, height);
-        auto page = std::make_unique<TBitmap>(width, height);
+        // The zoom keeps its size in design units; a screen of a device pixel ratio above 1
+        // gets the page drawn with that many more pixels each way, one for each of its own.
+        const qreal ratio = Image1->devicePixelRatioF();
+        const QSize pixels = (QSizeF(width, height) * ratio).toSize();
+        auto page = std::make_unique<TBitmap>(pixels.width(), pixels.height());
+        FRenderedRatio = ratio;
         try {
-            doc.DrawPreview(page->Canvas(), 0, 0, 25 * FZoom);
+            doc.DrawPreview(page->Canvas(), 0, 0, 25 * FZoom, pfDevice, ratio);
         } catch (...) {
             doc.EndPreview();
             throw;
@@ -266,6 +271,15 @@ void TFrmPrtLR::CenterPreview() {
     const int top = Image1->height() < box.height() ? (box.height() - Image1->height()) / 2 : 0;
     FPage->resize(std::max(Image1->width(), box.width()), std::max(Image1->height(), box.height()));
     Image1->move(left, top);
+}
+
+bool TFrmPrtLR::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    // Moved to a screen of another device pixel ratio: the page is drawn again for its pixels.
+    if (event->type() == QEvent::ScreenChangeInternal && FZoom != 0 &&
+        Image1->devicePixelRatioF() != FRenderedRatio)
+        Guarded([this] { ShowPreview(); });
+    return handled;
 }
 
 void TFrmPrtLR::showEvent(QShowEvent* event) {

@@ -76,6 +76,7 @@ class TFrmPrtLR : public QDialog {
     void SpeedButton1Click(); // apply the position
 
   protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -93,6 +94,7 @@ class TFrmPrtLR : public QDialog {
     std::unique_ptr<TSheetLayout> FSheet;
     QWidget* FPage; // the scroll box's canvas on which Image1 is placed
     int FZoom = 0;
+    qreal FRenderedRatio = 1.0; // the device pixel ratio the page was last drawn for
 };
 
 /// The preview window of the composition under way; nullptr when none exists. Not an owner.

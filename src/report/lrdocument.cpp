@@ -213,29 +213,36 @@ void VEvudaRir::EndPreview() {
     FPageNumber = 0;
 }
 
-void VEvudaRir::PreviewPage(TCanvas& canvas) {
+void VEvudaRir::PreviewPage(TCanvas& canvas, double pixelScale) {
     if (FState != rsPreviewing)
         BeginPreview();
-    FScale = 1.0;
+    FScale = pixelScale > 0 ? pixelScale : 1.0;
     FTarget = &canvas;
     canvas.Brush.Color = clWhite;
     canvas.Brush.Style = bsSolid;
-    canvas.FillRect({0, 0, Width(), Height()});
+    canvas.FillRect(ScaleRect({0, 0, Width(), Height()}, FScale));
     ++FPageNumber;
     PrintPanels();
 }
 
-void VEvudaRir::DrawPreview(TCanvas& canvas, int x, int y, int scale, TPixelFormat pixelFormat) {
+void VEvudaRir::DrawPreview(TCanvas& canvas, int x, int y, int scale, TPixelFormat pixelFormat,
+                            double pixelRatio) {
     if (scale < 25 || scale > 100)
         throw ELRError(QStringLiteral("印刷スケールが無効です．"));
-    TBitmap page(Width(), Height(), pixelFormat);
-    PreviewPage(page.Canvas());
+    const double ratio = pixelRatio > 0 ? pixelRatio : 1.0;
+    TBitmap page;
+    page.SetPixelFormat(pixelFormat);
+    // On a finer screen the page is drawn as a printer of that resolution draws it: lines and
+    // letters get the device's pixels, and the zoom steps keep their size in design units.
+    page.SetPixelsPerInch(qRound(ScreenPixelsPerInch * ratio));
+    page.SetSize(ScaleValue(Width(), ratio), ScaleValue(Height(), ratio));
+    PreviewPage(page.Canvas(), ratio);
     QImage pixels = page.Image();
     if (pixelFormat != pfDevice && pixelFormat != pf32bit)
         pixels = pixels.convertToFormat(ToQImageFormat(pixelFormat))
                      .convertToFormat(QImage::Format_RGB32);
-    const int width = scale * Width() / 100;
-    const int height = scale * Height() / 100;
+    const int width = static_cast<int>(scale * Width() * ratio / 100);
+    const int height = static_cast<int>(scale * Height() * ratio / 100);
     // Shrunk by averaging, so that the hair lines of the grids stay visible at 25 %.
     if (width != pixels.width() || height != pixels.height())
         pixels = pixels.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

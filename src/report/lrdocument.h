@@ -73,11 +73,16 @@ class VEvudaRir : public TLRWinControl {
 
     void BeginPreview();
     void EndPreview();
-    /// Draws the next page at scale 1.0 from (0, 0) of `canvas` on white.
-    void PreviewPage(TCanvas& canvas);
+    /// Draws the next page from (0, 0) of `canvas` on white, at `pixelScale` device pixels per
+    /// design unit: 1.0 for a screen, more for one of a device pixel ratio above 1, drawn then
+    /// as a printer of that many times 96 per inch draws the page.
+    void PreviewPage(TCanvas& canvas, double pixelScale = 1.0);
     /// Renders the page into a bitmap of `pixelFormat` and copies it shrunk to `scale` percent
-    /// (25..100) to (x, y) of `canvas`.
-    void DrawPreview(TCanvas& canvas, int x, int y, int scale, TPixelFormat pixelFormat = pfDevice);
+    /// (25..100) to (x, y) of `canvas`. With a `pixelRatio` above 1 (a screen of that device
+    /// pixel ratio) the page is rendered at that scale and the copy has that many more pixels
+    /// each way: Trunc(scale × Width × pixelRatio ÷ 100) wide.
+    void DrawPreview(TCanvas& canvas, int x, int y, int scale, TPixelFormat pixelFormat = pfDevice,
+                     double pixelRatio = 1.0);
 
     /// The design view: white, design grid, centimetre ruler and the name.
     void Paint(TCanvas& canvas) override;

@@ -101,6 +101,57 @@ inline bool IsDark(QRgb c) {
     return qGray(c) < 160;
 }
 
+/// The year title's item (713 × 39 under the picture box), with a few pixels around it for
+/// glyphs that reach over its edges.
+inline QRect YearTitleArea(int position = 0) {
+    return {36 + position, 574, 721, 47};
+}
+
+/// The ink of an area: the darkness of its pixels added up, in pixels of full black. A page of
+/// another resolution compares once it is scaled to 96 per inch.
+inline double Ink(const QImage& page, const QRect& area) {
+    double ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ink += (255 - qGray(page.pixel(x, y))) / 255.0;
+    return ink;
+}
+
+/// How far right of the ink of the lower half of a text the ink of its upper half lies, in
+/// pixels: the lean of a slanted text, split halfway between its top and bottom inked rows.
+inline double InkLean(const QImage& page, const QRect& area) {
+    int top = -1, bottom = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (IsDark(page.pixel(x, y))) {
+                top = top < 0 ? y : top;
+                bottom = y;
+                break;
+            }
+    if (top < 0)
+        return 0;
+    const double middle = (top + bottom) / 2.0;
+    double ink[2] = {}, moment[2] = {};
+    for (int y = top; y <= bottom; ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const double d = (255 - qGray(page.pixel(x, y))) / 255.0;
+            const int half = y < middle ? 0 : 1;
+            ink[half] += d;
+            moment[half] += d * x;
+        }
+    if (ink[0] <= 0 || ink[1] <= 0)
+        return 0;
+    return moment[0] / ink[0] - moment[1] / ink[1];
+}
+
+/// A page of any resolution at 96 per inch, averaged down.
+inline QImage AtScreenResolution(const QImage& page) {
+    if (page.size() == QSize(PageWidth, PageHeight))
+        return page;
+    return page.scaled(PageWidth, PageHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
 /// Runs a tool and returns its standard output; nothing when it fails.
 inline std::optional<QByteArray> RunTool(const QString& program, const QStringList& args,
                                          int timeoutMs = 60000) {

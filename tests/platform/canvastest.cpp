@@ -14,7 +14,9 @@ QImage WhiteImage(int w, int h) {
     return image;
 }
 
-bool IsWhite(const QImage& image, int x, int y) { return image.pixel(x, y) == qRgb(255, 255, 255); }
+bool IsWhite(const QImage& image, int x, int y) {
+    return image.pixel(x, y) == qRgb(255, 255, 255);
+}
 
 // The pixels that are not white, as a rectangle (empty when there are none).
 QRect InkBounds(const QImage& image) {
@@ -144,7 +146,8 @@ TEST_F(CanvasText, WordBreakWrapsIntoSeveralLines) {
     const int h = canvas.DrawText(r, QStringLiteral("aaa bbb ccc"), DT_WORDBREAK | DT_CALCRECT);
     EXPECT_GE(h, 3 * line - 1);
     TRect one{0, 0, 1000, 0};
-    EXPECT_EQ(canvas.DrawText(one, QStringLiteral("aaa bbb ccc"), DT_WORDBREAK | DT_CALCRECT), line);
+    EXPECT_EQ(canvas.DrawText(one, QStringLiteral("aaa bbb ccc"), DT_WORDBREAK | DT_CALCRECT),
+              line);
 }
 
 TEST_F(CanvasText, CentredTextSitsInTheMiddle) {
@@ -264,6 +267,72 @@ TEST(TBitmap, CanvasDrawsIntoItsPixels) {
     TBitmap empty;
     EXPECT_TRUE(empty.Empty());
     EXPECT_FALSE(empty.Canvas().CanDraw());
+}
+
+TEST(TBitmap, AtAPixelRatioOfTwoTheCanvasKeepsItsRulesOnTwiceThePixels) {
+    TBitmap bitmap;
+    bitmap.SetPixelRatio(2.0);
+    bitmap.SetSize(20, 10);
+    EXPECT_EQ(bitmap.Width(), 20); // logical pixels
+    EXPECT_EQ(bitmap.Height(), 10);
+    EXPECT_EQ(bitmap.Image().size(), QSize(40, 20));
+    EXPECT_EQ(bitmap.Image().devicePixelRatio(), 2.0);
+    TCanvas& canvas = bitmap.Canvas();
+    EXPECT_EQ(canvas.PixelRatio(), 2.0);
+    EXPECT_EQ(canvas.PixelsPerInch(), 96); // fonts keep their logical heights
+
+    // A rectangle excludes its right and bottom edge: logical (1, 1)..(3, 2) is device
+    // (2, 2)..(5, 3).
+    canvas.Brush.Color = clBlue;
+    canvas.FillRect({1, 1, 3, 2});
+    // A thin line is one device pixel wide, from its start up to its end point.
+    canvas.Pen.Color = clRed;
+    canvas.Pen.Width = 0;
+    canvas.MoveTo(1, 5);
+    canvas.LineTo(6, 5);
+    // A slanted one keeps its pixels joined on the device's grid.
+    canvas.Pen.Color = clBlack;
+    canvas.Pen.Width = 1;
+    canvas.MoveTo(10, 1);
+    canvas.LineTo(14, 5);
+    canvas.EndPaint();
+    const QImage& image = bitmap.Image();
+    QRect blue, red, black;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            const QRect pixel(x, y, 1, 1);
+            if (c == qRgb(0, 0, 255))
+                blue |= pixel;
+            else if (c == qRgb(255, 0, 0))
+                red |= pixel;
+            else if (c == qRgb(0, 0, 0))
+                black |= pixel;
+            else
+                ASSERT_TRUE(IsWhite(image, x, y)) << x << "," << y;
+        }
+    EXPECT_EQ(blue, QRect(2, 2, 4, 2));
+    EXPECT_EQ(red, QRect(2, 10, 10, 1));
+    EXPECT_EQ(black, QRect(20, 2, 8, 8));
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(image.pixel(20 + k, 2 + k), qRgb(0, 0, 0)) << k;
+
+    // Text is laid out in logical pixels and drawn with the device's: twice as many rows.
+    TBitmap fine;
+    fine.SetPixelRatio(2.0);
+    fine.SetSize(60, 30);
+    TBitmap plain(60, 30);
+    for (TBitmap* b : {&fine, &plain}) {
+        b->Canvas().Font.SetHeight(-16);
+        b->Canvas().Font.SetColor(clBlack);
+        b->Canvas().Brush.Style = bsClear;
+        b->Canvas().TextOut(2, 2, QStringLiteral("年"));
+    }
+    const QRect fineInk = InkBounds(fine.Image());
+    const QRect plainInk = InkBounds(plain.Image());
+    ASSERT_FALSE(plainInk.isNull());
+    EXPECT_NEAR(fineInk.height(), 2 * plainInk.height(), 3);
+    EXPECT_NEAR(fineInk.top(), 2 * plainInk.top(), 3);
 }
 
 } // namespace

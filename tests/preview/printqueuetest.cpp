@@ -17,6 +17,7 @@
 #include "calendar/calex.h"
 #include "common/imagemagick.h"
 #include "common/sheetpage.h"
+#include "platform/image.h"
 #include "platform/printer.h"
 #include "preview/printlrunit.h"
 #include "report/privatecups.h"
@@ -54,9 +55,16 @@ TEST(PrintQueue, ThePreviewPrintsTheSameSheetAsTheExportThroughCups) {
         GTEST_SKIP() << "no private CUPS scheduler here: " << cannotRun.toStdString();
     qputenv("CUPS_SERVER", cups.Socket().toLocal8Bit());
 
-    QTemporaryDir dir; // the program's folder: default settings, no stored position
+    QTemporaryDir dir; // the program's folder: no stored position
     const QString photo = dir.filePath(QStringLiteral("photo.jpg"));
     ASSERT_TRUE(MakeQuarters(photo, 1000, 500));
+    // The year title in IPA P明朝 bold, a face without a bold of its own.
+    {
+        QFile ini(dir.filePath(QStringLiteral("tamurika.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(
+            "[tamurika]\r\nzenkai=1\r\n[settei1]\r\nfont1=IPA P\x96\xbe\x92\xa9\r\nfs11=1\r\n");
+    }
 
     TPrinter& printer = Printer();
     const int index = static_cast<int>(printer.Printers().indexOf(cups.QueueName()));
@@ -72,10 +80,12 @@ TEST(PrintQueue, ThePreviewPrintsTheSameSheetAsTheExportThroughCups) {
     form.LoadPictureFile(photo);
 
     bool closed = false;
-    auto seen = WhenModal([&closed](QWidget* w) {
+    QImage shown; // the preview at 100 %
+    auto seen = WhenModal([&closed, &shown](QWidget* w) {
         auto* preview = qobject_cast<TFrmPrtLR*>(w);
         ASSERT_NE(preview, nullptr);
         EXPECT_EQ(preview->Zoom(), 4);
+        shown = preview->Image1->Picture().Graphic()->ToImage();
         preview->BtnInsatu->click();
         closed = !preview->isVisible();
     });
@@ -124,6 +134,15 @@ TEST(PrintQueue, ThePreviewPrintsTheSameSheetAsTheExportThroughCups) {
         EXPECT_GT(agreement, 0.9) << what;
         int reverse = 0;
         EXPECT_GT(Agreement(reference, page, area, &reverse), 0.9) << what << " (reverse)";
+    }
+    // The bold title carries the same ink on paper, in the PDF file and in the preview.
+    ASSERT_EQ(shown.size(), page.size());
+    const double onPaper = Ink(page, YearTitleArea());
+    for (const auto& [what, other] :
+         {std::pair{"PDF file", reference}, std::pair{"preview", shown}}) {
+        const double ink = Ink(other, YearTitleArea());
+        EXPECT_LE(std::max(ink, onPaper), 1.15 * std::min(ink, onPaper))
+            << what << ": " << ink << " against " << onPaper << " on paper";
     }
     EXPECT_EQ(MainInk(page, Inside(DayCell(1, 5, 0)).adjusted(1, 1, -1, -1)), TInk::Red);
     EXPECT_EQ(MainInk(page, Inside(DayCell(1, 6, 0)).adjusted(1, 1, -1, -1)), TInk::Blue);
