@@ -1,5 +1,6 @@
 // tamurika-export: the calendar's work without a window.
 #include <cstdio>
+#include <cstring>
 
 #include <QApplication>
 #include <QTextStream>
@@ -11,11 +12,15 @@
 namespace {
 
 // Qt's notes about the session (no runtime folder for root, no display) are not the user's
-// business; whatever else Qt has to say still reaches standard error.
+// business, nor the image readers' notes about a photo (libpng's English warnings, a chunk it
+// dropped): a photo that cannot be read gets the program's own message. Whatever else Qt has to
+// say still reaches standard error.
 QtMessageHandler QtDefaultHandler = nullptr;
 
 void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type != QtFatalMsg && message.startsWith(QLatin1String("QStandardPaths:")))
+    if (type != QtFatalMsg &&
+        (message.startsWith(QLatin1String("QStandardPaths:")) ||
+         (context.category != nullptr && std::strcmp(context.category, "qt.gui.imageio") == 0)))
         return;
     QtDefaultHandler(type, context, message);
 }
@@ -24,14 +29,17 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 
 int main(int argc, char** argv) {
     QtDefaultHandler = qInstallMessageHandler(QuietHandler);
-    // Nothing is ever shown, so no display is needed: without one, Qt draws off-screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    // Nothing is ever shown, so no display is used: the tool always draws off-screen, and a
+    // DISPLAY left over from an ssh or tmux session, or pointing at no server under cron,
+    // changes nothing. Only an explicit QT_QPA_PLATFORM chooses otherwise.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tamurika"));
     // The sheet names the "ＭＳ" faces; they are drawn with their IPA substitutes.
     RegisterFontSubstitutes();
+    // Any text of Qt's own that reaches the user is Japanese, as in the window.
+    UseJapanese();
     // ".dib" pictures open as TVdDIB, as in the window.
     RegisterVdDIB();
     QTextStream out(stdout);

@@ -4,6 +4,7 @@
 
 // Qt
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -477,6 +478,11 @@ void TmainForm::ReadSlotComments() {
 }
 
 void TmainForm::closeEvent(QCloseEvent* event) {
+    // Not while the sheet is composed: the window takes no input then, closing included.
+    if (InputBlocked()) {
+        event->ignore();
+        return;
+    }
     Guarded([this] { FormClose(); });
     event->accept();
 }
@@ -489,8 +495,11 @@ void TmainForm::FormClose() {
 }
 
 bool TmainForm::Confirm(const QString& question) {
-    return QMessageBox::question(this, ConfirmTitle, question, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, ConfirmTitle, question,
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::Yes);
+    LabelButtonsInJapanese(box);
+    return box.exec() == QMessageBox::Yes;
 }
 
 // --- Year, titles ------------------------------------------------------------------------------
@@ -963,9 +972,41 @@ class TMainFormSheetSource : public TSheetSource {
 
 } // namespace
 
+void TmainForm::BlockInput() {
+    if (FInputBlocked)
+        return;
+    FInputBlocked = true;
+    FFocusBeforeBlock = focusWidget(); // disabling it takes the focus away
+    // The client area's parts and the menu, not the window: a disabled window greys out its
+    // status bar too, and the progress of the work would not be readable.
+    QList<QWidget*> parts = FClient->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    parts << menuBar();
+    for (QWidget* part : parts)
+        if (part != StBar && part->isEnabled()) {
+            part->setEnabled(false);
+            FBlocked.emplace_back(part);
+        }
+    FDropsBeforeBlock = acceptDrops();
+    setAcceptDrops(false);
+}
+
+void TmainForm::UnblockInput() {
+    if (!FInputBlocked)
+        return;
+    FInputBlocked = false;
+    for (const QPointer<QWidget>& part : FBlocked)
+        if (part)
+            part->setEnabled(true);
+    FBlocked.clear();
+    setAcceptDrops(FDropsBeforeBlock);
+    if (FFocusBeforeBlock)
+        FFocusBeforeBlock->setFocus();
+    FFocusBeforeBlock = nullptr;
+}
+
 void TmainForm::Button1Click() {
     StBar->SetPosition(0);
-    setEnabled(false);
+    BlockInput();
     const TMainFormSheetSource source(*this);
     std::unique_ptr<TFrmPrtLR> preview;
     try {
@@ -986,7 +1027,7 @@ void TmainForm::Button1Click() {
                              QCoreApplication::processEvents();
                      });
         StBar->SetPosition(100);
-        setEnabled(true);
+        UnblockInput();
 
         VEvudaRir& doc = *preview->LightRep1();
         auto page = std::make_unique<TBitmap>(doc.Width(), doc.Height());
@@ -997,7 +1038,7 @@ void TmainForm::Button1Click() {
         preview->Image1->Picture().SetGraphic(std::unique_ptr<TGraphic>(std::move(page)));
     } catch (...) {
         preview.reset();
-        setEnabled(true);
+        UnblockInput();
         StBar->SetPosition(0);
         throw;
     }

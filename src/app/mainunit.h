@@ -7,8 +7,10 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 
@@ -176,9 +178,13 @@ public:
     void MIfontReadClick();
     void MIfontWriteClick();
     /// "ﾌﾟﾚﾋﾞｭ-＆印刷": composes the year sheet, shows it in the preview window and releases
-    /// the window when it closes. An error on the way leaves no window behind, the main
-    /// window enabled and the progress at 0, and passes on.
+    /// the window when it closes. While the sheet is composed the window takes no input, its
+    /// status bar showing the progress. An error on the way leaves no window behind, the
+    /// main window taking input again and the progress at 0, and passes on.
     void Button1Click();
+    /// Whether input is blocked: the commands, the sample and the menu disabled, drops and
+    /// closing refused; the status bar stays enabled and readable.
+    bool InputBlocked() const { return FInputBlocked; }
     /// Opens a page in the desktop's viewer; true on success. Replaceable for tests.
     std::function<bool(const QUrl&)> OpenUrl;
 
@@ -217,7 +223,10 @@ private:
     void ApplyColors();
     void FontCommand(TSheetFont font);
     void ColorCommand(TSheetColor color);
-    /// A question with the buttons Yes and No; true for Yes.
+    void BlockInput();
+    /// Enables again what BlockInput disabled and gives the focus back.
+    void UnblockInput();
+    /// A question with the buttons "はい" and "いいえ"; true for "はい".
     bool Confirm(const QString& question);
     /// The picture file a drag carries, if it is one the picture command would open.
     static QString DroppedPictureFile(const QMimeData* data);
@@ -232,4 +241,8 @@ private:
     std::array<TFontDialog, SheetFontCount> FFontDialogs;
     std::array<TColorDialog, SheetColorCount> FColorDialogs;
     bool FShown = false;
+    bool FInputBlocked = false;
+    std::vector<QPointer<QWidget>> FBlocked; // what BlockInput disabled
+    QPointer<QWidget> FFocusBeforeBlock;
+    bool FDropsBeforeBlock = true;
 };

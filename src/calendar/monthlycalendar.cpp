@@ -154,7 +154,10 @@ void TMonthlyCalendar::DrawHeaderCell(int col, const TRect& rect) {
     TCanvas& canvas = FBuffer.Canvas();
     canvas.Font = Fonts().DayOfWeek();
     const int dayOfWeek = (FFirstDayOfWeek + col) % 7; // 0 = Sunday
-    const QString text = QLocale().dayName(dayOfWeek == 0 ? 7 : dayOfWeek, QLocale::ShortFormat);
+    // Japanese whatever the user's locale: the control was made for Japanese systems, whose
+    // locale always gave "日" .. "土", and a C or English locale would give "Sun" .. "Sat".
+    const QString text = QLocale(QLocale::Japanese, QLocale::Japan)
+                             .dayName(dayOfWeek == 0 ? 7 : dayOfWeek, QLocale::ShortFormat);
     canvas.Brush = {FDayOfWeekBkColor, bsSolid};
     canvas.Pen.Color = FDayOfWeekBkColor;
     canvas.FillRect(rect);

@@ -1,13 +1,19 @@
-// The application object: Japanese font substitutes registered, and the default handler that
-// shows any error that reaches the event loop in a message box, after which the program goes on.
+// The application object: Japanese font substitutes registered, Qt's own texts in Japanese, and
+// the default handler that shows any error that reaches the event loop in a message box, after
+// which the program goes on.
 #pragma once
 
 #include <exception>
 
 #include <QApplication>
+#include <QStringList>
+
+class QDialogButtonBox;
+class QMessageBox;
 
 class TApplication : public QApplication {
 public:
+    /// Registers the font substitutes and makes Qt's texts Japanese (UseJapanese).
     TApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
@@ -19,3 +25,20 @@ public:
 /// Registers the IPA fonts as substitutes for the "ＭＳ" faces that settings and layouts name,
 /// so that drawn text keeps the metrics the layouts were made for. Safe to call repeatedly.
 void RegisterFontSubstitutes();
+
+/// The folders searched for Qt's Japanese catalogue "qtbase_ja.qm", in order: Qt's own
+/// translations folder, the program's folder, and "share/tamurika" (or its "translations")
+/// beside the program's "bin" folder, where a package may ship a copy of its own.
+QStringList TranslationFolders();
+
+/// Makes Qt's own texts Japanese whatever the user's locale: installs Qt's catalogue (owned by
+/// the application object) and makes Japanese the default locale, so that the file, colour and
+/// print dialogs and the message boxes speak Japanese also under LANG=C. Returns false when no
+/// catalogue was found; the program's own questions are labelled in Japanese all the same.
+/// Call once, after the application object exists.
+bool UseJapanese();
+
+/// Labels the Yes, No and Cancel buttons of a box "はい", "いいえ" and "キャンセル", so that
+/// they read Japanese also where Qt's catalogue is missing.
+void LabelButtonsInJapanese(QDialogButtonBox& buttons);
+void LabelButtonsInJapanese(QMessageBox& box);

@@ -257,6 +257,38 @@ TCanvas& TQtPrinter::Canvas() {
     return *FCanvas;
 }
 
+TQtPrinter::TSetup TQtPrinter::Setup() const {
+    const QPrinter& p = *FPrinter;
+    return {p.printerName(),    p.outputFormat() == QPrinter::PdfFormat,
+            p.outputFileName(), p.copyCount(),
+            p.collateCopies(),  p.duplex(),
+            p.colorMode(),      p.pageLayout()};
+}
+
+void TQtPrinter::RestoreSetup(const TSetup& setup) {
+    QPrinter& p = *FPrinter;
+    if (setup.ToFile) {
+        PrintToFile(setup.OutputFileName);
+    } else {
+        p.setOutputFileName(QString());
+        p.setOutputFormat(QPrinter::NativeFormat);
+        if (p.printerName() != setup.PrinterName)
+            p.setPrinterName(setup.PrinterName);
+    }
+    // Only what differs: a value set counts, for Qt, as chosen by the user and would outlive
+    // a later change of queue.
+    if (p.copyCount() != setup.Copies)
+        p.setCopyCount(setup.Copies);
+    if (p.collateCopies() != setup.Collate)
+        p.setCollateCopies(setup.Collate);
+    if (p.duplex() != setup.Duplex)
+        p.setDuplex(QPrinter::DuplexMode(setup.Duplex));
+    if (p.colorMode() != setup.ColorMode)
+        p.setColorMode(QPrinter::ColorMode(setup.ColorMode));
+    if (!p.pageLayout().isEquivalentTo(setup.Layout))
+        p.setPageLayout(setup.Layout);
+}
+
 void TQtPrinter::PrintToFile(const QString& pdfFileName) {
     FPrinter->setOutputFormat(QPrinter::PdfFormat);
     FPrinter->setOutputFileName(pdfFileName);

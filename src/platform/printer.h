@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 
@@ -112,6 +113,22 @@ class TQtPrinter : public TPrinter {
 
     /// The QPrinter, for Qt's print dialog.
     QPrinter& QtPrinter() { return *FPrinter; }
+
+    /// What a print dialog may change: where the job goes and how it is printed.
+    struct TSetup {
+        QString PrinterName;
+        bool ToFile = false;
+        QString OutputFileName;
+        int Copies = 1;
+        bool Collate = false;
+        int Duplex = 0;
+        int ColorMode = 0;
+        QPageLayout Layout;
+    };
+    TSetup Setup() const;
+    /// Puts back a set-up taken before: Qt's dialog switches the queue as soon as another one
+    /// is picked in its list, before the user confirms or cancels.
+    void RestoreSetup(const TSetup& setup);
 
   private:
     /// Refuses, with the reason, a queue that is missing, stopped or not taking jobs, before

@@ -3,6 +3,7 @@
 // EXIF orientation of PNG and WebP files, and the ICC profiles, as they stand in the file, so
 // that lcms2 gets every profile, also those Qt's colour spaces cannot hold.
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include <QBuffer>
@@ -97,6 +98,43 @@ void ReadPngMetadata(const QByteArray& data, TPhotoHeader& header) {
     }
     if (srgb)
         header.IccProfile.clear();
+}
+
+// Why a PNG file is not whole, or empty when it is: every chunk lies within the bytes there
+// are, the image header comes first and the end chunk last, and each critical chunk (the
+// type's first letter upper case: IHDR, PLTE, IDAT, IEND) has its checksum right. libpng
+// refuses such a file too, but writes its own English line to standard error as it does, which
+// the user of tamurika-export would read beside the program's message: refused here, libpng
+// never sees it. An ancillary chunk with a wrong checksum is no reason: libpng drops it.
+QString PngDamage(const QByteArray& data) {
+    const auto* b = reinterpret_cast<const unsigned char*>(data.constData());
+    const qsizetype n = data.size();
+    qsizetype at = 8; // the signature, checked when the format was told
+    bool first = true;
+    while (n - at >= 12) {
+        const quint32 length = U32BigEndian(data.constData() + at);
+        if (length > quint32(n - at - 12))
+            break;
+        const QByteArray type = data.mid(at + 4, 4);
+        for (const char c : type)
+            if (!(c >= 'A' && c <= 'Z') && !(c >= 'a' && c <= 'z'))
+                return QStringLiteral("チャンクの種類が読めません");
+        if (first &&
+            (type != "IHDR" || length != 13 || U32BigEndian(data.constData() + at + 8) == 0 ||
+             U32BigEndian(data.constData() + at + 12) == 0))
+            return QStringLiteral("画像ヘッダ（IHDR）がありません");
+        first = false;
+        if ((b[at + 4] & 0x20) == 0) { // critical
+            const auto crc =
+                quint32(crc32_z(crc32_z(0, nullptr, 0), b + at + 4, 4 + std::size_t(length)));
+            if (crc != U32BigEndian(data.constData() + at + 8 + qsizetype(length)))
+                return QStringLiteral("「%1」のCRCが合いません").arg(QString::fromLatin1(type));
+        }
+        if (type == "IEND")
+            return {};
+        at += 12 + qsizetype(length);
+    }
+    return QStringLiteral("データが途中で切れています");
 }
 
 // WebP: a RIFF file of chunks with a four-letter name, a length (4 bytes, little-endian) and
@@ -206,6 +244,9 @@ TPhotoHeader ReadQtPhotoHeader(const QByteArray& data, TPhotoFormat format) {
     CheckReaderExists(format);
     TPhotoHeader header;
     header.Format = format;
+    if (format == TPhotoFormat::Png)
+        if (const QString damage = PngDamage(data); !damage.isEmpty())
+            throw EPhotoError(EPhotoError::pkDamaged, damage);
     Reader reader(data, format);
     const QSize size = reader.Image.size();
     if (!size.isValid() || size.isEmpty())

@@ -4,6 +4,7 @@
 
 // Qt
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPrintDialog>
@@ -58,6 +59,35 @@ int RoundHalfEven(int numerator, int denominator) {
         return q + 1;
     return q;
 }
+
+// Qt's print dialog as the printer set-up: it chooses the queue (or a PDF file), the copies
+// and how they are printed. It prints nothing itself; "印刷(&P)" does.
+class TPrinterSetupDialog : public QPrintDialog {
+  public:
+    TPrinterSetupDialog(QPrinter* printer, QWidget* parent) : QPrintDialog(printer, parent) {
+        setWindowTitle(QStringLiteral("プリンタの設定"));
+        // Only the printer and where the page goes are chosen here: the sheet is one A4 page.
+        setOption(QAbstractPrintDialog::PrintPageRange, false);
+        setOption(QAbstractPrintDialog::PrintSelection, false);
+        setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+        // Labelled here, so that the buttons read the same with Qt's catalogue and without;
+        // the accepting one must not say "印刷".
+        if (auto* buttons = findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+                ok->setText(QStringLiteral("OK"));
+            LabelButtonsInJapanese(*buttons);
+        }
+    }
+
+    void setVisible(bool visible) override {
+        QPrintDialog::setVisible(visible);
+        // Qt offers a page range again for queues that pick pages themselves; the sheet is one
+        // page, and a range without it would print nothing.
+        if (visible)
+            if (auto* range = findChild<QWidget*>(QStringLiteral("gbPrintRange")))
+                range->hide();
+    }
+};
 
 } // namespace
 
@@ -313,13 +343,12 @@ void TFrmPrtLR::BtnSetteiClick() {
     auto* printer = dynamic_cast<TQtPrinter*>(LightRep1()->Printer());
     if (printer == nullptr)
         return;
-    QPrintDialog dialog(&printer->QtPrinter(), this);
-    dialog.setWindowTitle(QStringLiteral("プリンタの設定"));
-    // Only the printer and where the page goes are chosen here: the sheet is one A4 page.
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    dialog.exec();
+    TPrinterSetupDialog dialog(&printer->QtPrinter(), this);
+    const TQtPrinter::TSetup before = printer->Setup();
+    if (dialog.exec() == QDialog::Accepted)
+        LightRep1()->PrinterChosen();
+    else
+        printer->RestoreSetup(before);
 }
 
 void TFrmPrtLR::BtnInsatuClick() {

@@ -50,6 +50,10 @@ void VEvudaRir::SetPrinter(TPrinter* printer) {
         FPrinter = printer;
 }
 
+void VEvudaRir::PrinterChosen() {
+    FPrinterIndex = FPrinter->PrinterIndex();
+}
+
 void VEvudaRir::SetMargin(int& margin, int value) {
     if (value == margin || value <= 0 || value >= Width() / 2)
         return;
@@ -113,6 +117,8 @@ void VEvudaRir::Loaded() {
 
 void VEvudaRir::ApplyPrinterSettings() {
     TPrinter& printer = *FPrinter;
+    // A printer selected behind the document's back starts from its driver's defaults; one the
+    // user chose in the set-up dialog (PrinterChosen) keeps what was chosen with it.
     const int index = printer.PrinterIndex();
     if (index != FPrinterIndex) {
         printer.LoadDriverDefaults();

@@ -51,6 +51,11 @@ class VEvudaRir : public TLRWinControl {
     /// The printer used; SetPrinter(nullptr) is ignored.
     TPrinter* Printer() const { return FPrinter; }
     void SetPrinter(TPrinter* printer);
+    /// The printer now selected was chosen by the user together with its settings (copies,
+    /// duplex, colour), in the printer set-up dialog: the next jobs keep them, where otherwise
+    /// BeginDoc would load the driver's defaults for a printer selected since the last job.
+    /// Paper and orientation are the document's at every job all the same.
+    void PrinterChosen();
 
     TReportState State() const { return FState; }
     int PageNumber() const { return FPageNumber; }

@@ -5,11 +5,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 
 #include "../common/imagemagick.h"
@@ -83,7 +86,8 @@ TEST_F(CompositionTest, ProgressGoesUpInItsStepsAndBackToZero) {
     bool enabledInside = false;
     int positionInside = -1;
     EXPECT_TRUE(Compose([&](TFrmPrtLR&) {
-        enabledInside = form->isEnabled();
+        enabledInside =
+            form->Button1->isEnabled() && form->menuBar()->isEnabled() && !form->InputBlocked();
         positionInside = form->StBar->Position();
     }));
     const std::vector<int> expected = {5,  10, 15, 20, 25, 30, 35, 40, 45,  50,
@@ -94,6 +98,75 @@ TEST_F(CompositionTest, ProgressGoesUpInItsStepsAndBackToZero) {
     EXPECT_EQ(form->StBar->Position(), 0);
     EXPECT_EQ(FrmPrtLR, nullptr); // released
     EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(CompositionTest, WhileTheSheetIsComposedInputIsBlockedAndTheProgressReadable) {
+    ChooseYear(2027);
+    form->CalendarEx1->setFocus();
+    struct {
+        bool Seen = false;
+        bool StatusBar = false, ProgressBar = false; // enabled
+        bool Commands = true, Sample = true, Menu = true, Drops = true;
+        QImage Status; // the status bar as drawn
+    } during;
+    const auto look = [&] {
+        during.Seen = true;
+        during.StatusBar = form->StBar->isEnabled();
+        during.ProgressBar = form->StBar->ProgressBar()->isEnabled();
+        during.Commands = form->Button1->isEnabled() || form->Button5->isEnabled() ||
+                          form->ComboBox3->isEnabled();
+        during.Sample = form->CalendarEx1->isEnabled();
+        during.Menu = form->menuBar()->isEnabled();
+        during.Drops = form->acceptDrops();
+        // A click on "次年" now would change the year under the composition.
+        const QPointF centre = QRectF(form->Button5->rect()).center();
+        QMouseEvent press(QEvent::MouseButtonPress, centre, form->Button5->mapToGlobal(centre),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, centre, form->Button5->mapToGlobal(centre),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(form->Button5, &press);
+        QApplication::sendEvent(form->Button5, &release);
+        form->close(); // refused as well
+        during.Status = form->StBar->grab().toImage();
+    };
+    // Looked at when the composition lets the bar repaint after setting 50 %.
+    QObject::connect(form->StBar->ProgressBar(), &QProgressBar::valueChanged, form.get(),
+                     [&](int value) {
+                         if (value == 50)
+                             QTimer::singleShot(0, form.get(), look);
+                     });
+    EXPECT_TRUE(Compose([&](TFrmPrtLR& preview) {
+        // The composition is over; the modal preview blocks the window now.
+        EXPECT_EQ(preview.Sheet().LRItemNen->Text(), form->nenST->Caption());
+        EXPECT_TRUE(form->Button5->isEnabled());
+    }));
+    ASSERT_TRUE(during.Seen);
+    EXPECT_TRUE(during.StatusBar);
+    EXPECT_TRUE(during.ProgressBar);
+    EXPECT_FALSE(during.Commands);
+    EXPECT_FALSE(during.Sample);
+    EXPECT_FALSE(during.Menu);
+    EXPECT_FALSE(during.Drops);
+    EXPECT_EQ(form->CalendarEx1->Year(), 2027);
+    EXPECT_TRUE(form->isVisible());
+
+    // Everything back, the focus included.
+    EXPECT_FALSE(form->InputBlocked());
+    for (QWidget* w :
+         {static_cast<QWidget*>(form->Button1), static_cast<QWidget*>(form->Button5),
+          static_cast<QWidget*>(form->ComboBox3), static_cast<QWidget*>(form->CalendarEx1),
+          static_cast<QWidget*>(form->menuBar())})
+        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    EXPECT_TRUE(form->acceptDrops());
+    EXPECT_EQ(form->focusWidget(), form->CalendarEx1);
+
+    // The status bar looked then exactly as it looks at 50 % in a window that takes input:
+    // "処理中", the bar and "50%" drawn in the colours of an enabled bar, not greyed out.
+    form->StBar->SetPosition(50);
+    const QImage enabled = form->StBar->grab().toImage();
+    EXPECT_EQ(during.Status.size(), enabled.size());
+    EXPECT_TRUE(during.Status == enabled);
+    form->StBar->SetPosition(0);
 }
 
 TEST_F(CompositionTest, ThePreviewOpensAt100PercentWithTheComposedSheet) {
@@ -256,6 +329,10 @@ TEST_F(CompositionTest, AFailureLeavesTheWindowUsableAndNoPreviewBehind) {
     EXPECT_TRUE(*seen);
     EXPECT_EQ(message, "壊れた画像です");
     EXPECT_TRUE(form->isEnabled());
+    EXPECT_FALSE(form->InputBlocked());
+    EXPECT_TRUE(form->Button1->isEnabled());
+    EXPECT_TRUE(form->menuBar()->isEnabled());
+    EXPECT_TRUE(form->acceptDrops());
     EXPECT_EQ(form->StBar->Position(), 0);
     EXPECT_EQ(FrmPrtLR, nullptr);
     for (QWidget* w : QApplication::topLevelWidgets())

@@ -8,7 +8,8 @@ program=$1
 shot=$2
 
 if [[ -z "${SMOKE_INNER:-}" ]]; then
-  exec env SMOKE_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+  # An X server of its own (tests/common/withxserver.sh), never one another test is starting.
+  exec env SMOKE_INNER=1 "$(dirname "$0")/../common/withxserver.sh" 1024x768 "$0" "$@"
 fi
 
 source "$(dirname "$0")/../common/startprogram.sh"

@@ -18,9 +18,11 @@ export LC_ALL=C.UTF-8
 
 if [[ -z "${SMOKE_INNER:-}" ]]; then
   # An X server of its own, on a display the server picks itself (-displayfd): "xvfb-run -a"
-  # can pick the display of a server that another test is starting at the same moment.
+  # can pick the display of a server that another test is starting at the same moment. Without
+  # -noreset the server resets whenever its last client goes, between two starts of the
+  # program, and a program connecting during the reset finds no display.
   server_files=$(mktemp -d)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$server_files/display" \
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$server_files/display" \
     2>"$server_files/log" &
   server=$!
   for _ in $(seq 1 150); do

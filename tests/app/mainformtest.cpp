@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -531,6 +532,25 @@ TEST_F(MainFormTest, ResetAsksAndRestoresTheDefaultColours) {
     EXPECT_EQ(question, QStringLiteral("色の設定を初期値に戻しますか？"));
     EXPECT_FALSE(form->SettingsChanged);
     EXPECT_EQ(form->ColorDialog(scLine).Color(), 0x123456);
+
+    // The buttons read Japanese although no catalogue of Qt's is loaded here; Escape is "いいえ".
+    QStringList buttons;
+    QString defaultButton;
+    seen = WhenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* b : box->buttons())
+            buttons << b->text();
+        defaultButton = box->defaultButton()->text();
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(box, &escape);
+    });
+    form->N16Click();
+    EXPECT_TRUE(*seen);
+    buttons.sort();
+    EXPECT_EQ(buttons, QStringList({QStringLiteral("いいえ"), QStringLiteral("はい")}));
+    EXPECT_EQ(defaultButton, QStringLiteral("はい"));
+    EXPECT_FALSE(form->SettingsChanged);
 
     AnswerMessage(QMessageBox::Yes);
     form->N16Click();

@@ -16,7 +16,9 @@ namespace testing_support {
 
 /// Runs `answer` on the next modal window that opens (other than `except`). The returned flag
 /// turns true once it ran, so that a test can tell that the dialog appeared at all. Polling
-/// stops after ten seconds.
+/// stops after a minute: a composition with a large photo under the sanitizers on a busy machine
+/// takes more than ten seconds before its preview opens, and a dialog no one answers hangs the
+/// test.
 inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer,
                                        QWidget* except = nullptr) {
     auto seen = std::make_shared<bool>(false);
@@ -31,7 +33,7 @@ inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer,
             timer->deleteLater();
             *seen = true;
             answer(modal);
-        } else if (clock->elapsed() > 10000) {
+        } else if (clock->elapsed() > 60000) {
             timer->stop();
             timer->deleteLater();
         }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include <QImage>
+#include <QLocale>
 #include <QTest>
 
 #include "calendar/calex.h"
@@ -94,7 +95,7 @@ TEST(MonthGridLayout, PointsFallIntoWholePixelCells) {
 // --- Keys and clicks -------------------------------------------------------------------------
 
 class MonthGridInput : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ApplyProgramDesign(calendar);
         calendar.resize(229, 122);
@@ -181,7 +182,7 @@ TEST_F(MonthGridInput, NeighbourDaysOnlyWithNeighborJump) {
 // --- Pixels ----------------------------------------------------------------------------------
 
 class MonthGridPixels : public MonthGridInput {
-protected:
+  protected:
     QImage Cell(int col, int row) {
         const TRect r = calendar.CellRect(col, row);
         return calendar.BufferImage().copy(r.ToQRect());
@@ -272,9 +273,46 @@ TEST_F(MonthGridPixels, NeighbourSundayIsLightRed) {
 TEST_F(MonthGridPixels, HeaderRowOnItsBackground) {
     const QImage header = Cell(3, 0);
     EXPECT_EQ(header.pixel(0, 0) & 0xFFFFFF, Green);
-    EXPECT_GT(CountColour(header, White), 3); // the weekday name in white
+    // The weekday name in white: pixels at least half covered, read from the red channel the
+    // green background lacks (a bold the face lacks is stroked with antialiased edges).
+    int ink = 0;
+    for (int y = 0; y < header.height(); ++y)
+        for (int x = 0; x < header.width(); ++x)
+            ink += qRed(header.pixel(x, y)) >= 0x80;
+    EXPECT_GT(ink, 3);
     calendar.SetDayOfWeekBkColor(clNavy);
     EXPECT_EQ(Cell(3, 0).pixel(0, 0) & 0xFFFFFF, 0x000080u);
+}
+
+TEST_F(MonthGridPixels, WeekdayNamesAreJapaneseWhateverTheLocale) {
+    // Under an English locale (or C) the locale's own names would be "Sun" .. "Sat".
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    calendar.SetFirstDayOfWeek(dowMon); // redrawn under that locale; Monday first
+    const QImage drawn = calendar.BufferImage().convertToFormat(QImage::Format_RGB32);
+    QLocale::setDefault(before);
+
+    // What the header cells must show: the name in the header font, centred on the header
+    // background, drawn the way every text of the control is drawn.
+    auto header = [this](int col, const QString& name) {
+        TBitmap expected(calendar.BufferImage().width(), calendar.BufferImage().height());
+        TCanvas& canvas = expected.Canvas();
+        TRect r = calendar.CellRect(col, 0);
+        canvas.Font = calendar.Fonts().DayOfWeek();
+        canvas.Brush = {calendar.DayOfWeekBkColor(), bsSolid};
+        canvas.FillRect(r);
+        canvas.DrawText(r, name, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOCLIP);
+        return expected.Image()
+            .convertToFormat(QImage::Format_RGB32)
+            .copy(calendar.CellRect(col, 0).ToQRect());
+    };
+    const char16_t* const japanese[7] = {u"月", u"火", u"水", u"木", u"金", u"土", u"日"};
+    const char* const english[7] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    for (int col = 0; col < 7; ++col) {
+        const QImage cell = drawn.copy(calendar.CellRect(col, 0).ToQRect());
+        EXPECT_EQ(cell, header(col, QString::fromUtf16(japanese[col]))) << "column " << col;
+        EXPECT_NE(cell, header(col, QString::fromLatin1(english[col]))) << "column " << col;
+    }
 }
 
 TEST_F(MonthGridPixels, HolidaysAndColoursFollowTheProperties) {

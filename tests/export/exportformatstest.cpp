@@ -183,3 +183,75 @@ TEST_F(ExportFormats, ADisplayP3PhotoShowsTheColoursImageMagickConvertsItTo) {
         EXPECT_GE(moved, 20) << "read untagged, the colours would differ measurably";
     }
 }
+
+namespace {
+
+// The file's chunks as (type, offset) after the PNG signature.
+std::vector<std::pair<QByteArray, qsizetype>> PngChunks(const QByteArray& png) {
+    std::vector<std::pair<QByteArray, qsizetype>> chunks;
+    for (qsizetype at = 8; at + 12 <= png.size();) {
+        const auto* b = reinterpret_cast<const unsigned char*>(png.constData() + at);
+        const qsizetype length = qsizetype(b[0]) << 24 | b[1] << 16 | b[2] << 8 | b[3];
+        chunks.emplace_back(png.mid(at + 4, 4), at);
+        at += 12 + length;
+    }
+    return chunks;
+}
+
+bool HasJapanese(const QString& line) {
+    return std::any_of(line.begin(), line.end(), [](QChar c) { return c.unicode() >= 0x3000; });
+}
+
+} // namespace
+
+TEST_F(ExportFormats, ADamagedPngGetsTheProgramsJapaneseMessageAndNothingElse) {
+    // Noise, so that the image data fills most of the file and a cut lands inside it.
+    const QString good = Path(u"noise.png"_s);
+    ASSERT_TRUE(Convert({u"-size"_s, u"300x200"_s, u"xc:"_s, u"+noise"_s, u"Random"_s, good}));
+    const QByteArray bytes = ReadBytes(good);
+    const auto chunks = PngChunks(bytes);
+    ASSERT_GE(chunks.size(), 3u);
+    ASSERT_EQ(chunks.back().first, "IEND");
+    const qsizetype end = chunks.back().second;
+    QByteArray flipped = bytes;
+    flipped[bytes.size() / 2] = char(flipped[bytes.size() / 2] ^ 0x55); // inside the image data
+    // A comment whose checksum is wrong: libpng drops it and reads on, saying so in English.
+    const QByteArray comment = "Comment\0made by hand"_ba;
+    QByteArray badComment = bytes.left(end);
+    badComment += "\0\0\0\x14tEXt"_ba + comment + "\0\0\0\0"_ba + bytes.mid(end);
+    ASSERT_EQ(comment.size(), 0x14);
+
+    const struct {
+        QString Name;
+        QByteArray Bytes;
+        QString Reason; // empty: the photo is read
+    } cases[] = {{u"cut.png"_s, bytes.left(bytes.size() / 2), u"データが途中で切れています"_s},
+                 {u"no-end.png"_s, bytes.left(end), u"データが途中で切れています"_s},
+                 {u"flipped.png"_s, flipped, u"「IDAT」のCRCが合いません"_s},
+                 {u"bad-comment.png"_s, badComment, QString()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name.toStdString());
+        WriteBytes(Path(c.Name), c.Bytes);
+        const QString out = Path(c.Name + u".out.png"_s);
+        const ExportResult run = RunExport(
+            QStringLiteral(TAMURIKA_EXPORT_PROGRAM),
+            {u"--year"_s, u"2027"_s, u"--picture"_s, c.Name, u"--png"_s, out, u"--dpi"_s, u"24"_s},
+            work.path(), u"Asia/Tokyo"_s, 120000);
+        if (c.Reason.isEmpty()) {
+            EXPECT_EQ(run.code, 0) << run.err.toStdString();
+            EXPECT_TRUE(QFileInfo::exists(out));
+            EXPECT_EQ(run.err.toStdString(),
+                      ""); // libpng's "tEXt: CRC error" is not the user's business
+            continue;
+        }
+        EXPECT_EQ(run.code, 1);
+        EXPECT_FALSE(QFileInfo::exists(out));
+        // One line, the program's: libpng's own "libpng error: Read Error" is not there.
+        EXPECT_EQ(run.err.toStdString(),
+                  (u"tamurika-export: PNGイメージ「"_s + c.Name +
+                   u"」が壊れているため読み込めません（"_s + c.Reason + u"）．\n"_s)
+                      .toStdString());
+        for (const QString& line : run.err.split(u'\n', Qt::SkipEmptyParts))
+            EXPECT_TRUE(HasJapanese(line)) << line.toStdString();
+    }
+}

@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include "common/holidayreference.h"
 #include "runexport.h"
@@ -48,6 +52,40 @@ TEST(ExportProgram, HolidaysFrom1970To2050FollowTheLaw) {
     EXPECT_GT(expectedDate, end) << "missing from "
                                  << expectedDate.toString(Qt::ISODate).toStdString();
     EXPECT_GT(lines, 81 * 15);
+}
+
+TEST(ExportProgram, ADisplayWithNoServerBehindItChangesNothing) {
+    // What ssh, tmux or cron leave behind: DISPLAY names a server that is not there (":99",
+    // and a number no X server here ever takes).
+    ASSERT_FALSE(QFileInfo::exists(u"/tmp/.X11-unix/X4711"_s));
+    QTemporaryDir dir;
+    const QString png = dir.filePath(u"sheet.png"_s);
+    for (const QString& display : {u":99"_s, u":4711"_s}) {
+        SCOPED_TRACE(display.toStdString());
+        const Result holidays =
+            testing_support::RunExport(QStringLiteral(TAMURIKA_EXPORT_PROGRAM),
+                                       {u"--holidays"_s, u"2027"_s}, {}, {}, 60000, display);
+        EXPECT_EQ(holidays.code, 0) << holidays.err.toStdString();
+        EXPECT_TRUE(holidays.out.startsWith(u"2027-01-01\t元日\n"_s)) << holidays.out.toStdString();
+        EXPECT_TRUE(holidays.out.contains(u"2027-03-21\t春分の日\n"_s));
+        EXPECT_TRUE(holidays.err.isEmpty()) << holidays.err.toStdString();
+
+        const Result help = testing_support::RunExport(QStringLiteral(TAMURIKA_EXPORT_PROGRAM),
+                                                       {u"--help"_s}, {}, {}, 60000, display);
+        EXPECT_EQ(help.code, 0) << help.err.toStdString();
+        EXPECT_TRUE(help.out.contains(u"使い方: tamurika-export"_s)) << help.out.toStdString();
+
+        // Drawing the sheet needs no display either.
+        QFile::remove(png);
+        const Result sheet = testing_support::RunExport(
+            QStringLiteral(TAMURIKA_EXPORT_PROGRAM),
+            {u"--year"_s, u"2027"_s, u"--png"_s, png, u"--dpi"_s, u"24"_s}, dir.path(), {}, 60000,
+            display);
+        EXPECT_EQ(sheet.code, 0) << sheet.err.toStdString();
+        const QImage page(png);
+        EXPECT_NEAR(page.width(), 210 / 25.4 * 24, 1.0); // A4 portrait at 24 per inch
+        EXPECT_NEAR(page.height(), 297 / 25.4 * 24, 1.0);
+    }
 }
 
 TEST(ExportProgram, BadArgumentsExitWith2) {

@@ -6,9 +6,12 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLocale>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 #include "app/exportcommand.h"
 #include "common/imagemagick.h"
@@ -113,6 +116,40 @@ TEST(ParseSheetArguments, RandomArgumentListsParseWholeOrAreRefused) {
         }
     }
     EXPECT_GT(accepted, 100); // the mix does reach complete commands
+}
+
+// --- In-process ----------------------------------------------------------------------------------
+
+// Qt's dialogs take the Japanese locale as their default; the sheet must come out the same
+// under any default locale, in its numbers and in the fonts that stand in for missing glyphs
+// (a Latin face for the titles leaves "年" and "月" to a fallback font).
+TEST(ExportSheetLocale, TheSheetIsTheSameWhateverTheDefaultLocale) {
+    QTemporaryDir program, work;
+    {
+        QFile ini(program.filePath(u"tamurika.ini"_s));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[settei1]\r\nfont1=DejaVu Sans\r\nfont2=DejaVu Serif\r\nfont3=DejaVu Sans\r\n"
+                  "font4=DejaVu Sans\r\nzenkaiym=4\r\n[tamurika]\r\nzenkai=1\r\n");
+    }
+    auto sheet = [&](const QLocale& locale, const QString& name) {
+        QLocale::setDefault(locale);
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        const QString png = work.filePath(name);
+        EXPECT_EQ(RunExport({u"--year"_s, u"2027"_s, u"--png"_s, png}, outStream, errStream,
+                            program.path()),
+                  0)
+            << err.toStdString();
+        return QImage(png);
+    };
+    const QLocale before;
+    const QImage english = sheet(QLocale(QLocale::English, QLocale::UnitedStates), u"en.png"_s);
+    const QImage japanese = sheet(QLocale(QLocale::Japanese, QLocale::Japan), u"ja.png"_s);
+    const QImage german = sheet(QLocale(QLocale::German, QLocale::Germany), u"de.png"_s);
+    QLocale::setDefault(before);
+    ASSERT_EQ(english.size(), QSize(PageWidth, PageHeight));
+    EXPECT_TRUE(english == japanese);
+    EXPECT_TRUE(english == german);
 }
 
 // --- The real executable -----------------------------------------------------------------------

@@ -9,7 +9,8 @@ program=$1
 out=$2
 
 if [[ -z "${PREVIEW_INNER:-}" ]]; then
-  exec env PREVIEW_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
+  # An X server of its own (tests/common/withxserver.sh), never one another test is starting.
+  exec env PREVIEW_INNER=1 "$(dirname "$0")/../common/withxserver.sh" 1280x1024 "$0" "$@"
 fi
 
 mkdir -p "$out"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -231,15 +232,26 @@ TEST_F(PreviewWindowTest, ThePrinterSetUpOpensOnTheSheetsPrinterAndCancelChanges
     TPrinter& printer = *window->LightRep1()->Printer();
     const int index = printer.PrinterIndex();
     QString title;
-    auto seen = WhenModal([&title](QWidget* w) {
+    QStringList buttons;
+    auto seen = WhenModal([&](QWidget* w) {
         auto* dialog = qobject_cast<QPrintDialog*>(w);
         ASSERT_NE(dialog, nullptr);
         title = dialog->windowTitle();
+        auto* box = dialog->findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly);
+        for (auto which : {QDialogButtonBox::Ok, QDialogButtonBox::Cancel})
+            buttons << (box != nullptr && box->button(which) ? box->button(which)->text()
+                                                             : QString());
+        // No page range for the one-page sheet: a range without page 1 would print nothing.
+        auto* range = dialog->findChild<QWidget*>(QStringLiteral("gbPrintRange"));
+        EXPECT_TRUE(range == nullptr || !range->isVisibleTo(dialog));
         dialog->reject();
     });
     window->BtnSettei->click();
     EXPECT_TRUE(*seen);
     EXPECT_EQ(title, "プリンタの設定");
+    // The accepting button sets the printer up, it does not print; Japanese also where Qt's
+    // catalogue is missing, as here.
+    EXPECT_EQ(buttons, QStringList({QStringLiteral("OK"), QStringLiteral("キャンセル")}));
     EXPECT_EQ(printer.PrinterIndex(), index);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->Zoom(), 4);

@@ -260,6 +260,25 @@ TEST_F(PrintingDocument, PaperAndOrientationAreForcedAtEveryJob) {
     EXPECT_EQ(printer.DriverDefaultsLoaded, 1);
 }
 
+TEST_F(PrintingDocument, APrinterChosenInTheSetUpDialogKeepsItsSettings) {
+    // The set-up dialog selects the second printer with what the user chose for it (its paper
+    // stands for copies and the like, which the fake printer does not hold).
+    printer.Index = 1;
+    printer.Current = {DMPAPER_B5, DMORIENT_LANDSCAPE};
+    doc.PrinterChosen();
+    doc.BeginDoc();
+    doc.EndDoc();
+    EXPECT_EQ(printer.DriverDefaultsLoaded, 0);
+    EXPECT_EQ(printer.Current.PaperSize, DMPAPER_A4); // paper and orientation still forced
+    EXPECT_EQ(printer.Current.Orientation, DMORIENT_PORTRAIT);
+
+    // Selected again behind the document's back: that printer starts from its defaults.
+    printer.Index = 0;
+    doc.BeginDoc();
+    doc.EndDoc();
+    EXPECT_EQ(printer.DriverDefaultsLoaded, 1);
+}
+
 TEST_F(PrintingDocument, WithoutAFixedPaperTheApplicationSetsThePrinterUp) {
     int raised = 0;
     doc.OnSetPrinter = [&](TLRControl* sender) {

@@ -70,6 +70,7 @@ QString TPrivateCups::Start(bool withQueue) {
             "Listen " + r +
                 "/cups.sock\n"
                 "LogLevel debug\nWebInterface No\nBrowsing Off\nDefaultAuthType None\n"
+                "PageLogFormat %p %u %j %T %P %C %{copies} %{sides} %{job-name} %{media}\n"
                 "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
                 "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n") &&
         WriteFile(root + QStringLiteral("/conf/cups-files.conf"),
@@ -109,30 +110,53 @@ QString TPrivateCups::Start(bool withQueue) {
         QThread::msleep(50);
     }
 
-    if (!withQueue)
-        return QString();
+    if (withQueue)
+        AddQueue(FQueue);
+    return QString();
+}
+
+void TPrivateCups::AddQueue(const QString& name, bool duplex) {
+    QString ppd = Ppd;
+    if (duplex) {
+        // cups-pdf's own description, with the two-sided printing of an office printer.
+        QFile plain(Ppd);
+        if (!plain.open(QIODevice::ReadOnly))
+            throw std::runtime_error("cannot read " + Ppd.toStdString());
+        ppd = FDir.filePath(QStringLiteral("conf/duplex.ppd"));
+        if (!WriteFile(ppd, plain.readAll() +
+                                "*OpenUI *Duplex/2-Sided Printing: PickOne\n"
+                                "*OrderDependency: 10 AnySetup *Duplex\n"
+                                "*DefaultDuplex: None\n"
+                                "*Duplex None/Off: \"<</Duplex false>>setpagedevice\"\n"
+                                "*Duplex DuplexNoTumble/Long Edge: "
+                                "\"<</Duplex true/Tumble false>>setpagedevice\"\n"
+                                "*Duplex DuplexTumble/Short Edge: "
+                                "\"<</Duplex true/Tumble true>>setpagedevice\"\n"
+                                "*CloseUI: *Duplex\n"))
+            throw std::runtime_error("cannot write " + ppd.toStdString());
+    }
     QProcess lpadmin;
     lpadmin.setProcessChannelMode(QProcess::MergedChannels);
     lpadmin.start(Lpadmin,
-                  {QStringLiteral("-h"), Socket(), QStringLiteral("-p"), FQueue,
-                   QStringLiteral("-E"), QStringLiteral("-v"),
-                   QStringLiteral("cups-pdf:/") + FInstance, QStringLiteral("-P"), Ppd,
-                   QStringLiteral("-o"), QStringLiteral("pdftops-renderer-default=pdftops")});
+                  {QStringLiteral("-h"), Socket(), QStringLiteral("-p"), name, QStringLiteral("-E"),
+                   QStringLiteral("-v"), QStringLiteral("cups-pdf:/") + FInstance,
+                   QStringLiteral("-P"), ppd, QStringLiteral("-o"),
+                   QStringLiteral("pdftops-renderer-default=pdftops")});
     if (!lpadmin.waitForFinished(30000) || lpadmin.exitCode() != 0) {
         lpadmin.kill();
         // The scheduler runs, so a queue that cannot be added is a failure, not a skip.
         throw std::runtime_error(
             ("lpadmin failed: " + lpadmin.readAll() + "\n" + LogTail().toUtf8()).toStdString());
     }
-    return QString();
 }
 
 bool TPrivateCups::Admin(const QString& tool, const QStringList& args) const {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("/usr/sbin/") + tool, QStringList{QStringLiteral("-h"), Socket()} + args);
-    const bool ok = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
-                    process.exitCode() == 0;
+    process.start(QStringLiteral("/usr/sbin/") + tool,
+                  QStringList{QStringLiteral("-h"), Socket()} + args);
+    const bool ok = process.waitForFinished(30000) &&
+                    process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     if (!ok)
         process.kill();
     return ok;
