@@ -144,8 +144,7 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder)
     choices.Year = options.Year.value_or(QDate::currentDate().year());
     // A style that is none of the eight (a settings file edited by hand) titles the year as
     // the first style does.
-    choices.YearTitle =
-        YearTitle(source.FSettings.TitleStyle, choices.Year).value_or(*YearTitle(0, choices.Year));
+    choices.YearTitle = *YearTitle(StoredTitleStyle(source.FSettings.TitleStyle), choices.Year);
     choices.Settings = source.FSettings;
     // Only the PNG at 96 per inch is the preview. Everything else is printed, and printing
     // reads the photo file again at full resolution, so the preview's reduced picture would

@@ -73,7 +73,7 @@ void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx
     sheet.LRItemNen->Font().SetColor(s.Colors[scYear]);
 
     for (int n = 1; n <= 12; ++n)
-        if (const auto title = PrintedMonthTitle(s.TitleStyle, n))
+        if (const auto title = PrintedMonthTitle(StoredTitleStyle(s.TitleStyle), n))
             sheet.Month(n).LRItemTuki->SetText(*title);
     for (int n = 1; n <= 12; ++n) {
         SetFace(*sheet.Month(n).LRItemTuki, s.Fonts[sfMonth]);

@@ -274,7 +274,7 @@ protected:
 private:
     // Whether the date (a day number) is a substitute holiday under the law in force then.
     bool IsFurikae(std::int32_t jd, std::uint8_t dayOfWeek) const;
-    // 1 for the vernal, 2 for the autumnal equinox day, else 0.
+    // 1 for the vernal, 2 for the autumnal equinox day while they are holidays, else 0.
     int EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
     void ListChanged();
 

@@ -18,6 +18,14 @@ std::int32_t FirstSubstituteJD() {
     return jd;
 }
 
+// The equinox days are national holidays by article 2 of the same law, in force from
+// 1948-07-20: the vernal equinox day of 1948 (21 March) was not one yet, its autumnal equinox
+// day (23 September) was the first.
+std::int32_t EquinoxHolidaysJD() {
+    static const std::int32_t jd = Julius::YMDToJD(1948, 7, 20);
+    return jd;
+}
+
 std::int32_t NearestFreeDayRuleJD() {
     static const std::int32_t jd = Julius::YMDToJD(2007, 1, 1);
     return jd;
@@ -60,6 +68,8 @@ TDayTypes TCustomCalendarEx::GetDayTypeFlags(std::int32_t year, std::uint8_t mon
 int TCustomCalendarEx::EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t day) const {
     // As Julius's IsVernalEquinoxDay and IsAutumnalEquinoxDay: month and day of the year's
     // equinox dates are compared, not the year of the converted date.
+    if (year < 1949 && Julius::YMDToJD(year, month, day) < EquinoxHolidaysJD())
+        return 0;
     TEquinoxDates& e = FEquinoxDates;
     if (e.Year != year) {
         std::int32_t y;

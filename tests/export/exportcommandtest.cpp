@@ -87,10 +87,12 @@ TEST(RunExport, ListsTheNamedDatesOfTheYears) {
     EXPECT_EQ(run.out.count(u'\n'), 17);
 }
 
-TEST(RunExport, YearsBeforeTheLawHaveOnlyTheEquinoxes) {
-    // The control knows no holiday before the law; the equinox days are astronomical.
-    const Outcome run = RunIt({u"--holidays"_s, u"1900"_s});
-    EXPECT_EQ(run.out, u"1900-03-21\t春分の日\n1900-09-23\t秋分の日\n"_s);
+TEST(RunExport, NoHolidaysBeforeTheLawOf1948) {
+    // The law took effect on 1948-07-20: the autumnal equinox day of 1948 was its first
+    // holiday; before it not even the equinox days were.
+    const Outcome run = RunIt({u"--holidays"_s, u"1900"_s, u"1948"_s});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, u"1948-09-23\t秋分の日\n1948-11-03\t文化の日\n1948-11-23\t勤労感謝の日\n"_s);
 }
 
 TEST(RunExport, BadArgumentsGiveTheUsageAndCode2) {
