@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-#include "calendar/calex.h"
 #include "calendar/calexdesign.h"
+#include "calendar/holidaymodel.h"
 #include "exportcommand.h"
 #include "platform/bitmap.h"
 #include "platform/inifile.h"
@@ -137,9 +137,9 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder)
     }
 
     TSheetLayout sheet(source, printer.get());
-    // The hidden calendar control of the window, never shown here.
-    TCalendarEx calendar;
-    ApplyProgramDesign(calendar);
+    // The holidays of the window's hidden calendar control.
+    THolidayModel holidays;
+    ApplyProgramDesign(holidays);
     TSheetChoices choices;
     choices.Year = options.Year.value_or(QDate::currentDate().year());
     // A style that is none of the eight (a settings file edited by hand) titles the year as
@@ -154,7 +154,7 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder)
                          options.Dpi == TExportOptions::PreviewDpi;
     choices.Picture = preview ? picture.Graphic() : nullptr;
     choices.PictureSize = source.FPictureSize;
-    ComposeSheet(sheet, choices, calendar, source.FCells);
+    ComposeSheet(sheet, choices, holidays, source.FCells);
     if (!preview && !picture.Empty())
         sheet.LRImage1->Picture().Assign(&picture);
     sheet.SetPosition(options.Position.value_or(ReadPrintPosition(source.FAppPath)));

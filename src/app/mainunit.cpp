@@ -756,7 +756,7 @@ void TmainForm::Button1Click() {
         choices.Settings = CurrentSettings();
         choices.Picture = Image1->Picture().Graphic();
         choices.PictureSize = Image4->size();
-        ComposeSheet(preview->Sheet(), choices, *CalendarEx2, FDayCells,
+        ComposeSheet(preview->Sheet(), choices, CalendarEx2->Holidays(), FDayCells,
                      [this](int position, bool monthDone) {
                          StBar->SetPosition(position);
                          if (monthDone)

@@ -50,7 +50,7 @@ QImage SheetPreviewPicture(const TGraphic* picture) {
     return box.Image();
 }
 
-void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx& calendar,
+void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, const THolidayModel& holidays,
                   TDayCells& cells, const TCompositionProgress& progress) {
     const TSlotSettings& s = choices.Settings;
 
@@ -97,7 +97,7 @@ void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx
     cells.Clear();
     Report(progress, 30);
 
-    FillDayCells(calendar, choices.Year, cells,
+    FillDayCells(holidays, choices.Year, cells,
                  [&progress](int month) { Report(progress, 30 + 5 * month, true); });
 
     sheet.LightRep1->SetTitle(SheetPrintTitle(choices.YearTitle));

@@ -1,6 +1,10 @@
 // The command line of tamurika-export, read and run in-process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <QApplication>
+#include <QIODevice>
 #include <QTextStream>
 
 #include "app/exportcommand.h"
@@ -85,6 +89,35 @@ TEST(RunExport, ListsTheNamedDatesOfTheYears) {
         run.out.startsWith(u"2023-01-01\t元日\n2023-01-02\t振替休日\n2023-01-09\t成人の日\n"_s));
     EXPECT_TRUE(run.out.endsWith(u"2023-11-03\t文化の日\n2023-11-23\t勤労感謝の日\n"_s));
     EXPECT_EQ(run.out.count(u'\n'), 17);
+}
+
+// Records how many widgets exist whenever the listing writes, which it does many times over
+// four centuries.
+class TWidgetWatch : public QIODevice {
+  public:
+    TWidgetWatch() { open(QIODevice::WriteOnly); }
+    qsizetype MostWidgets = -1;
+    qint64 Written = 0;
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 size) override {
+        MostWidgets = std::max(MostWidgets, QApplication::allWidgets().size());
+        Written += size;
+        return size;
+    }
+};
+
+TEST(RunExport, TheHolidayListingMakesNoWidget) {
+    const qsizetype before = QApplication::allWidgets().size();
+    TWidgetWatch watch;
+    QTextStream out(&watch);
+    ListHolidays(1800, 2200, out);
+    const qint64 flushedWhileListing = watch.Written;
+    out.flush();
+    EXPECT_GT(flushedWhileListing, 0); // the stream wrote while the listing ran
+    EXPECT_GT(watch.Written, 6000 * 15);
+    EXPECT_EQ(watch.MostWidgets, before);
 }
 
 TEST(RunExport, NoHolidaysBeforeTheLawOf1948) {
