@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "calendar/calex.h"
+#include "calendar/holidaymodel.h"
 #include "platform/commatext.h"
 #include "platform/sysutils.h"
 

@@ -6,8 +6,8 @@
 #include <QLocale>
 #include <QTextStream>
 
-#include "calendar/calex.h"
 #include "calendar/calexdesign.h"
+#include "calendar/holidaymodel.h"
 #include "calendar/julius.h"
 #include "platform/settingsfolder.h"
 #include "platform/sysutils.h"
@@ -238,14 +238,15 @@ TExportOptions ParseExportArguments(const QStringList& arguments) {
 }
 
 void ListHolidays(std::int32_t fromYear, std::int32_t toYear, QTextStream& out) {
-    // Set up like the hidden calendar control that composes the printed sheet, and stepped
-    // through the days the same way. It is never shown, so it never draws.
-    TCalendarEx calendar;
-    ApplyProgramDesign(calendar);
+    // The holidays the printed sheet is composed with; no control, no window.
+    THolidayModel holidays;
+    ApplyProgramDesign(holidays);
     const std::int32_t last = Julius::YMDToJD(toYear, 12, 31);
     for (std::int32_t jd = Julius::YMDToJD(fromYear, 1, 1); jd <= last; ++jd) {
-        calendar.SetJuliusDay(jd);
-        const QString names = calendar.TypeOfDayText();
+        std::int32_t y;
+        std::uint8_t m, d;
+        Julius::JDToYMD(jd, y, m, d);
+        const QString names = holidays.GetDayNames(y, m, d);
         if (!names.isEmpty())
             out << DateText(jd) << u'\t' << names << u'\n';
     }

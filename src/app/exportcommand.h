@@ -59,8 +59,9 @@ TExportOptions ParseExportArguments(const QStringList& arguments);
 QString ExportUsage();
 
 /// Writes one line "YYYY-MM-DD<TAB>names" for every date of the years that has names, in date
-/// order; the names are those of the program's calendar control (national holidays, equinox
-/// days, substitute holidays), as comma text.
+/// order; the names are those the program's calendar controls give (national holidays,
+/// equinox days, substitute holidays), as comma text, from their holiday model alone: no
+/// widget is made, so a QCoreApplication is enough.
 void ListHolidays(std::int32_t fromYear, std::int32_t toYear, QTextStream& out);
 
 /// Composes the year sheet as the window does and writes it where `options` say: a PDF file
@@ -74,7 +75,8 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
                     QStringList* warnings = nullptr);
 
 /// Runs the command line: 0 when done, 2 for bad arguments (message and usage on `err`), 1 when
-/// the command failed. Needs a QApplication. `programFolder` is where the program's settings
+/// the command failed. The sheet needs a QApplication, the other modes a QCoreApplication.
+/// `programFolder` is where the program's settings
 /// belong; empty means the folder of the running program.
 int RunExport(const QStringList& arguments, QTextStream& out, QTextStream& err,
               const QString& programFolder = QString());

@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-#include "calendar/calex.h"
 #include "calendar/calexdesign.h"
+#include "calendar/holidaymodel.h"
 #include "exportcommand.h"
 #include "platform/bitmap.h"
 #include "platform/inifile.h"
@@ -144,15 +144,14 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
     }
 
     TSheetLayout sheet(source, printer.get());
-    // The hidden calendar control of the window, never shown here.
-    TCalendarEx calendar;
-    ApplyProgramDesign(calendar);
+    // The holidays of the window's hidden calendar control.
+    THolidayModel holidays;
+    ApplyProgramDesign(holidays);
     TSheetChoices choices;
     choices.Year = options.Year.value_or(QDate::currentDate().year());
     // A style that is none of the eight (a settings file edited by hand) titles the year as
     // the first style does.
-    choices.YearTitle =
-        YearTitle(source.FSettings.TitleStyle, choices.Year).value_or(*YearTitle(0, choices.Year));
+    choices.YearTitle = *YearTitle(StoredTitleStyle(source.FSettings.TitleStyle), choices.Year);
     choices.Settings = source.FSettings;
     // Only the PNG at 96 per inch is the preview. Everything else is printed, and printing
     // reads the photo file again at full resolution, so the preview's reduced picture would
@@ -163,7 +162,7 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
     choices.Picture = preview ? picture.Graphic() : nullptr;
     choices.PictureSize = source.FPictureSize;
     choices.Framing = options.Framing;
-    ComposeSheet(sheet, choices, calendar, source.FCells);
+    ComposeSheet(sheet, choices, holidays, source.FCells);
     if (!preview && !picture.Empty()) {
         sheet.LRImage1->Picture().Assign(&picture);
         sheet.PlacePicture(source.FPictureSize, options.Framing);

@@ -6,6 +6,7 @@
 
 #include "mainunit.h"
 #include "platform/inifile.h"
+#include "titlestyle.h"
 
 TFrmfontRead::TFrmfontRead(TmainForm& form)
     : TSlotDialog(form, QStringLiteral("設定の読み込み"), QStringLiteral("領域を選択してください。"),
@@ -38,9 +39,9 @@ void TFrmfontRead::LoadSlot(int slot) {
     for (int c = 0; c < SheetColorCount; ++c)
         FForm.ColorDialog(TSheetColor(c)).SetColor(settings.Colors[c]);
     FForm.CurrentSlot = slot;
-    // A style outside the list leaves it without a selection. Setting the index is not a
-    // choice of the user, so the change handler does not run.
-    const bool listed = settings.TitleStyle >= 0 && settings.TitleStyle < FForm.ComboBox3->count();
-    FForm.ComboBox3->setCurrentIndex(listed ? settings.TitleStyle : -1);
+    // A style outside the list (a file edited by hand) selects the first style rather than
+    // none, which would leave the titles empty. Setting the index is not a choice of the
+    // user, so the change handler does not run.
+    FForm.ComboBox3->setCurrentIndex(StoredTitleStyle(settings.TitleStyle));
     FForm.SettingsChanged = false;
 }

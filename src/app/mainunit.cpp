@@ -1020,7 +1020,7 @@ void TmainForm::Button1Click() {
         choices.Picture = Image1->Picture().Graphic();
         choices.PictureSize = Image4->size();
         choices.Framing = FFraming;
-        ComposeSheet(preview->Sheet(), choices, *CalendarEx2, FDayCells,
+        ComposeSheet(preview->Sheet(), choices, CalendarEx2->Holidays(), FDayCells,
                      [this](int position, bool monthDone) {
                          StBar->SetPosition(position);
                          if (monthDone)

@@ -71,7 +71,7 @@ QImage SheetPreviewPicture(const TGraphic* picture, const TPictureFraming& frami
     return box.Image();
 }
 
-void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx& calendar,
+void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, const THolidayModel& holidays,
                   TDayCells& cells, const TCompositionProgress& progress) {
     const TSlotSettings& s = choices.Settings;
 
@@ -96,7 +96,7 @@ void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx
     sheet.LRItemNen->Font().SetColor(s.Colors[scYear]);
 
     for (int n = 1; n <= 12; ++n)
-        if (const auto title = PrintedMonthTitle(s.TitleStyle, n))
+        if (const auto title = PrintedMonthTitle(StoredTitleStyle(s.TitleStyle), n))
             sheet.Month(n).LRItemTuki->SetText(*title);
     for (int n = 1; n <= 12; ++n) {
         SetFace(*sheet.Month(n).LRItemTuki, s.Fonts[sfMonth]);
@@ -120,7 +120,7 @@ void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx
     cells.Clear();
     Report(progress, 30);
 
-    FillDayCells(calendar, choices.Year, cells,
+    FillDayCells(holidays, choices.Year, cells,
                  [&progress](int month) { Report(progress, 30 + 5 * month, true); });
 
     sheet.LightRep1->SetTitle(SheetPrintTitle(choices.YearTitle));

@@ -14,9 +14,9 @@
 #include "preview/picturefit.h"
 #include "settingsslots.h"
 
-class TCalendarEx;
 class TDayCells;
 class TGraphic;
+class THolidayModel;
 class TSheetLayout;
 
 /// Everything a sheet is composed from besides the calendar.
@@ -38,11 +38,11 @@ struct TSheetChoices {
 /// just finished (the moment to let the window repaint).
 using TCompositionProgress = std::function<void(int position, bool monthDone)>;
 
-/// Composes `sheet` from `choices`: fills `cells` by stepping `calendar` (set up like the main
-/// window's hidden control) through the year, then names the print job "たむりか" + the year
-/// title. Picture errors and those of the calendar pass on; the sheet may then be half
-/// composed and should be thrown away.
-void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx& calendar,
+/// Composes `sheet` from `choices`: fills `cells` with the year's days classified by
+/// `holidays` (those of the main window's hidden control), then names the print job
+/// "たむりか" + the year title. Picture errors pass on; the sheet may then be half composed
+/// and should be thrown away.
+void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, const THolidayModel& holidays,
                   TDayCells& cells, const TCompositionProgress& progress = {});
 
 /// The picture of the preview as the sheet holds it: always 708 × 531, on white; white when

@@ -13,6 +13,12 @@
 /// Number of title styles; valid indices are 0 .. TitleStyleCount − 1.
 inline constexpr int TitleStyleCount = 8;
 
+/// The style a stored index stands for: the index itself when it is one of the eight, else
+/// style 0, so that a slot edited by hand ("zenkaiym=42") still titles the sheet.
+inline int StoredTitleStyle(std::int32_t stored) {
+    return stored >= 0 && stored < TitleStyleCount ? static_cast<int>(stored) : 0;
+}
+
 /// The items of the style list, in index order.
 QStringList TitleStyleItems();
 

@@ -22,6 +22,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "holidaymodel.h"
 #include "platform/bitmap.h"
 #include "platform/font.h"
 #include "platform/stringlist.h"
@@ -34,65 +35,6 @@ class QPaintEvent;
 class QResizeEvent;
 
 enum TDayOfWeek : std::uint8_t { dowSun, dowMon, dowTue, dowWed, dowThu, dowFri, dowSat };
-
-/// What a date is: a set of these bits, stored in one byte like the other small sets.
-enum TDayType : std::uint8_t {
-    dtSunday = 1,
-    dtSaturday = 2,
-    dtHoliday = 4,
-    dtFurikae = 8, // substitute holiday (振替休日)
-    dtSpecialDay = 16,
-};
-using TDayTypes = std::uint8_t;
-
-// --- Rule lists ------------------------------------------------------------------------------
-
-/// One holiday or special-day rule, parsed from a rule line (see ParseDayList). A zero field
-/// matches anything; a year bound of NoYearBound is open.
-class TBinaryDayListItem {
-public:
-    static constexpr std::int32_t NoYearBound = INT32_MIN;
-
-    virtual ~TBinaryDayListItem() = default;
-
-    /// Whether the rule holds on the date.
-    virtual bool IsMatch(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
-
-    std::uint8_t Day() const { return FDay; }
-    std::uint8_t Month() const { return FMonth; }
-    std::uint8_t DayOfWeek() const { return FDayOfWeek; } // 1 = Sunday .. 7 = Saturday
-    std::uint8_t Week() const { return FWeek; }           // week n = days 7n−6 .. 7n
-    std::int32_t StartYear() const { return FStartYear; }
-    std::int32_t EndYear() const { return FEndYear; }
-    const QString& Name() const { return FName; }
-
-protected:
-    std::uint8_t FDay = 0;
-    std::uint8_t FMonth = 0;
-    std::uint8_t FDayOfWeek = 0;
-    std::uint8_t FWeek = 0;
-    std::int32_t FStartYear = NoYearBound;
-    std::int32_t FEndYear = NoYearBound;
-    QString FName;
-
-    friend void ParseDayList(std::vector<std::unique_ptr<TBinaryDayListItem>>& items,
-                             const QStringList& lines);
-};
-
-using TBinaryDayList = std::vector<std::unique_ptr<TBinaryDayListItem>>;
-
-/// Replaces `items` by one item per rule line, in line order. A line splits into fields by the
-/// comma-text rule; by its field count it reads
-///   3  Month, Day, Name
-///   4  Month, Week, DayOfWeek, Name
-///   5  Year, Mode, Month, Day, Name
-///   6  Year, Mode, Month, Week, DayOfWeek, Name
-///   7  StartYear, EndYear, Month, Day, DayOfWeek, Week, Name (any field but Name may be empty)
-/// Mode "0" limits the rule to Year, "1" to Year and before, "2" to Year and after; any other
-/// Mode means no limit. Lines of other field counts are skipped. A field that must be a number
-/// and is not raises EConvertError: the item of that line stays appended with the fields read
-/// so far, and later lines are not read.
-void ParseDayList(TBinaryDayList& items, const QStringList& lines);
 
 // --- Fonts -----------------------------------------------------------------------------------
 
@@ -220,10 +162,10 @@ public:
     TColor Color() const { return FColor; }
     void SetColor(TColor color);
     /// Whether the vernal and autumnal equinox days are holidays.
-    bool AutoEquinox() const { return FAutoEquinox; }
+    bool AutoEquinox() const { return FHolidays.AutoEquinox(); }
     void SetAutoEquinox(bool value);
     /// Whether substitute holidays (振替休日) are derived from the holidays.
-    bool AutoFurikae() const { return FAutoFurikae; }
+    bool AutoFurikae() const { return FHolidays.AutoFurikae(); }
     void SetAutoFurikae(bool value);
 
     /// What the date is: special day, holiday, substitute holiday, Sunday, Saturday.
@@ -236,8 +178,10 @@ public:
     virtual QString GetDayNames(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
 
     /// The parsed rules, in line order.
-    const TBinaryDayList& HolidayItems() const { return FHolidayItems; }
-    const TBinaryDayList& SpecialDayItems() const { return FSpecialDayItems; }
+    const TBinaryDayList& HolidayItems() const { return FHolidays.HolidayItems(); }
+    const TBinaryDayList& SpecialDayItems() const { return FHolidays.SpecialDayItems(); }
+    /// The holiday model the control classifies its days by: its lists and switches.
+    const THolidayModel& Holidays() const { return FHolidays; }
 
     /// The picture of the client area as last drawn (null before the control has a size).
     const QImage& BufferImage() { return FBuffer.Image(); }
@@ -274,32 +218,15 @@ protected:
 private:
     // FBuffer made anew at the client size and the screen's device pixel ratio, and drawn.
     void ResizeBuffer();
-    // Whether the date (a day number) is a substitute holiday under the law in force then.
-    bool IsFurikae(std::int32_t jd, std::uint8_t dayOfWeek) const;
-    // 1 for the vernal, 2 for the autumnal equinox day, else 0.
-    int EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
     void ListChanged();
-
-    // The equinox dates of the year classified last: every date asks, and they take a
-    // dozen sines each to work out.
-    struct TEquinoxDates {
-        std::int32_t Year = INT32_MIN;
-        std::uint8_t VernalMonth = 0, VernalDay = 0, AutumnalMonth = 0, AutumnalDay = 0;
-    };
 
     std::unique_ptr<TCalExFonts> FFonts;
     std::int32_t FJuliusDay;
     TStringList FHolidayList;
     TStringList FSpecialDayList;
     TColor FColor = clWindow;
-    bool FAutoEquinox = true;
-    bool FAutoFurikae = true;
-    TBinaryDayList FHolidayItems;
-    TBinaryDayList FSpecialDayItems;
-    // Set while an earlier day is classified for the substitute-holiday rule, so that the
-    // look back does not look back again.
-    mutable bool FLookingBack = false;
-    mutable TEquinoxDates FEquinoxDates;
+    // The parsed lists, AutoEquinox and AutoFurikae.
+    THolidayModel FHolidays;
 };
 
 /// The month of the current date as a grid of seven columns: a header row of weekday names,

@@ -40,3 +40,9 @@ void ApplyProgramDesign(TCalendarEx& calendar) {
     calendar.SetHolidayList(DefaultHolidayList());
     calendar.SetSpecialDayList({QString()});
 }
+
+void ApplyProgramDesign(THolidayModel& holidays) {
+    holidays.SetAutoEquinox(true);
+    holidays.SetAutoFurikae(true);
+    holidays.SetDayLists(DefaultHolidayList(), {QString()});
+}

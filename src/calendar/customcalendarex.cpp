@@ -174,22 +174,21 @@ void TCustomCalendarEx::SetColor(TColor color) {
 }
 
 void TCustomCalendarEx::SetAutoEquinox(bool value) {
-    if (value == FAutoEquinox)
+    if (value == FHolidays.AutoEquinox())
         return;
-    FAutoEquinox = value;
+    FHolidays.SetAutoEquinox(value);
     Redraw();
 }
 
 void TCustomCalendarEx::SetAutoFurikae(bool value) {
-    if (value == FAutoFurikae)
+    if (value == FHolidays.AutoFurikae())
         return;
-    FAutoFurikae = value;
+    FHolidays.SetAutoFurikae(value);
     Redraw();
 }
 
 void TCustomCalendarEx::ParseDayLists() {
-    ParseDayList(FHolidayItems, FHolidayList.Lines());
-    ParseDayList(FSpecialDayItems, FSpecialDayList.Lines());
+    FHolidays.SetDayLists(FHolidayList.Lines(), FSpecialDayList.Lines());
 }
 
 void TCustomCalendarEx::ListChanged() {

@@ -1,5 +1,5 @@
 // Holiday and special-day rule lines: their parse and their match against a date.
-#include "calex.h"
+#include "holidaymodel.h"
 
 #include "julius.h"
 #include "platform/commatext.h"

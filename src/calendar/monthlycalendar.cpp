@@ -123,11 +123,20 @@ bool TMonthlyCalendar::CellFromPoint(int x, int y, int& col, int& row) const {
     const int rows = RowCount();
     if (w < 7 || h < rows || x < 0 || y < 0 || x >= w || y >= h)
         return false;
-    // Whole-pixel columns and rows. The few pixels left over at the right and bottom edges
-    // belong to the last column and row, not to a cell beyond the grid.
-    col = std::min(x / (w / 7), 6);
-    row = std::min(y / (h / rows), rows - 1);
-    return true;
+    // The cell drawn under the point. Whole-pixel steps of w div 7 and h div rows would drift
+    // away from the drawn edges, and a click low in a week row would select the week below.
+    // The cells tile the client area, so exactly one of them holds the point.
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < 7; ++c) {
+            const TRect cell = CellRect(c, r);
+            if (x >= cell.Left && x < cell.Right && y >= cell.Top && y < cell.Bottom) {
+                col = c;
+                row = r;
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 // --- Drawing ---------------------------------------------------------------------------------

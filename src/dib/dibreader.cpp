@@ -259,9 +259,19 @@ TDIBInfo ReadDIBFile(QIODevice& stream, bool UseFMO) {
     if (offBits < minOffset)
         RaiseDIB<EVdDIBInvalidDIB>("TVdInternalDIB.LoadFromFile: bfOffBits is too small");
     // The block's size comes from the file header, not from the bitmap's dimensions.
-    const std::int64_t imageSize = fileSize - offBits;
+    std::int64_t imageSize = fileSize - offBits;
     in.Skip(offBits - in.Position());
     CheckSize(info.Header);
+    // Some writers leave the size field 0 or count less than they wrote. When the stream knows
+    // its length, a block the field makes shorter than the data is read by the data: the rows
+    // of an uncompressed bitmap (bytes after them are no pixels), all of a compressed one.
+    const std::optional<std::int64_t> remaining = in.Remaining();
+    if (remaining && imageSize < *remaining) {
+        std::int64_t real = *remaining;
+        if (info.Compression() == BI_RGB)
+            real = std::min(real, static_cast<std::int64_t>(info.UncompressedSize()));
+        imageSize = std::max(imageSize, real);
+    }
     ReadPixels(in, info, imageSize, masks, UseFMO);
     return info;
 }

@@ -55,11 +55,11 @@ template <class Quantise> void Diffuse(const TDIBInfo& source, Quantise quantise
             }
             int v[3];
             for (int ch = 0; ch < 3; ++ch) {
+                // The weights sum to 29/32, less than one, so the errors stay bounded (below
+                // 255 × 32 / 3 per channel): they fit the 16-bit error rows.
                 const int sum =
                     12 * previous[x + 1][ch] + 12 * running[ch] + 5 * previous[before][ch];
-                // The weights sum to less than one, so the errors stay small; the clamp only
-                // keeps the quantisation inside the range it is defined on.
-                v[ch] = std::clamp(c[ch] - sum / 32, -256, 512);
+                v[ch] = c[ch] - sum / 32;
             }
             const TError error = quantise(y, x, v);
             current[x + 1] = error;
@@ -103,7 +103,12 @@ TDIBInfo ConvertToHalfTone(const TDIBInfo& source, bool UseFMO) {
     out.ColorTable.fill(RGBQUAD{});
     std::copy(HalftoneColors().begin(), HalftoneColors().end(), out.ColorTable.begin());
     out.Header.biClrUsed = 215;
-    Diffuse(source, [&out](int y, int x, const int* v) {
+    Diffuse(source, [&out](int y, int x, const int* diffused) {
+        // The level tables are defined on −256..512 only, and the error is taken from the
+        // clamped value.
+        int v[3];
+        for (int ch = 0; ch < 3; ++ch)
+            v[ch] = std::clamp(diffused[ch], -256, 512);
         const int r = Level(RedSteps, v[0]);
         const int g = Level(GreenSteps, v[1]);
         const int b = Level(BlueSteps, v[2]);
@@ -120,6 +125,9 @@ TDIBInfo ConvertToHalfToneBW(const TDIBInfo& source, bool UseFMO) {
             "ConvertToHalfToneBW: Invalid Bit Count");
     TDIBInfo out = NewDIBAtDepth(source, 1, UseFMO);
     SetBlackAndWhiteTable(out);
+    // No clamp here: a saturated colour leaves large errors in the two channels it lacks, and
+    // cutting them off would darken it (pure red would come out almost black instead of one
+    // pixel in three white).
     Diffuse(source, [&out](int y, int x, const int* v) {
         const bool white = v[0] + v[1] + v[2] >= 384;
         const int level = white ? 255 : 0;

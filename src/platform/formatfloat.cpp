@@ -1,6 +1,8 @@
 #include "formatfloat.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -27,9 +29,14 @@ QStringList Sections(const QString& format) {
     return sections;
 }
 
-// One section taken apart: literal text before and after the number, and the number's shape.
+// One section taken apart: literal text before and after the number, literal text between its
+// placeholders, and the number's shape.
 struct Pattern {
     QString Prefix, Suffix;
+    // Text between the placeholders ("000-0000", "0000/00/00") stays where it stands among the
+    // digits: in the integer part with the number of integer placeholders after it, in the
+    // fraction with the number of fraction placeholders before it.
+    std::vector<std::pair<int, QString>> IntLiterals, FracLiterals;
     int IntDigits = 0;  // placeholders before the point
     int IntZeros = 0;   // "0"s from the first "0" before the point on: minimum digits
     int FracZeros = 0;  // "0"s after the point up to the last "0": minimum decimals
@@ -44,14 +51,28 @@ struct Pattern {
 Pattern Parse(const QString& section) {
     Pattern p;
     bool inNumber = false, afterNumber = false, afterPoint = false, firstZero = false;
+    QString pending; // literal text since the last placeholder
+    // Literal text met inside the number belongs where it stands.
+    const auto placePending = [&] {
+        if (pending.isEmpty())
+            return;
+        if (!inNumber)
+            p.Prefix += pending;
+        else if (afterPoint)
+            p.FracLiterals.emplace_back(p.FracDigits, pending);
+        else
+            p.IntLiterals.emplace_back(p.IntDigits, pending); // placeholders before; see below
+        pending.clear();
+    };
     for (qsizetype i = 0; i < section.size(); ++i) {
         const QChar c = section[i];
-        QString literal;
         if (c == u'\'' || c == u'"') {
             const qsizetype end = section.indexOf(c, i + 1);
-            literal = section.mid(i + 1, (end < 0 ? section.size() : end) - i - 1);
+            const QString quoted = section.mid(i + 1, (end < 0 ? section.size() : end) - i - 1);
             i = end < 0 ? section.size() : end;
+            (afterNumber ? p.Suffix : pending) += quoted;
         } else if ((c == u'0' || c == u'#') && !afterNumber) {
+            placePending();
             inNumber = true;
             if (afterPoint) {
                 ++p.FracDigits;
@@ -64,16 +85,15 @@ Pattern Parse(const QString& section) {
                 if (firstZero)
                     ++p.IntZeros;
             }
-            continue;
         } else if (c == u'.' && !afterNumber && !afterPoint) {
+            placePending();
             inNumber = true;
             afterPoint = true;
-            continue;
         } else if (c == u',' && !afterNumber) {
             p.Thousands = true;
-            continue;
-        } else if ((c == u'E' || c == u'e') && inNumber && i + 1 < section.size() &&
+        } else if ((c == u'E' || c == u'e') && inNumber && !afterNumber && i + 1 < section.size() &&
                    (section[i + 1] == u'+' || section[i + 1] == u'-')) {
+            placePending();
             p.Scientific = true;
             p.ExpChar = c;
             p.ExpPlus = section[i + 1] == u'+';
@@ -84,24 +104,61 @@ Pattern Parse(const QString& section) {
             }
             --i;
             afterNumber = true;
-            continue;
         } else {
-            literal = c;
+            (afterNumber ? p.Suffix : pending) += c;
         }
-        if (inNumber)
-            afterNumber = true;
-        (afterNumber ? p.Suffix : p.Prefix) += literal;
     }
+    // What follows the last placeholder is the suffix.
+    if (inNumber && !afterNumber)
+        p.Suffix.prepend(pending);
+    else if (!inNumber)
+        p.Prefix += pending;
+    // Integer literals counted the placeholders before them; the digits fill the placeholders
+    // from the right, so what counts is how many come after.
+    for (auto& [after, text] : p.IntLiterals)
+        after = p.IntDigits - after;
     return p;
 }
 
-QString GroupThousands(const QString& digits) {
-    QString out;
+// The integer digits with the literals between the placeholders and the thousands separators.
+// A literal with `after` placeholders after it stands before the digit that has `after` digits
+// from it to the end; one with more placeholders after it than there are digits stands in
+// front (a "#" shows no digit, its literal still shows).
+QString IntegerText(const Pattern& p, const QString& digits) {
     const qsizetype n = digits.size();
+    QString out;
+    const auto literalsAt = [&](qsizetype remaining, bool front) {
+        for (const auto& [after, text] : p.IntLiterals) {
+            if (front ? after >= remaining : after == remaining)
+                out += text;
+        }
+    };
+    literalsAt(n, true);
     for (qsizetype i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0)
-            out += QLocale::c().groupSeparator();
+        const qsizetype remaining = n - i;
+        if (i > 0) {
+            if (p.Thousands && remaining % 3 == 0)
+                out += QLocale::c().groupSeparator();
+            literalsAt(remaining, false);
+        }
         out += digits[i];
+    }
+    if (n > 0)
+        literalsAt(0, false);
+    return out;
+}
+
+// The decimals with the literals that stand after as many of them; those after decimals that
+// were dropped follow the last one shown.
+QString FractionText(const Pattern& p, const QString& digits) {
+    QString out;
+    std::size_t next = 0;
+    const auto& literals = p.FracLiterals;
+    for (qsizetype i = 0; i <= digits.size(); ++i) {
+        while (next < literals.size() && (literals[next].first <= i || i == digits.size()))
+            out += literals[next++].second;
+        if (i < digits.size())
+            out += digits[i];
     }
     return out;
 }
@@ -134,11 +191,10 @@ QString FormatNumber(const Pattern& p, double value) {
         intPart.clear();
     while (intPart.size() < p.IntZeros)
         intPart.prepend(u'0');
-    if (p.Thousands)
-        intPart = GroupThousands(intPart);
-    QString out = p.Prefix + intPart;
+    QString out = p.Prefix + IntegerText(p, intPart);
     if (!fracPart.isEmpty())
-        out += u'.' + fracPart;
+        out += u'.';
+    out += FractionText(p, fracPart);
     if (p.Scientific) {
         out += p.ExpChar;
         if (exponent < 0)

@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-#include "calendar/calex.h"
+#include "calendar/holidaymodel.h"
 #include "calendar/julius.h"
 
 Tsenohi& TDayCells::operator()(int month, int col, int row) {
@@ -57,35 +57,34 @@ int SheetMonthLength(std::int32_t year, int month) {
     return month == 2 && leap ? 29 : Lengths[month - 1];
 }
 
-// The control refuses a date that does not exist; one in the calendar gap of October 1582
-// it refuses loudly. Either way the date stays where it was.
-void SetCalendarDay(TCalendarEx& calendar, int day) {
+// The ten days that October 1582 skipped (5th to 14th) do not exist: the table goes from
+// Thursday the 4th to Friday the 15th.
+bool Exists(std::int32_t year, int month, int day) {
     try {
-        calendar.SetDay(static_cast<std::uint8_t>(day));
+        return Julius::IsValidYMD(year, static_cast<std::uint8_t>(month),
+                                  static_cast<std::uint8_t>(day));
     } catch (const EJuliusError&) {
+        return false;
     }
 }
 
 } // namespace
 
-void FillDayCells(TCalendarEx& calendar, std::int32_t year, TDayCells& cells,
+void FillDayCells(const THolidayModel& holidays, std::int32_t year, TDayCells& cells,
                   const std::function<void(int month)>& monthDone) {
     cells.Clear();
-    // The 1st first: from 29 February the control would refuse a common year and keep the
-    // old one.
-    SetCalendarDay(calendar, 1);
-    calendar.SetYear(year);
     for (int m = 1; m <= 12; ++m) {
-        SetCalendarDay(calendar, 1);
-        calendar.SetMonth(static_cast<std::uint8_t>(m));
+        const auto month = static_cast<std::uint8_t>(m);
         int row = 0;
         const int length = SheetMonthLength(year, m);
         for (int d = 1; d <= length; ++d) {
-            SetCalendarDay(calendar, d);
-            const int col = calendar.DayOfWeek() - 1;
+            if (!Exists(year, m, d))
+                continue;
+            const auto day = static_cast<std::uint8_t>(d);
+            const int col = Julius::JDDayOfWeek(Julius::YMDToJD(year, month, day)) - 1;
             Tsenohi& cell = cells(m, col, row);
-            cell.DayText = QString::number(calendar.Day());
-            const QString names = calendar.TypeOfDayText();
+            cell.DayText = QString::number(d);
+            const QString names = holidays.GetDayNames(year, month, day);
             if (!names.isEmpty())
                 ApplyDayNames(cell, StripQuotes(names));
             if (col == 6)

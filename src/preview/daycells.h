@@ -1,7 +1,7 @@
 // The day table of the printed sheet: for each month, weekday column and week row, the day
-// number that falls there and whether it is printed as a holiday. The main window fills it
-// from its hidden calendar control before the sheet is drawn; the day-cell handlers of the
-// sheet read it.
+// number that falls there and whether it is printed as a holiday. The composition fills it
+// from a holiday model (the main window's hidden calendar control's) before the sheet is
+// drawn; the day-cell handlers of the sheet read it.
 #pragma once
 
 #include <array>
@@ -10,7 +10,7 @@
 
 #include <QString>
 
-class TCalendarEx;
+class THolidayModel;
 
 /// One printed day cell.
 struct Tsenohi {
@@ -50,9 +50,8 @@ QString StripQuotes(const QString& text);
 /// "@", which marks a special day that is recorded but not coloured.
 void ApplyDayNames(Tsenohi& cell, const QString& names);
 
-/// Clears the table and fills all twelve months of `year` by stepping `calendar` through every
-/// day: day d of a month goes into the column of its weekday and the row that counts the
-/// Saturdays before it, with its names from the calendar's rule lists. `monthDone` runs after
-/// each month (1..12) when set.
-void FillDayCells(TCalendarEx& calendar, std::int32_t year, TDayCells& cells,
+/// Clears the table and fills all twelve months of `year`: day d of a month goes into the
+/// column of its weekday and the row that counts the Saturdays before it, with its names from
+/// `holidays`. `monthDone` runs after each month (1..12) when set.
+void FillDayCells(const THolidayModel& holidays, std::int32_t year, TDayCells& cells,
                   const std::function<void(int month)>& monthDone = {});

@@ -100,9 +100,15 @@ QString TLRItem::GetDisplayText() const {
     static const QString numberCharacters = QStringLiteral("+-.0123456789");
     const bool number =
         std::all_of(text.begin(), text.end(), [](QChar c) { return numberCharacters.contains(c); });
-    if (number)
+    if (!number)
+        return FormatMaskText(FDisplayMask, text);
+    // Signs and digits that make no number ("1-2", "123-4567", a lone point) cannot be
+    // formatted as one: they are drawn as they stand, rather than ending the page.
+    try {
         return FormatFloat(FDisplayMask, StrToFloat(text));
-    return FormatMaskText(FDisplayMask, text);
+    } catch (const EConvertError&) {
+        return text;
+    }
 }
 
 void TLRItem::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, double scale) {

@@ -372,7 +372,7 @@ TEST_F(BadInput, BrokenSettingsFilesStartWithWhatCanBeReadAndAreKeptByteForByte)
         {"values out of range",
          "[tamurika]\r\nzenkai=1\r\n[settei1]\r\ncomment=c1\r\nYYcolor=99999999999\r\n"
          "fs11=-5\r\nzenkaiym=42\r\n",
-         {1, QStringLiteral("c1"), -1, clBlack}},
+         {1, QStringLiteral("c1"), 0, clBlack}},
         {"an unknown encoding (UTF-16)", utf16, defaults},
         {"10 MB long", tenMegabytes, defaults},
     };

@@ -139,7 +139,7 @@ TEST_F(MainFormTest, StartRestoresTheSlotSavedLastFromAShiftJisFile) {
     EXPECT_FALSE(form->SettingsChanged);
 }
 
-TEST_F(MainFormTest, LastSlotOutsideTheRangeLoadsDefaultsAndUnknownStyleLeavesTitles) {
+TEST_F(MainFormTest, LastSlotOutsideTheRangeLoadsDefaultsAndUnknownStyleIsTheFirst) {
     WriteBytes(Ini(), "[settei1]\r\nzenkaiym=5\r\n[tamurika]\r\nzenkai=12\r\n");
     Start();
     EXPECT_EQ(form->CurrentSlot, 12);
@@ -148,8 +148,11 @@ TEST_F(MainFormTest, LastSlotOutsideTheRangeLoadsDefaultsAndUnknownStyleLeavesTi
     WriteBytes(Ini(), "[settei2]\r\nzenkaiym=9\r\n[tamurika]\r\nzenkai=2\r\n");
     form = std::make_unique<TmainForm>(dir.path());
     Start();
-    EXPECT_EQ(form->ComboBox3->currentIndex(), -1);
-    EXPECT_EQ(form->nenST->Caption(), QString());
+    // A style none of the eight titles as the first style does, never with empty titles.
+    EXPECT_EQ(form->ComboBox3->currentIndex(), 0);
+    EXPECT_EQ(form->nenST->Caption(), QString::number(ThisYear()) + "年");
+    EXPECT_EQ(form->tukiST->Caption(), QStringLiteral("1月"));
+    EXPECT_FALSE(form->SettingsChanged);
 }
 
 // --- Year commands and titles ------------------------------------------------------------------

@@ -157,6 +157,27 @@ TEST_F(NationalHolidays, FaultsOfTheOldListAreGone) {
     EXPECT_EQ(Names({1997, 5, 4}), u""_s);
 }
 
+TEST_F(NationalHolidays, EquinoxDaysFromTheLawOf1948) {
+    // 国民の祝日に関する法律 took effect on 1948-07-20: the autumnal equinox day of 1948 was
+    // the first equinox holiday, the vernal one of that year and all before were none.
+    EXPECT_EQ(Names({1947, 3, 21}), u""_s);
+    EXPECT_EQ(Names({1947, 9, 24}), u""_s);
+    EXPECT_EQ(Names({1948, 3, 21}), u""_s);
+    EXPECT_EQ(calendar.GetDayTypeFlags(1948, 3, 21), dtSunday); // drawn as any Sunday
+    EXPECT_EQ(calendar.GetDayTypeFlags(1947, 3, 21), 0);
+    EXPECT_EQ(Names({1948, 9, 23}), u"秋分の日"_s);
+    EXPECT_EQ(calendar.GetDayTypeFlags(1948, 9, 23), dtHoliday);
+    // The other holidays of 1948 are the two November days of the law; 1949 has them all.
+    int named1948 = 0;
+    for (QDate date(1948, 1, 1); date.year() == 1948; date = date.addDays(1))
+        named1948 += !Names(date).isEmpty();
+    EXPECT_EQ(named1948, 3);
+    EXPECT_EQ(Names({1948, 11, 3}), u"文化の日"_s);
+    EXPECT_EQ(Names({1948, 11, 23}), u"勤労感謝の日"_s);
+    EXPECT_EQ(Names({1949, 3, 21}), u"春分の日"_s);
+    EXPECT_EQ(Names({1949, 1, 1}), u"元日"_s);
+}
+
 TEST_F(NationalHolidays, TheDefaultListIsData) {
     const QStringList lines = DefaultHolidayList();
     TBinaryDayList items;

@@ -74,18 +74,35 @@ TEST(MonthGridLayout, CellsTileTheClientArea) {
         EXPECT_EQ(grid.CellRect(c, 1).Right, grid.CellRect(c + 1, 1).Left);
 }
 
-TEST(MonthGridLayout, PointsFallIntoWholePixelCells) {
+TEST(MonthGridLayout, PointsFallIntoTheCellDrawnThere) {
     TMonthlyCalendar grid;
     grid.SetAutoResize(false);
-    grid.resize(229, 122); // client 225 × 118: columns of 32 pixels, rows of 16
+    grid.resize(229, 122); // client 225 × 118: cells of 32 to 33 by 16 to 17 pixels
     int col = -1, row = -1;
     ASSERT_TRUE(grid.CellFromPoint(33, 17, col, row));
     EXPECT_EQ(col, 1);
     EXPECT_EQ(row, 1);
-    // The pixels left over at the right and bottom edges belong to the last column and row.
     ASSERT_TRUE(grid.CellFromPoint(224, 117, col, row));
     EXPECT_EQ(col, 6);
     EXPECT_EQ(row, 6);
+    // The lowest pixel row of week row 1 (y 16..32) and the rightmost column of column 0.
+    ASSERT_TRUE(grid.CellFromPoint(31, 32, col, row));
+    EXPECT_EQ(col, 0);
+    EXPECT_EQ(row, 1);
+    // Every pixel, at sizes whose cells are not whole multiples, hits the cell drawn there.
+    for (const QSize size : {QSize(229, 122), QSize(104, 74), QSize(300, 200), QSize(17, 11)}) {
+        grid.resize(size);
+        for (int y = 0; y < grid.ClientHeight(); ++y) {
+            for (int x = 0; x < grid.ClientWidth(); ++x) {
+                ASSERT_TRUE(grid.CellFromPoint(x, y, col, row)) << x << "," << y;
+                const TRect cell = grid.CellRect(col, row);
+                ASSERT_TRUE(x >= cell.Left && x < cell.Right && y >= cell.Top && y < cell.Bottom)
+                    << size.width() << "×" << size.height() << " at " << x << "," << y
+                    << " gave cell " << col << "," << row;
+            }
+        }
+    }
+    grid.resize(229, 122);
     EXPECT_FALSE(grid.CellFromPoint(225, 0, col, row));
     EXPECT_FALSE(grid.CellFromPoint(-1, 0, col, row));
     grid.resize(10, 122); // narrower than seven pixels inside the edge
@@ -162,6 +179,24 @@ TEST_F(MonthGridInput, ClickSelectsADayOfTheMonth) {
     // The header row selects nothing.
     Click(4, 0);
     EXPECT_EQ(calendar.JuliusDay(), JD(2024, 6, 13));
+}
+
+TEST_F(MonthGridInput, ClickLowInAWeekRowSelectsThatWeek) {
+    // The window's 225 × 118 client area has rows of 16 or 17 pixels; a click on the lowest
+    // pixel row and the rightmost pixel column of a drawn cell selects that cell's day, in
+    // every week row.
+    Go(2024, 6, 12);
+    const QPoint client = calendar.contentsRect().topLeft();
+    for (int row = 1; row < 7; ++row) {
+        const TRect r = calendar.CellRect(3, row);
+        const std::int32_t day = calendar.FirstCellJD() + (row - 1) * 7 + 3;
+        if (day < JD(2024, 6, 1) || day > JD(2024, 6, 30))
+            continue;
+        Go(2024, 6, 1);
+        QTest::mouseClick(&calendar, Qt::LeftButton, Qt::NoModifier,
+                          client + QPoint(r.Right - 1, r.Bottom - 1));
+        EXPECT_EQ(calendar.JuliusDay(), day) << "week row " << row;
+    }
 }
 
 TEST_F(MonthGridInput, NeighbourDaysOnlyWithNeighborJump) {

@@ -43,6 +43,42 @@ TEST(Dibconv, ConvertsAndImageMagickReadsTheResult) {
     EXPECT_EQ(ReadBytes(LoadFile(dir.File("out-halftone.bmp"))).ColorsUsed(), 215);
 }
 
+TEST(Dibconv, HighQualityReductionAndTheColourThatTurnsWhite) {
+    TTempDir dir;
+    // Two colours in one histogram cell (they differ only in the low bits that the fast
+    // reduction drops) and a third far away.
+    const QString in = dir.File(QStringLiteral("close.bmp"));
+    ASSERT_TRUE(RunConvert({"-size", "4x2", "xc:rgb(8,8,8)", "xc:rgb(9,9,9)", "xc:rgb(200,40,40)",
+                            "+append", "-type", "TrueColor", "BMP3:" + in}));
+    const QString low = dir.File(QStringLiteral("low.bmp"));
+    const QString high = dir.File(QStringLiteral("high.bmp"));
+    ASSERT_EQ(Dibconv({in, low, "8"}).ExitCode, 0);
+    ASSERT_EQ(Dibconv({"--high", in, high, "8"}).ExitCode, 0);
+    EXPECT_EQ(ReadBytes(LoadFile(low)).ColorsUsed(), 2);
+    EXPECT_EQ(ReadBytes(LoadFile(high)).ColorsUsed(), 3);
+    EXPECT_TRUE(SameImage(ImageMagickDecode(high), ImageMagickDecode(in))); // nothing lost
+
+    // At 1 bit the chosen colour becomes white and every other black, as ImageMagick reads it.
+    const QString mono = dir.File(QStringLiteral("mono.bmp"));
+    ASSERT_EQ(Dibconv({"--white", "C82828", in, mono, "1"}).ExitCode, 0);
+    const QImage seen = ImageMagickDecode(mono);
+    ASSERT_EQ(seen.width(), 12);
+    for (int x = 0; x < 12; ++x)
+        EXPECT_EQ(seen.pixel(x, 0) & 0xFFFFFF, x >= 8 ? 0xFFFFFFu : 0u) << x;
+    ASSERT_EQ(Dibconv({"--white", "#090909", in, mono, "1"}).ExitCode, 0);
+    EXPECT_EQ(ImageMagickDecode(mono).pixel(4, 1) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(ImageMagickDecode(mono).pixel(3, 1) & 0xFFFFFF, 0u);
+    // Without --white only white turns white: here nothing.
+    ASSERT_EQ(Dibconv({in, mono, "1"}).ExitCode, 0);
+    EXPECT_EQ(ImageMagickDecode(mono).pixel(9, 0) & 0xFFFFFF, 0u);
+
+    for (const QStringList& bad :
+         {QStringList{"--white", in, mono}, QStringList{"--white", "red", in, mono},
+          QStringList{"--white", "12345", in, mono}, QStringList{"--fast", in, mono}}) {
+        EXPECT_EQ(Dibconv(bad).ExitCode, 2) << bad.join(' ').toStdString();
+    }
+}
+
 TEST(Dibconv, RefusesWhatItCannotRead) {
     TTempDir dir;
     const QString text = dir.File(QStringLiteral("notes.dib"));

@@ -8,6 +8,8 @@
 #include "dib/pixelconvert.h"
 #include "dibtesthelpers.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct TVariant {
@@ -96,6 +98,35 @@ INSTANTIATE_TEST_SUITE_P(Variants, ImageMagickVariant, ::testing::ValuesIn(Varia
                                      c = u'_';
                              return name.toStdString();
                          });
+
+TEST(ImageMagick, FilesWithAShortSizeFieldReadByTheirData) {
+    // Writers that leave the file header's size 0, or count less than they wrote: the pixels
+    // still run to the end of the file, uncompressed or run-length coded.
+    TTempDir dir;
+    for (const auto& [name, arguments] :
+         {std::pair{"24-bit", QStringList{}},
+          std::pair{"8-bit", QStringList{u"-colors"_s, u"200"_s, u"-compress"_s, u"none"_s}},
+          std::pair{"8-bit RLE", QStringList{u"-colors"_s, u"200"_s, u"-compress"_s, u"RLE"_s}}}) {
+        SCOPED_TRACE(name);
+        const QString file = dir.File(QStringLiteral("short.bmp"));
+        ASSERT_TRUE(
+            RunConvert(QStringList{u"rose:"_s} + arguments + QStringList{u"BMP3:"_s + file}));
+        const QByteArray bytes = LoadFile(file);
+        const QImage reference = ImageMagickDecode(file);
+        const std::size_t blockSize = ReadBytes(bytes).ImageSize();
+        const std::uint32_t offBits = static_cast<std::uint8_t>(bytes[10]) |
+                                      static_cast<std::uint8_t>(bytes[11]) << 8 |
+                                      static_cast<std::uint8_t>(bytes[12]) << 16;
+        for (const std::uint32_t sizeField : {0u, 20u, offBits, offBits + 100}) {
+            QByteArray damaged = bytes;
+            for (int i = 0; i < 4; ++i)
+                damaged[2 + i] = static_cast<char>((sizeField >> (8 * i)) & 0xFF);
+            const TDIBInfo info = ReadBytes(damaged);
+            EXPECT_EQ(info.ImageSize(), blockSize) << "size field " << sizeField;
+            EXPECT_TRUE(SameImage(reference, DIBToImage(info), 0)) << "size field " << sizeField;
+        }
+    }
+}
 
 TEST(ImageMagick, TopDownFilesReadLikeImageMagick) {
     TTempDir dir;

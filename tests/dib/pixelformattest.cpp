@@ -399,3 +399,19 @@ TEST(Halftone, BlackAndWhiteByTheSumOfTheChannels) {
         }
     EXPECT_NEAR(resultMean / 1024, sourceMean / 1024, 4.0);
 }
+
+TEST(Halftone, BlackAndWhiteKeepsTheBrightnessOfSaturatedColours) {
+    // Pure red, green or blue sums to 255 of 765: about one pixel in three is white. The
+    // channels a colour lacks gather large errors; cutting them off at −256 as the colour
+    // halftone's tables do would leave only one pixel in seventeen white.
+    for (const QRgb colour : {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)}) {
+        QImage image(60, 60, QImage::Format_RGB32);
+        image.fill(colour);
+        const QImage bw = DIBToImage(ConvertToHalfToneBW(MakeTrueColorDIB(image), false));
+        int white = 0;
+        for (int y = 0; y < bw.height(); ++y)
+            for (int x = 0; x < bw.width(); ++x)
+                white += bw.pixel(x, y) == qRgb(255, 255, 255);
+        EXPECT_NEAR(white / 3600.0, 1.0 / 3, 0.03) << std::hex << colour;
+    }
+}

@@ -331,6 +331,47 @@ TEST(VdDIB, ClipboardFormatAndSystemClipboard) {
     EXPECT_TRUE(SameImage(Gradient(6, 5), graphic->ToImage()));
 }
 
+TEST(VdDIB, PastingABitmapFileStartsThePixelsAtItsOffset) {
+    // Bitmap files that other programs put on the clipboard, with a gap between the colour
+    // table and the pixels that the file header's pixel offset steps over: an 8-bit file
+    // with a table, a core-header one, and a 24-bit file without a table.
+    TBmpFile indexed;
+    indexed.Width = 3;
+    indexed.Height = 2;
+    indexed.BitCount = 8;
+    indexed.ClrUsed = 4;
+    indexed.Table = RampTable(4);
+    indexed.Pixels = QByteArray("\x01\x02\x03\x00\x03\x02\x01\x00", 8);
+    TBmpFile core;
+    core.HeaderSize = 12;
+    core.Width = 2;
+    core.Height = 1;
+    core.BitCount = 1;
+    core.Table = QByteArray("\x00\x00\x00\xFF\xFF\xFF", 6);
+    core.Pixels = QByteArray("\x40\x00\x00\x00", 4);
+    TBmpFile rgb;
+    rgb.Width = 2;
+    rgb.Height = 1;
+    rgb.Pixels = QByteArray("\x10\x20\x30\x40\x50\x60\x00\x00", 8);
+    for (TBmpFile file : {indexed, core, rgb}) {
+        const QByteArray plain = file.Bytes();
+        const QImage expected = DIBToImage(ReadBytes(plain));
+        for (const std::uint32_t gap : {0u, 4u, 84u}) {
+            const std::uint32_t offset =
+                (static_cast<std::uint8_t>(plain[10]) | static_cast<std::uint8_t>(plain[11]) << 8) +
+                gap;
+            file.OffBits = offset;
+            auto* mime = new QMimeData; // the clipboard takes ownership
+            mime->setData(QStringLiteral("image/bmp"), file.Bytes());
+            QGuiApplication::clipboard()->setMimeData(mime);
+            TVdDIB pasted;
+            pasted.Assign(Clipboard());
+            EXPECT_TRUE(SameImage(expected, pasted.ToImage()))
+                << file.HeaderSize << "-byte header, " << file.BitCount << " bits, gap " << gap;
+        }
+    }
+}
+
 TEST(VdDIB, RegisteredForDibFiles) {
     TTempDir dir;
     const QString file = dir.File(QStringLiteral("photo.DIB"));

@@ -1,6 +1,10 @@
 // The command line of tamurika-export, read and run in-process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <QApplication>
+#include <QIODevice>
 #include <QTextStream>
 
 #include "app/exportcommand.h"
@@ -87,10 +91,41 @@ TEST(RunExport, ListsTheNamedDatesOfTheYears) {
     EXPECT_EQ(run.out.count(u'\n'), 17);
 }
 
-TEST(RunExport, YearsBeforeTheLawHaveOnlyTheEquinoxes) {
-    // The control knows no holiday before the law; the equinox days are astronomical.
-    const Outcome run = RunIt({u"--holidays"_s, u"1900"_s});
-    EXPECT_EQ(run.out, u"1900-03-21\t春分の日\n1900-09-23\t秋分の日\n"_s);
+// Records how many widgets exist whenever the listing writes, which it does many times over
+// four centuries.
+class TWidgetWatch : public QIODevice {
+  public:
+    TWidgetWatch() { open(QIODevice::WriteOnly); }
+    qsizetype MostWidgets = -1;
+    qint64 Written = 0;
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 size) override {
+        MostWidgets = std::max(MostWidgets, QApplication::allWidgets().size());
+        Written += size;
+        return size;
+    }
+};
+
+TEST(RunExport, TheHolidayListingMakesNoWidget) {
+    const qsizetype before = QApplication::allWidgets().size();
+    TWidgetWatch watch;
+    QTextStream out(&watch);
+    ListHolidays(1800, 2200, out);
+    const qint64 flushedWhileListing = watch.Written;
+    out.flush();
+    EXPECT_GT(flushedWhileListing, 0); // the stream wrote while the listing ran
+    EXPECT_GT(watch.Written, 6000 * 15);
+    EXPECT_EQ(watch.MostWidgets, before);
+}
+
+TEST(RunExport, NoHolidaysBeforeTheLawOf1948) {
+    // The law took effect on 1948-07-20: the autumnal equinox day of 1948 was its first
+    // holiday; before it not even the equinox days were.
+    const Outcome run = RunIt({u"--holidays"_s, u"1900"_s, u"1948"_s});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, u"1948-09-23\t秋分の日\n1948-11-03\t文化の日\n1948-11-23\t勤労感謝の日\n"_s);
 }
 
 TEST(RunExport, BadArgumentsGiveTheUsageAndCode2) {

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include "common/holidayreference.h"
@@ -97,6 +99,36 @@ TEST(ExportProgram, BadArgumentsExitWith2) {
         EXPECT_TRUE(result.out.isEmpty());
         EXPECT_TRUE(result.err.contains(u"使い方: tamurika-export --holidays"_s));
     }
+}
+
+TEST(ExportProgram, HolidaysNeedNoWindowSystem) {
+    // With a Qt platform that does not exist, anything that opens the window system stops at
+    // once, and a widget cannot even be made without it. The listing runs all the same, and
+    // says the same as with the offscreen platform; a sheet, which needs drawing, cannot.
+    const auto run = [](const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(u"DISPLAY"_s);
+        env.remove(u"WAYLAND_DISPLAY"_s);
+        env.insert(u"QT_QPA_PLATFORM"_s, u"no-such-platform"_s);
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(TAMURIKA_EXPORT_PROGRAM), arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        Result result;
+        result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    };
+    const Result listed = run({u"--holidays"_s, u"1970"_s, u"2050"_s});
+    ASSERT_EQ(listed.code, 0) << listed.err.toStdString();
+    EXPECT_EQ(listed.out, RunProgram({u"--holidays"_s, u"1970"_s, u"2050"_s}).out);
+    EXPECT_GT(listed.out.count(u'\n'), 1300);
+    const QString png = QDir::temp().filePath(u"tamurika-no-platform.png"_s);
+    const Result sheet = run({u"--year"_s, u"2027"_s, u"--png"_s, png});
+    EXPECT_NE(sheet.code, 0);
+    EXPECT_TRUE(sheet.err.contains(u"no-such-platform"_s)) << sheet.err.toStdString();
+    EXPECT_FALSE(QFile::exists(png));
 }
 
 TEST(ExportProgram, OutputThatCannotBeWrittenIsAFailure) {

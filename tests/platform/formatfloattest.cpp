@@ -31,6 +31,16 @@ TEST(FormatFloat, Patterns) {
         {"0;(0);'zero'", -3, "(3)"},
         {"0;(0);'zero'", 0, "zero"},
         {"0.0;;'none'", -1.25, "-1.3"}, // an empty negative section falls back to the first
+        // Literals between placeholders stand among the digits, counted from the right.
+        {"000-0000", 1234567, "123-4567"},
+        {"0000/00/00", 20260101, "2026/01/01"},
+        {"000-0000", 5, "000-0005"},
+        {"00-00", 123456, "1234-56"}, // more digits than placeholders: they go in front
+        {"#-##", 5, "-5"},            // a "#" shows no digit; its literal still shows
+        {"0.0-0", 1.25, "1.2-5"},     // both placeholders after the point are decimals
+        {"0.0 '-' 0", 1.256, "1.2 - 6"},
+        {"0.0-#", 1.5, "1.5-"},
+        {"(000) 000", 12345, "(012) 345"},
         {"", 1.5, "1.5"},
         {"", 1e20, "1E20"},
     };

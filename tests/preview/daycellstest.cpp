@@ -1,11 +1,11 @@
-// The day table of the printed sheet, filled through a calendar control set up as the main
-// window's hidden one: where each day lands, which days are marked, and the name split rule.
+// The day table of the printed sheet, filled with the holidays of the main window's hidden
+// calendar control: where each day lands, which days are marked, and the name split rule.
 #include <gtest/gtest.h>
 
 #include <QDate>
 
-#include "calendar/calex.h"
 #include "calendar/calexdesign.h"
+#include "calendar/holidaymodel.h"
 #include "calendar/julius.h"
 #include "common/holidayreference.h"
 #include "preview/daycells.h"
@@ -14,8 +14,8 @@ namespace {
 
 class DayCellsTest : public ::testing::Test {
   protected:
-    void SetUp() override { ApplyProgramDesign(calendar); }
-    void Fill(int year) { FillDayCells(calendar, year, cells); }
+    void SetUp() override { ApplyProgramDesign(holidays); }
+    void Fill(int year) { FillDayCells(holidays, year, cells); }
     /// The cell holding day d of month m; fails the test when there is not exactly one.
     const Tsenohi* Find(int m, int d, int* col = nullptr, int* row = nullptr) {
         const Tsenohi* found = nullptr;
@@ -33,7 +33,7 @@ class DayCellsTest : public ::testing::Test {
         return found;
     }
 
-    TCalendarEx calendar;
+    THolidayModel holidays;
     TDayCells cells;
 };
 
@@ -104,13 +104,30 @@ TEST_F(DayCellsTest, TheMondayAfterNewYearOnASundayIsMarked) {
     EXPECT_EQ(Find(1, 3)->Holiday, 0);
 }
 
-TEST_F(DayCellsTest, AYearEndingOn29FebruaryDoesNotKeepTheCalendarInItsYear) {
-    // A control standing on 29 February refuses a common year; the table must still be 2025's.
-    calendar.SetJuliusDay(Julius::YMDToJD(2024, 2, 29));
+TEST_F(DayCellsTest, ACommonYearAfterALeapYearIsItsOwn) {
+    Fill(2024);
     Fill(2025);
     EXPECT_EQ(cells(1, 3, 0).DayText, "1"); // 1 January 2025 is a Wednesday
     EXPECT_EQ(Find(2, 28)->DayText, "28");
-    EXPECT_EQ(calendar.Year(), 2025);
+    for (int c = 0; c < 7; ++c)
+        for (int r = 0; r < 6; ++r)
+            EXPECT_NE(cells(2, c, r).DayText, "29");
+    EXPECT_EQ(Find(9, 23)->HolidayName, "秋分の日"); // 2025's autumnal equinox day
+    EXPECT_EQ(Find(9, 22)->Holiday, 0);              // 2024's
+}
+
+TEST_F(DayCellsTest, October1582GoesFromThe4thToThe15th) {
+    Fill(1582);
+    int col = -1, row = -1;
+    Find(10, 4, &col, &row);
+    EXPECT_EQ(col, 4); // Thursday
+    Find(10, 15, &col, &row);
+    EXPECT_EQ(col, 5); // Friday, the next day
+    EXPECT_EQ(row, 0);
+    for (int c = 0; c < 7; ++c)
+        for (int r = 0; r < 6; ++r)
+            for (int d = 5; d <= 14; ++d)
+                EXPECT_NE(cells(10, c, r).DayText, QString::number(d));
 }
 
 TEST_F(DayCellsTest, ANewCompositionClearsTheOldTable) {
@@ -118,7 +135,7 @@ TEST_F(DayCellsTest, ANewCompositionClearsTheOldTable) {
     Fill(2015);
     EXPECT_EQ(cells(3, 1, 5), Tsenohi{}); // 31 March 2003 is gone
     int reported = 0;
-    FillDayCells(calendar, 2016, cells, [&reported](int month) { EXPECT_EQ(month, ++reported); });
+    FillDayCells(holidays, 2016, cells, [&reported](int month) { EXPECT_EQ(month, ++reported); });
     EXPECT_EQ(reported, 12);
 }
 

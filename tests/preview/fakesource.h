@@ -1,8 +1,8 @@
 // A sheet source for the tests: what the main window would provide, held in plain fields.
 #pragma once
 
-#include "calendar/calex.h"
 #include "calendar/calexdesign.h"
+#include "calendar/holidaymodel.h"
 #include "preview/daycells.h"
 #include "preview/sheetsource.h"
 
@@ -27,11 +27,11 @@ struct TFakeSource : TSheetSource {
     const TDayCells& DayCells() const override { return Cells; }
     QString AppPath() const override { return Folder; }
 
-    /// The day table of `year`, as the main window's hidden calendar fills it.
+    /// The day table of `year`, with the holidays of the main window's hidden calendar.
     void FillYear(int year) {
-        TCalendarEx calendar;
-        ApplyProgramDesign(calendar);
-        FillDayCells(calendar, year, Cells);
+        THolidayModel holidays;
+        ApplyProgramDesign(holidays);
+        FillDayCells(holidays, year, Cells);
     }
 };
 

@@ -23,6 +23,7 @@
 #include "platform/image.h"
 #include "platform/inifile.h"
 #include "platform/printer.h"
+#include "preview/imageprinter.h"
 #include "preview/printlrunit.h"
 #include "statusbar/statusbar.h"
 
@@ -189,6 +190,38 @@ TEST_F(PreviewWindowTest, TheShrunkPageKeepsItsLinesAndNumbersVisible) {
             reddish += qRed(c) > qGreen(c) + 40 && qRed(c) > qBlue(c) + 40;
         }
     EXPECT_GT(reddish, 3);
+}
+
+// A 600-per-inch printer that cannot print the outer 100 × 150 pixels of the paper: its device
+// origin is the corner of the printable area, as a real queue's is.
+class TBandedPrinter : public TImagePrinter {
+  public:
+    TBandedPrinter() : TImagePrinter(600) {}
+    std::optional<TPoint> PhysicalOffset() const override { return TPoint{100, 150}; }
+};
+
+TEST_F(PreviewWindowTest, ThePrintersUnprintableBandNeverShiftsThePreview) {
+    // The preview shows the paper itself: the same pixels whatever band the printer has, the
+    // sheet where its layout puts it, at every zoom and after the position changed.
+    TBandedPrinter banded;
+    TImagePrinter plain(600);
+    auto onBanded = std::make_unique<TFrmPrtLR>(source, &banded);
+    onBanded->show();
+    auto onPlain = std::make_unique<TFrmPrtLR>(source, &plain);
+    onPlain->show();
+    const QImage full = Shown(*onBanded);
+    EXPECT_EQ(full, Shown(*onPlain));
+    for (const int n : {1, 12}) {
+        const QPoint o = HeaderOrigin(n);
+        EXPECT_EQ(full.pixel(o.x() + 10, o.y() - 1), qRgb(0, 0, 0)) << "header line of " << n;
+    }
+    EXPECT_EQ(onBanded->Image1->pos(), onPlain->Image1->pos());
+    for (TFrmPrtLR* window : {onBanded.get(), onPlain.get()}) {
+        window->BtnSyukushoClick();
+        window->TrackBar1->setValue(6);
+        window->SpeedButton1Click();
+    }
+    EXPECT_EQ(Shown(*onBanded), Shown(*onPlain));
 }
 
 TEST_F(PreviewWindowTest, ThePositionIsAppliedAndStoredOnlyWhenConfirmed) {

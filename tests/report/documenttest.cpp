@@ -234,6 +234,41 @@ TEST_F(PrintingDocument, ThePhysicalOffsetPutsDesignZeroOnThePaperCorner) {
     doc.EndDoc();
 }
 
+TEST(VEvudaRir, ThePreviewIsNeverShiftedByThePrintersUnprintableBand) {
+    // The band belongs to the printer's device origin only: the preview shows the paper, so
+    // the same document previews alike on a printer with and without one, at the design
+    // position, also after a job on the banded printer and at every zoom.
+    TImagePrinter banded(600, QSize(1200, 400), TPoint{100, 150});
+    TImagePrinter plain(600, QSize(1200, 400));
+    const auto preview = [](TPrinter& printer, int scale, bool printFirst) {
+        VEvudaRir doc(&printer);
+        auto* band = CreateLR<TLRLayoutPanel>(&doc);
+        band->SetLRAlign(laLeft);
+        auto* item = CreateLR<TLRItem>(band);
+        item->SetBounds(0, 0, 20, 10);
+        item->SetTransparent(false);
+        item->SetColor(clBlack);
+        doc.SetMarginLeft(39);
+        if (printFirst) {
+            doc.BeginDoc();
+            doc.PrintPage();
+            doc.EndDoc();
+        }
+        QImage screen = WhitePage(doc.Width(), doc.Height());
+        {
+            TCanvas canvas(&screen);
+            doc.DrawPreview(canvas, 0, 0, scale);
+            doc.EndPreview();
+        }
+        return screen;
+    };
+    const QImage shown = preview(banded, 100, false);
+    EXPECT_EQ(InkBounds(shown), QRect(40, 37, 19, 9)); // the edges are the next item's
+    EXPECT_EQ(shown, preview(plain, 100, false));
+    EXPECT_EQ(preview(banded, 100, true), shown);
+    EXPECT_EQ(preview(banded, 50, false), preview(plain, 50, false));
+}
+
 TEST_F(PrintingDocument, PaperAndOrientationAreForcedAtEveryJob) {
     doc.BeginDoc();
     doc.EndDoc();

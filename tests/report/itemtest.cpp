@@ -309,16 +309,26 @@ TEST(TLRItem, DisplayMasks) {
     EXPECT_EQ(item.GetDisplayText(), "AB-12_");
     item.SetText(QString());
     EXPECT_EQ(item.GetDisplayText(), "");
-    // Digits and signs that are no number: the conversion error ends the drawing.
-    item.SetDisplayMask(QStringLiteral("0"));
-    for (const char* bad : {"1-2", ".", "+", "1.2.3"}) {
+    // Literals between the placeholders of a number pattern stay among the digits.
+    item.SetDisplayMask(QStringLiteral("000-0000"));
+    item.SetText(QStringLiteral("1234567"));
+    EXPECT_EQ(item.GetDisplayText(), "123-4567");
+    item.SetDisplayMask(QStringLiteral("0000/00/00"));
+    item.SetText(QStringLiteral("20260101"));
+    EXPECT_EQ(item.GetDisplayText(), "2026/01/01");
+    // Digits and signs that are no number are drawn as they stand, and the page goes on.
+    for (const char* bad : {"1-2", ".", "+", "1.2.3", "123-4567"}) {
         item.SetText(QString::fromLatin1(bad));
-        EXPECT_THROW((void)item.GetDisplayText(), EConvertError) << bad;
+        EXPECT_EQ(item.GetDisplayText(), QString::fromLatin1(bad)) << bad;
     }
     item.SetText(QStringLiteral("1-2"));
-    QImage image = WhitePage(60, 50);
-    TCanvas canvas(&image);
-    EXPECT_THROW(item.Print(canvas, {0, 0, 40, 20}, prsNormal, 1.0), EConvertError);
+    item.Font().SetColor(clBlack);
+    QImage masked;
+    EXPECT_NO_THROW(masked = Print(item, {0, 0, 40, 20}, 1.0));
+    item.SetDisplayMask(QString());
+    const QImage plain = Print(item, {0, 0, 40, 20}, 1.0);
+    EXPECT_EQ(masked, plain);            // the same pixels as with no mask
+    EXPECT_NE(plain, WhitePage(60, 50)); // and the text was drawn
 }
 
 TEST(TLRItem, DesignModeMarksTheCornersOfAnInvisibleItem) {
