@@ -169,9 +169,9 @@ TEST_F(HighDpi, ABoldTitleCarriesTheSameInkAsOnAScreenOfRatioOne) {
     choices.YearTitle = u"2027年"_s;
     choices.Settings.Fonts[sfYear] = {u"IPA P明朝"_s, fsBold};
     choices.PictureSize = {105, 105};
-    TCalendarEx calendar;
-    ApplyProgramDesign(calendar);
-    ComposeSheet(window.Sheet(), choices, calendar, source.Cells);
+    THolidayModel holidays;
+    ApplyProgramDesign(holidays);
+    ComposeSheet(window.Sheet(), choices, holidays, source.Cells);
     window.show();
     const QImage fine = window.Image1->Picture().Graphic()->ToImage();
     ASSERT_EQ(fine.size(), QSize(1588, 2246));

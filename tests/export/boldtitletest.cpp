@@ -12,7 +12,7 @@
 
 #include "app/settingsslots.h"
 #include "app/sheetcomposition.h"
-#include "calendar/calex.h"
+#include "calendar/holidaymodel.h"
 #include "calendar/calexdesign.h"
 #include "common/sheetpage.h"
 #include "platform/image.h"
@@ -50,9 +50,9 @@ QImage PreviewPage(const QString& face, TFontStyles style) {
     choices.YearTitle = u"2027年"_s;
     choices.Settings.Fonts[sfYear] = {face, style};
     choices.PictureSize = {105, 105};
-    TCalendarEx calendar;
-    ApplyProgramDesign(calendar);
-    ComposeSheet(window.Sheet(), choices, calendar, source.Cells);
+    THolidayModel holidays;
+    ApplyProgramDesign(holidays);
+    ComposeSheet(window.Sheet(), choices, holidays, source.Cells);
     window.show();
     return window.Image1->Picture().Graphic()->ToImage();
 }
