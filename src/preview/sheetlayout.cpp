@@ -264,9 +264,9 @@ void TSheetLayout::PlacePicture(QSize size) {
     LRImage1->SetBounds(r.Left, r.Top, r.Width(), r.Height());
 }
 
-void TSheetLayout::Print() {
+void TSheetLayout::Print(bool readPicture) {
     const QString file = FSource.PictureFileName();
-    if (!file.isEmpty() && QFileInfo(file).isFile())
+    if (readPicture && !file.isEmpty() && QFileInfo(file).isFile())
         LRImage1->Picture().LoadFromFile(file); // a damaged file raises, the old picture stays
     PlacePicture(FSource.PictureSize());
     LightRep1->BeginDoc();

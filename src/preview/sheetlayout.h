@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 
 #include <QSize>
@@ -56,6 +57,8 @@ class TSheetLayout {
     std::array<TLRLayoutPanel*, 4> MonthColumns{}; // LRLayoutPanel3 .. LRLayoutPanel6
     TLRImage* LRImage1 = nullptr;
     TLRItem* LRItemNen = nullptr;
+    /// The year the sheet shows, as the composition set it; 0 before.
+    std::int32_t Year = 0;
 
     /// Month block n, 1..12.
     TMonthBlock& Month(int n);
@@ -80,9 +83,10 @@ class TSheetLayout {
     void PlacePicture(QSize size);
 
     /// Prints the sheet as one page: the picture file is read again at full resolution (when
-    /// it still exists) and placed, then one print job titled by the document's Title runs.
-    /// A job that fails on the way is dropped, and the error passes on.
-    void Print();
+    /// it still exists; not when `readPicture` is false, as LRImage1 holds it whole already)
+    /// and placed, then one print job titled by the document's Title runs. A job that fails on
+    /// the way is dropped, and the error passes on.
+    void Print(bool readPicture = true);
 
   private:
     int MonthOf(const TLRControl* grid) const;

@@ -37,6 +37,12 @@ void TLRImage::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, do
     if (graphic == nullptr || graphic->Empty())
         return;
     TRect r = rect;
+    if (FStretch && canvas.TakesWholePictures()) {
+        // A PDF file keeps the picture itself: nothing is decoded for it.
+        canvas.DrawPicture(ScaleRect(r, scale), *graphic,
+                           QRectF(0, 0, graphic->Width(), graphic->Height()));
+        return;
+    }
     QImage pixels; // a JPEG image decoded, any other format converted
     if (FStretch) {
         // A photo much larger than the device rectangle may be decoded at a reduced scale, as

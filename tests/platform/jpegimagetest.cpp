@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "../common/imagemagick.h"
+#include "../common/jpegfiles.h"
 #include <array>
 
 #include "platform/areareducer.h"
@@ -16,6 +17,7 @@
 using testing_support::Convert;
 using testing_support::MakeQuarters;
 using testing_support::Near;
+using testing_support::WithExifOrientation;
 
 namespace {
 
@@ -31,33 +33,6 @@ QByteArray ReadAll(const QString& path) {
 bool WriteAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-// An APP1 block with a TIFF structure whose first directory holds only the orientation tag,
-// put right after the start-of-image marker.
-QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation, bool bigEndian) {
-    auto u16 = [bigEndian](int v) {
-        QByteArray b;
-        b.append(char(bigEndian ? v >> 8 : v & 0xFF));
-        b.append(char(bigEndian ? v & 0xFF : v >> 8));
-        return b;
-    };
-    auto u32 = [&u16, bigEndian](int v) {
-        return bigEndian ? u16(v >> 16) + u16(v & 0xFFFF) : u16(v & 0xFFFF) + u16(v >> 16);
-    };
-    QByteArray tiff = bigEndian ? QByteArray("MM") : QByteArray("II");
-    tiff += u16(42) + u32(8);              // header, first directory at offset 8
-    tiff += u16(1);                        // one entry
-    tiff += u16(0x0112) + u16(3) + u32(1); // orientation, SHORT, one value
-    tiff += u16(orientation) + u16(0);     // the value, left-justified in 4 bytes
-    tiff += u32(0);                        // no next directory
-    QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
-    QByteArray app1 = QByteArray("\xFF\xE1", 2);
-    const int length = payload.size() + 2;
-    app1 += char(length >> 8);
-    app1 += char(length & 0xFF);
-    app1 += payload;
-    return jpeg.left(2) + app1 + jpeg.mid(2);
 }
 
 // The colour at the centre of each quarter of a picture: top-left, top-right, bottom-left,
