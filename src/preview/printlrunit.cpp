@@ -25,6 +25,7 @@
 #include "platform/bitmap.h"
 #include "platform/image.h"
 #include "platform/inifile.h"
+#include "platform/outputfile.h"
 #include "platform/panel.h"
 #include "platform/printer.h"
 #include "platform/settingsfolder.h"
@@ -292,6 +293,21 @@ void TFrmPrtLR::ShowStatus(const QString& text) {
 void TFrmPrtLR::SavePdf(const QString& fileName) {
     const QString shown = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
     const bool existed = QFileInfo::exists(fileName);
+    const QString kept = existed ? QStringLiteral("元のファイルはそのまま残っています．")
+                                 : QStringLiteral("PDFファイルは作られていません．");
+    try {
+        // A folder that cannot be written is found before any work, and said in the words of
+        // saving, not of printing.
+        TOutputFile probe(fileName);
+    } catch (const Exception&) {
+        ShowStatus(QStringLiteral("PDFに保存できませんでした"));
+        throw Exception(
+            FormatMessage(
+                QStringLiteral("PDFファイル「%s」を保存できません．書き込める場所を選んでくだ"
+                               "さい．"),
+                {QFileInfo(fileName).fileName()}) +
+            kept);
+    }
     TBusy busy;
     ShowStatus(QStringLiteral("PDFに保存しています… 0%"));
     TQtPrinter pdf;
@@ -311,9 +327,7 @@ void TFrmPrtLR::SavePdf(const QString& fileName) {
         FSheet->Print();
     } catch (const Exception& error) {
         ShowStatus(QStringLiteral("PDFに保存できませんでした"));
-        throw Exception(error.Message() +
-                        (existed ? QStringLiteral("元のファイルはそのまま残っています．")
-                                 : QStringLiteral("PDFファイルは作られていません．")));
+        throw Exception(error.Message() + kept);
     }
     ShowStatus(QStringLiteral("PDFに保存しました: %1").arg(shown));
     // Remembering the folder is a convenience: a state file that cannot be written does not

@@ -1,7 +1,9 @@
 # Sourced by the tests that drive the real program under Xvfb.
-#   start_program PROGRAM   starts a copy of it in a folder of its own ($work), so that no
+#   start_program PROGRAM [USER]
+#                           starts a copy of it in a folder of its own ($work), so that no
 #                           settings file a developer saved changes what it shows; $app is its
-#                           process, ended with the folder when the script ends
+#                           process, ended with the folder when the script ends. With USER (the
+#                           superuser only) it runs as that user, who then owns $work
 #   wait_for TITLE          the id of its first visible window whose title matches TITLE, once
 #                           there (15 s at most; a program that ends meanwhile fails the test)
 work=$(mktemp -d)
@@ -16,7 +18,19 @@ start_program() {
   cp "$1" "$work/tamurika"
   export XDG_CONFIG_HOME="$work/config"
   unset QT_QPA_PLATFORM
-  "$work/tamurika" >"$work/log" 2>&1 &
+  if [[ -n "${2:-}" ]]; then
+    export HOME="$work/home"
+    mkdir -p "$HOME"
+    if [[ -n "${XAUTHORITY:-}" ]]; then # the X server's cookie, readable by that user
+      cp "$XAUTHORITY" "$work/xauth"
+      export XAUTHORITY="$work/xauth"
+    fi
+    chown -R "$2" "$work"
+    chmod 755 "$work"
+    setpriv --reuid="$2" --regid="$(id -g "$2")" --clear-groups "$work/tamurika" >"$work/log" 2>&1 &
+  else
+    "$work/tamurika" >"$work/log" 2>&1 &
+  fi
   app=$!
 }
 

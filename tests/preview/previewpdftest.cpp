@@ -204,12 +204,12 @@ TEST_F(PreviewPdf, AFolderThatCannotBeWrittenGivesTheMessageAndLeavesNoFile) {
         SaveThroughTheDialog(*window, folder + QStringLiteral("/カレンダー2027.pdf"), &suggested,
                              &message);
         EXPECT_EQ(message,
-                  QStringLiteral("PDFファイル「カレンダー2027.pdf」に印刷できません．書き込"
+                  QStringLiteral("PDFファイル「カレンダー2027.pdf」を保存できません．書き込"
                                  "める場所を選んでください．PDFファイルは作られていません．"));
         // Over a file that exists, the message says it is kept.
         SaveThroughTheDialog(*window, kept, &suggested, &message);
         EXPECT_EQ(message,
-                  QStringLiteral("PDFファイル「前の.pdf」に印刷できません．書き込める場所を"
+                  QStringLiteral("PDFファイル「前の.pdf」を保存できません．書き込める場所を"
                                  "選んでください．元のファイルはそのまま残っています．"));
     }
     QFile::setPermissions(folder,
