@@ -9,7 +9,6 @@
 #include <vector>
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <qpdf/Buffer.hh>
@@ -96,7 +95,7 @@ std::array<double, 6> PictureMatrix(double W, double H, int orientation, const Q
 QByteArray Deflate(const char* data, std::size_t size) {
     z_stream z{};
     if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK)
-        throw Exception(QStringLiteral("zlib"));
+        throw Exception(QStringLiteral("画像を圧縮できません"));
     QByteArray out;
     out.resize(static_cast<qsizetype>(deflateBound(&z, static_cast<uLong>(size))));
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
@@ -107,7 +106,7 @@ QByteArray Deflate(const char* data, std::size_t size) {
     const auto written = static_cast<qsizetype>(z.total_out);
     deflateEnd(&z);
     if (result != Z_STREAM_END)
-        throw Exception(QStringLiteral("zlib"));
+        throw Exception(QStringLiteral("画像を圧縮できません"));
     out.truncate(written);
     return out;
 }
@@ -289,12 +288,12 @@ void ReplaceMarker(TUpdate& update, int marker, int generation, const TPdfPictur
 qint64 StartXref(const QByteArray& pdf) {
     const qsizetype at = pdf.lastIndexOf("startxref");
     if (at < 0)
-        throw Exception(QStringLiteral("startxref"));
+        throw Exception(QStringLiteral("PDFの相互参照表が見つかりません"));
     bool ok = false;
     const qint64 offset =
         pdf.mid(at + 9, 24).trimmed().split('\n').value(0).trimmed().toLongLong(&ok);
     if (!ok || offset <= 0 || offset >= pdf.size())
-        throw Exception(QStringLiteral("startxref"));
+        throw Exception(QStringLiteral("PDFの相互参照表が見つかりません"));
     return offset;
 }
 
@@ -366,7 +365,7 @@ void TPdfPictures::Embed(const QString& pdfFile, const std::function<void(int)>&
         throw Exception(file.errorString());
     const QByteArray draft = file.readAll();
     if (file.error() != QFileDevice::NoError || !draft.endsWith('\n'))
-        throw Exception(QStringLiteral("PDF"));
+        throw Exception(QStringLiteral("PDFファイルを読めません"));
     try {
         // Qt's file, read with libqpdf: where the markers are, and the trailer.
         QPDF pdf;
@@ -403,7 +402,7 @@ void TPdfPictures::Embed(const QString& pdfFile, const std::function<void(int)>&
             throw Exception(QStringLiteral("写真の位置がページに見つかりません"));
         QPDFObjectHandle trailer = pdf.getTrailer();
         if (!trailer.getKey("/Size").isInteger() || !trailer.getKey("/Root").isIndirect())
-            throw Exception(QStringLiteral("trailer"));
+            throw Exception(QStringLiteral("PDFのトレーラーを読めません"));
         QByteArray entries =
             " /Root " + QByteArray::fromStdString(trailer.getKey("/Root").unparse());
         for (const char* key : {"/Info", "/ID"})

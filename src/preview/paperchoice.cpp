@@ -5,7 +5,7 @@
 namespace {
 
 const QString Section = QStringLiteral("paper");
-const QString Key = QStringLiteral("Size");
+const QString Key = QStringLiteral("size");
 
 } // namespace
 

@@ -1,7 +1,7 @@
 // The paper the year sheet is printed on: A4 as it was laid out, or a larger or smaller paper
 // onto which the whole sheet is scaled. The choice is the user's, made in the preview window
 // or on tamurika-export's command line, and kept in the program's state file (section "paper",
-// key "Size"), not in tamurika.ini.
+// key "size"), not in tamurika.ini.
 #pragma once
 
 #include <array>

@@ -238,7 +238,7 @@ void TFrmPrtLR::CmbPaperChange() {
 namespace {
 
 const QString PdfSection = QStringLiteral("pdf");
-const QString PdfFolderKey = QStringLiteral("Folder");
+const QString PdfFolderKey = QStringLiteral("folder");
 
 // While a long piece of work runs: the wait cursor, and no input but the repaints.
 class TBusy {

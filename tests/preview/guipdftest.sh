@@ -22,7 +22,7 @@ start_program "$program" $user
 size_of() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {split($2, s, "x"); print s[1], s[2]}'; }
 # The state file beside the program names the folder the save dialog opens in.
 remember_folder() {
-  printf '\xef\xbb\xbf[pdf]\r\nFolder=%s\r\n' "$1" >"$work/tamurika-state.ini"
+  printf '\xef\xbb\xbf[pdf]\r\nfolder=%s\r\n' "$1" >"$work/tamurika-state.ini"
   [[ -z $user ]] || chown "$user" "$work/tamurika-state.ini"
 }
 save_pdf() { # presses PDFに保存 and takes the dialog's suggestion with Enter

@@ -175,7 +175,7 @@ TEST_F(PreviewPdf, TheButtonSavesTheSheetAsShownAndRemembersTheFolder) {
 
     // The folder is the one offered next time.
     EXPECT_EQ(
-        TStateFile(source.Folder).ReadString(QStringLiteral("pdf"), QStringLiteral("Folder"), {}),
+        TStateFile(source.Folder).ReadString(QStringLiteral("pdf"), QStringLiteral("folder"), {}),
         folder);
     auto again = WhenModal([&suggested](QWidget* w) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
@@ -257,7 +257,7 @@ TEST_F(PreviewPdf, ThePaperIsPreviewedPrintedAndKept) {
     // Kept in the state file, UTF-8 with its byte-order mark, and chosen again next time.
     const QByteArray state = ReadBytes(dir.filePath(QStringLiteral("tamurika-state.ini")));
     EXPECT_TRUE(state.startsWith("\xEF\xBB\xBF")) << state.constData();
-    EXPECT_TRUE(state.contains("[paper]\r\nSize=A3")) << state.constData();
+    EXPECT_TRUE(state.contains("[paper]\r\nsize=A3")) << state.constData();
     {
         TFrmPrtLR next(source);
         EXPECT_EQ(next.CmbPaper->currentText(), QStringLiteral("A3"));
