@@ -12,17 +12,28 @@
 #include "platform/inifile.h"
 
 TFrmfontSave::TFrmfontSave(TmainForm& form)
-    : TSlotDialog(form, QStringLiteral("設定の保存"), QStringLiteral("保存する領域を選択してください。"),
-                  205) {
+    : TSlotDialog(form, QStringLiteral("設定の保存"),
+                  QStringLiteral("保存する領域を選択してください。"), 205) {
     setObjectName(QStringLiteral("FrmfontSave"));
     Label1 = new QLabel(QStringLiteral("コメント"), this);
-    Label1->setGeometry(12, 152, 50, 16);
     Edit1 = new QLineEdit(this);
-    Edit1->setGeometry(64, 149, 269, 21);
-    Edit1->setMaxLength(20);
-    for (QRadioButton* button : RadioButton)
-        button->installEventFilter(this);
-    connect(Button1, &QPushButton::clicked, this, [this] { TmainForm::Guarded([this] { Button1Click(); }); });
+    Edit1->setMaxLength(MaxShownCommentLength);
+    PlaceBelowGroup();
+    for (int n = 1; n <= SlotCount; ++n) {
+        RadioButton[n - 1]->installEventFilter(this);
+        // The arrow keys move the choice without a mouse press; the field follows them too.
+        connect(RadioButton[n - 1], &QRadioButton::toggled, this, [this, n](bool checked) {
+            if (checked && isVisible())
+                RadioButton1MouseDown(n);
+        });
+    }
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { TmainForm::Guarded([this] { Button1Click(); }); });
+}
+
+void TFrmfontSave::PlaceBelowGroup() {
+    Label1->setGeometry(12, 152, 50, 16);
+    Edit1->setGeometry(64, 149, width() - 72, 21);
 }
 
 void TFrmfontSave::showEvent(QShowEvent* event) {
@@ -33,7 +44,7 @@ void TFrmfontSave::showEvent(QShowEvent* event) {
 
 void TFrmfontSave::FormShow() {
     Prepare();
-    Edit1->clear();
+    RadioButton1MouseDown(SelectedSlot());
     Edit1->setFocus();
 }
 
@@ -46,14 +57,24 @@ bool TFrmfontSave::eventFilter(QObject* watched, QEvent* event) {
     return TSlotDialog::eventFilter(watched, event);
 }
 
-void TFrmfontSave::RadioButton1MouseDown(int slot) { Edit1->setText(SlotCaption(slot)); }
+void TFrmfontSave::RadioButton1MouseDown(int slot) {
+    FCopiedComment = SlotCaption(slot);
+    Edit1->setText(FCopiedComment); // clears the field's modified flag
+    Edit1->selectAll();             // typing replaces the name
+}
 
 void TFrmfontSave::Button1Click() {
     const int n = SelectedSlot();
-    if (Edit1->text().trimmed().isEmpty())
+    // A comment the field could only take in part, left untouched, is kept whole.
+    QString comment = Edit1->text();
+    if (!Edit1->isModified() && comment == FCopiedComment.left(MaxShownCommentLength))
+        comment = FCopiedComment;
+    if (comment.trimmed().isEmpty()) {
         Edit1->setText(DefaultSlotComment(n));
-    FForm.SlotComments[n - 1] = Edit1->text();
-    SaveSlot(n, Edit1->text());
+        comment = Edit1->text();
+    }
+    FForm.SlotComments[n - 1] = comment;
+    SaveSlot(n, comment);
     accept();
 }
 

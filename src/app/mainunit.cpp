@@ -25,6 +25,7 @@
 #include "calendar/calexdesign.h"
 #include "fontreadunit.h"
 #include "fontsaveunit1.h"
+#include "picturefolder.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/image.h"
@@ -461,6 +462,9 @@ void TmainForm::ComboBox3Change() {
 
 void TmainForm::Button9Click() {
     TOpenDialog dialog = OpenDialog1;
+    // Before the first photo of this run, the folder of the last one of an earlier run.
+    if (dialog.FileName.isEmpty())
+        dialog.InitialDir = RememberedPictureFolder(AppPath);
     if (!dialog.Execute(this))
         return;
     LoadPictureFile(dialog.FileName);
@@ -484,6 +488,8 @@ void TmainForm::LoadPictureFile(const QString& fileName) {
     Image1->setGeometry(bounds.ToQRect());
     Image1->Picture().Assign(&Image4->Picture());
     OpenDialog1.FileName = fileName;
+    // For the next run; a settings folder that cannot be written only means it is not kept.
+    RememberPictureFolder(AppPath, QFileInfo(fileName).absolutePath());
 }
 
 QString TmainForm::DroppedPictureFile(const QMimeData* data) {

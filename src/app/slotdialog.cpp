@@ -1,5 +1,7 @@
 #include "slotdialog.h"
 
+#include <algorithm>
+
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -9,53 +11,88 @@
 namespace {
 
 // Radio button geometry inside the group box: two columns of five.
-constexpr int ColumnLeft[2] = {14, 172};
+constexpr int FirstColumnLeft = 14;
+constexpr int ColumnGap = 8;
 constexpr int FirstRowTop = 20;
 constexpr int RowStep = 22;
 constexpr int ButtonWidth = 150;
+constexpr int ButtonHeight = 20;
+// The group box within the dialog, and the room right of the second column inside it.
+constexpr int GroupLeft = 8;
+constexpr int GroupTop = 6;
+constexpr int GroupHeight = 136;
+constexpr int GroupRightRoom = 3;
+
+// Slots 1..5 top to bottom on the left; 10..6 top to bottom on the right.
+int ColumnOf(int slot) {
+    return slot <= 5 ? 0 : 1;
+}
+int RowOf(int slot) {
+    return slot <= 5 ? slot - 1 : SlotCount - slot;
+}
 
 } // namespace
 
 TSlotDialog::TSlotDialog(TmainForm& form, const QString& caption, const QString& groupCaption,
                          int clientHeight)
-    : QDialog(&form), FForm(form) {
+    : QDialog(&form), FForm(form), FClientHeight(clientHeight) {
     setWindowTitle(caption);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(form.font());
-    setFixedSize(341, clientHeight);
 
     GroupBox1 = new QGroupBox(groupCaption, this);
-    GroupBox1->setGeometry(8, 6, 325, 136);
     for (int n = 1; n <= SlotCount; ++n) {
         auto* button = new QRadioButton(GroupBox1);
         button->setObjectName(QStringLiteral("RadioButton%1").arg(n));
-        // Slots 1..5 top to bottom on the left; 10..6 top to bottom on the right.
-        const int column = n <= 5 ? 0 : 1;
-        const int row = n <= 5 ? n - 1 : SlotCount - n;
-        button->setGeometry(ColumnLeft[column], FirstRowTop + row * RowStep, ButtonWidth, 20);
         RadioButton[n - 1] = button;
     }
     RadioButton[0]->setChecked(true); // the design choice
 
     Button1 = new QPushButton(QStringLiteral("OK(&O)"), this);
     Button2 = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ(&C)"), this);
-    Button1->setGeometry(168, clientHeight - 33, 80, 25);
-    Button2->setGeometry(253, clientHeight - 33, 80, 25);
     Button1->setDefault(true);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    FitColumns();
 }
 
 void TSlotDialog::Prepare() {
     move(FForm.pos() + QPoint(100, 100));
     for (int n = 1; n <= SlotCount; ++n) {
+        FComments[n - 1] = FForm.SlotComments[n - 1];
+        // A comment longer than the comment field takes (a file edited by hand) is cut short
+        // and shown whole in its tool tip.
+        QString shown = FComments[n - 1];
+        const bool cut = shown.size() > MaxShownCommentLength;
+        if (cut)
+            shown = shown.left(MaxShownCommentLength) + u'…';
         // An "&" in a comment is text, not a keyboard mnemonic.
-        QString shown = FForm.SlotComments[n - 1];
         RadioButton[n - 1]->setText(shown.replace(u'&', QStringLiteral("&&")));
+        RadioButton[n - 1]->setToolTip(cut ? FComments[n - 1] : QString());
     }
+    FitColumns();
     if (FForm.CurrentSlot >= 1 && FForm.CurrentSlot <= SlotCount)
         RadioButton[FForm.CurrentSlot - 1]->setChecked(true);
 }
+
+void TSlotDialog::FitColumns() {
+    int width = ButtonWidth;
+    for (const QRadioButton* button : RadioButton)
+        width = std::max(width, button->sizeHint().width());
+    const int secondLeft = FirstColumnLeft + width + ColumnGap;
+    for (int n = 1; n <= SlotCount; ++n)
+        RadioButton[n - 1]->setGeometry(ColumnOf(n) == 0 ? FirstColumnLeft : secondLeft,
+                                        FirstRowTop + RowOf(n) * RowStep, width, ButtonHeight);
+    const int groupWidth = secondLeft + width + GroupRightRoom;
+    GroupBox1->setGeometry(GroupLeft, GroupTop, groupWidth, GroupHeight);
+    const int dialogWidth = std::max(DesignWidth, GroupLeft + groupWidth + GroupLeft);
+    setFixedSize(dialogWidth, FClientHeight);
+    Button1->setGeometry(dialogWidth - 173, FClientHeight - 33, 80, 25);
+    Button2->setGeometry(dialogWidth - 88, FClientHeight - 33, 80, 25);
+    PlaceBelowGroup();
+}
+
+void TSlotDialog::PlaceBelowGroup() {}
 
 int TSlotDialog::SelectedSlot() const {
     for (int n = 1; n <= SlotCount; ++n)
@@ -65,5 +102,5 @@ int TSlotDialog::SelectedSlot() const {
 }
 
 QString TSlotDialog::SlotCaption(int slot) const {
-    return RadioButton.at(slot - 1)->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
+    return FComments.at(slot - 1);
 }

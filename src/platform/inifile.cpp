@@ -32,17 +32,32 @@ QString TrimBlanks(const QString& s) {
     return s.mid(begin, end - begin);
 }
 
+const QByteArray Utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
+
 bool IsValidUtf8(const QByteArray& bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     const QString decoded = decoder.decode(bytes); // decode() is lazy until converted
     return !decoder.hasError();
 }
 
-bool HasNonAscii(const QByteArray& bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return true;
-    return false;
+// Every byte a character of code page 932: no stray trail byte, no lead byte without its trail,
+// no code the code page leaves unassigned. CR and LF are never trail bytes, so the whole file
+// is valid exactly when each of its lines is.
+bool IsValidShiftJis(const QByteArray& bytes) {
+    QStringDecoder decoder(ShiftJisCodec, QStringConverter::Flag::Stateless);
+    const QString decoded = decoder.decode(bytes); // decode() is lazy until converted
+    return !decoder.hasError();
+}
+
+// A file without a byte-order mark is Shift-JIS, as the profile functions of Windows write it
+// and as this program writes it while every text fits. Plenty of short UTF-8 texts are valid
+// Shift-JIS too (the UTF-8 bytes of "喪中" read as "蝟ｪ荳ｭ"), and plenty of Shift-JIS texts
+// are valid UTF-8 (the bytes C3 BD of "ﾃｽ" read as "ý"), so the bytes cannot tell; only a
+// file that cannot be Shift-JIS at all but is valid UTF-8 (written in a UTF-8 editor, or by an
+// earlier build of this program, which wrote UTF-8 without the mark) is read as UTF-8.
+TIniEncoding EncodingOf(const QByteArray& body) {
+    return !IsValidShiftJis(body) && IsValidUtf8(body) ? TIniEncoding::Utf8
+                                                       : TIniEncoding::ShiftJis;
 }
 
 QString DecodeAs(const QByteArray& bytes, TIniEncoding encoding) {
@@ -64,13 +79,12 @@ bool SameName(const QString& a, const QString& b) {
 TIniDocument TIniDocument::Parse(const QByteArray& bytes) {
     TIniDocument doc;
     QByteArray body = bytes;
-    static const QByteArray bom("\xEF\xBB\xBF");
-    if (body.startsWith(bom)) {
-        doc.FBom = bom;
-        body.remove(0, bom.size());
+    if (body.startsWith(Utf8Bom)) {
+        doc.FBom = Utf8Bom;
+        body.remove(0, Utf8Bom.size());
         doc.FEncoding = TIniEncoding::Utf8;
-    } else if (HasNonAscii(body) && IsValidUtf8(body)) {
-        doc.FEncoding = TIniEncoding::Utf8;
+    } else {
+        doc.FEncoding = EncodingOf(body);
     }
 
     qsizetype start = 0;
@@ -127,7 +141,7 @@ TIniDocument TIniDocument::Empty(TIniEncoding encoding) {
     TIniDocument doc;
     doc.FEncoding = encoding;
     if (encoding == TIniEncoding::Utf8)
-        doc.FBom = QByteArrayLiteral("\xEF\xBB\xBF");
+        doc.FBom = Utf8Bom;
     return doc;
 }
 
@@ -156,15 +170,47 @@ bool TIniDocument::CanEncode(const QString& text) const {
         return true;
     QStringEncoder encoder(ShiftJisCodec, QStringConverter::Flag::Stateless);
     const QByteArray encoded = encoder.encode(text); // encode() is lazy until converted
-    return !encoder.hasError();
+    // The text must also come back as it was, not as a look-alike of the code page.
+    return !encoder.hasError() && DecodeAs(encoded, TIniEncoding::ShiftJis) == text;
 }
 
 void TIniDocument::ConvertToUtf8() {
-    for (TLine& line : FLines) {
-        QByteArray text = DecodeAs(line.Text, FEncoding).toUtf8();
-        line = MakeLine(std::move(text), std::move(line.Ending), TIniEncoding::Utf8);
+    if (FEncoding != TIniEncoding::Utf8) {
+        for (TLine& line : FLines) {
+            // Halves apart at the first '=', as MakeLine reads them: a broken character right
+            // before the '=' must not take the '=' with it (nor make a key of a line that was
+            // none), so every name and value reads as before.
+            const qsizetype equals = line.Kind == TLineKind::Section ? -1 : line.Text.indexOf('=');
+            QByteArray text = equals < 0
+                                  ? DecodeAs(line.Text, FEncoding).toUtf8()
+                                  : DecodeAs(line.Text.left(equals), FEncoding).toUtf8() + '=' +
+                                        DecodeAs(line.Text.mid(equals + 1), FEncoding).toUtf8();
+            line = MakeLine(std::move(text), std::move(line.Ending), TIniEncoding::Utf8);
+        }
+        FEncoding = TIniEncoding::Utf8;
     }
-    FEncoding = TIniEncoding::Utf8;
+    // Without the mark the next reading would take the file for Shift-JIS.
+    FBom = Utf8Bom;
+}
+
+void TIniDocument::KeepEncodingOnReading() {
+    if (FEncoding == TIniEncoding::Utf8) {
+        // A file read as UTF-8 without the mark (a hand-made one) gets it with the first
+        // change: the text written may be valid Shift-JIS, and so may the file become.
+        FBom = Utf8Bom;
+        return;
+    }
+    // A file with bytes that are neither Shift-JIS nor UTF-8 (a damaged one, or one that
+    // mixes both) is read as Shift-JIS while those bytes are there. Should a change leave it
+    // valid UTF-8 and still no Shift-JIS (the one broken sequence replaced), the next reading
+    // would take it for UTF-8; it becomes UTF-8 now, so that everything reads back as it
+    // read before. A valid Shift-JIS file, as every Shift-JIS file this program wrote is,
+    // stays one.
+    QByteArray body;
+    for (const TLine& line : FLines)
+        body += line.Text + line.Ending;
+    if (EncodingOf(body) == TIniEncoding::Utf8)
+        ConvertToUtf8();
 }
 
 QByteArray TIniDocument::LineEnding() const {
@@ -229,7 +275,11 @@ void TIniDocument::SetValue(const QString& section, const QString& key, const QS
     clean.replace(u'\r', u' ').replace(u'\n', u' ');
     if (!CanEncode(section) || !CanEncode(key) || !CanEncode(clean))
         ConvertToUtf8();
+    ReplaceOrAdd(section, key, clean);
+    KeepEncodingOnReading();
+}
 
+void TIniDocument::ReplaceOrAdd(const QString& section, const QString& key, const QString& clean) {
     const QByteArray ending = LineEnding();
     const qsizetype header = FindSection(section);
     if (header >= 0) {

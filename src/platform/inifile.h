@@ -25,9 +25,11 @@ class EIniFileException : public Exception {
 
 /// Text encoding of an INI file on disk.
 enum class TIniEncoding : std::uint8_t {
-    /// Shift-JIS as Windows writes it (code page 932); also every file of plain ASCII.
+    /// Shift-JIS as Windows writes it (code page 932): every file without a UTF-8 byte-order
+    /// mark, unless its bytes cannot be Shift-JIS and are valid UTF-8.
     ShiftJis,
-    /// UTF-8, chosen for a file that is valid UTF-8 and holds non-ASCII text (or a UTF-8 BOM).
+    /// UTF-8: a file that begins with a byte-order mark (this program writes one whenever it
+    /// leaves Shift-JIS), or one that cannot be Shift-JIS but is valid UTF-8.
     Utf8,
 };
 
@@ -60,7 +62,9 @@ class TIniDocument {
     /// Sets `key` of `section` to `value`: replaces the value in place when the key exists,
     /// otherwise adds the line after the section's last line, or a new section at the end.
     /// Line breaks in `value` become blanks, so one value always stays on its one line. A
-    /// value that Shift-JIS cannot hold turns the file into UTF-8, so nothing typed is lost.
+    /// value that Shift-JIS cannot hold turns the file into UTF-8 with a byte-order mark, so
+    /// nothing typed is lost. Whatever the file held before, Parse(Bytes()) afterwards reads
+    /// every value as this document does, in the same encoding.
     void SetValue(const QString& section, const QString& key, const QString& value);
 
   private:
@@ -76,8 +80,14 @@ class TIniDocument {
     static TLine MakeLine(QByteArray text, QByteArray ending, TIniEncoding encoding);
     QString Decode(const QByteArray& bytes) const;
     QByteArray Encode(const QString& text) const;
+    /// True when Shift-JIS holds `text` and gives it back unchanged.
     bool CanEncode(const QString& text) const;
+    /// Re-encodes every line as UTF-8 and adds the byte-order mark.
     void ConvertToUtf8();
+    /// Line `key` of `section` := `clean`, in place or added (see SetValue).
+    void ReplaceOrAdd(const QString& section, const QString& key, const QString& clean);
+    /// After a change: makes sure that the bytes read back in the document's encoding.
+    void KeepEncodingOnReading();
     QByteArray LineEnding() const;
     /// Index of the first header of `section`, or -1.
     qsizetype FindSection(const QString& section) const;

@@ -7,6 +7,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include "../common/files.h"
 #include "../common/imagemagick.h"
 #include "app/mainunit.h"
 #include "app/verunit.h"
@@ -310,6 +312,92 @@ TEST_F(PictureTest, DroppingAPictureFileLoadsIt) {
     refused.setAccepted(false);
     QApplication::sendEvent(form.get(), &refused);
     EXPECT_FALSE(refused.isAccepted());
+}
+
+// The folder the picture dialog opens in, as it shows it.
+QString DialogStartFolder(TmainForm& form) {
+    QString folder = QStringLiteral("<no dialog>");
+    auto seen = WhenModal([&folder](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        folder = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    form.Button9Click();
+    EXPECT_TRUE(*seen);
+    return folder;
+}
+
+TEST_F(PictureTest, TheDialogOpensInTheFolderOfTheLastPhotoAlsoAfterARestart) {
+    const QString trip = dir.filePath(QStringLiteral("写真/2026 旅行"));
+    ASSERT_TRUE(QDir().mkpath(trip));
+    const QString photo = trip + QStringLiteral("/富士山.jpg");
+    ASSERT_TRUE(MakeQuarters(photo, 640, 480));
+    Start();
+    auto seen = WhenModal([&photo](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(photo);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    form->Button9Click();
+    ASSERT_TRUE(*seen);
+    ASSERT_EQ(form->OpenDialog1.FileName, photo);
+    EXPECT_EQ(DialogStartFolder(*form), trip); // in this run
+
+    // The program's own state file, UTF-8 with its mark; tamurika.ini is not touched.
+    const QString state = dir.filePath(QStringLiteral("tamurika-state.ini"));
+    EXPECT_EQ(testing_support::ReadBytes(state),
+              "\xEF\xBB\xBF[picture]\r\nfolder=" + trip.toUtf8() + "\r\n");
+    EXPECT_FALSE(QFile::exists(Ini()));
+
+    // A new window, as after a restart: no photo, but the dialog starts where the last was.
+    form = std::make_unique<TmainForm>(dir.path());
+    Start();
+    EXPECT_EQ(DialogStartFolder(*form), trip);
+    EXPECT_EQ(form->OpenDialog1.FileName, QString()); // nothing loaded, nothing to print
+
+    // A dropped photo counts as well; a folder that is gone gives way to its nearest parent.
+    const QString other = dir.filePath(QStringLiteral("ﾃｽﾄ"));
+    ASSERT_TRUE(QDir().mkpath(other));
+    ASSERT_TRUE(MakeQuarters(other + QStringLiteral("/b.bmp"), 40, 30));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(other + QStringLiteral("/b.bmp"))});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &enter);
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &drop);
+    EXPECT_EQ(form->OpenDialog1.FileName, other + QStringLiteral("/b.bmp"));
+    EXPECT_EQ(testing_support::ReadBytes(state),
+              "\xEF\xBB\xBF[picture]\r\nfolder=" + other.toUtf8() + "\r\n");
+    ASSERT_TRUE(QDir(other).removeRecursively());
+    form = std::make_unique<TmainForm>(dir.path());
+    Start();
+    EXPECT_EQ(DialogStartFolder(*form), dir.path());
+}
+
+TEST_F(PictureTest, AnUnwritableSettingsFolderLoadsThePhotoWithoutRememberingIt) {
+    // The program's folder is not writable (it is not there), and the user's configuration
+    // folder cannot be made (a file has its name): the settings folder cannot be written.
+    const QString blocked = dir.filePath(QStringLiteral("config"));
+    WriteBytes(blocked, "a file, not a folder");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocked));
+    qputenv("HOME", QFile::encodeName(dir.path()));
+    const QString program = dir.filePath(QStringLiteral("program"));
+    const QString photo = dir.filePath(QStringLiteral("写真.jpg"));
+    ASSERT_TRUE(MakeQuarters(photo, 1000, 500));
+    form = std::make_unique<TmainForm>(program);
+    Start();
+    form->LoadPictureFile(photo); // no error
+    EXPECT_EQ(form->Image1->geometry(), QRect(0, 28, 224, 112));
+    EXPECT_EQ(form->OpenDialog1.FileName, photo);
+    EXPECT_EQ(testing_support::ReadBytes(blocked), "a file, not a folder");
+    EXPECT_FALSE(QFile::exists(program));
+
+    // After a restart the dialog starts in the home folder (it has no pictures folder).
+    form = std::make_unique<TmainForm>(program);
+    Start();
+    EXPECT_EQ(DialogStartFolder(*form), dir.path());
 }
 
 // --- Fonts, colours and the changed flag ------------------------------------------------------

@@ -13,11 +13,13 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include "../common/files.h"
 #include "app/fontreadunit.h"
 #include "app/fontsaveunit1.h"
 #include "app/mainunit.h"
 #include "calendar/calex.h"
 #include "modal.h"
+#include "platform/inifile.h"
 #include "platform/panel.h"
 #include "qtprint.h"
 
@@ -64,6 +66,9 @@ TEST_F(SlotDialogTest, RadioButtonsRunDownTheLeftThenUpTheRight) {
         EXPECT_EQ(d->size(), QSize(341, 205));
         EXPECT_EQ(d->GroupBox1->title(), QStringLiteral("保存する領域を選択してください。"));
         EXPECT_EQ(d->Edit1->maxLength(), 20);
+        // Twenty of the widest characters fit the field without scrolling.
+        EXPECT_LE(d->Edit1->fontMetrics().horizontalAdvance(QString(20, u'鬱')) + 8,
+                  d->Edit1->width());
         auto pos = [d](int n) { return d->RadioButton[n - 1]->geometry().topLeft(); };
         for (int n = 2; n <= 5; ++n) {
             EXPECT_EQ(pos(n).x(), pos(1).x());
@@ -76,7 +81,7 @@ TEST_F(SlotDialogTest, RadioButtonsRunDownTheLeftThenUpTheRight) {
             EXPECT_GT(pos(n).y(), pos(n + 1).y());
         EXPECT_EQ(d->RadioButton[6]->text(), QStringLiteral("フォント設定7"));
         EXPECT_TRUE(d->RadioButton[0]->isChecked()); // the current slot
-        EXPECT_EQ(d->Edit1->text(), QString());
+        EXPECT_EQ(d->Edit1->text(), QStringLiteral("フォント設定1")); // and its name
         EXPECT_EQ(d->pos(), d->parentWidget()->pos() + QPoint(100, 100));
         d->Button2->click();
     }));
@@ -192,6 +197,105 @@ TEST_F(SlotDialogTest, CommentRules) {
         EXPECT_EQ(d->Edit1->text(), QStringLiteral(" A&B "));
         d->Button2->click();
     }));
+}
+
+// OK on a named slot keeps its name, byte for byte in the file, also after a restart: the
+// comment field shows the chosen slot's name, whether chosen with the mouse or the keys.
+TEST_F(SlotDialogTest, ASlotReSavedWithOkKeepsItsName) {
+    ASSERT_TRUE(Save([](TFrmfontSave* d) {
+        d->RadioButton[2]->setChecked(true);
+        d->Edit1->setText(QStringLiteral("年賀用"));
+        d->Button1->click();
+    }));
+    // "ﾃｽ" is C3 BD in Shift-JIS, which UTF-8 reads as "ý".
+    ASSERT_TRUE(Save([](TFrmfontSave* d) {
+        d->RadioButton[0]->setChecked(true);
+        d->Edit1->setText(QStringLiteral("ﾃｽ"));
+        d->Button1->click();
+    }));
+    const QByteArray saved = ReadBytes(Ini());
+    ASSERT_TRUE(saved.contains("[settei1]\r\ncomment=\xC3\xBD\r\n"));
+    ASSERT_TRUE(saved.contains("[settei3]\r\ncomment=" + SjisNengayou + "\r\n"));
+
+    form = std::make_unique<TmainForm>(dir.path()); // a restart
+    form->show();
+    EXPECT_EQ(form->SlotComments[0], QStringLiteral("ﾃｽ"));
+    ASSERT_TRUE(Save([](TFrmfontSave* d) {
+        EXPECT_TRUE(d->RadioButton[0]->isChecked());
+        EXPECT_EQ(d->Edit1->text(), QStringLiteral("ﾃｽ"));
+        d->Button1->click();
+    }));
+    EXPECT_EQ(ReadBytes(Ini()), saved); // the same slot, the same settings: not a byte changed
+    EXPECT_EQ(form->SlotComments[0], QStringLiteral("ﾃｽ"));
+
+    ASSERT_TRUE(Save([](TFrmfontSave* d) {
+        d->RadioButton[3]->setChecked(true); // as the arrow keys choose it
+        EXPECT_EQ(d->Edit1->text(), QStringLiteral("フォント設定4"));
+        d->RadioButton[2]->click(); // as the mouse chooses it
+        EXPECT_EQ(d->Edit1->text(), QStringLiteral("年賀用"));
+        d->Button1->click();
+    }));
+    EXPECT_EQ(form->SlotComments[2], QStringLiteral("年賀用"));
+    EXPECT_EQ(form->CurrentSlot, 3);
+    EXPECT_TRUE(ReadBytes(Ini()).contains("[settei3]\r\ncomment=" + SjisNengayou + "\r\n"));
+}
+
+// Names of up to the 20 characters the comment field takes show whole in both dialogs (the
+// dialogs widen for them); a longer one, from a file edited by hand, shows its first 20 and is
+// kept whole by OK.
+TEST_F(SlotDialogTest, NamesShowWholeInBothDialogsAndLongerOnesAreKept) {
+    const QString twenty = QStringLiteral("年賀状と暑中見舞いに使う明朝体の設定です");
+    ASSERT_EQ(twenty.size(), 20);
+    const QString longer = QStringLiteral("手で書き足した、二十文字を超えるとても長い名前の設定");
+    ASSERT_GT(longer.size(), 20);
+    testing_support::WriteBytes(Ini(), QStringLiteral("[settei10]\r\ncomment=%1\r\n"
+                                                      "[settei6]\r\ncomment=%2\r\n"
+                                                      "[tamurika]\r\nzenkai=6\r\n")
+                                           .arg(twenty, longer)
+                                           .toUtf8()
+                                           .prepend("\xEF\xBB\xBF"));
+    form = std::make_unique<TmainForm>(dir.path());
+    form->show();
+
+    auto shownWhole = [](TSlotDialog* d, int slot) {
+        QRadioButton* b = d->RadioButton[slot - 1];
+        EXPECT_GE(b->width(), b->sizeHint().width()) << slot;
+        EXPECT_TRUE(
+            d->GroupBox1->geometry().contains(b->geometry().translated(d->GroupBox1->pos())))
+            << slot;
+        EXPECT_LE(d->GroupBox1->geometry().right(), d->width()) << slot;
+    };
+    auto check = [&](TSlotDialog* d) {
+        EXPECT_GT(d->width(), TSlotDialog::DesignWidth);
+        for (int n = 1; n <= SlotCount; ++n)
+            shownWhole(d, n);
+        EXPECT_EQ(d->RadioButton[9]->text(), twenty);
+        EXPECT_EQ(d->RadioButton[5]->text(), longer.left(20) + QStringLiteral("…"));
+        EXPECT_EQ(d->RadioButton[5]->toolTip(), longer);
+        EXPECT_GE(d->Button2->geometry().right(), d->GroupBox1->geometry().right() - 1);
+    };
+    ASSERT_TRUE(Save([&](TFrmfontSave* d) {
+        check(d);
+        EXPECT_TRUE(d->RadioButton[5]->isChecked());
+        EXPECT_EQ(d->Edit1->text(), longer.left(20));
+        d->RadioButton[9]->click();
+        EXPECT_EQ(d->Edit1->text(), twenty);
+        const int needed = d->Edit1->fontMetrics().horizontalAdvance(twenty);
+        EXPECT_LE(needed + 8, d->Edit1->width());
+        d->RadioButton[5]->click();
+        d->Button1->click();
+    }));
+    EXPECT_EQ(form->SlotComments[5], longer);
+    EXPECT_EQ(TIniFile(Ini()).ReadString("settei6", "comment", {}), longer);
+
+    auto seen = WhenModal([&](QWidget* w) {
+        auto* d = qobject_cast<TFrmfontRead*>(w);
+        ASSERT_NE(d, nullptr);
+        check(d);
+        d->Button2->click();
+    });
+    form->MIfontReadClick();
+    EXPECT_TRUE(*seen);
 }
 
 TEST_F(SlotDialogTest, ReadOnlyFileGivesTheMessageKeepsTheDialogOpenAndTheFileIntact) {

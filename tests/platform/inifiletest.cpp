@@ -83,18 +83,42 @@ TEST(IniDocument, ReadsShiftJisWrittenByHand) {
     EXPECT_EQ(doc.Value("settei3", "wave"), QStringLiteral("～①"));
 }
 
-TEST(IniDocument, ReadsUtf8WhenTheFileIsValidUtf8) {
-    const TIniDocument doc = TIniDocument::Parse("[s]\nc=年賀用\n");
-    EXPECT_EQ(doc.Encoding(), TIniEncoding::Utf8);
-    EXPECT_EQ(doc.Value("s", "c"), QStringLiteral("年賀用"));
-    EXPECT_EQ(TIniDocument::Parse("[s]\nc=abc\n").Encoding(), TIniEncoding::ShiftJis);
+// UTF-8 when the file says so with its byte-order mark, or when it cannot be Shift-JIS at all;
+// Shift-JIS otherwise, even where the same bytes are valid UTF-8.
+TEST(IniDocument, ReadsUtf8OnlyWhenTheFileSaysSoOrCannotBeShiftJis) {
+    const struct {
+        QByteArray Bytes;
+        TIniEncoding Encoding;
+        QString Value;
+    } cases[] = {
+        {"\xEF\xBB\xBF[s]\nc=" + QByteArray("年賀用") + "\n", TIniEncoding::Utf8, "年賀用"},
+        {"\xEF\xBB\xBF[s]\nc=abc\n", TIniEncoding::Utf8, "abc"},
+        // C3 BD, "ﾃｽ" in Shift-JIS, is "ý" in UTF-8.
+        {"[s]\r\nc=\xC3\xBD\r\n", TIniEncoding::ShiftJis, "ﾃｽ"},
+        {"[s]\r\nc=" + SjisNengayou + "\r\n", TIniEncoding::ShiftJis, "年賀用"},
+        {"[s]\nc=abc\n", TIniEncoding::ShiftJis, "abc"},
+        // UTF-8 without the mark whose bytes are Shift-JIS as well reads as Shift-JIS: the
+        // bytes E5 96 AA E4 B8 AD of "喪中".
+        {"[s]\nc=" + QByteArray("喪中") + "\n", TIniEncoding::ShiftJis, "蝟ｪ荳ｭ"},
+        // ... and as UTF-8 where they cannot be Shift-JIS (E8 B3 80: 0x80 is no character).
+        {"[s]\nc=" + QByteArray("年賀用") + "\n", TIniEncoding::Utf8, "年賀用"},
+        // Neither: Shift-JIS with the broken bytes as they decode.
+        {"[s]\nc=\xC3\xBD\xFF\n", TIniEncoding::ShiftJis, "ﾃｽ\x1A"},
+    };
+    for (const auto& c : cases) {
+        const TIniDocument doc = TIniDocument::Parse(c.Bytes);
+        EXPECT_EQ(doc.Encoding(), c.Encoding) << c.Bytes.toHex().constData();
+        EXPECT_EQ(doc.Value("s", "c"), c.Value) << c.Bytes.toHex().constData();
+    }
 }
 
 // Random files built from the pieces that matter to the parser: whatever the bytes, they come
 // back unchanged, and a write changes the one value it names and no other.
 TEST(IniDocument, RandomFilesKeepTheirBytesAndWritesTouchOneValue) {
-    const QByteArray pieces[] = {"[", "]", "=", ";", "\r", "\n", "\r\n", " ", "\t", "s", "S",
-                                 "k", "K", "v", "\x82\xA0", "\x83\x5C", "\x81\x5D"};
+    // Shift-JIS pieces, pieces that are also UTF-8 ("ﾃｽ", "ﾂ" + 0x80), and bytes neither holds.
+    const QByteArray pieces[] = {
+        "[", "]", "=", ";", "\r",       "\n",       "\r\n",     " ",        "\t",       "s",
+        "S", "k", "K", "v", "\x82\xA0", "\x83\x5C", "\x81\x5D", "\xC3\xBD", "\xC2\x80", "\xFF"};
     std::uint32_t seed = 12345;
     auto next = [&seed](std::uint32_t n) {
         seed = seed * 1664525u + 1013904223u; // a fixed sequence, the same on every run
@@ -125,9 +149,11 @@ TEST(IniDocument, RandomFilesKeepTheirBytesAndWritesTouchOneValue) {
         expected.removeIf([&](const QString& v) {
             return v.startsWith(section.toLower() + "/" + key.toLower() + "=");
         });
-        doc.SetValue(section, key, QStringLiteral("written"));
+        const QString written = next(2) ? QStringLiteral("written") : QStringLiteral("ﾃｽ");
+        doc.SetValue(section, key, written);
         const TIniDocument reread = TIniDocument::Parse(doc.Bytes());
-        ASSERT_EQ(reread.Value(section, key), QStringLiteral("written")) << bytes.toHex().constData();
+        ASSERT_EQ(reread.Value(section, key), written) << bytes.toHex().constData();
+        ASSERT_EQ(reread.Encoding(), doc.Encoding()) << bytes.toHex().constData();
         QStringList after = values(reread);
         after.removeIf([&](const QString& v) {
             return v.startsWith(section.toLower() + "/" + key.toLower() + "=");
@@ -204,20 +230,77 @@ TEST_F(IniFileTest, LineBreaksInAValueCannotSplitIt) {
     EXPECT_EQ(TIniDocument::Parse(ReadBytes(Path())).Sections(), QStringList{"s"});
 }
 
-TEST_F(IniFileTest, Utf8FileStaysUtf8) {
-    WriteBytes(Path(), "[s]\nc=年賀用\n");
+TEST_F(IniFileTest, Utf8FileStaysUtf8AndGetsTheMarkWithItsFirstChange) {
+    WriteBytes(Path(), "\xEF\xBB\xBF[s]\nc=年賀用\n");
     TIniFile ini(Path());
     ini.WriteString("s", "d", QStringLiteral("喪中"));
-    EXPECT_EQ(ReadBytes(Path()), QByteArray("[s]\nc=年賀用\nd=喪中\n"));
+    EXPECT_EQ(ReadBytes(Path()), QByteArray("\xEF\xBB\xBF[s]\nc=年賀用\nd=喪中\n"));
+
+    // Written in a UTF-8 editor (or by an earlier build of the program): without the mark it
+    // would read as Shift-JIS once "年賀用", whose bytes cannot be Shift-JIS, is gone.
+    WriteBytes(Path(), "[s]\nc=年賀用\n");
+    ini.WriteString("s", "c", QStringLiteral("喪中"));
+    EXPECT_EQ(ReadBytes(Path()), QByteArray("\xEF\xBB\xBF[s]\nc=喪中\n"));
+    EXPECT_EQ(ini.ReadString("s", "c", {}), QStringLiteral("喪中"));
 }
 
-TEST_F(IniFileTest, TextThatShiftJisCannotHoldTurnsTheFileIntoUtf8) {
+TEST_F(IniFileTest, TextThatShiftJisCannotHoldTurnsTheFileIntoUtf8WithTheMark) {
     WriteBytes(Path(), "[s]\r\nc=" + SjisNengayou + "\r\n");
     TIniFile ini(Path());
     ini.WriteString("s", "font1", QStringLiteral("나눔고딕"));
-    EXPECT_EQ(ReadBytes(Path()), QByteArray("[s]\r\nc=年賀用\r\nfont1=나눔고딕\r\n"));
+    EXPECT_EQ(ReadBytes(Path()), QByteArray("\xEF\xBB\xBF[s]\r\nc=年賀用\r\nfont1=나눔고딕\r\n"));
     EXPECT_EQ(ini.ReadString("s", "c", {}), QStringLiteral("年賀用"));
     EXPECT_EQ(ini.ReadString("s", "font1", {}), QStringLiteral("나눔고딕"));
+    // Characters that code page 932 would only give back as look-alikes count as not held.
+    TIniFile other(Path("other.ini"));
+    other.WriteString("s", "c", QStringLiteral("¥〜"));
+    EXPECT_EQ(ReadBytes(Path("other.ini")), QByteArray("\xEF\xBB\xBF[s]\r\nc=¥〜\r\n"));
+}
+
+// Half-width katakana in Shift-JIS are byte pairs that UTF-8 also takes ("ﾃｽ" = C3 BD = "ý"):
+// the file stays Shift-JIS, and writing back what was read changes no byte.
+TEST_F(IniFileTest, ShiftJisThatLooksLikeUtf8ReadsBackAndWritesBackUnchanged) {
+    TIniFile ini(Path());
+    ini.WriteString("settei1", "comment", QStringLiteral("ﾃｽ"));
+    ini.WriteString("settei2", "comment", QStringLiteral("ﾃｽﾄ ｶﾅ"));
+    const QByteArray written = "[settei1]\r\ncomment=\xC3\xBD\r\n\r\n"
+                               "[settei2]\r\ncomment=\xC3\xBD\xC4 \xB6\xC5\r\n";
+    ASSERT_EQ(ReadBytes(Path()), written);
+    const QString first = ini.ReadString("settei1", "comment", {});
+    const QString second = ini.ReadString("settei2", "comment", {});
+    EXPECT_EQ(first, QStringLiteral("ﾃｽ"));
+    EXPECT_EQ(second, QStringLiteral("ﾃｽﾄ ｶﾅ"));
+    ini.WriteString("settei1", "comment", first);
+    ini.WriteString("settei2", "comment", second);
+    EXPECT_EQ(ReadBytes(Path()), written);
+}
+
+// A file that is neither valid Shift-JIS nor valid UTF-8 stays Shift-JIS while its broken bytes
+// are there; a write that leaves it valid UTF-8 (and not Shift-JIS) makes it UTF-8 with the
+// mark, so that the value written and every other one read back as they were.
+TEST_F(IniFileTest, AWriteThatWouldChangeTheEncodingOnReadingConvertsTheFile) {
+    WriteBytes(Path(), "[a]\r\nx=\xC2\x80\r\ny=\xFF\r\n");
+    TIniFile ini(Path());
+    const QString x = ini.ReadString("a", "x", {});
+    EXPECT_EQ(x, QStringLiteral("ﾂ\x1A"));
+    ini.WriteString("a", "y", QStringLiteral("ﾃｽ"));
+    EXPECT_EQ(ReadBytes(Path()), QByteArray("\xEF\xBB\xBF[a]\r\nx=ﾂ\x1A\r\ny=ﾃｽ\r\n"));
+    EXPECT_EQ(ini.ReadString("a", "x", {}), x);
+    EXPECT_EQ(ini.ReadString("a", "y", {}), QStringLiteral("ﾃｽ"));
+}
+
+// The program's own state file: a new one is UTF-8 with the mark, also while it holds ASCII.
+TEST_F(IniFileTest, NewUtf8FileBeginsWithTheMarkAndStaysUtf8) {
+    TIniFile ini(Path("state.ini"), TIniEncoding::Utf8);
+    ini.WriteString("picture", "folder", QStringLiteral("/home/a"));
+    EXPECT_EQ(ReadBytes(Path("state.ini")), "\xEF\xBB\xBF[picture]\r\nfolder=/home/a\r\n");
+    ini.WriteString("picture", "folder", QStringLiteral("/home/a/ﾃｽ"));
+    EXPECT_EQ(ReadBytes(Path("state.ini")), "\xEF\xBB\xBF[picture]\r\nfolder=/home/a/ﾃｽ\r\n");
+    EXPECT_EQ(ini.ReadString("picture", "folder", {}), QStringLiteral("/home/a/ﾃｽ"));
+    // An existing Shift-JIS file keeps its encoding.
+    WriteBytes(Path(), "[s]\r\nc=" + SjisNengayou + "\r\n");
+    TIniFile(Path(), TIniEncoding::Utf8).WriteString("s", "d", QStringLiteral("ﾃｽ"));
+    EXPECT_EQ(ReadBytes(Path()), "[s]\r\nc=" + SjisNengayou + "\r\nd=\xC3\xBD\r\n");
 }
 
 TEST_F(IniFileTest, IntegerAndFlagRules) {
