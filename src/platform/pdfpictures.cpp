@@ -11,10 +11,6 @@
 #include <QFile>
 #include <QRandomGenerator>
 
-#include <qpdf/Buffer.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
 #include <zlib.h>
 
 #include "exception.h"
@@ -22,6 +18,7 @@
 #include "jpegcodec.h"
 #include "jpegimage.h"
 #include "jpegstructure.h"
+#include "pdfdraft.h"
 
 struct TPdfPictures::TEntry {
     QRectF Source; // the part shown, in the pixels of the picture as seen (Seen)
@@ -120,7 +117,9 @@ QByteArray DeviceSpace(int components) {
 // file before stays as it is, byte for byte; readers take the last version of each object.
 class TUpdate {
   public:
-    TUpdate(QFile& file, int nextObject) : FFile(file), FNext(nextObject) {}
+    /// Appends to `file`; `progress` hears how much of `total` stream bytes are written.
+    TUpdate(QFile& file, int nextObject, const std::function<void(int)>& progress, qint64 total)
+        : FFile(file), FNext(nextObject), FProgress(progress), FTotal(std::max<qint64>(total, 1)) {}
 
     int NewObject() { return FNext++; }
     int Size() const { return FNext; }
@@ -136,7 +135,16 @@ class TUpdate {
         }
         Put(head + dict.left(dict.size() - 2) + " /Length " + QByteArray::number(stream->size()) +
             " >>\nstream\n");
-        Put(*stream);
+        // A photo of many megabytes goes out in parts, each one told.
+        constexpr qsizetype Part = 4 << 20;
+        for (qsizetype at = 0; at < stream->size(); at += Part) {
+            const qsizetype n = std::min(Part, stream->size() - at);
+            if (FFile.write(stream->constData() + at, n) != n)
+                throw Exception(FFile.errorString());
+            FWritten += n;
+            if (FProgress)
+                FProgress(static_cast<int>(std::min<qint64>(100, 100 * FWritten / FTotal)));
+        }
         Put("\nendstream\nendobj\n");
     }
 
@@ -171,6 +179,9 @@ class TUpdate {
     QFile& FFile;
     int FNext;
     std::vector<std::tuple<int, int, qint64>> FOffsets; // object, generation, offset
+    const std::function<void(int)>& FProgress;
+    qint64 FTotal;
+    qint64 FWritten = 0;
 };
 
 // The colour space of a JPEG stream: its ICC profile where it carries a sound one (written as
@@ -363,75 +374,39 @@ void TPdfPictures::Embed(const QString& pdfFile, const std::function<void(int)>&
     QFile file(pdfFile);
     if (!file.open(QIODevice::ReadWrite))
         throw Exception(file.errorString());
-    const QByteArray draft = file.readAll();
-    if (file.error() != QFileDevice::NoError || !draft.endsWith('\n'))
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || !bytes.endsWith('\n'))
         throw Exception(QStringLiteral("PDFファイルを読めません"));
+    std::vector<QByteArray> markers;
+    for (int i = 0; i < Count(); ++i)
+        markers.push_back(MarkerBytes(i));
+    TPdfDraft draft;
     try {
-        // Qt's file, read with libqpdf: where the markers are, and the trailer.
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processMemoryFile(QFile::encodeName(pdfFile).constData(), draft.constData(),
-                              static_cast<size_t>(draft.size()));
-        struct TPlace {
-            int Object;
-            int Generation;
-            std::size_t Entry;
-        };
-        std::vector<TPlace> places;
-        std::vector<bool> found(FEntries.size(), false);
-        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
-            for (auto& [name, image] : page.getImages()) {
-                QPDFObjectHandle dict = image.getDict();
-                if (!dict.getKey("/Width").isInteger() || !dict.getKey("/Height").isInteger() ||
-                    dict.getKey("/Width").getIntValue() != MarkerWidth ||
-                    dict.getKey("/Height").getIntValue() != MarkerHeight)
-                    continue;
-                const std::shared_ptr<Buffer> data = image.getStreamData(qpdf_dl_generalized);
-                for (std::size_t i = 0; i < FEntries.size(); ++i) {
-                    const QByteArray expected = MarkerBytes(static_cast<int>(i));
-                    if (found[i] || data->getSize() != static_cast<size_t>(expected.size()) ||
-                        std::memcmp(data->getBuffer(), expected.constData(), data->getSize()) != 0)
-                        continue;
-                    places.push_back({image.getObjectID(), image.getGeneration(), i});
-                    found[i] = true;
-                    break;
-                }
-            }
-        }
-        if (std::find(found.begin(), found.end(), false) != found.end())
-            throw Exception(QStringLiteral("写真の位置がページに見つかりません"));
-        QPDFObjectHandle trailer = pdf.getTrailer();
-        if (!trailer.getKey("/Size").isInteger() || !trailer.getKey("/Root").isIndirect())
-            throw Exception(QStringLiteral("PDFのトレーラーを読めません"));
-        QByteArray entries =
-            " /Root " + QByteArray::fromStdString(trailer.getKey("/Root").unparse());
-        for (const char* key : {"/Info", "/ID"})
-            if (trailer.hasKey(key))
-                entries += QByteArray(" ") + key + ' ' +
-                           QByteArray::fromStdString(trailer.getKey(key).unparse());
-
-        // The update after Qt's last byte: the pictures, and the markers as forms that draw them.
-        TUpdate update(file, static_cast<int>(trailer.getKey("/Size").getIntValue()));
-        int iccVersion = 0;
-        for (std::size_t k = 0; k < places.size(); ++k) {
-            ReplaceMarker(update, places[k].Object, places[k].Generation, FEntries[places[k].Entry],
-                          iccVersion);
-            if (progress)
-                progress(static_cast<int>(100 * (k + 1) / places.size()));
-        }
-        if (iccVersion >= 4) {
-            // Profiles of version 4 came with PDF 1.5; the catalogue says so over the header.
-            QPDFObjectHandle root = pdf.getRoot();
-            root.replaceKey("/Version", QPDFObjectHandle::newName("/1.5"));
-            update.Object(root.getObjectID(), root.getGeneration(),
-                          QByteArray::fromStdString(root.unparseResolved()));
-        }
-        update.Finish(entries, StartXref(draft));
-        if (!file.flush())
-            throw Exception(file.errorString());
-    } catch (const Exception&) {
-        throw;
+        draft = ReadPdfDraft(bytes, pdfFile, markers, MarkerWidth, MarkerHeight);
     } catch (const std::exception& e) {
-        throw Exception(QString::fromLocal8Bit(e.what()));
+        throw Exception(QStringLiteral("Qt の書いたPDFを読めません（%1）")
+                            .arg(QString::fromLocal8Bit(e.what())));
     }
+    if (draft.Markers.size() != FEntries.size())
+        throw Exception(QStringLiteral("写真の位置がページに見つかりません"));
+
+    // The update after Qt's last byte: the pictures, and the markers as forms that draw them.
+    qint64 total = 0; // the bytes of the pictures, about (pixels compress)
+    for (const TEntry& entry : FEntries)
+        total += entry.Jpeg.isEmpty() ? entry.Pixels.sizeInBytes() / 4 : entry.Jpeg.size();
+    if (progress)
+        progress(0);
+    TUpdate update(file, draft.Size, progress, total);
+    int iccVersion = 0;
+    for (const TPdfDraft::TMarker& marker : draft.Markers)
+        ReplaceMarker(update, marker.Object, marker.Generation, FEntries[marker.Index], iccVersion);
+    if (progress)
+        progress(100);
+    if (iccVersion >= 4) {
+        // Profiles of version 4 came with PDF 1.5; the catalogue says so over the header.
+        update.Object(draft.RootObject, draft.RootGeneration, draft.RootWithVersion15);
+    }
+    update.Finish(draft.TrailerEntries, StartXref(bytes));
+    if (!file.flush())
+        throw Exception(file.errorString());
 }

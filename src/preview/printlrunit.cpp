@@ -312,7 +312,7 @@ void TFrmPrtLR::SavePdf(const QString& fileName) {
     ShowStatus(QStringLiteral("PDFに保存しています… 0%"));
     TQtPrinter pdf;
     pdf.PrintToFile(fileName);
-    // The page is drawn first, quickly; writing the photo into the file is the rest.
+    // The page and the photo's place are drawn first, quickly; the photo's bytes are the rest.
     pdf.OnWriteProgress = [this](int percent) {
         ShowStatus(QStringLiteral("PDFに保存しています… %1%").arg(20 + percent * 80 / 100));
     };
