@@ -10,6 +10,7 @@
 #include "preview/paperchoice.h"
 #include "preview/sheetlayout.h"
 #include "settingsslots.h"
+#include "startoptions.h"
 
 using namespace Qt::StringLiterals;
 
@@ -58,7 +59,8 @@ QString ExportUsage() {
         "  --png ファイル [--dpi 解像度]\n"
         "                     PNG画像にします（解像度 24〜600、省略時は 96 でプレビューと同じ）\n"
         "  --printer キュー    プリンタのキューに印刷します\n"
-        "  tamurika-export --help  この説明を表示します。\n");
+        "  tamurika-export --help  この説明を表示します。\n"
+        "  tamurika-export --version  バージョンを表示します。\n");
 }
 
 namespace {
@@ -161,6 +163,12 @@ TExportOptions ParseExportArguments(const QStringList& arguments) {
             throw EExportUsage(QStringLiteral("余分な引数があります: %1").arg(arguments[1]));
         return options;
     }
+    if (mode == u"--version") {
+        if (arguments.size() > 1)
+            throw EExportUsage(QStringLiteral("余分な引数があります: %1").arg(arguments[1]));
+        options.Mode = TExportOptions::TMode::Version;
+        return options;
+    }
     if (mode != u"--holidays")
         return ParseSheetArguments(arguments);
     if (arguments.size() < 2)
@@ -206,6 +214,9 @@ int RunExport(const QStringList& arguments, QTextStream& out, QTextStream& err,
         switch (options.Mode) {
         case TExportOptions::TMode::Help:
             out << ExportUsage();
+            break;
+        case TExportOptions::TMode::Version:
+            out << VersionText(QStringLiteral("tamurika-export"));
             break;
         case TExportOptions::TMode::Holidays:
             ListHolidays(options.FromYear, options.ToYear, out);

@@ -22,7 +22,7 @@ class EExportUsage : public Exception {
 
 /// What the tool was asked to do.
 struct TExportOptions {
-    enum class TMode { Help, Holidays, Sheet };
+    enum class TMode { Help, Version, Holidays, Sheet };
     enum class TOutput { Pdf, Png, Printer };
     TMode Mode = TMode::Help;
     // --holidays

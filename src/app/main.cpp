@@ -6,14 +6,25 @@
 #include "mainunit.h"
 #include "platform/application.h"
 #include "platform/settingsfolder.h"
+#include "startoptions.h"
 
 int main(int argc, char** argv) {
     // Under a file-size limit a write that passes it would end the program, and with it the
     // user's unsaved work; ignored, the write fails and the save reports it like a full disk.
     std::signal(SIGXFSZ, SIG_IGN);
+    // "--help" and "--version" answer before a display is needed (startoptions.h).
+    if (const std::optional<int> done = AnswerWithoutWindow(argc, argv))
+        return *done;
     TApplication app(argc, argv);
     TApplication::setApplicationName(QStringLiteral("tamurika"));
     TApplication::setApplicationDisplayName(QStringLiteral("たむりか"));
+    // The desktop entry tamurika.desktop (packaging/) that started this window.
+    TApplication::setDesktopFileName(QStringLiteral("tamurika"));
+    // "tamurika PHOTO", as the desktop entry's "Exec=tamurika %f" starts it.
+    QString startPicture;
+    const QStringList arguments = TApplication::arguments().mid(1);
+    if (const std::optional<int> done = AnswerStartArguments(arguments, startPicture))
+        return *done;
     try {
         // The old-calendar table is loaded before any window exists; a broken table stops here.
         Julius::OldMonthList();
@@ -25,5 +36,6 @@ int main(int argc, char** argv) {
     RegisterVdDIB();
     TmainForm mainForm(ProgramFolder());
     mainForm.show();
+    LoadPictureAtStart(mainForm, startPicture);
     return app.exec();
 }

@@ -31,6 +31,7 @@
 #include "platform/image.h"
 #include "platform/inifile.h"
 #include "platform/panel.h"
+#include "platform/picture.h"
 #include "platform/settingsfolder.h"
 #include "preview/picturefit.h"
 #include "preview/printlrunit.h"
@@ -47,7 +48,16 @@ const QString ConfirmTitle = QStringLiteral("確認");
 const QString SaveQuestion = QStringLiteral("設定が変更されています。保存しますか？");
 const QString ResetQuestion = QStringLiteral("色の設定を初期値に戻しますか？");
 const QString HelpFile = QStringLiteral("tamurika.html");
-const QString PictureFilter = QStringLiteral("画像ファイル(bmp,jpg,jpeg)|*.BMP;*.jpg;*.jpeg");
+
+// The picture command's filter and hint name every picture format registered when the window
+// is made (the device-independent bitmap registers ".dib" at start).
+QString PictureFilter() {
+    return TPicture::FileFilter(QStringLiteral("画像ファイル"));
+}
+QString PictureHint() {
+    return QStringLiteral("画像ファイル（") + TPicture::FileExtensions().join(u',') +
+           QStringLiteral("）を選択します");
+}
 
 // The sample's picture box.
 constexpr int PictureBoxWidth = 224;
@@ -133,7 +143,7 @@ TmainForm::TmainForm(QString programFolder, QWidget* parent)
     // area when the colour column is shown or hidden.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    OpenDialog1.Filter = PictureFilter;
+    OpenDialog1.Filter = PictureFilter();
     OpenDialog1.Title = QStringLiteral("画像の読み込み");
 
     const int fontHeights[SheetFontCount] = {-32, -15, -11, -11}; // 24, 11, 8 and 8 points
@@ -227,7 +237,7 @@ void TmainForm::CreateCommands(QWidget* client) {
     GroupBox2->setMouseTracking(true);
     GroupBox2->installEventFilter(this);
     Button9 = MakeButton(GroupBox2, QStringLiteral("画像の読み込み"), 8, 20, 199, 25,
-                         QStringLiteral("画像ファイル（bmp,jpg,jpeg）を選択します"));
+                         PictureHint());
     const QString fontHint = QStringLiteral("フォントを選択します");
     Button11 = MakeButton(GroupBox2, QStringLiteral("年のフォント変更"), 8, 52, 199, 25, fontHint);
     Button3 = MakeButton(GroupBox2, QStringLiteral("月のフォント変更"), 8, 80, 199, 25, fontHint);
@@ -374,7 +384,7 @@ QString TmainForm::SettingsFileName() const {
 }
 
 QString TmainForm::HelpFileName() const {
-    return AppPath + HelpFile;
+    return DataFolder(AppPath) + HelpFile;
 }
 
 void TmainForm::showEvent(QShowEvent* event) {
@@ -499,9 +509,7 @@ QString TmainForm::DroppedPictureFile(const QMimeData* data) {
     if (!url.isLocalFile())
         return {};
     const QString path = url.toLocalFile();
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const bool picture = suffix == u"bmp" || suffix == u"jpg" || suffix == u"jpeg";
-    return picture ? path : QString();
+    return TPicture::IsPictureFileName(path) ? path : QString();
 }
 
 void TmainForm::dragEnterEvent(QDragEnterEvent* event) {

@@ -100,7 +100,7 @@ public:
 
     /// The settings file: "tamurika.ini" in the settings folder of AppPath.
     QString SettingsFileName() const;
-    /// The help page shipped beside the program.
+    /// The help page: beside the program, or in the data folder of an installed copy.
     QString HelpFileName() const;
     /// The fonts, colours and title style as a slot holds them.
     TSlotSettings CurrentSettings() const;

@@ -3,9 +3,12 @@
 #include <QLabel>
 #include <QPushButton>
 
+// The version number lives in one place: project(tamurika VERSION ...) in CMakeLists.txt.
 #ifndef TAMURIKA_VERSION
-#define TAMURIKA_VERSION "1.0"
+#error "TAMURIKA_VERSION comes from project(tamurika VERSION ...) through src/app/CMakeLists.txt"
 #endif
+
+QString ProgramVersion() { return QStringLiteral(TAMURIKA_VERSION); }
 
 TverForm::TverForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("verForm"));
@@ -21,7 +24,7 @@ TverForm::TverForm(QWidget* parent) : QDialog(parent) {
     name->setFont(big);
     name->setGeometry(20, 14, 260, 34);
 
-    auto* version = new QLabel(QStringLiteral("バージョン %1").arg(QStringLiteral(TAMURIKA_VERSION)), this);
+    auto* version = new QLabel(QStringLiteral("バージョン %1").arg(ProgramVersion()), this);
     version->setGeometry(22, 52, 260, 18);
 
     auto* purpose = new QLabel(

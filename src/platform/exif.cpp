@@ -47,37 +47,87 @@ class TiffReader {
     bool FLittle = true;
 };
 
+// One entry of a TIFF directory: tag (2 bytes), type (2), count (4), value or offset (4).
+struct TiffEntry {
+    std::uint16_t Type = 0;
+    std::uint32_t Count = 0;
+    std::size_t ValueAt = 0; // where the value field lies
+};
+
+// The entry of `tag` in the first directory of a TIFF structure.
+std::optional<TiffEntry> FindIfd0Entry(const TiffReader& tiff, std::uint16_t tag) {
+    const auto ifd0 = tiff.U32(4);
+    if (!ifd0)
+        return std::nullopt;
+    const auto count = tiff.U16(*ifd0);
+    if (!count)
+        return std::nullopt;
+    for (std::uint32_t i = 0; i < *count; ++i) {
+        const std::size_t entry = std::size_t(*ifd0) + 2 + std::size_t(i) * 12;
+        const auto found = tiff.U16(entry);
+        if (!found)
+            break;
+        if (*found != tag)
+            continue;
+        const auto type = tiff.U16(entry + 2);
+        const auto n = tiff.U32(entry + 4);
+        if (!type || !n)
+            return std::nullopt;
+        return TiffEntry{*type, *n, entry + 8};
+    }
+    return std::nullopt;
+}
+
+int TiffOrientation(const std::uint8_t* data, std::size_t size) {
+    TiffReader tiff(data, size);
+    if (!tiff.ReadByteOrder())
+        return ExifUpright;
+    const auto entry = FindIfd0Entry(tiff, 0x0112);
+    if (!entry || entry->Type != 3) // a SHORT, at the start of the value field
+        return ExifUpright;
+    const auto value = tiff.U16(entry->ValueAt);
+    if (!value || *value < 1 || *value > 8)
+        return ExifUpright;
+    return *value;
+}
+
+constexpr char ExifSignature[] = {'E', 'x', 'i', 'f', 0, 0};
+
+bool StartsWithExifSignature(const std::uint8_t* data, std::size_t size) {
+    return data != nullptr && size >= sizeof ExifSignature &&
+           std::memcmp(data, ExifSignature, sizeof ExifSignature) == 0;
+}
+
 } // namespace
 
 int ExifOrientation(const std::uint8_t* data, std::size_t size) {
-    static constexpr char Signature[] = {'E', 'x', 'i', 'f', 0, 0};
-    if (data == nullptr || size < sizeof Signature ||
-        std::memcmp(data, Signature, sizeof Signature) != 0)
+    if (!StartsWithExifSignature(data, size))
         return ExifUpright;
-    TiffReader tiff(data + sizeof Signature, size - sizeof Signature);
+    return TiffOrientation(data + sizeof ExifSignature, size - sizeof ExifSignature);
+}
+
+int ExifBlockOrientation(const std::uint8_t* data, std::size_t size) {
+    if (data == nullptr)
+        return ExifUpright;
+    if (StartsWithExifSignature(data, size))
+        return ExifOrientation(data, size);
+    return TiffOrientation(data, size);
+}
+
+QByteArray TiffIccProfile(const QByteArray& file) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(file.constData());
+    TiffReader tiff(data, static_cast<std::size_t>(file.size()));
     if (!tiff.ReadByteOrder())
-        return ExifUpright;
-    const auto ifd0 = tiff.U32(4);
-    if (!ifd0)
-        return ExifUpright;
-    const auto count = tiff.U16(*ifd0);
-    if (!count)
-        return ExifUpright;
-    // Each directory entry: tag (2), type (2), count (4), value or offset (4).
-    for (std::uint32_t i = 0; i < *count; ++i) {
-        const std::size_t entry = std::size_t(*ifd0) + 2 + std::size_t(i) * 12;
-        const auto tag = tiff.U16(entry);
-        if (!tag)
-            break;
-        if (*tag != 0x0112)
-            continue;
-        const auto type = tiff.U16(entry + 2);
-        const auto value = tiff.U16(entry + 8); // a SHORT sits at the start of the value field
-        if (type != std::uint16_t(3) || !value || *value < 1 || *value > 8)
-            return ExifUpright;
-        return *value;
-    }
-    return ExifUpright;
+        return {};
+    const auto entry = FindIfd0Entry(tiff, 34675);
+    // UNDEFINED (7) or BYTE (1) bytes; more than four of them lie at the offset given.
+    if (!entry || (entry->Type != 7 && entry->Type != 1) || entry->Count <= 4)
+        return {};
+    const auto offset = tiff.U32(entry->ValueAt);
+    if (!offset || *offset > std::size_t(file.size()) ||
+        std::size_t(file.size()) - *offset < entry->Count)
+        return {};
+    return file.mid(qsizetype(*offset), qsizetype(entry->Count));
 }
 
 QImage ApplyExifOrientation(const QImage& image, int orientation) {

@@ -52,11 +52,13 @@ void TGraphic::AssignTo(TGraphic& target) const {
                                         {ClassName(), target.ClassName()}));
 }
 
-EInvalidGraphic GraphicTooLarge(qint64 width, qint64 height) {
+EInvalidGraphic GraphicTooLarge(qint64 width, qint64 height, const QString& fileName) {
+    const QString named =
+        fileName.isEmpty() ? QString() : QStringLiteral("「") + fileName + QStringLiteral("」");
     return EInvalidGraphic(FormatMessage(
         QStringLiteral(
-            "画像が大きすぎます（%s × %s ピクセル）．1 億ピクセルまでの画像を使ってください．"),
-        {QString::number(width), QString::number(height)}));
+            "画像%sが大きすぎます（%s × %s ピクセル）．1 億ピクセルまでの画像を使ってください．"),
+        {named, QString::number(width), QString::number(height)}));
 }
 
 QByteArray ReadGraphicFile(const QString& fileName) {

@@ -66,8 +66,10 @@ class TGraphic {
     /// image when empty. Decoding errors raise EInvalidGraphic.
     virtual QImage ToImage() const = 0;
     /// The picture for drawing at about `size` pixels: at least that large where the picture
-    /// allows, possibly smaller than Width() × Height() when a format can decode a reduced
-    /// picture cheaply (a JPEG image at 1/2, 1/4 or 1/8). The default is ToImage().
+    /// allows (a JPEG image, whose cheap reductions are halvings, may fall short of it by less
+    /// than an eighth), possibly smaller than Width() × Height() when a format can reduce the
+    /// picture (a JPEG image at 1/2, 1/4 or 1/8, a photo of photoimage.h to any size). The
+    /// default is ToImage().
     virtual QImage ToImageForSize(const QSize& size) const;
     /// The picture for a device that keeps every pixel it is given (a PDF file, a print
     /// queue), which can show no more than `limit`: a format that can reduce the picture while
@@ -90,8 +92,9 @@ class TGraphic {
     TGraphic& operator=(const TGraphic&) = default;
 };
 
-/// The error for a picture whose header claims more than MaxGraphicPixels.
-EInvalidGraphic GraphicTooLarge(qint64 width, qint64 height);
+/// The error for a picture whose header claims more than MaxGraphicPixels; with the name of its
+/// file when one is given.
+EInvalidGraphic GraphicTooLarge(qint64 width, qint64 height, const QString& fileName = {});
 
 /// Reads a whole file for a picture loader, with the size limit and messages of pictures.
 QByteArray ReadGraphicFile(const QString& fileName);

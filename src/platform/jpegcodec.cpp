@@ -14,6 +14,7 @@
 #include <jpeglib.h>
 
 #include "areareducer.h"
+#include "colorprofile.h"
 #include "exif.h"
 #include "reducerthread.h"
 
@@ -97,7 +98,8 @@ class Decompressor {
             FInfo.progress = &FProgress;
             jpeg_mem_src(&FInfo, reinterpret_cast<const unsigned char*>(FData.constData()),
                          static_cast<unsigned long>(FData.size()));
-            jpeg_save_markers(&FInfo, JPEG_APP0 + 1, 0xFFFF);
+            jpeg_save_markers(&FInfo, JPEG_APP0 + 1, 0xFFFF); // EXIF
+            jpeg_save_markers(&FInfo, JPEG_APP0 + 2, 0xFFFF); // ICC profile
         });
         if (!ok) {
             // A constructor that throws runs no destructor.
@@ -130,7 +132,20 @@ class Decompressor {
         Check(Guard([this] { jpeg_read_header(&FInfo, TRUE); }));
     }
 
-    TJPEGHeader Header() const {
+    /// The profile the APP2 markers carry, in as many pieces as it takes; empty when there is
+    /// none or its pieces do not fit together.
+    QByteArray IccProfile() {
+        JOCTET* profile = nullptr;
+        unsigned int length = 0;
+        QByteArray bytes;
+        if (Guard([&] { jpeg_read_icc_profile(&FInfo, &profile, &length); }) &&
+            profile != nullptr && length <= unsigned(MaxIccProfileBytes))
+            bytes = QByteArray(reinterpret_cast<const char*>(profile), qsizetype(length));
+        std::free(profile); // libjpeg-turbo allocates it with malloc
+        return bytes;
+    }
+
+    TJPEGHeader Header() {
         TJPEGHeader header;
         header.StoredWidth = static_cast<int>(FInfo.image_width);
         header.StoredHeight = static_cast<int>(FInfo.image_height);
@@ -145,6 +160,7 @@ class Decompressor {
                 break;
             }
         }
+        header.IccProfile = IccProfile();
         return header;
     }
 
@@ -235,19 +251,29 @@ void CmykToRgb(const JSAMPLE* cmyk, QRgb* out, int width) {
 
 // Writes the stored rows first .. first + count − 1 of a w × h picture, held in `band`, as the
 // columns they become in the upright `image` (orientations 5 to 8). Each band fills a strip
-// of every row of `image`, a few cache lines at a time.
+// of every row of `image`, a cache line at a time; the row addresses are worked out once, as
+// this loop touches every pixel of a turned photo.
 void TurnBand(const QImage& band, int first, int count, QImage& image, int orientation, int w,
               int h) {
     // Stored column x becomes row x (5, 6) or row w − 1 − x (7, 8); stored row y becomes
     // column y (5, 8) or column h − 1 − y (6, 7).
     const bool rowsDown = orientation == 5 || orientation == 6;
     const bool columnsRight = orientation == 5 || orientation == 8;
+    std::array<const QRgb*, BandRows> in{};
+    for (int r = 0; r < count; ++r)
+        in[r] = reinterpret_cast<const QRgb*>(band.constScanLine(r));
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     for (int x = 0; x < w; ++x) {
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(rowsDown ? x : w - 1 - x));
-        for (int r = 0; r < count; ++r) {
-            const int y = first + r;
-            out[columnsRight ? y : h - 1 - y] =
-                reinterpret_cast<const QRgb*>(band.constScanLine(r))[x];
+        auto* out = reinterpret_cast<QRgb*>(bits + stride * (rowsDown ? x : w - 1 - x));
+        if (columnsRight) {
+            QRgb* column = out + first;
+            for (int r = 0; r < count; ++r)
+                column[r] = in[r][x];
+        } else {
+            QRgb* column = out + (h - 1 - first);
+            for (int r = 0; r < count; ++r)
+                column[-r] = in[r][x];
         }
     }
 }
@@ -298,6 +324,18 @@ TJPEGHeader StartDecompress(Decompressor& jpeg, int num, bool fast) {
     return header;
 }
 
+// The conversion of the colours libjpeg gives to sRGB, from the profile the picture carries.
+// CMYK counts as inverted, as CmykToRgb takes it.
+TColorConversion ColoursOf(const jpeg_decompress_struct& info, const TJPEGHeader& header) {
+    if (header.IccProfile.isEmpty())
+        return {};
+    if (info.out_color_space == JCS_CMYK)
+        return TColorConversion::FromIcc(header.IccProfile, TProfileInput::CmykInverted);
+    return TColorConversion::FromIcc(header.IccProfile, info.jpeg_color_space == JCS_GRAYSCALE
+                                                            ? TProfileInput::Grey
+                                                            : TProfileInput::Rgb);
+}
+
 } // namespace
 
 QSize TJPEGHeader::SeenSize(int num) const {
@@ -321,6 +359,7 @@ QImage DecodeJPEG(const QByteArray& data, int num) {
     const TJPEGHeader header = StartDecompress(jpeg, num, false);
     jpeg_decompress_struct& info = jpeg.Info();
     const bool cmyk = info.out_color_space == JCS_CMYK;
+    const TColorConversion colours = ColoursOf(info, header);
 
     // The picture is made upright while it is decoded, so that it is never held twice: a flip
     // puts each stored row where it belongs, a mirror reverses the rows in place afterwards,
@@ -351,9 +390,15 @@ QImage DecodeJPEG(const QByteArray& data, int num) {
                 jpeg_read_scanlines(&info, cmyk ? cmykRows.data() : &rows[y0], wanted));
             if (n == 0)
                 break; // jpeg_finish_decompress reports the rows missing
-            if (cmyk)
-                for (int r = 0; r < n; ++r)
-                    CmykToRgb(cmykRows[r], reinterpret_cast<QRgb*>(rows[y0 + r]), w);
+            for (int r = 0; r < n; ++r) {
+                auto* row = reinterpret_cast<QRgb*>(rows[y0 + r]);
+                if (colours.FromCmyk())
+                    colours.ConvertCmykRow(cmykRows[r], row, w);
+                else if (cmyk)
+                    CmykToRgb(cmykRows[r], row, w);
+                else
+                    colours.ConvertRow(row, w);
+            }
             const int done = y0 + n;
             if (turns && (done % BandRows == 0 || done == h)) {
                 const int first = (done - 1) / BandRows * BandRows;
@@ -379,6 +424,9 @@ QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize)
     const TJPEGHeader header = StartDecompress(jpeg, num, true);
     jpeg_decompress_struct& info = jpeg.Info();
     const bool cmyk = info.out_color_space == JCS_CMYK;
+    // CMYK must become RGB before it can be averaged; RGB is converted once it is reduced,
+    // which costs a fraction of converting every pixel decoded.
+    const TColorConversion colours = ColoursOf(info, header);
 
     // Reduced as stored, turned afterwards: averaging areas does not care which way is up,
     // and turning the small picture costs nothing.
@@ -404,8 +452,13 @@ QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize)
                 if (n == 0)
                     break; // jpeg_finish_decompress reports the rows missing
                 if (cmyk)
-                    for (int r = filled; r < filled + n; ++r)
-                        CmykToRgb(rows[r], reinterpret_cast<QRgb*>(band.scanLine(r)), w);
+                    for (int r = filled; r < filled + n; ++r) {
+                        auto* row = reinterpret_cast<QRgb*>(band.scanLine(r));
+                        if (colours.FromCmyk())
+                            colours.ConvertCmykRow(rows[r], row, w);
+                        else
+                            CmykToRgb(rows[r], row, w);
+                    }
                 filled += n;
             }
             if (filled == 0)
@@ -417,7 +470,10 @@ QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize)
         jpeg_finish_decompress(&info);
     }));
     reducing.Finish();
-    return Upright(reducer.Result(), header.Orientation);
+    QImage reduced = reducer.Result();
+    if (!colours.FromCmyk())
+        colours.Convert(reduced);
+    return Upright(reduced, header.Orientation);
 }
 
 QByteArray EncodeJPEG(const QImage& source, int quality) {

@@ -16,6 +16,7 @@ struct TJPEGHeader {
     int Orientation = 1; // EXIF orientation, 1 = upright
     int Components = 0;  // 1 grey, 3 colour, 4 CMYK
     bool Progressive = false;
+    QByteArray IccProfile; // the embedded colour profile (APP2 markers); empty when none
     /// Size at scale `num`/8 as the picture is seen (orientation applied); libjpeg rounds up.
     QSize SeenSize(int num = 8) const;
 };
@@ -26,7 +27,8 @@ TJPEGHeader ReadJPEGHeader(const QByteArray& data);
 
 /// Decodes the whole picture at scale `num`/8 (1..8) of its size, through the discrete cosine
 /// transform's own scaling (cheap for small previews), as 32-bit RGB with the EXIF orientation
-/// applied. A picture cut short or damaged anywhere raises.
+/// applied and the colours of an embedded profile converted to sRGB. A picture cut short or
+/// damaged anywhere raises.
 QImage DecodeJPEG(const QByteArray& data, int num = 8);
 
 /// Decodes the picture at scale `num`/8 and reduces it while decoding to `seenSize` (as seen,

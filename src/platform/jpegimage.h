@@ -34,8 +34,9 @@ class TJPEGImage : public TGraphic {
     void SaveToStream(QIODevice& stream) const override;
     /// The decoded picture at the current Scale; decoded once and kept until the data changes.
     QImage ToImage() const override;
-    /// Decodes at the smallest of the scales 1/8, 1/4, 1/2 and 1 that still covers `size`,
-    /// unless the last decoding already covers it; either way that decoding is kept.
+    /// Decodes at the smallest of the scales 1/8, 1/4, 1/2 and 1 that still covers `size` (or
+    /// falls short of it by less than an eighth), unless the last decoding already covers it;
+    /// either way that decoding is kept.
     QImage ToImageForSize(const QSize& size) const override;
     /// Decodes at the smallest of those scales that leaves twice `limit`, and averages that
     /// down to `limit` while decoding; nothing is kept.
@@ -61,7 +62,8 @@ class TJPEGImage : public TGraphic {
 
   private:
     int ScaleNumerator() const { return 8 >> FScale; }
-    /// The smallest numerator of 1, 2, 4 and 8 whose decoding covers `size` (8 if none).
+    /// The smallest numerator of 1, 2, 4 and 8 whose decoding covers `size`, less an eighth
+    /// (8 if none).
     int NumeratorCovering(const QSize& size) const;
 
     QByteArray FData;

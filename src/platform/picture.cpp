@@ -7,6 +7,7 @@
 
 #include "bitmap.h"
 #include "jpegimage.h"
+#include "photoimage.h"
 
 namespace {
 
@@ -22,10 +23,21 @@ std::vector<FileFormat>& Formats() {
     static std::vector<FileFormat> formats = [] {
         const TGraphicClass bitmap = [] { return std::make_unique<TBitmap>(); };
         const TGraphicClass jpeg = [] { return std::make_unique<TJPEGImage>(); };
+        const auto photo = [](TPhotoFormat format) -> TGraphicClass {
+            return [format] { return std::make_unique<TPhotoImage>(format); };
+        };
         return std::vector<FileFormat>{
             {QStringLiteral("bmp"), QStringLiteral("Bitmaps"), bitmap},
             {QStringLiteral("jpg"), QStringLiteral("JPEG Image File"), jpeg},
             {QStringLiteral("jpeg"), QStringLiteral("JPEG Image File"), jpeg},
+            {QStringLiteral("png"), QStringLiteral("Portable Network Graphics"),
+             photo(TPhotoFormat::Png)},
+            {QStringLiteral("gif"), QStringLiteral("GIF Image"), photo(TPhotoFormat::Gif)},
+            {QStringLiteral("tif"), QStringLiteral("TIFF Image"), photo(TPhotoFormat::Tiff)},
+            {QStringLiteral("tiff"), QStringLiteral("TIFF Image"), photo(TPhotoFormat::Tiff)},
+            {QStringLiteral("webp"), QStringLiteral("WebP Image"), photo(TPhotoFormat::WebP)},
+            {QStringLiteral("heic"), QStringLiteral("HEIF Image"), photo(TPhotoFormat::Heif)},
+            {QStringLiteral("heif"), QStringLiteral("HEIF Image"), photo(TPhotoFormat::Heif)},
         };
     }();
     return formats;
@@ -87,8 +99,9 @@ void TPicture::LoadFromFile(const QString& fileName) {
         // A picture class with a family of errors of its own (the device-independent bitmap's
         // name the class and operation, in English): the user is told in Japanese which file
         // could not be read, and the class's own words follow for whoever looks into it.
-        throw EInvalidGraphic(FormatMessage(QStringLiteral("画像ファイル「%s」を読み込めません．（%s）"),
-                                            {QFileInfo(fileName).fileName(), e.Message()}));
+        throw EInvalidGraphic(
+            FormatMessage(QStringLiteral("画像ファイル「%s」を読み込めません．（%s）"),
+                          {QFileInfo(fileName).fileName(), e.Message()}));
     }
     SetGraphic(std::move(graphic));
 }
@@ -132,6 +145,19 @@ QStringList TPicture::FileExtensions() {
     return list;
 }
 
+QString TPicture::FileFilter(const QString& description) {
+    const QStringList extensions = FileExtensions();
+    QStringList patterns;
+    for (const QString& extension : extensions)
+        patterns << QStringLiteral("*.") + extension;
+    return description + u'(' + extensions.join(u',') + QStringLiteral(")|") + patterns.join(u';');
+}
+
+bool TPicture::IsPictureFileName(const QString& fileName) {
+    const QString extension = QFileInfo(fileName).suffix();
+    return !extension.isEmpty() && FindFormat(extension) != Formats().end();
+}
+
 QString TPicture::FileFormatDescription(const QString& extension) {
     auto it = FindFormat(extension);
     return it != Formats().end() ? it->Description : QString();
@@ -142,7 +168,9 @@ std::unique_ptr<TGraphic> TPicture::NewGraphicForFile(const QString& fileName) {
     if (auto it = FindFormat(extension); !extension.isEmpty() && it != Formats().end())
         return it->Make();
     throw EInvalidGraphic(FormatMessage(
-        QStringLiteral("画像ファイルの種類「%s」には対応していません（読み込めるのは %s です）．"),
-        {extension.isEmpty() ? QStringLiteral("拡張子なし") : QStringLiteral(".") + extension,
+        QStringLiteral("画像ファイル「%s」の種類（%s）には対応していません（読み込めるのは %s "
+                       "です）．"),
+        {QFileInfo(fileName).fileName(),
+         extension.isEmpty() ? QStringLiteral("拡張子なし") : QStringLiteral(".") + extension,
          FileExtensions().join(QStringLiteral(", "))}));
 }

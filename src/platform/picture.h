@@ -1,7 +1,8 @@
 // The picture container of the class library: holds at most one graphic of any registered
 // format, loads files by their extension, and tells its owner when the picture changes. The
-// registry from file extension to graphic class lives here; "bmp", "jpg" and "jpeg" are built
-// in, and other subsystems add theirs (the device-independent bitmap adds "dib").
+// registry from file extension to graphic class lives here; bitmaps ("bmp"), JPEG images ("jpg",
+// "jpeg") and the photos of photoimage.h ("png", "gif", "tif", "tiff", "webp", "heic", "heif")
+// are built in, and other subsystems add theirs (the device-independent bitmap adds "dib").
 #pragma once
 
 #include <functional>
@@ -60,6 +61,12 @@ class TPicture {
     static void UnregisterFileFormat(const QString& extension);
     /// The registered extensions in order of registration, lower case, without dots.
     static QStringList FileExtensions();
+    /// The filter of a picture-open dialog for every registered format, in the class
+    /// library's form: one entry, `description` followed by the extensions in brackets, a
+    /// bar, and the patterns ("画像ファイル(bmp,jpg)|*.bmp;*.jpg").
+    static QString FileFilter(const QString& description);
+    /// True when a file of this name has a registered extension (any case).
+    static bool IsPictureFileName(const QString& fileName);
     /// The description registered for an extension; empty when none.
     static QString FileFormatDescription(const QString& extension);
     /// A new empty graphic of the class registered for the file's extension; EInvalidGraphic

@@ -10,6 +10,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <utility>
+#include <vector>
+
 #include "../common/imagemagick.h"
 #include "app/mainunit.h"
 #include "common/files.h"
@@ -189,6 +192,80 @@ TEST_F(BadInput, BadPicturesGiveAMessageInJapaneseAndChangeNothing) {
     // The bad files are as they were: reading never writes.
     for (const Bad& b : bad)
         EXPECT_EQ(ReadBytes(Path(QString::fromLatin1(b.Name))), b.Bytes) << b.Name;
+}
+
+TEST_F(BadInput, BadPhotosOfTheOtherFormatsNameTheFileAndChangeNothing) {
+    // Good photos written by ImageMagick, 64 × 48, as the base of every bad one.
+    struct Format {
+        const char* Extension;
+        const char* Name; // in the messages
+    };
+    const Format formats[] = {
+        {"png", "PNG"}, {"gif", "GIF"}, {"tif", "TIFF"}, {"webp", "WebP"}, {"heic", "HEIF"}};
+    struct Bad {
+        QString File;
+        QByteArray Bytes;
+        QString Message; // the start of what the user reads
+    };
+    std::vector<Bad> bad;
+    for (const Format& f : formats) {
+        const QString extension = QString::fromLatin1(f.Extension);
+        const QString good = Path("good." + extension);
+        ASSERT_TRUE(MakeQuarters(good, 64, 48)) << f.Extension;
+        const QByteArray bytes = ReadBytes(good);
+        QByteArray headerless = bytes; // its signature broken
+        headerless[1] = 'X';
+        headerless[2] = 'X';
+        const auto named = [&f](const QString& file) {
+            return QString::fromLatin1(f.Name) + QStringLiteral("イメージ「") + file +
+                   QStringLiteral("」");
+        };
+        for (const auto& [stem, content] : {std::pair{QStringLiteral("damaged"), headerless},
+                                            std::pair{QStringLiteral("truncated"),
+                                                      bytes.left(bytes.size() / 2)},
+                                            std::pair{QStringLiteral("empty"), QByteArray()}}) {
+            const QString file = stem + "." + extension;
+            bad.push_back({file, content, named(file)});
+        }
+    }
+    // Claiming more than a hundred million pixels: a GIF's logical screen, a HEIC image's
+    // coded size ("ispe").
+    QByteArray gif = ReadBytes(Path("good.gif"));
+    for (int k = 6; k < 10; ++k)
+        gif[k] = char(0xFF);
+    bad.push_back({"huge.gif", gif,
+                   QStringLiteral("画像「huge.gif」が大きすぎます（65535 × 65535 ピクセル）．")});
+    QByteArray heic = ReadBytes(Path("good.heic"));
+    ASSERT_GT(heic.indexOf("ispe"), 0);
+    for (qsizetype ispe = heic.indexOf("ispe"); ispe > 0; ispe = heic.indexOf("ispe", ispe + 1))
+        for (int k = 0; k < 8; ++k)
+            heic[ispe + 8 + k] = char(k % 4 == 2 ? 0x4E : k % 4 == 3 ? 0x20 : 0); // 20000
+    bad.push_back({"huge.heic", heic,
+                   QStringLiteral("画像「huge.heic」が大きすぎます（20000 × 20000 ピクセル）．")});
+    // A file whose kind no picture class reads.
+    bad.push_back({"drawing.xcf", QByteArray("gimp xcf v011"),
+                   QStringLiteral("画像ファイル「drawing.xcf」の種類（.xcf）には対応していません")});
+
+    ASSERT_TRUE(MakeQuarters(Path("good.jpg"), 64, 48));
+    Start();
+    form->LoadPictureFile(Path("good.jpg"));
+    const QRect shown = form->Image1->geometry();
+    const TGraphic* const full = form->Image4->Picture().Graphic();
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(b.File.toStdString());
+        const QString file = Path(b.File);
+        WriteBytes(file, b.Bytes);
+        QString message;
+        const auto seen = AnswerMessage(QMessageBox::Ok, &message);
+        TmainForm::Guarded([&] { form->LoadPictureFile(file); });
+        EXPECT_TRUE(*seen) << "no message";
+        EXPECT_TRUE(message.startsWith(b.Message)) << message.toStdString();
+        EXPECT_EQ(form->OpenDialog1.FileName, Path("good.jpg"));
+        EXPECT_EQ(form->Image4->size(), QSize(64, 48));
+        EXPECT_EQ(form->Image1->geometry(), shown);
+        EXPECT_EQ(form->Image4->Picture().Graphic(), full);
+        EXPECT_EQ(ReadBytes(file), b.Bytes); // reading never writes
+    }
 }
 
 TEST_F(BadInput, APictureDeletedBetweenPreviewAndPrintPrintsThePreviewsPicture) {

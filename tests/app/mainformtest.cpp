@@ -26,8 +26,10 @@
 #include "app/verunit.h"
 #include "calendar/calex.h"
 #include "calendar/julius.h"
+#include "dib/vddib.h"
 #include "modal.h"
 #include "platform/image.h"
+#include "platform/opendialog.h"
 #include "platform/panel.h"
 #include "qtprint.h"
 #include "statusbar/statusbarp.h"
@@ -282,9 +284,9 @@ TEST_F(PictureTest, ABrokenFileChangesNothing) {
     form->LoadPictureFile(good);
     const QString broken = dir.filePath("broken.jpg");
     WriteBytes(broken, "\xFF\xD8\xFF\xE0 this is not a JPEG stream");
-    const QString png = dir.filePath("picture.png");
-    ASSERT_TRUE(testing_support::Convert({"-size", "8x8", "xc:red", png}));
-    for (const QString& bad : {broken, png, dir.filePath("missing.bmp")}) {
+    const QString xcf = dir.filePath("drawing.xcf"); // a format no picture class reads
+    WriteBytes(xcf, "gimp xcf v011");
+    for (const QString& bad : {broken, xcf, dir.filePath("missing.bmp")}) {
         EXPECT_THROW(form->LoadPictureFile(bad), EInvalidGraphic) << bad.toStdString();
         EXPECT_EQ(form->Image1->geometry(), QRect(0, 28, 224, 112));
         EXPECT_EQ(form->Image4->size(), QSize(1000, 500));
@@ -312,6 +314,52 @@ TEST_F(PictureTest, DroppingAPictureFileLoadsIt) {
     refused.setAccepted(false);
     QApplication::sendEvent(form.get(), &refused);
     EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(PictureTest, TheDialogTheHintAndDroppingTakeEveryRegisteredFormat) {
+    // As the program starts: the device-independent bitmap registers ".dib" before the window
+    // is made.
+    RegisterVdDIB();
+    form = std::make_unique<TmainForm>(dir.path());
+    Start();
+    const QStringList names = TOpenDialog::NameFilters(form->OpenDialog1.Filter);
+    ASSERT_EQ(names.size(), 1);
+    for (const char* extension :
+         {"bmp", "jpg", "jpeg", "png", "gif", "tif", "tiff", "webp", "heic", "heif", "dib"}) {
+        EXPECT_TRUE(names[0].contains(QStringLiteral("*.") + extension)) << extension;
+        EXPECT_TRUE(form->Button9->toolTip().contains(QString::fromLatin1(extension)))
+            << extension;
+    }
+    EXPECT_TRUE(names[0].startsWith(QStringLiteral("画像ファイル(bmp,jpg,jpeg,png,")));
+    EXPECT_TRUE(form->Button9->toolTip().startsWith(QStringLiteral("画像ファイル（bmp,jpg,")));
+
+    const auto drop = [this](const QString& file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        enter.setAccepted(false);
+        QApplication::sendEvent(form.get(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton,
+                           Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &dropped);
+        return true;
+    };
+    const QString dib = dir.filePath("old.DIB");
+    ASSERT_TRUE(MakeQuarters("BMP3:" + dib, 500, 1000));
+    EXPECT_TRUE(drop(dib));
+    EXPECT_EQ(form->OpenDialog1.FileName, dib);
+    EXPECT_EQ(form->Image1->geometry(), QRect(70, 0, 84, 168));
+    const QString png = MakePicture(1000, 500, "png");
+    EXPECT_TRUE(drop(png));
+    EXPECT_EQ(form->OpenDialog1.FileName, png);
+    EXPECT_EQ(form->Image1->geometry(), QRect(0, 28, 224, 112));
+    EXPECT_FALSE(drop(dir.filePath("notes.txt")));
+    EXPECT_EQ(form->OpenDialog1.FileName, png);
+    form.reset();
+    UnregisterVdDIB();
 }
 
 // The folder the picture dialog opens in, as it shows it.

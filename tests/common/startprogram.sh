@@ -2,8 +2,11 @@
 #   start_program PROGRAM [USER]
 #                           starts a copy of it in a folder of its own ($work), so that no
 #                           settings file a developer saved changes what it shows; $app is its
-#                           process, ended with the folder when the script ends. With USER (the
-#                           superuser only) it runs as that user, who then owns $work
+#                           process, ended with the folder when the script ends. With
+#                           TAMURIKA_IN_PLACE=1 (an installed program) it starts PROGRAM itself.
+#                           With USER (the superuser only) it runs as that user, who then owns
+#                           $work
+#   run_program COMMAND...  starts COMMAND as it is, with the caller's environment; $app as above
 #   wait_for TITLE          the id of its first visible window whose title matches TITLE, once
 #                           there (15 s at most; a program that ends meanwhile fails the test)
 work=$(mktemp -d)
@@ -15,9 +18,13 @@ cleanup() {
 trap cleanup EXIT
 
 start_program() {
-  cp "$1" "$work/tamurika"
+  local program=$work/tamurika
+  if [[ -n "${TAMURIKA_IN_PLACE:-}" ]]; then
+    program=$1 # an installed program runs where it lies; its settings go to $work/config
+  else
+    cp "$1" "$program"
+  fi
   export XDG_CONFIG_HOME="$work/config"
-  unset QT_QPA_PLATFORM
   if [[ -n "${2:-}" ]]; then
     export HOME="$work/home"
     mkdir -p "$HOME"
@@ -27,10 +34,15 @@ start_program() {
     fi
     chown -R "$2" "$work"
     chmod 755 "$work"
-    setpriv --reuid="$2" --regid="$(id -g "$2")" --clear-groups "$work/tamurika" >"$work/log" 2>&1 &
+    run_program setpriv --reuid="$2" --regid="$(id -g "$2")" --clear-groups "$program"
   else
-    "$work/tamurika" >"$work/log" 2>&1 &
+    run_program "$program"
   fi
+}
+
+run_program() {
+  unset QT_QPA_PLATFORM
+  "$@" >"$work/log" 2>&1 &
   app=$!
 }
 

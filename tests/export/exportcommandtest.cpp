@@ -4,6 +4,8 @@
 #include <QTextStream>
 
 #include "app/exportcommand.h"
+#include "app/startoptions.h"
+#include "app/verunit.h"
 
 using namespace Qt::StringLiterals;
 
@@ -100,6 +102,16 @@ TEST(RunExport, BadArgumentsGiveTheUsageAndCode2) {
     const Outcome help = RunIt({u"--help"_s});
     EXPECT_EQ(help.code, 0);
     EXPECT_EQ(help.out, ExportUsage());
+}
+
+TEST(RunExport, VersionIsThatOfTheProject) {
+    EXPECT_EQ(ParseExportArguments({u"--version"_s}).Mode, TMode::Version);
+    EXPECT_THROW(ParseExportArguments({u"--version"_s, u"--help"_s}), EExportUsage);
+    const Outcome run = RunIt({u"--version"_s});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, u"tamurika-export (たむりか) "_s + ProgramVersion() + u'\n');
+    EXPECT_EQ(run.out, VersionText(u"tamurika-export"_s));
+    EXPECT_TRUE(ExportUsage().contains(u"tamurika-export --version"_s));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "../common/imagemagick.h"
 #include "../common/jpegfiles.h"
+#include "../common/photofiles.h"
 #include <array>
 
 #include "platform/areareducer.h"
@@ -178,7 +179,9 @@ TEST_F(JpegFiles, ReducedScalesDecodeSmallerPictures) {
     TJPEGImage jpeg;
     jpeg.LoadFromFile(Path("q.jpg"));
     EXPECT_EQ(jpeg.ToImageForSize(QSize(8, 6)).size(), QSize(8, 6));
-    EXPECT_EQ(jpeg.ToImageForSize(QSize(9, 6)).size(), QSize(16, 12));
+    // Short by less than an eighth (8 of 9 columns) still counts; by more, the next halving.
+    EXPECT_EQ(jpeg.ToImageForSize(QSize(9, 6)).size(), QSize(8, 6));
+    EXPECT_EQ(jpeg.ToImageForSize(QSize(10, 6)).size(), QSize(16, 12));
     EXPECT_EQ(jpeg.ToImageForSize(QSize(30, 10)).size(), QSize(32, 24));
     EXPECT_EQ(jpeg.ToImageForSize(QSize(4000, 3000)).size(), QSize(64, 48)); // never enlarged
     EXPECT_TRUE(Near(Quarters(jpeg.ToImageForSize(QSize(8, 6)))[0], Blue, 60));

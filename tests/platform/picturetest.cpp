@@ -103,9 +103,12 @@ TEST(TPicture, FilesAreReadByTheClassRegisteredForTheirExtension) {
         f.write("12345");
     }
     TPicture picture;
+    const QString known = QStringLiteral("bmp, jpg, jpeg, png, gif, tif, tiff, webp, heic, heif");
     EXPECT_EQ(ErrorOf([&] { picture.LoadFromFile(odd); }),
-              QStringLiteral("画像ファイルの種類「.tst」には対応していません（読み込めるのは bmp, "
-                             "jpg, jpeg です）．"));
+              QStringLiteral("画像ファイル「a.tst」の種類（.tst）には対応していません（読み込めるの"
+                             "は %1 です）．")
+                  .arg(known));
+    EXPECT_FALSE(TPicture::IsPictureFileName(odd));
 
     TPicture::RegisterFileFormat(QStringLiteral(".TST"), QStringLiteral("Test"),
                                  [] { return std::make_unique<TTestGraphic>(); });
@@ -113,8 +116,18 @@ TEST(TPicture, FilesAreReadByTheClassRegisteredForTheirExtension) {
     picture.LoadFromFile(odd);
     EXPECT_EQ(picture.Graphic()->ClassName(), "TTestGraphic");
     EXPECT_EQ(picture.Width(), 5);
+    // The open dialog's filter and the test for dropped files follow the registry.
+    EXPECT_TRUE(TPicture::IsPictureFileName(QStringLiteral("/x/A.TST")));
+    EXPECT_EQ(TPicture::FileFilter(QStringLiteral("画像ファイル")),
+              QStringLiteral("画像ファイル(bmp,jpg,jpeg,png,gif,tif,tiff,webp,heic,heif,tst)|*.bmp;"
+                             "*.jpg;*.jpeg;*.png;*.gif;*.tif;*.tiff;*.webp;*.heic;*.heif;*.tst"));
     TPicture::UnregisterFileFormat(QStringLiteral("tst"));
-    EXPECT_EQ(TPicture::FileExtensions(), (QStringList{"bmp", "jpg", "jpeg"}));
+    EXPECT_EQ(TPicture::FileExtensions(),
+              (QStringList{"bmp", "jpg", "jpeg", "png", "gif", "tif", "tiff", "webp", "heic",
+                           "heif"}));
+    EXPECT_TRUE(TPicture::IsPictureFileName(QStringLiteral("IMG_0001.HEIC")));
+    EXPECT_FALSE(TPicture::IsPictureFileName(QStringLiteral("notes.txt")));
+    EXPECT_FALSE(TPicture::IsPictureFileName(QStringLiteral("jpg")));
 
     EXPECT_EQ(ErrorOf([&] { picture.LoadFromFile(dir.filePath(QStringLiteral("none.jpg"))); }),
               QStringLiteral("画像ファイル「none.jpg」を開けません．"));

@@ -1,0 +1,158 @@
+// HEIF (the HEIC photos of phones) through libheif. libheif applies the image's own rotation,
+// mirroring and cropping (its irot, imir and clap properties) while it decodes; an EXIF
+// orientation in the file only repeats them and is not applied again. The colours are named
+// by an ICC profile or by the numbers of an "nclx" box.
+#include <algorithm>
+#include <memory>
+
+#include <libheif/heif.h>
+
+#include "photocodec.h"
+
+namespace {
+
+struct ContextFree {
+    void operator()(heif_context* c) const { heif_context_free(c); }
+};
+struct HandleRelease {
+    void operator()(heif_image_handle* h) const { heif_image_handle_release(h); }
+};
+struct ImageRelease {
+    void operator()(heif_image* i) const { heif_image_release(i); }
+};
+struct OptionsFree {
+    void operator()(heif_decoding_options* o) const { heif_decoding_options_free(o); }
+};
+struct NclxFree {
+    void operator()(heif_color_profile_nclx* n) const { heif_nclx_color_profile_free(n); }
+};
+
+void Check(const heif_error& error) {
+    if (error.code == heif_error_Ok)
+        return;
+    if (error.code == heif_error_Memory_allocation_error)
+        throw EPhotoError(EPhotoError::pkOutOfMemory);
+    throw EPhotoError(EPhotoError::pkDamaged, QString::fromUtf8(error.message));
+}
+
+// The file opened as far as its primary image; `data` must outlive it.
+struct Opened {
+    std::unique_ptr<heif_context, ContextFree> Context;
+    std::unique_ptr<heif_image_handle, HandleRelease> Handle;
+};
+
+Opened Open(const QByteArray& data) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
+    const int probe = int(std::min<qsizetype>(data.size(), 64));
+    if (heif_check_filetype(bytes, probe) == heif_filetype_no)
+        throw EPhotoError(EPhotoError::pkNotThisFormat);
+    Opened file;
+    file.Context.reset(heif_context_alloc());
+    if (!file.Context)
+        throw EPhotoError(EPhotoError::pkOutOfMemory);
+    Check(heif_context_read_from_memory_without_copy(file.Context.get(), data.constData(),
+                                                     std::size_t(data.size()), nullptr));
+    heif_image_handle* handle = nullptr;
+    Check(heif_context_get_primary_image_handle(file.Context.get(), &handle));
+    file.Handle.reset(handle);
+    return file;
+}
+
+} // namespace
+
+TPhotoHeader ReadHeifHeader(const QByteArray& data) {
+    const Opened file = Open(data);
+    heif_image_handle* handle = file.Handle.get();
+    TPhotoHeader header;
+    header.Format = TPhotoFormat::Heif;
+    header.Lossy = true; // HEVC or AV1, as phones write them
+    // The size after rotation and cropping; the coded size before them may be larger, and it
+    // is the one decoded first.
+    const QSize seen(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
+    const QSize coded(heif_image_handle_get_ispe_width(handle),
+                      heif_image_handle_get_ispe_height(handle));
+    if (seen.width() <= 0 || seen.height() <= 0)
+        throw EPhotoError(EPhotoError::pkDamaged);
+    header.StoredSize = seen;
+    header.CodedSize = coded.expandedTo(seen);
+
+    const heif_color_profile_type profile = heif_image_handle_get_color_profile_type(handle);
+    if (profile == heif_color_profile_type_prof || profile == heif_color_profile_type_rICC) {
+        const std::size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+        if (size > 0 && size <= std::size_t(MaxIccProfileBytes)) {
+            QByteArray icc(qsizetype(size), Qt::Uninitialized);
+            if (heif_image_handle_get_raw_color_profile(handle, icc.data()).code == heif_error_Ok)
+                header.IccProfile = icc;
+        }
+    }
+    heif_color_profile_nclx* nclx = nullptr;
+    if (header.IccProfile.isEmpty() &&
+        heif_image_handle_get_nclx_color_profile(handle, &nclx).code == heif_error_Ok &&
+        nclx != nullptr) {
+        const std::unique_ptr<heif_color_profile_nclx, NclxFree> owned(nclx);
+        // BT.709 primaries (sRGB's) and unspecified ones are taken as sRGB.
+        if (nclx->color_primaries != heif_color_primaries_ITU_R_BT_709_5 &&
+            nclx->color_primaries != heif_color_primaries_unspecified) {
+            TColorPrimaries p;
+            p.RedX = nclx->color_primary_red_x;
+            p.RedY = nclx->color_primary_red_y;
+            p.GreenX = nclx->color_primary_green_x;
+            p.GreenY = nclx->color_primary_green_y;
+            p.BlueX = nclx->color_primary_blue_x;
+            p.BlueY = nclx->color_primary_blue_y;
+            p.WhiteX = nclx->color_primary_white_x;
+            p.WhiteY = nclx->color_primary_white_y;
+            p.Transfer = int(nclx->transfer_characteristics);
+            header.Primaries = p;
+        }
+    }
+    return header;
+}
+
+QImage DecodeHeif(const QByteArray& data, const TPhotoHeader& header) {
+    const Opened file = Open(data);
+    heif_image_handle* handle = file.Handle.get();
+    const QSize size(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
+    if (size != header.StoredSize)
+        throw EPhotoError(EPhotoError::pkDamaged);
+    const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
+
+    std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
+    if (!options)
+        throw EPhotoError(EPhotoError::pkOutOfMemory);
+    options->convert_hdr_to_8bit = 1; // a 10-bit photo becomes 8 bits, as it is shown
+    options->strict_decoding = 1;     // a damaged stream is refused, never drawn half grey
+    heif_image* decoded = nullptr;
+    Check(heif_decode_image(handle, &decoded, heif_colorspace_RGB,
+                            alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
+                            options.get()));
+    const std::unique_ptr<heif_image, ImageRelease> image(decoded);
+    int stride = 0;
+    const std::uint8_t* plane =
+        heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
+    if (plane == nullptr ||
+        heif_image_get_width(image.get(), heif_channel_interleaved) != size.width() ||
+        heif_image_get_height(image.get(), heif_channel_interleaved) != size.height())
+        throw EPhotoError(EPhotoError::pkDamaged);
+
+    QImage result(size, QImage::Format_RGB32);
+    if (result.isNull())
+        throw EPhotoError(EPhotoError::pkOutOfMemory);
+    const int w = size.width();
+    for (int y = 0; y < size.height(); ++y) {
+        const std::uint8_t* in = plane + std::size_t(y) * std::size_t(stride);
+        auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
+        if (alpha) {
+            // Laid on white paper.
+            for (int x = 0; x < w; ++x, in += 4) {
+                const int a = in[3];
+                const auto mix = [a](int v) { return (v * a + 255 * (255 - a) + 127) / 255; };
+                out[x] = qRgb(mix(in[0]), mix(in[1]), mix(in[2]));
+            }
+        } else {
+            for (int x = 0; x < w; ++x, in += 3)
+                out[x] = qRgb(in[0], in[1], in[2]);
+        }
+    }
+    return result;
+}

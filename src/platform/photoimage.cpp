@@ -1,0 +1,167 @@
+#include "photoimage.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageWriter>
+
+#include "areareducer.h"
+#include "exif.h"
+
+void TPhotoImage::LoadFromFile(const QString& fileName) {
+    Load(ReadGraphicFile(fileName), QFileInfo(fileName).fileName());
+}
+
+void TPhotoImage::LoadFromBytes(const QByteArray& bytes) {
+    Load(bytes, QString());
+}
+
+void TPhotoImage::Load(const QByteArray& bytes, const QString& fileName) {
+    const std::optional<TPhotoFormat> sniffed = SniffPhotoFormat(bytes);
+    const TPhotoFormat format = sniffed.value_or(FFormat);
+    TPhotoHeader header;
+    try {
+        header = ReadPhotoHeader(bytes);
+    } catch (const EInvalidGraphic& e) {
+        throw Reworded(e, format, fileName);
+    }
+    // Before any pixel is decoded: the header's word is all there is yet.
+    const QSize largest = header.LargestSize();
+    if (qint64(largest.width()) * largest.height() > MaxGraphicPixels)
+        throw GraphicTooLarge(largest.width(), largest.height(), fileName);
+    FData = bytes;
+    FHeader = header;
+    FFormat = header.Format;
+    FFileName = fileName;
+    FDecoded = QImage();
+}
+
+void TPhotoImage::SaveToStream(QIODevice& stream) const {
+    if (FData.isEmpty() || stream.write(FData) != FData.size())
+        throw EInvalidGraphic(FormatMessage(QStringLiteral("%sイメージを書き込めません．"),
+                                            {PhotoFormatName(FFormat)}));
+}
+
+EInvalidGraphic TPhotoImage::Reworded(const EInvalidGraphic& error, TPhotoFormat format,
+                                      const QString& fileName) {
+    const auto* photo = dynamic_cast<const EPhotoError*>(&error);
+    if (photo == nullptr)
+        return error; // complete already (a picture too large)
+    const QString name = PhotoFormatName(format);
+    const QString file =
+        fileName.isEmpty() ? QString() : QStringLiteral("「") + fileName + QStringLiteral("」");
+    switch (photo->Kind()) {
+    case EPhotoError::pkNotThisFormat:
+        return EInvalidGraphic(FormatMessage(
+            QStringLiteral("%sイメージ%sを読み込めません．ファイルが壊れているか，%sイメージでは"
+                           "ありません．"),
+            {name, file, name}));
+    case EPhotoError::pkNoReader:
+        return EInvalidGraphic(FormatMessage(
+            QStringLiteral("%sイメージ%sを読み込めません．%sイメージを読むための Qt の部品"
+                           "（qt6-image-formats-plugins）が入っていません．"),
+            {name, file, name}));
+    case EPhotoError::pkOutOfMemory:
+        return EInvalidGraphic(FormatMessage(
+            QStringLiteral("%sイメージ%sを展開するメモリが足りません．"), {name, file}));
+    case EPhotoError::pkDamaged:
+        break;
+    }
+    const QString reason = error.Message().isEmpty()
+                               ? QString()
+                               : QStringLiteral("（") + error.Message() + QStringLiteral("）");
+    return EInvalidGraphic(FormatMessage(
+        QStringLiteral("%sイメージ%sが壊れているため読み込めません%s．"), {name, file, reason}));
+}
+
+QImage TPhotoImage::Render(const QSize& seen) const {
+    QImage stored;
+    try {
+        stored = DecodePhoto(FData, FHeader);
+    } catch (const EInvalidGraphic& e) {
+        throw Reworded(e, FFormat, FFileName);
+    }
+    const bool turns = OrientationSwapsAxes(FHeader.Orientation);
+    const QSize target = turns ? seen.transposed() : seen;
+    if (target.width() < stored.width() || target.height() < stored.height()) {
+        // None of these decoders makes a smaller picture for less work (libheif has no scaled
+        // decoding; of Qt 6.4's readers only the PNG one takes a scaled size, and it scales
+        // the whole picture after decoding it), so the whole picture is reduced here: each
+        // pixel the average of the area it covers, as a JPEG image is reduced.
+        TAreaReducer reducer(stored.size(), target);
+        for (int y = 0; y < stored.height(); ++y)
+            reducer.AddRow(reinterpret_cast<const QRgb*>(stored.constScanLine(y)));
+        stored = reducer.Result();
+        if (stored.isNull())
+            throw Reworded(EPhotoError(EPhotoError::pkOutOfMemory), FFormat, FFileName);
+    }
+    QImage image = ApplyExifOrientation(stored, FHeader.Orientation);
+    FHeader.Colours().Convert(image);
+    return image;
+}
+
+QImage TPhotoImage::ToImage() const {
+    if (FData.isEmpty())
+        return {};
+    const QSize seen = FHeader.SeenSize();
+    if (FDecoded.size() != seen)
+        FDecoded = Render(seen);
+    return FDecoded;
+}
+
+QImage TPhotoImage::ToImageForSize(const QSize& size) const {
+    if (FData.isEmpty())
+        return {};
+    const QSize seen = FHeader.SeenSize();
+    // The smallest size of the photo's own shape that covers `size`.
+    const double scale =
+        std::max(double(size.width()) / seen.width(), double(size.height()) / seen.height());
+    if (scale >= 1.0)
+        return ToImage();
+    const QSize wanted(std::clamp(int(std::ceil(seen.width() * scale)), 1, seen.width()),
+                       std::clamp(int(std::ceil(seen.height() * scale)), 1, seen.height()));
+    // Every decoding decodes the whole photo: one that covers the size is used again.
+    if (FDecoded.width() >= wanted.width() && FDecoded.height() >= wanted.height())
+        return FDecoded;
+    FDecoded = Render(wanted);
+    return FDecoded;
+}
+
+QImage TPhotoImage::ToImageWithin(const QSize& limit) const {
+    if (FData.isEmpty())
+        return {};
+    const QSize seen = FHeader.SeenSize();
+    const QSize size = seen.boundedTo(limit).expandedTo(QSize(1, 1));
+    if (size == seen)
+        return ToImage();
+    if (FDecoded.size() == size)
+        return FDecoded;
+    return Render(size);
+}
+
+std::unique_ptr<TGraphic> TPhotoImage::Clone() const {
+    return std::make_unique<TPhotoImage>(*this);
+}
+
+void TPhotoImage::Assign(const TGraphic& source) {
+    if (&source == this)
+        return;
+    if (const auto* photo = dynamic_cast<const TPhotoImage*>(&source)) {
+        *this = *photo;
+        return;
+    }
+    const QImage pixels = source.ToImage();
+    if (pixels.isNull()) {
+        FData.clear();
+        FHeader = {};
+        FDecoded = QImage();
+        return;
+    }
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!QImageWriter(&buffer, "png").write(pixels.convertToFormat(QImage::Format_RGB32)))
+        throw EInvalidGraphic(QStringLiteral("PNGイメージを書き込めません．"));
+    LoadFromBytes(buffer.data());
+}

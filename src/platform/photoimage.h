@@ -1,0 +1,66 @@
+// A photo in PNG, GIF, TIFF, WebP or HEIF as a graphic of the class library, kept the way the
+// JPEG image keeps its photo: the file's bytes as they came, the header read at once (size,
+// orientation, colour profile), the pixels decoded when first drawn. A decoding is reduced to
+// the size it is drawn at, turned upright and converted to sRGB, in that order, so that the
+// turning and the colour conversion work on the small picture.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include "graphic.h"
+#include "photocodec.h"
+
+class TPhotoImage : public TGraphic {
+  public:
+    /// A photo expected to be of `format` (the format its file name says); its content decides
+    /// the format it is read as, so a WebP photo saved as ".png" is read all the same.
+    explicit TPhotoImage(TPhotoFormat format = TPhotoFormat::Png) : FFormat(format) {}
+
+    QString ClassName() const override { return QStringLiteral("TPhotoImage"); }
+    /// Size as the photo is seen (its orientation applied).
+    int Width() const override { return FHeader.SeenSize().width(); }
+    int Height() const override { return FHeader.SeenSize().height(); }
+    bool Empty() const override { return FData.isEmpty(); }
+    bool LossyFormat() const override { return FHeader.Lossy; }
+
+    /// As LoadFromBytes, with the file's name in every message about the photo.
+    void LoadFromFile(const QString& fileName) override;
+    /// Reads and checks the header and keeps the bytes; the pixels are decoded on demand. On
+    /// error the photo is unchanged.
+    void LoadFromBytes(const QByteArray& bytes) override;
+    /// Writes the bytes as they were read.
+    void SaveToStream(QIODevice& stream) const override;
+    /// The whole photo; decoded once and kept.
+    QImage ToImage() const override;
+    /// The photo reduced to the smallest size of its own shape that covers `size`, unless the
+    /// picture kept from before covers it already; either way that picture is kept.
+    QImage ToImageForSize(const QSize& size) const override;
+    /// The photo reduced to no more than `limit` on either side; nothing is kept.
+    QImage ToImageWithin(const QSize& limit) const override;
+    std::unique_ptr<TGraphic> Clone() const override;
+    /// From another photo: shares its bytes. From any other graphic: its pixels as a PNG file.
+    void Assign(const TGraphic& source) override;
+
+    /// The format of the photo held; before the first one, the format expected.
+    TPhotoFormat Format() const { return FFormat; }
+    const TPhotoHeader& Header() const { return FHeader; }
+    const QByteArray& Data() const { return FData; }
+
+  private:
+    /// Reads the header and takes the bytes; `fileName` (shown in messages) may be empty.
+    void Load(const QByteArray& bytes, const QString& fileName);
+    /// Decodes the photo and makes it `seen` large (as seen), upright and in sRGB.
+    QImage Render(const QSize& seen) const;
+    /// The message for the user about an error of a photo of `format` from `fileName`.
+    static EInvalidGraphic Reworded(const EInvalidGraphic& error, TPhotoFormat format,
+                                    const QString& fileName);
+
+    TPhotoFormat FFormat;
+    QByteArray FData;
+    TPhotoHeader FHeader;
+    QString FFileName; // shown in messages; empty when the photo came from elsewhere
+    // The last decoding as seen, upright and in sRGB. Copies share it.
+    mutable QImage FDecoded;
+};
