@@ -48,7 +48,7 @@ QString ExportUsage() {
         "                        [--position 位置] [--paper 用紙] 出力先\n"
         "  一年分のカレンダーを「ﾌﾟﾚﾋﾞｭ-＆印刷」と同じ一枚の用紙（縦）に作ります。\n"
         "  --year 年          作る年（省略時は今年）\n"
-        "  --picture ファイル  上に載せる画像（bmp, jpg, jpeg, dib）\n"
+        "  --picture ファイル  上に載せる画像（jpg, png, gif, tif, webp, heic, bmp, dib など）\n"
         "  --slot 番号        "
         "フォント・色・年月の表示に使う設定（1〜10、省略時は前回保存した設定）\n"
         "  --position 位置    用紙上の左右の位置（-10〜10、省略時は保存されている位置）\n"

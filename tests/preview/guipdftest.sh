@@ -9,9 +9,8 @@ set -euo pipefail
 program=$1
 out=$2
 
-if [[ -z "${PDF_INNER:-}" ]]; then
-  exec env PDF_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
-fi
+source "$(dirname "$0")/../common/ownxserver.sh"
+own_x_server PDF_INNER "$0" "$@"
 
 mkdir -p "$out"
 source "$(dirname "$0")/../common/startprogram.sh"
