@@ -3,7 +3,10 @@
 //   1. the picture loaded as "画像の読み込み" loads it, until the sample has painted it;
 //   2. "ﾌﾟﾚﾋﾞｭ-＆印刷" until the preview window has painted the page at 100 %;
 //   3. one zoom step ("縮小(&O)" and "拡大(&I)" in turn);
-//   4. "印刷(&P)" into a PDF file at 600 per inch.
+//   4. "印刷(&P)" into a PDF file at 600 per inch;
+//   then "枠いっぱい" chosen, until the sample has repainted, and framing steps on the sample:
+//   a step of a drag and a notch of the wheel, each sent to the sample as the mouse sends it,
+//   until it has repainted.
 // Usage:
 //   tamurika-bench times PHOTO PDF RUNS    one line per step and run: the step, then the
 //                                          milliseconds it took and the processor time it
@@ -21,11 +24,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "app/mainunit.h"
 #include "calendar/julius.h"
@@ -132,7 +137,51 @@ struct RunTimes {
     StepTime Preview;
     std::vector<StepTime> Zoom;
     StepTime Print;
+    StepTime Fill; // "枠いっぱい" chosen, until the sample has repainted
+    std::vector<StepTime> Drag;
+    std::vector<StepTime> Wheel;
 };
+
+constexpr int DragSteps = 12;  // per run: six steps of 4 pixels right and down, six back
+constexpr int WheelSteps = 12; // six notches in, six out
+
+void SendMouse(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, widget->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+/// Framing steps on the sample in "枠いっぱい", each until the sample has repainted; the window
+/// is left in "枠に合わせる" again.
+void RunFramingSteps(TmainForm& form, RunTimes& times) {
+    TImage* sample = form.Image1;
+    StepClock clock;
+    form.FrameModeClick(TFrameMode::Fill);
+    sample->repaint(); // the first paint of a photo makes its pixels ready, once
+    times.Fill = clock.Elapsed();
+    const QPointF centre(sample->width() / 2.0, sample->height() / 2.0);
+    SendMouse(sample, QEvent::MouseButtonPress, centre, Qt::LeftButton);
+    for (int i = 0; i < DragSteps; ++i) {
+        const double offset = 4.0 * (i < DragSteps / 2 ? i + 1 : DragSteps - 1 - i);
+        clock.Restart();
+        SendMouse(sample, QEvent::MouseMove, centre + QPointF(offset, offset), Qt::LeftButton);
+        sample->repaint();
+        times.Drag.push_back(clock.Elapsed());
+    }
+    SendMouse(sample, QEvent::MouseButtonRelease, centre, Qt::NoButton);
+    const QPointF at(sample->width() / 3.0, sample->height() / 3.0);
+    for (int i = 0; i < WheelSteps; ++i) {
+        QWheelEvent wheel(at, sample->mapToGlobal(at), QPoint(),
+                          QPoint(0, i < WheelSteps / 2 ? 120 : -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        clock.Restart();
+        QApplication::sendEvent(sample, &wheel);
+        sample->repaint();
+        times.Wheel.push_back(clock.Elapsed());
+    }
+    form.FrameModeClick(TFrameMode::Fit);
+}
 
 /// One run of the main job on `form`; zoom steps only when `zoomSteps` > 0.
 RunTimes RunMainJob(TmainForm& form, const QString& photo, int zoomSteps) {
@@ -161,6 +210,8 @@ RunTimes RunMainJob(TmainForm& form, const QString& photo, int zoomSteps) {
     clock.Restart();
     form.Button1Click();
     painted.Check();
+    if (zoomSteps > 0)
+        RunFramingSteps(form, times);
     return times;
 }
 
@@ -218,6 +269,11 @@ int main(int argc, char** argv) {
             for (StepTime zoom : t.Zoom)
                 line("zoom", zoom);
             line("print", t.Print);
+            line("fill", t.Fill);
+            for (StepTime step : t.Drag)
+                line("drag", step);
+            for (StepTime step : t.Wheel)
+                line("wheel", step);
             out.flush();
         }
     } catch (const std::exception& error) {

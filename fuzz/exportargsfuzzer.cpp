@@ -39,6 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              (options.Dpi != TExportOptions::PreviewDpi &&
               options.Output != TExportOptions::TOutput::Png)))
             std::abort();
+        // A framing in its ranges, and none but the default without --fill.
+        const TPictureFraming& f = options.Framing;
+        if (!(f.FocusX >= 0 && f.FocusX <= 1 && f.FocusY >= 0 && f.FocusY <= 1 &&
+              f.Zoom >= TPictureFraming::MinZoom && f.Zoom <= TPictureFraming::MaxZoom) ||
+            (f.Mode != TFrameMode::Fill && f != TPictureFraming{}))
+            std::abort();
     } catch (const EExportUsage& e) {
         if (e.Message().isEmpty())
             std::abort(); // the user is always told what is wrong

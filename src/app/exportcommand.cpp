@@ -1,5 +1,9 @@
 #include "exportcommand.h"
 
+#include <cmath>
+#include <optional>
+
+#include <QLocale>
 #include <QTextStream>
 
 #include "calendar/calex.h"
@@ -54,6 +58,10 @@ QString ExportUsage() {
         "  --position 位置    用紙上の左右の位置（-10〜10、省略時は保存されている位置）\n"
         "  --paper 用紙       用紙の大きさ（A4, A3, B4, B5, A5, Letter、省略時は前回選んだ用紙）\n"
         "                     A4 より大きい用紙・小さい用紙には全体を拡大・縮小して中央に置きます\n"
+        "  --fill [--focus X,Y] [--zoom 倍率]\n"
+        "                     画像で枠をいっぱいにします（はみ出す部分は切り取ります）。\n"
+        "                     X,Y は切り取る部分の中心にする画像上の点（0〜1、左上が 0,0、\n"
+        "                     省略時は 0.5,0.5）、倍率は 1〜4（省略時は 1）\n"
         "  出力先は次のどれか一つです。\n"
         "  --pdf ファイル      PDFファイルに印刷します\n"
         "  --png ファイル [--dpi 解像度]\n"
@@ -65,10 +73,47 @@ QString ExportUsage() {
 
 namespace {
 
-// The sheet's options, each followed by its value.
-const QStringList SheetOptions = {u"--year"_s,     u"--picture"_s, u"--slot"_s,
-                                  u"--position"_s, u"--pdf"_s,     u"--png"_s,
-                                  u"--printer"_s,  u"--dpi"_s,     u"--paper"_s};
+// The sheet's options, each followed by its value, and those that stand alone.
+const QStringList SheetOptions = {u"--year"_s,  u"--picture"_s, u"--slot"_s,    u"--position"_s,
+                                  u"--pdf"_s,   u"--png"_s,     u"--printer"_s, u"--dpi"_s,
+                                  u"--focus"_s, u"--zoom"_s,    u"--paper"_s};
+const QStringList SheetFlags = {u"--fill"_s};
+
+// A number as the C locale writes it ("0.25", "1e-1"), nothing else around it.
+std::optional<double> ParseNumber(const QString& text) {
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double value = c.toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+QString FocusMessage(const QString& text) {
+    return QStringLiteral("焦点 '%1' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。")
+        .arg(text);
+}
+
+void ParseFocus(const QString& text, TPictureFraming& framing) {
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 2)
+        throw EExportUsage(FocusMessage(text));
+    const auto x = ParseNumber(parts[0].trimmed());
+    const auto y = ParseNumber(parts[1].trimmed());
+    if (!x || !y || *x < 0 || *x > 1 || *y < 0 || *y > 1)
+        throw EExportUsage(FocusMessage(text));
+    framing.FocusX = *x;
+    framing.FocusY = *y;
+}
+
+double ParseZoom(const QString& text) {
+    const auto zoom = ParseNumber(text.trimmed());
+    if (!zoom || *zoom < TPictureFraming::MinZoom || *zoom > TPictureFraming::MaxZoom)
+        throw EExportUsage(
+            QStringLiteral("倍率 '%1' は 1 から 4 までの数で指定してください。").arg(text));
+    return *zoom;
+}
 
 int ParseRange(const QString& text, int low, int high, const QString& what) {
     int value = 0;
@@ -95,11 +140,18 @@ TExportOptions ParseSheetArguments(const QStringList& arguments) {
             option.truncate(equals);
             hasValue = true;
         }
-        if (!SheetOptions.contains(option))
+        const bool flag = SheetFlags.contains(option);
+        if (!flag && !SheetOptions.contains(option))
             throw EExportUsage(QStringLiteral("不明な引数です: %1").arg(arguments[i]));
         if (seen.contains(option))
             throw EExportUsage(QStringLiteral("%1 が二度指定されています。").arg(option));
         seen << option;
+        if (flag) {
+            if (hasValue)
+                throw EExportUsage(QStringLiteral("%1 には値を付けられません。").arg(option));
+            options.Framing.Mode = TFrameMode::Fill;
+            continue;
+        }
         if (!hasValue) {
             if (i + 1 >= arguments.size())
                 throw EExportUsage(QStringLiteral("%1 には値が必要です。").arg(option));
@@ -121,6 +173,10 @@ TExportOptions ParseSheetArguments(const QStringList& arguments) {
                         .arg(value));
         } else if (option == u"--dpi") {
             dpi = ParseRange(value, ExportMinDpi, ExportMaxDpi, QStringLiteral("解像度"));
+        } else if (option == u"--focus") {
+            ParseFocus(value, options.Framing);
+        } else if (option == u"--zoom") {
+            options.Framing.Zoom = ParseZoom(value);
         } else {
             if (value.isEmpty())
                 throw EExportUsage(QStringLiteral("%1 の値が空です。").arg(option));
@@ -147,6 +203,11 @@ TExportOptions ParseSheetArguments(const QStringList& arguments) {
             throw EExportUsage(QStringLiteral("--dpi は --png と一緒にだけ使えます。"));
         options.Dpi = *dpi;
     }
+    if (options.Framing.Mode != TFrameMode::Fill)
+        for (const QString& option : {u"--focus"_s, u"--zoom"_s})
+            if (seen.contains(option))
+                throw EExportUsage(
+                    QStringLiteral("%1 は --fill と一緒にだけ使えます。").arg(option));
     return options;
 }
 
@@ -221,10 +282,17 @@ int RunExport(const QStringList& arguments, QTextStream& out, QTextStream& err,
         case TExportOptions::TMode::Holidays:
             ListHolidays(options.FromYear, options.ToYear, out);
             break;
-        case TExportOptions::TMode::Sheet:
-            out << ExportSheet(options, programFolder.isEmpty() ? ProgramFolder() : programFolder)
+        case TExportOptions::TMode::Sheet: {
+            QStringList warnings;
+            out << ExportSheet(options, programFolder.isEmpty() ? ProgramFolder() : programFolder,
+                               &warnings)
                 << u'\n';
+            // The sheet is written all the same; the user is told what will disappoint.
+            for (const QString& warning : std::as_const(warnings))
+                err << warning << u'\n';
+            err.flush();
             break;
+        }
         }
     } catch (const Exception& e) {
         out.flush();

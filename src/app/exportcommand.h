@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "platform/exception.h"
+#include "preview/picturefit.h"
 #include "report/lrdocument.h"
 
 class QTextStream;
@@ -39,6 +40,8 @@ struct TExportOptions {
     TOutput Output = TOutput::Pdf;
     QString Target; // the output file, or the print queue's name
     int Dpi = PreviewDpi;
+    // --fill, --focus, --zoom: the picture fitted into its box unless --fill is given.
+    TPictureFraming Framing;
 
     /// The resolution at which --png takes the preview's path: one pixel per design unit.
     static constexpr int PreviewDpi = 96;
@@ -68,8 +71,10 @@ void ListHolidays(std::int32_t fromYear, std::int32_t toYear, QTextStream& out);
 /// another resolution), or a print queue. Settings and the print position are read from the
 /// settings folder of `programFolder`. A file is written completely or not at all. Raises
 /// Exception with the user's message when it cannot be done.
-/// Returns what was written, for the user: the file's full path or the queue's name.
-QString ExportSheet(const TExportOptions& options, const QString& programFolder);
+/// Returns what was written, for the user: the file's full path or the queue's name. What the
+/// user should know about the sheet (a photo that prints coarsely) is added to `warnings`.
+QString ExportSheet(const TExportOptions& options, const QString& programFolder,
+                    QStringList* warnings = nullptr);
 
 /// Runs the command line: 0 when done, 2 for bad arguments (message and usage on `err`), 1 when
 /// the command failed. Needs a QApplication. `programFolder` is where the program's settings

@@ -34,12 +34,14 @@ class TExportSheetSource : public TSheetSource {
   public:
     QString FPictureFileName;
     QSize FPictureSize = NoPictureSize;
+    TPictureFraming FFraming;
     TSlotSettings FSettings;
     TDayCells FCells;
     QString FAppPath;
 
     QString PictureFileName() const override { return FPictureFileName; }
     QSize PictureSize() const override { return FPictureSize; }
+    TPictureFraming PictureFraming() const override { return FFraming; }
     TColor WeekdayColor() const override { return FSettings.Colors[scWeekday]; }
     TColor SundayColor() const override { return FSettings.Colors[scSunday]; }
     TColor SaturdayColor() const override { return FSettings.Colors[scSaturday]; }
@@ -67,8 +69,10 @@ int QueueIndex(const TPrinter& printer, const QString& queue) {
 
 } // namespace
 
-QString ExportSheet(const TExportOptions& options, const QString& programFolder) {
+QString ExportSheet(const TExportOptions& options, const QString& programFolder,
+                    QStringList* warnings) {
     TExportSheetSource source;
+    source.FFraming = options.Framing;
     source.FAppPath = programFolder.endsWith(u'/') ? programFolder : programFolder + u'/';
     const TIniFile settings(SettingsFolder(source.FAppPath) + SettingsIniName);
     const int slot = options.Slot.value_or(ReadSlotDirectory(settings).LastSlot);
@@ -79,6 +83,9 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder)
         picture.LoadFromFile(options.PictureFile);
         source.FPictureFileName = QFileInfo(options.PictureFile).absoluteFilePath();
         source.FPictureSize = QSize(picture.Width(), picture.Height());
+        const QString warning = LowResolutionWarning(source.FPictureSize, options.Framing);
+        if (warnings != nullptr && !warning.isEmpty())
+            warnings->append(warning);
     }
 
     // The output is made ready first: a folder that cannot be written fails before any work.
@@ -117,9 +124,12 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder)
         options.Output == TExportOptions::TOutput::Png && options.Dpi == TExportOptions::PreviewDpi;
     choices.Picture = preview ? picture.Graphic() : nullptr;
     choices.PictureSize = source.FPictureSize;
+    choices.Framing = options.Framing;
     ComposeSheet(sheet, choices, calendar, source.FCells);
-    if (!preview && !picture.Empty())
+    if (!preview && !picture.Empty()) {
         sheet.LRImage1->Picture().Assign(&picture);
+        sheet.PlacePicture(source.FPictureSize, options.Framing);
+    }
     sheet.SetPosition(options.Position.value_or(ReadPrintPosition(source.FAppPath)));
     sheet.LightRep1->SetPrintPaper(options.Paper.value_or(ReadPaperChoice(source.FAppPath)));
 

@@ -1,8 +1,12 @@
 #include "mainunit.h"
 
+#include <cmath>
+
 // Qt
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -18,13 +22,16 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 
 // Local
 #include "calendar/calex.h"
 #include "calendar/calexdesign.h"
 #include "fontreadunit.h"
 #include "fontsaveunit1.h"
+#include "framingmemory.h"
 #include "picturefolder.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
@@ -35,6 +42,7 @@
 #include "platform/settingsfolder.h"
 #include "preview/picturefit.h"
 #include "preview/printlrunit.h"
+#include "preview/sheetlayout.h"
 #include "preview/sheetsource.h"
 #include "sheetcomposition.h"
 #include "statusbar/statusbarp.h"
@@ -62,6 +70,13 @@ QString PictureHint() {
 // The sample's picture box.
 constexpr int PictureBoxWidth = 224;
 constexpr int PictureBoxHeight = 168;
+
+const QString FillHint = QStringLiteral(
+    "ドラッグで写す部分を動かし、ホイールで拡大・縮小します（ダブルクリックで元に戻ります）");
+// A wheel notch (120 eighths of a degree) zooms by the cube root of 2: three double the zoom.
+constexpr double WheelNotchesPerDoubling = 3 * 120;
+// How long the wheel must rest before its zoom is written to the state file.
+constexpr int RememberDelayMs = 500;
 
 TFont MakeFont(const QString& face, int height, TFontStyles style = 0) {
     TFont font;
@@ -168,6 +183,11 @@ TmainForm::TmainForm(QString programFolder, QWidget* parent)
 
     CalendarEx1->OnChange = [this](QObject*) { CalendarEx1Change(); };
     CalendarEx2->OnChange = [this](QObject*) { CalendarEx1Change(); };
+
+    FRememberTimer = new QTimer(this);
+    FRememberTimer->setSingleShot(true);
+    FRememberTimer->setInterval(RememberDelayMs);
+    connect(FRememberTimer, &QTimer::timeout, this, [this] { RememberFraming(); });
 }
 
 TmainForm::~TmainForm() {
@@ -182,12 +202,15 @@ void TmainForm::CreateSample(QWidget* client) {
     Panel4 = MakePanel(Panel1, 6, 6, 228, 172, clWhite);
     Panel4->SetBorderSingle(true);
     // Image1's position is that inside the border, so give the box's inside a widget of its own.
-    auto* pictureBox = new QWidget(Panel4);
-    pictureBox->setGeometry(Panel4->ClientRect());
-    Image1 = new TImage(pictureBox);
+    PictureBox = new QWidget(Panel4);
+    PictureBox->setGeometry(Panel4->ClientRect());
+    Image1 = new TImage(PictureBox);
     Image1->setGeometry(0, 0, PictureBoxWidth, PictureBoxHeight);
     Image1->SetStretch(true);
     Image1->SetCenter(true);
+    Image1->setMouseTracking(true);
+    Image1->installEventFilter(this);     // dragging, the wheel, hints, the context menu
+    PictureBox->installEventFilter(this); // the context menu beside a fitted photo
 
     const QFont titleFont = MakeFont(PGothic, -13, fsBold).ToQFont();
     nenST = MakePanel(Panel1, 6, 181, 227, 19, clWhite);
@@ -342,6 +365,33 @@ void TmainForm::CreateMenu() {
     QMenu* sheet = bar->addMenu(QStringLiteral("画像、フォント(&S)"));
     sheet->addAction(QStringLiteral("画像の読み込み"), this,
                      [this] { Guarded([this] { Button9Click(); }); });
+    // The frame mode: one of two, checked; the same actions in the sample's context menu.
+    auto* frameModes = new QActionGroup(this);
+    MIframeFit = new QAction(QStringLiteral("枠に合わせる"), frameModes);
+    MIframeFit->setStatusTip(QStringLiteral("写真全体を枠の中に収めます"));
+    MIframeFill = new QAction(QStringLiteral("枠いっぱい"), frameModes);
+    MIframeFill->setStatusTip(
+        QStringLiteral("写真で枠をいっぱいにします（はみ出す部分は切り取られます）"));
+    for (QAction* mode : {MIframeFit, MIframeFill})
+        mode->setCheckable(true);
+    MIframeFit->setChecked(true);
+    connect(MIframeFit, &QAction::triggered, this, [this] { FrameModeClick(TFrameMode::Fit); });
+    connect(MIframeFill, &QAction::triggered, this, [this] { FrameModeClick(TFrameMode::Fill); });
+    MIframeCentre = new QAction(QStringLiteral("中央に戻す"), this);
+    MIframeCentre->setStatusTip(QStringLiteral("写真を枠の中央に等倍で戻します"));
+    MIframeCentre->setEnabled(false);
+    connect(MIframeCentre, &QAction::triggered, this, [this] { FrameCentreClick(); });
+    sheet->addActions({MIframeFit, MIframeFill, MIframeCentre});
+    PictureMenu = new QMenu(this);
+    PictureMenu->addActions({MIframeFit, MIframeFill});
+    PictureMenu->addSeparator();
+    PictureMenu->addAction(MIframeCentre);
+    for (QMenu* menu : {sheet, PictureMenu})
+        connect(menu, &QMenu::hovered, this, [this](QAction* action) {
+            if (!action->statusTip().isEmpty())
+                StBar->SetText(action->statusTip());
+        });
+    sheet->addSeparator();
     sheet->addAction(QStringLiteral("年のフォント変更"), this, [this] { Button11Click(); });
     sheet->addAction(QStringLiteral("月のフォント変更"), this, [this] { Button3Click(); });
     sheet->addAction(QStringLiteral("日のフォント変更"), this, [this] { Button10Click(); });
@@ -415,6 +465,8 @@ void TmainForm::FormShow() {
     }
     ApplyColors();
     SettingsChanged = false;
+    FFraming.Mode = TFramingMemory(AppPath).Mode();
+    ShowFraming(false);
     CalendarEx1->setFocus();
 }
 
@@ -430,6 +482,8 @@ void TmainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TmainForm::FormClose() {
+    if (FRememberTimer->isActive())
+        RememberFraming();
     if (SettingsChanged && Confirm(SaveQuestion))
         MIfontWriteClick();
 }
@@ -492,14 +546,136 @@ void TmainForm::LoadPictureFile(const QString& fileName) {
     (void)loaded.Graphic()->ToImageForSize(
         SheetPreviewDecodeSize({loaded.Width(), loaded.Height()}));
 
+    if (FRememberTimer->isActive())
+        RememberFraming(); // the part of the photo shown until now
     Image4->Picture().Assign(&loaded);
-    const TRect bounds = FitPicture(Image4->Picture().Width(), Image4->Picture().Height(),
-                                    PictureBoxWidth, PictureBoxHeight);
-    Image1->setGeometry(bounds.ToQRect());
     Image1->Picture().Assign(&Image4->Picture());
     OpenDialog1.FileName = fileName;
     // For the next run; a settings folder that cannot be written only means it is not kept.
     RememberPictureFolder(AppPath, QFileInfo(fileName).absolutePath());
+    // A photo framed before shows as it was left; any other starts centred at 1 ×.
+    const TPictureFraming remembered =
+        TFramingMemory(AppPath)
+            .Recall(QFileInfo(fileName).absoluteFilePath(), Image4->size())
+            .value_or(TPictureFraming{});
+    FFraming.FocusX = remembered.FocusX;
+    FFraming.FocusY = remembered.FocusY;
+    FFraming.Zoom = remembered.Zoom;
+    ShowFraming(false);
+}
+
+// --- Framing -----------------------------------------------------------------------------------
+
+void TmainForm::ShowFraming(bool remember) {
+    const bool picture = !Image4->Picture().Empty();
+    const bool fill = FFraming.Mode == TFrameMode::Fill;
+    MIframeFit->setChecked(!fill);
+    MIframeFill->setChecked(fill);
+    MIframeCentre->setEnabled(fill && picture);
+    const int w = Image4->Picture().Width();
+    const int h = Image4->Picture().Height();
+    if (fill) {
+        Image1->setGeometry(0, 0, PictureBoxWidth, PictureBoxHeight);
+        Image1->SetSourceRect(
+            picture ? FillSource(w, h, PictureBoxWidth, PictureBoxHeight, FFraming) : QRectF());
+    } else {
+        Image1->setGeometry(FitPicture(w, h, PictureBoxWidth, PictureBoxHeight).ToQRect());
+        Image1->SetSourceRect({});
+    }
+    if (fill && picture) {
+        if (!FDragStart)
+            Image1->setCursor(Qt::OpenHandCursor);
+    } else {
+        Image1->unsetCursor();
+    }
+    if (picture) {
+        // The warning takes the status bar while it is due, and leaves it when it no longer is.
+        const QString warning = LowResolutionWarning(Image4->size(), FFraming);
+        if (!warning.isEmpty() && StBar->Text() != warning)
+            StBar->SetText(warning);
+        else if (warning.isEmpty() && !FFramingWarning.isEmpty() &&
+                 StBar->Text() == FFramingWarning)
+            StBar->SetText(QString());
+        FFramingWarning = warning;
+    }
+    if (remember && picture && fill)
+        FRememberTimer->start();
+}
+
+void TmainForm::RememberFraming() {
+    FRememberTimer->stop();
+    if (Image4->Picture().Empty() || OpenDialog1.FileName.isEmpty())
+        return;
+    try {
+        TFramingMemory(AppPath).Remember(QFileInfo(OpenDialog1.FileName).absoluteFilePath(),
+                                         Image4->size(), FFraming);
+    } catch (const Exception& error) {
+        // The part shown stays as it is; only the next run will not know it.
+        StBar->SetText(error.Message());
+    }
+}
+
+void TmainForm::FrameModeClick(TFrameMode mode) {
+    if (FRememberTimer->isActive())
+        RememberFraming();
+    FFraming.Mode = mode;
+    ShowFraming(false);
+    try {
+        TFramingMemory(AppPath).SetMode(mode);
+    } catch (const Exception& error) {
+        StBar->SetText(error.Message());
+    }
+}
+
+void TmainForm::FrameCentreClick() {
+    if (FFraming.Mode != TFrameMode::Fill || Image4->Picture().Empty())
+        return;
+    FFraming.FocusX = 0.5;
+    FFraming.FocusY = 0.5;
+    FFraming.Zoom = 1;
+    ShowFraming(true);
+    RememberFraming();
+}
+
+void TmainForm::Image1MouseDown(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || FFraming.Mode != TFrameMode::Fill ||
+        Image4->Picture().Empty())
+        return;
+    FDragStart = event->position();
+    FDragFraming = FFraming;
+    Image1->setCursor(Qt::ClosedHandCursor);
+}
+
+void TmainForm::Image1MouseMove(QMouseEvent* event) {
+    if (!FDragStart) {
+        Image1MouseMoveHint();
+        return;
+    }
+    const QPointF moved = event->position() - *FDragStart;
+    // From where the drag began, so that moving back returns exactly there.
+    FFraming = DragFraming(FDragFraming, Image4->Picture().Width(), Image4->Picture().Height(),
+                           PictureBoxWidth, PictureBoxHeight, moved.x(), moved.y());
+    ShowFraming(false);
+}
+
+void TmainForm::Image1MouseUp(QMouseEvent* event) {
+    if (!FDragStart || event->button() != Qt::LeftButton)
+        return;
+    FDragStart.reset();
+    ShowFraming(true);
+    RememberFraming();
+}
+
+void TmainForm::Image1MouseWheel(QWheelEvent* event) {
+    if (FFraming.Mode != TFrameMode::Fill || Image4->Picture().Empty() || FDragStart)
+        return;
+    const int notches = event->angleDelta().y();
+    if (notches == 0)
+        return;
+    const double zoom = FFraming.Zoom * std::exp2(notches / WheelNotchesPerDoubling);
+    FFraming = ZoomFraming(FFraming, Image4->Picture().Width(), Image4->Picture().Height(),
+                           PictureBoxWidth, PictureBoxHeight, event->position(), zoom);
+    ShowFraming(true);
 }
 
 QString TmainForm::DroppedPictureFile(const QMimeData* data) {
@@ -539,7 +715,52 @@ void TmainForm::GroupBox2MouseMove() {
     StBar->SetText(QString());
 }
 
+void TmainForm::Image1MouseMoveHint() {
+    if (Image4->Picture().Empty())
+        return;
+    if (!FFramingWarning.isEmpty())
+        StBar->SetText(FFramingWarning);
+    else if (FFraming.Mode == TFrameMode::Fill)
+        StBar->SetText(FillHint);
+}
+
 bool TmainForm::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    const bool mouse = type == QEvent::ContextMenu || type == QEvent::MouseButtonPress ||
+                       type == QEvent::MouseMove || type == QEvent::MouseButtonRelease ||
+                       type == QEvent::MouseButtonDblClick || type == QEvent::Wheel;
+    if (mouse && (watched == Image1 || watched == PictureBox)) {
+        switch (type) {
+        case QEvent::ContextMenu:
+            PictureMenu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        case QEvent::MouseButtonPress:
+            if (watched == Image1)
+                Image1MouseDown(static_cast<QMouseEvent*>(event));
+            break;
+        case QEvent::MouseMove:
+            if (watched == Image1)
+                Image1MouseMove(static_cast<QMouseEvent*>(event));
+            break;
+        case QEvent::MouseButtonRelease:
+            if (watched == Image1)
+                Image1MouseUp(static_cast<QMouseEvent*>(event));
+            break;
+        case QEvent::MouseButtonDblClick:
+            if (watched == Image1 && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                FrameCentreClick();
+            break;
+        case QEvent::Wheel:
+            if (watched == Image1) {
+                Image1MouseWheel(static_cast<QWheelEvent*>(event));
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::MouseMove) {
         if (watched == Button11)
             FontButtonMouseMove(sfYear);
@@ -729,6 +950,7 @@ class TMainFormSheetSource : public TSheetSource {
 
     QString PictureFileName() const override { return FForm.OpenDialog1.FileName; }
     QSize PictureSize() const override { return FForm.Image4->size(); }
+    TPictureFraming PictureFraming() const override { return FForm.FFraming; }
     TColor WeekdayColor() const override { return FForm.ColorDialog(scWeekday).Color(); }
     TColor SundayColor() const override { return FForm.ColorDialog(scSunday).Color(); }
     TColor SaturdayColor() const override { return FForm.ColorDialog(scSaturday).Color(); }
@@ -756,6 +978,7 @@ void TmainForm::Button1Click() {
         choices.Settings = CurrentSettings();
         choices.Picture = Image1->Picture().Graphic();
         choices.PictureSize = Image4->size();
+        choices.Framing = FFraming;
         ComposeSheet(preview->Sheet(), choices, *CalendarEx2, FDayCells,
                      [this](int position, bool monthDone) {
                          StBar->SetPosition(position);
@@ -781,4 +1004,6 @@ void TmainForm::Button1Click() {
     preview->exec();
     preview.reset();
     StBar->SetPosition(0);
+    if (!FFramingWarning.isEmpty())
+        StBar->SetText(FFramingWarning); // the progress took its place
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 #include <QMainWindow>
 #include <QString>
@@ -15,6 +16,7 @@
 #include "platform/fontdialog.h"
 #include "platform/opendialog.h"
 #include "preview/daycells.h"
+#include "preview/picturefit.h"
 #include "settingsslots.h"
 
 class QAction;
@@ -23,8 +25,11 @@ class QGroupBox;
 class QLabel;
 class QMimeData;
 class QMenu;
+class QMouseEvent;
 class QPushButton;
+class QTimer;
 class QToolButton;
+class QWheelEvent;
 class TCalendarEx;
 class TImage;
 class TPanel;
@@ -79,10 +84,16 @@ public:
     TImage* Image2;           // scratch pictures of the sheet composition
     TImage* Image3;
     TImage* Image4; // the loaded picture at its own pixel size
+    QWidget* PictureBox; // the inside of Panel4's border, Image1's parent
     // Menu.
     QAction* MIfontRead;
     QAction* MIfontWrite;
     QMenu* MIkaku; // "色(&K)", shown only in the wide window
+    // The frame mode of the picture ("画像、フォント(&S)" and the sample's context menu).
+    QAction* MIframeFit;    // 枠に合わせる
+    QAction* MIframeFill;   // 枠いっぱい
+    QAction* MIframeCentre; // 中央に戻す
+    QMenu* PictureMenu;     // context menu of the sample's picture
 
     TOpenDialog OpenDialog1;
     /// The four font dialogs: the single store of the sheet's fonts.
@@ -97,6 +108,10 @@ public:
     bool SettingsChanged = false; // fonts, colours or style changed since the last load or save
     /// The day table of the last composition; the sheet's day cells read it.
     TDayCells FDayCells;
+    /// How the photo takes its box: the mode the user chose (remembered between runs) and,
+    /// for "枠いっぱい", the part of the photo chosen by dragging and the wheel (remembered
+    /// with the photo in the state file).
+    TPictureFraming FFraming;
 
     /// The settings file: "tamurika.ini" in the settings folder of AppPath.
     QString SettingsFileName() const;
@@ -116,14 +131,27 @@ public:
     void CalendarEx1Change();
     /// Picture loading through the open dialog.
     void Button9Click();
-    /// Loads a picture file into the sample: kept at full size in Image4, shown fitted into the
-    /// 224 × 168 box by Image1. A file that cannot be read raises its picture error and
+    /// Loads a picture file into the sample: kept at full size in Image4, shown by Image1 in
+    /// the 224 × 168 box as framed (a photo framed before in "枠いっぱい" as it was left, any
+    /// other centred at 1 ×). A file that cannot be read raises its picture error and
     /// nothing changes, the name of the current picture included.
     void LoadPictureFile(const QString& fileName);
+    // Framing.
+    /// "枠に合わせる" / "枠いっぱい": the mode, remembered as the user's choice.
+    void FrameModeClick(TFrameMode mode);
+    /// "中央に戻す" and a double click on the sample: the photo centred at 1 × again.
+    void FrameCentreClick();
+    /// Dragging and the wheel on the sample's picture in "枠いっぱい".
+    void Image1MouseDown(QMouseEvent* event);
+    void Image1MouseMove(QMouseEvent* event);
+    void Image1MouseUp(QMouseEvent* event);
+    void Image1MouseWheel(QWheelEvent* event);
     // Status-bar hints.
     void FontButtonMouseMove(TSheetFont font); // Button11/3/10/12MouseMove
     void Button9MouseMove();
     void GroupBox2MouseMove();
+    /// Over the sample's picture: a photo too small for the print, or how to frame it.
+    void Image1MouseMoveHint();
     void SbtnKShowClick();
     void Button14Click();
     void N1Click(); // help
@@ -180,6 +208,11 @@ private:
     void CreateHiddenComponents(QWidget* client);
 
     void ReadSlotComments();
+    /// Shows FFraming in the sample and says in the status bar when the photo would print
+    /// coarsely; `remember` keeps the photo's part in the state file.
+    void ShowFraming(bool remember);
+    /// Writes the photo's part to the state file (now, or ending a wait for the wheel).
+    void RememberFraming();
     void ShowTitles();
     void ApplyColors();
     void FontCommand(TSheetFont font);
@@ -191,6 +224,11 @@ private:
 
     QString FProgramFolder;
     QWidget* FClient;
+    // A drag on the sample: where it began, in the sample's pixels, and the framing then.
+    std::optional<QPointF> FDragStart;
+    TPictureFraming FDragFraming;
+    QString FFramingWarning; // the resolution warning shown last
+    QTimer* FRememberTimer;  // the wheel's steps are remembered once they pause
     std::array<TFontDialog, SheetFontCount> FFontDialogs;
     std::array<TColorDialog, SheetColorCount> FColorDialogs;
     bool FShown = false;

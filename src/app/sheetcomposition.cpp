@@ -1,5 +1,7 @@
 #include "sheetcomposition.h"
 
+#include <cmath>
+
 #include "platform/bitmap.h"
 #include "preview/daycells.h"
 #include "preview/picturefit.h"
@@ -38,9 +40,28 @@ QSize SheetPreviewDecodeSize(const QSize& pictureSize) {
     return {2 * drawn.Width(), 2 * drawn.Height()};
 }
 
-QImage SheetPreviewPicture(const TGraphic* picture) {
+QString LowResolutionWarning(const QSize& pictureSize, const TPictureFraming& framing) {
+    const double ppi =
+        SheetPicturePixelsPerInch(pictureSize.width(), pictureSize.height(), framing);
+    if (ppi <= 0 || ppi >= SheetMinPixelsPerInch)
+        return {};
+    return QStringLiteral("写真の解像度が低いため、印刷が粗くなります（約 %1 ppi）")
+        .arg(std::lround(ppi));
+}
+
+QImage SheetPreviewPicture(const TGraphic* picture, const TPictureFraming& framing) {
     TBitmap box(SheetPictureBoxWidth, SheetPictureBoxHeight); // white
-    if (picture != nullptr && !picture->Empty()) {
+    if (picture != nullptr && !picture->Empty() && framing.Mode == TFrameMode::Fill) {
+        // Twice the box's pixels, as for a fitted picture: for a photo that is the decoding
+        // made when it was loaded, as long as the whole photo shows.
+        const TGraphicPart part =
+            picture->ToImagePart(FillSource(picture->Width(), picture->Height(),
+                                            SheetPictureBoxWidth, SheetPictureBoxHeight, framing),
+                                 QSize(2 * SheetPictureBoxWidth, 2 * SheetPictureBoxHeight));
+        if (!part.Pixels.isNull())
+            box.Canvas().StretchDraw({0, 0, SheetPictureBoxWidth, SheetPictureBoxHeight},
+                                     part.Pixels, part.Source, true);
+    } else if (picture != nullptr && !picture->Empty()) {
         // A photo is decoded at a reduced scale where that still gives twice the pixels drawn.
         const QImage pixels =
             picture->ToImageForSize(SheetPreviewDecodeSize({picture->Width(), picture->Height()}));
@@ -54,13 +75,15 @@ void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx
                   TDayCells& cells, const TCompositionProgress& progress) {
     const TSlotSettings& s = choices.Settings;
 
-    sheet.PlacePicture(choices.PictureSize);
+    sheet.PlacePicture(choices.PictureSize, choices.Framing);
     sheet.LRImage1->Picture().SetGraphic(nullptr);
     {
         auto bitmap = std::make_unique<TBitmap>();
-        bitmap->Assign(SheetPreviewPicture(choices.Picture));
+        bitmap->Assign(SheetPreviewPicture(choices.Picture, choices.Framing));
         sheet.LRImage1->Picture().SetGraphic(std::move(bitmap));
     }
+    // The prepared picture is already the part of the photo that shows.
+    sheet.LRImage1->SetSourceRect({});
 
     for (int n = 1; n <= 12; ++n) {
         sheet.Month(n).LRItemYoubi->SetLineColor(s.Colors[scLine]);

@@ -11,6 +11,7 @@
 #include <QSize>
 #include <QString>
 
+#include "preview/picturefit.h"
 #include "settingsslots.h"
 
 class TCalendarEx;
@@ -29,6 +30,8 @@ struct TSheetChoices {
     const TGraphic* Picture = nullptr;
     /// The picture's size in pixels, which decides its place in the picture box.
     QSize PictureSize;
+    /// How the picture takes the box.
+    TPictureFraming Framing;
 };
 
 /// Progress of a composition: the position 5 .. 90, and whether a month of the day table was
@@ -42,16 +45,22 @@ using TCompositionProgress = std::function<void(int position, bool monthDone)>;
 void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, TCalendarEx& calendar,
                   TDayCells& cells, const TCompositionProgress& progress = {});
 
-/// The picture of the preview as the sheet holds it: always 708 × 531, the picture stretched to
-/// 710 × 532 with its last two columns and its last row cut off, on white. White when there is
-/// no picture. LRImage1 stretches it back into the picture's own shape.
-QImage SheetPreviewPicture(const TGraphic* picture);
+/// The picture of the preview as the sheet holds it: always 708 × 531, on white; white when
+/// there is no picture. Fitted: the picture stretched to 710 × 532 with its last two columns
+/// and its last row cut off, which LRImage1 stretches back into the picture's own shape.
+/// Filling: the part of the picture that shows (FillSource), exactly the box.
+QImage SheetPreviewPicture(const TGraphic* picture, const TPictureFraming& framing = {});
 
 /// The size at which SheetPreviewPicture asks a picture of `pictureSize` for its pixels: twice
 /// the size at which the sheet shows it (fitted into the 708 × 531 box), so that a photo
 /// decoded at a reduced scale still gives two pixels for each one on the page. A picture
 /// decoded at this size when it is loaded is not decoded again for the sheet.
 QSize SheetPreviewDecodeSize(const QSize& pictureSize);
+
+/// What the user is told when a picture of `pictureSize` prints at fewer than
+/// SheetMinPixelsPerInch pixels per inch with `framing`: "写真の解像度が低いため、印刷が粗く
+/// なります（約 N ppi）"; empty when it prints finely enough or there is no picture.
+QString LowResolutionWarning(const QSize& pictureSize, const TPictureFraming& framing);
 
 /// The print job's name for a year title.
 QString SheetPrintTitle(const QString& yearTitle);

@@ -1,6 +1,7 @@
 #include "canvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <span>
 
@@ -351,5 +352,38 @@ void TCanvas::StretchDraw(const TRect& dest, const QImage& image, bool smooth) {
     const bool wasSmooth = p->testRenderHint(QPainter::SmoothPixmapTransform);
     p->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
     p->drawImage(dest.ToQRect(), ReducedForDevice(*p, dest.ToQRect(), image, smooth));
+    p->setRenderHint(QPainter::SmoothPixmapTransform, wasSmooth);
+}
+
+void TCanvas::StretchDraw(const TRect& dest, const QImage& image, const QRectF& source,
+                          bool smooth) {
+    if (source == QRectF(image.rect())) {
+        StretchDraw(dest, image, smooth);
+        return;
+    }
+    QPainter* p = Painter();
+    if (p == nullptr || image.isNull() || dest.IsEmpty() || source.isEmpty())
+        return;
+    const bool wasSmooth = p->testRenderHint(QPainter::SmoothPixmapTransform);
+    p->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    const QSize covered = KeptSize(*p, dest.ToQRect());
+    if (covered.isEmpty()) {
+        p->drawImage(QRectF(dest.ToQRect()), image, source);
+    } else {
+        // Such a device would round the part's edges to whole pixels and keep the rest of the
+        // image too: it gets exactly the part, resampled here.
+        const QSize size =
+            QSize(int(std::ceil(source.width() - 1e-6)), int(std::ceil(source.height() - 1e-6)))
+                .boundedTo(covered)
+                .expandedTo(QSize(1, 1));
+        QImage part(size, QImage::Format_RGB32);
+        part.fill(Qt::white);
+        {
+            QPainter r(&part);
+            r.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+            r.drawImage(QRectF(QPointF(0, 0), QSizeF(size)), image, source);
+        }
+        p->drawImage(dest.ToQRect(), part);
+    }
     p->setRenderHint(QPainter::SmoothPixmapTransform, wasSmooth);
 }

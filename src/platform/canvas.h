@@ -104,6 +104,9 @@ class TCanvas {
     QSize KeptPictureSize(const TRect& dest);
     /// Copies `image` into `dest`, replacing the pixels there; scaled smoothly only if asked.
     void StretchDraw(const TRect& dest, const QImage& image, bool smooth = false);
+    /// Copies the part `source` of `image` (in its pixels, edges anywhere) into `dest`. A
+    /// device that keeps every pixel it is given gets that part alone, no larger than it keeps.
+    void StretchDraw(const TRect& dest, const QImage& image, const QRectF& source, bool smooth);
 
     /// Pictures drawn with DrawPicture go into a PDF file as they are (not owned; nullptr:
     /// none). Set by a printer whose job is written into a PDF file.

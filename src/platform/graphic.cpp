@@ -4,8 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cmath>
+
 #include "atomicfile.h"
 #include "canvas.h"
+#include "graphicpart.h"
 
 TGraphic::~TGraphic() = default;
 
@@ -39,6 +43,28 @@ QImage TGraphic::ToImageForSize(const QSize&) const {
 
 QImage TGraphic::ToImageWithin(const QSize&) const {
     return ToImage();
+}
+
+TGraphicPart TGraphic::ToImagePart(const QRectF& part, const QSize& size) const {
+    if (Empty())
+        return {};
+    const QSizeF seen(Width(), Height());
+    const QRectF p = part & QRectF(QPointF(0, 0), seen);
+    if (p.isEmpty())
+        return {};
+    // The whole picture at the size that gives the part `size` pixels.
+    const auto whole = [](int wanted, double all, double shown, int own) {
+        return std::clamp(int(std::ceil(wanted * all / shown)), 1, std::max(own, 1));
+    };
+    const QImage decoded =
+        ToImageForSize(QSize(whole(size.width(), seen.width(), p.width(), Width()),
+                             whole(size.height(), seen.height(), p.height(), Height())));
+    if (decoded.isNull())
+        return {};
+    const TGraphicPartPlan plan = PlanGraphicPart(seen, decoded.size(), p, size);
+    if (plan.Region.isEmpty())
+        return {};
+    return {ReduceGraphicRegion(decoded, plan.Region, plan.Out), plan.Source};
 }
 
 void TGraphic::Assign(const TGraphic& source) {

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 
@@ -29,6 +30,14 @@ inline constexpr qint64 MaxGraphicPixels = 100'000'000;
 
 /// Picture files larger than this are refused before they are read into memory.
 inline constexpr qint64 MaxGraphicFileBytes = 1'024LL * 1'024 * 1'024;
+
+/// A part of a picture in plain pixels, as TGraphic::ToImagePart gives it: whole pixels around
+/// the part (less than one more on each side where the part's edges fall inside pixels), and
+/// where exactly the part lies in them.
+struct TGraphicPart {
+    QImage Pixels;
+    QRectF Source; // in Pixels' coordinates
+};
 
 class TGraphic {
   public:
@@ -76,6 +85,13 @@ class TGraphic {
     /// decoding it, without ever holding it whole (a JPEG image), gives it no larger than
     /// `limit` on either side. The default is ToImage(), left for the canvas to reduce.
     virtual QImage ToImageWithin(const QSize& limit) const;
+    /// The part `part` of the picture (in its pixels as seen, within Width() × Height()) for
+    /// drawing at about `size` pixels: averaged down so that the part comes to about `size`
+    /// where the picture has more pixels, at the picture's own pixels where it has fewer. The
+    /// whole picture is never held at a larger size than the part needs where the format can
+    /// decode a part alone (a JPEG image). Null pixels when empty or when the part misses the
+    /// picture. The default cuts the part out of ToImageForSize.
+    virtual TGraphicPart ToImagePart(const QRectF& part, const QSize& size) const;
 
     /// An independent copy of the same class.
     virtual std::unique_ptr<TGraphic> Clone() const = 0;

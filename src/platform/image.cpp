@@ -27,8 +27,16 @@ void TImage::SetAutoSize(bool on) {
         resize(FPicture.Width(), FPicture.Height());
 }
 
+void TImage::SetSourceRect(const QRectF& rect) {
+    if (rect == FSourceRect)
+        return;
+    FSourceRect = rect;
+    update();
+}
+
 void TImage::PictureChanged() {
     FShownValid = false;
+    FLevels.clear();
     if (FAutoSize && !FPicture.Empty())
         resize(FPicture.Width(), FPicture.Height());
     update();
@@ -63,7 +71,52 @@ const QImage& TImage::Shown() {
     return FShown;
 }
 
+void TImage::PaintPart(QPainter& painter) {
+    const TGraphic* graphic = FPicture.Graphic();
+    if (graphic == nullptr || graphic->Empty() || size().isEmpty())
+        return;
+    const double ratio = devicePixelRatioF();
+    const QSizeF target = QSizeF(size()) * ratio; // device pixels drawn
+    if (FLevelsFor != target.toSize())
+        FLevels.clear();
+    if (FLevels.empty()) {
+        FLevelsFor = target.toSize();
+        try {
+            const QImage full = graphic->ToImageForSize(target.toSize());
+            if (full.isNull())
+                return;
+            FLevels.push_back(full);
+        } catch (const std::exception&) {
+            return; // as Shown: painting never fails, loading reports a damaged picture
+        }
+        for (;;) {
+            const QImage& last = FLevels.back();
+            const QSize half(last.width() / 2, last.height() / 2);
+            if (half.width() < target.width() || half.height() < target.height())
+                break;
+            FLevels.push_back(last.scaled(half, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        }
+    }
+    const auto partOf = [this, graphic](const QImage& level) {
+        const double sx = double(level.width()) / graphic->Width();
+        const double sy = double(level.height()) / graphic->Height();
+        return QRectF(FSourceRect.x() * sx, FSourceRect.y() * sy, FSourceRect.width() * sx,
+                      FSourceRect.height() * sy);
+    };
+    std::size_t k = FLevels.size() - 1;
+    while (k > 0 && (partOf(FLevels[k]).width() < target.width() ||
+                     partOf(FLevels[k]).height() < target.height()))
+        --k;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(rect()), FLevels[k], partOf(FLevels[k]));
+}
+
 void TImage::paintEvent(QPaintEvent*) {
+    if (FStretch && !FSourceRect.isEmpty()) {
+        QPainter painter(this);
+        PaintPart(painter);
+        return;
+    }
     const QImage& image = Shown();
     if (image.isNull())
         return;

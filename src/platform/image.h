@@ -2,7 +2,10 @@
 // at its own size, optionally centred; with AutoSize it takes the picture's size itself.
 #pragma once
 
+#include <vector>
+
 #include <QImage>
+#include <QRectF>
 #include <QWidget>
 
 #include "picture.h"
@@ -26,6 +29,12 @@ public:
     /// The control takes the picture's width and height whenever the picture changes.
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool on);
+    /// With Stretch: the part of the picture shown, in its pixels as seen; an empty rectangle
+    /// shows the whole picture. The part is drawn from the pixels the picture gives for the
+    /// control's size (a photo decoded at a larger size before gives those), made ready once
+    /// per picture, so that a new part only repaints the control and decodes nothing.
+    const QRectF& SourceRect() const { return FSourceRect; }
+    void SetSourceRect(const QRectF& rect);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -35,6 +44,8 @@ private:
     void PictureChanged();
     /// The picture at the size it is drawn, decoded once per picture and size.
     const QImage& Shown();
+    /// Draws SourceRect of the picture over the whole control.
+    void PaintPart(QPainter& painter);
 
     TPicture FPicture;
     bool FStretch = false;
@@ -42,4 +53,9 @@ private:
     bool FAutoSize = false;
     QImage FShown;
     bool FShownValid = false;
+    QRectF FSourceRect;
+    // The pixels SourceRect is drawn from, halved again and again down to about the control's
+    // size: each part is drawn from the smallest that still has a pixel for each one drawn.
+    std::vector<QImage> FLevels;
+    QSize FLevelsFor; // the device pixels they were made for
 };

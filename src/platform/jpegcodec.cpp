@@ -6,6 +6,8 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <vector>
 
 #include <QTransform>
@@ -324,6 +326,31 @@ TJPEGHeader StartDecompress(Decompressor& jpeg, int num, bool fast) {
     return header;
 }
 
+// The rectangle of the stored picture (stored size w × h) that becomes `seen` of the upright
+// one: the inverse of the turns and mirrors of TurnBand and Upright.
+QRect StoredRegion(const QRect& seen, int orientation, int w, int h) {
+    const int x0 = seen.left(), x1 = seen.right() + 1, y0 = seen.top(), y1 = seen.bottom() + 1;
+    const auto span = [](int a, int b, int c, int d) { return QRect(a, c, b - a, d - c); };
+    switch (orientation) {
+    case 2:
+        return span(w - x1, w - x0, y0, y1);
+    case 3:
+        return span(w - x1, w - x0, h - y1, h - y0);
+    case 4:
+        return span(x0, x1, h - y1, h - y0);
+    case 5: // seen column = stored row, seen row = stored column
+        return span(y0, y1, x0, x1);
+    case 6: // seen column = h − 1 − stored row
+        return span(y0, y1, h - x1, h - x0);
+    case 7:
+        return span(w - y1, w - y0, h - x1, h - x0);
+    case 8: // seen row = w − 1 − stored column
+        return span(w - y1, w - y0, x0, x1);
+    default:
+        return seen;
+    }
+}
+
 // The conversion of the colours libjpeg gives to sRGB, from the profile the picture carries.
 // CMYK counts as inverted, as CmykToRgb takes it.
 TColorConversion ColoursOf(const jpeg_decompress_struct& info, const TJPEGHeader& header) {
@@ -474,6 +501,87 @@ QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize)
     if (!colours.FromCmyk())
         colours.Convert(reduced);
     return Upright(reduced, header.Orientation);
+}
+
+QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, const QSize& seenOut) {
+    CheckSignature(data);
+    Decompressor jpeg(data);
+    // The settings of DecodeJPEG, whose pixels these must be.
+    const TJPEGHeader header = StartDecompress(jpeg, num, false);
+    jpeg_decompress_struct& info = jpeg.Info();
+    const bool cmyk = info.out_color_space == JCS_CMYK;
+    // Converted row by row before any averaging, as DecodeJPEG does.
+    const TColorConversion colours = ColoursOf(info, header);
+    const int w = static_cast<int>(info.output_width);
+    const int h = static_cast<int>(info.output_height);
+    const int orientation = header.Orientation;
+    const QRect stored = StoredRegion(region, orientation, w, h) & QRect(0, 0, w, h);
+    if (stored.isEmpty())
+        return {};
+    const QSize out = (OrientationSwapsAxes(orientation) ? seenOut.transposed() : seenOut)
+                          .boundedTo(stored.size())
+                          .expandedTo(QSize(1, 1));
+
+    // Columns are decoded a little beyond the region on either side: at the edge of what is
+    // decoded, the colour planes are enlarged without their neighbours, and these columns
+    // keep that away from the region's pixels. libjpeg widens the span to whole blocks.
+    constexpr int Margin = 32;
+    auto left = static_cast<JDIMENSION>(std::max(0, stored.left() - Margin));
+    auto width = static_cast<JDIMENSION>(std::min(w, stored.right() + 1 + Margin)) - left;
+    jpeg.Check(jpeg.Guard([&] { jpeg_crop_scanline(&info, &left, &width); }));
+    const int skip = stored.left() - static_cast<int>(left);
+    const int decodedWidth = static_cast<int>(info.output_width);
+
+    const bool reduce = out != stored.size();
+    std::optional<TAreaReducer> reducer;
+    QImage copy;
+    if (reduce)
+        reducer.emplace(stored.size(), out);
+    else
+        copy = QImage(stored.size(), QImage::Format_RGB32);
+    QImage band(decodedWidth, BandRows, QImage::Format_RGB32);
+    if (band.isNull() || (reduce ? reducer->Result().isNull() : copy.isNull()))
+        throw EInvalidGraphic(QStringLiteral("JPEGイメージを展開するメモリが足りません．"));
+    std::vector<JSAMPLE> cmykPixels(cmyk ? std::size_t(decodedWidth) * 4 * BandRows : 0);
+    std::array<JSAMPROW, BandRows> rows{};
+    for (int r = 0; r < BandRows; ++r)
+        rows[r] = cmyk ? &cmykPixels[std::size_t(r) * decodedWidth * 4] : band.scanLine(r);
+
+    // Rows above the region are decoded and dropped (libjpeg's own skipping has had faults
+    // with some samplings); the decoding stops after the region's last row.
+    const int end = stored.bottom() + 1;
+    jpeg.Check(jpeg.Guard([&] {
+        while (static_cast<int>(info.output_scanline) < end) {
+            const int y0 = static_cast<int>(info.output_scanline);
+            const int n = static_cast<int>(jpeg_read_scanlines(
+                &info, rows.data(), static_cast<JDIMENSION>(std::min(BandRows, end - y0))));
+            if (n == 0)
+                break;
+            for (int r = 0; r < n; ++r) {
+                const int y = y0 + r;
+                if (y < stored.top())
+                    continue;
+                // Only the region's columns; the margins are left as decoded.
+                auto* row = reinterpret_cast<QRgb*>(band.scanLine(r)) + skip;
+                const int columns = stored.width();
+                if (colours.FromCmyk())
+                    colours.ConvertCmykRow(rows[r] + std::size_t(skip) * 4, row, columns);
+                else if (cmyk)
+                    CmykToRgb(rows[r] + std::size_t(skip) * 4, row, columns);
+                else
+                    colours.ConvertRow(row, columns);
+                if (reduce)
+                    reducer->AddRow(row);
+                else
+                    std::memcpy(copy.scanLine(y - stored.top()), row,
+                                std::size_t(stored.width()) * sizeof(QRgb));
+            }
+        }
+    }));
+    if (static_cast<int>(info.output_scanline) < end)
+        throw EInvalidGraphic(
+            QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
+    return Upright(reduce ? reducer->Result() : copy, orientation);
 }
 
 QByteArray EncodeJPEG(const QImage& source, int quality) {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 #include "graphic.h"
@@ -35,6 +36,14 @@ QImage DecodeJPEG(const QByteArray& data, int num = 8);
 /// bounded by the decoded size), each pixel the average of the area it covers: the whole
 /// decoded picture is never held, only a few of its rows. Errors as DecodeJPEG.
 QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize);
+
+/// Decodes the part `region` of the picture as seen at scale `num`/8 (whole pixels of the
+/// picture DecodeJPEG(data, num) gives) and reduces it while decoding to `seenOut` (bounded by
+/// the region's size), as ReduceGraphicRegion reduces: the pixels are exactly those of that
+/// region of DecodeJPEG(data, num), reduced. Only the rows down to the region's last are read
+/// and only the columns around it made into pixels, and the whole picture is never held.
+/// Errors as DecodeJPEG, for the rows read.
+QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, const QSize& seenOut);
 
 /// Encodes 32-bit pixels as a baseline JPEG of the given quality (1..100).
 QByteArray EncodeJPEG(const QImage& image, int quality);

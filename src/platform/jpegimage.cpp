@@ -2,6 +2,8 @@
 
 #include <QIODevice>
 
+#include "graphicpart.h"
+
 void TJPEGImage::LoadFromBytes(const QByteArray& bytes) {
     const TJPEGHeader header = ReadJPEGHeader(bytes); // throws before anything changes
     FData = bytes;
@@ -48,6 +50,31 @@ QImage TJPEGImage::ToImageWithin(const QSize& limit) const {
     if (size == seen)
         return ToImageForSize(seen);
     return DecodeJPEGReduced(FData, NumeratorCovering(2 * size), size);
+}
+
+TGraphicPart TJPEGImage::ToImagePart(const QRectF& part, const QSize& size) const {
+    if (FData.isEmpty())
+        return {};
+    const QSizeF seen(Width(), Height());
+    const QRectF p = part & QRectF(QPointF(0, 0), seen);
+    if (p.isEmpty())
+        return {};
+    const auto covers = [&](int num) {
+        const QSize decoded = FHeader.SeenSize(num);
+        return p.width() * decoded.width() / seen.width() >= size.width() &&
+               p.height() * decoded.height() / seen.height() >= size.height();
+    };
+    int num = 1;
+    while (num < ScaleNumerator() && !covers(num))
+        num *= 2;
+    const TGraphicPartPlan plan = PlanGraphicPart(seen, FHeader.SeenSize(num), p, size);
+    if (plan.Region.isEmpty())
+        return {};
+    // Only a decoding at this very scale has the pixels the part decodes to; one at another
+    // scale would make the part depend on what was drawn before.
+    if (FDecodedNum == num)
+        return {ReduceGraphicRegion(FDecoded, plan.Region, plan.Out), plan.Source};
+    return {DecodeJPEGPart(FData, num, plan.Region, plan.Out), plan.Source};
 }
 
 int TJPEGImage::NumeratorCovering(const QSize& size) const {

@@ -41,6 +41,10 @@ class TJPEGImage : public TGraphic {
     /// Decodes at the smallest of those scales that leaves twice `limit`, and averages that
     /// down to `limit` while decoding; nothing is kept.
     QImage ToImageWithin(const QSize& limit) const override;
+    /// Decodes at the smallest of those scales that gives the part `size` pixels: from the
+    /// last decoding when it was made at that very scale, else the part alone
+    /// (DecodeJPEGPart); nothing is kept. Either way the pixels are the same.
+    TGraphicPart ToImagePart(const QRectF& part, const QSize& size) const override;
     std::unique_ptr<TGraphic> Clone() const override;
     /// From another JPEG image: shares its bytes. From any other graphic: compresses its
     /// pixels with CompressionQuality.

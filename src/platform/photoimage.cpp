@@ -9,6 +9,7 @@
 
 #include "areareducer.h"
 #include "exif.h"
+#include "graphicpart.h"
 
 void TPhotoImage::LoadFromFile(const QString& fileName) {
     Load(ReadGraphicFile(fileName), QFileInfo(fileName).fileName());
@@ -139,6 +140,25 @@ QImage TPhotoImage::ToImageWithin(const QSize& limit) const {
     if (FDecoded.size() == size)
         return FDecoded;
     return Render(size);
+}
+
+TGraphicPart TPhotoImage::ToImagePart(const QRectF& part, const QSize& size) const {
+    if (FData.isEmpty())
+        return {};
+    const QSize seen = FHeader.SeenSize();
+    const QRectF p = part & QRectF(QPointF(0, 0), QSizeF(seen));
+    if (p.isEmpty())
+        return {};
+    const double scale =
+        std::min(1.0, std::max(size.width() / p.width(), size.height() / p.height()));
+    const QSize wanted(std::clamp(int(std::ceil(seen.width() * scale)), 1, seen.width()),
+                       std::clamp(int(std::ceil(seen.height() * scale)), 1, seen.height()));
+    if (FDecoded.size() != wanted)
+        FDecoded = Render(wanted);
+    const TGraphicPartPlan plan = PlanGraphicPart(QSizeF(seen), wanted, p, size);
+    if (plan.Region.isEmpty())
+        return {};
+    return {ReduceGraphicRegion(FDecoded, plan.Region, plan.Out), plan.Source};
 }
 
 std::unique_ptr<TGraphic> TPhotoImage::Clone() const {

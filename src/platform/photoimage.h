@@ -39,6 +39,11 @@ class TPhotoImage : public TGraphic {
     QImage ToImageForSize(const QSize& size) const override;
     /// The photo reduced to no more than `limit` on either side; nothing is kept.
     QImage ToImageWithin(const QSize& limit) const override;
+    /// The part from the photo reduced to the smallest size of its own shape at which the part
+    /// has `size` pixels, that decoding kept. Unlike ToImageForSize it never uses a decoding of
+    /// another size, so that a part comes out the same whatever was drawn before (the window's
+    /// sheet and the exported one agree pixel for pixel).
+    TGraphicPart ToImagePart(const QRectF& part, const QSize& size) const override;
     std::unique_ptr<TGraphic> Clone() const override;
     /// From another photo: shares its bytes. From any other graphic: its pixels as a PNG file.
     void Assign(const TGraphic& source) override;

@@ -58,3 +58,53 @@ QRectF FillSource(int w, int h, double boxWidth, double boxHeight, const TPictur
         std::clamp(within(framing.FocusY, 0, 1, 0.5) * h, cropHeight / 2, h - cropHeight / 2);
     return {cx - cropWidth / 2, cy - cropHeight / 2, cropWidth, cropHeight};
 }
+
+namespace {
+
+// The filling framing whose crop is centred on (cx, cy) of the photo as far as the photo
+// allows, its focus the centre of the crop that then shows.
+TPictureFraming CentredOn(double cx, double cy, double zoom, int w, int h, double boxWidth,
+                          double boxHeight) {
+    TPictureFraming framing;
+    framing.Mode = TFrameMode::Fill;
+    framing.Zoom = zoom;
+    framing.FocusX = std::isfinite(cx) ? std::clamp(cx / w, 0.0, 1.0) : 0.5;
+    framing.FocusY = std::isfinite(cy) ? std::clamp(cy / h, 0.0, 1.0) : 0.5;
+    const QRectF crop = FillSource(w, h, boxWidth, boxHeight, framing);
+    framing.FocusX = crop.center().x() / w;
+    framing.FocusY = crop.center().y() / h;
+    return framing;
+}
+
+double ClampedZoom(double zoom) {
+    return std::isfinite(zoom)
+               ? std::clamp(zoom, TPictureFraming::MinZoom, TPictureFraming::MaxZoom)
+               : TPictureFraming::MinZoom;
+}
+
+} // namespace
+
+TPictureFraming DragFraming(const TPictureFraming& start, int w, int h, double boxWidth,
+                            double boxHeight, double dx, double dy) {
+    if (w <= 0 || h <= 0 || boxWidth <= 0 || boxHeight <= 0)
+        return start;
+    const QRectF crop = FillSource(w, h, boxWidth, boxHeight, start);
+    const double scale = crop.width() / boxWidth; // photo pixels per box unit
+    return CentredOn(crop.center().x() - dx * scale, crop.center().y() - dy * scale,
+                     ClampedZoom(start.Zoom), w, h, boxWidth, boxHeight);
+}
+
+TPictureFraming ZoomFraming(const TPictureFraming& framing, int w, int h, double boxWidth,
+                            double boxHeight, QPointF at, double zoom) {
+    if (w <= 0 || h <= 0 || boxWidth <= 0 || boxHeight <= 0)
+        return framing;
+    const QRectF crop = FillSource(w, h, boxWidth, boxHeight, framing);
+    const double scale = crop.width() / boxWidth;
+    const double newZoom = ClampedZoom(zoom);
+    const double newScale = scale * ClampedZoom(framing.Zoom) / newZoom;
+    // The photo's point under `at` stays under it.
+    const double px = crop.left() + at.x() * scale;
+    const double py = crop.top() + at.y() * scale;
+    return CentredOn(px + (boxWidth / 2 - at.x()) * newScale,
+                     py + (boxHeight / 2 - at.y()) * newScale, newZoom, w, h, boxWidth, boxHeight);
+}

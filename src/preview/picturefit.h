@@ -1,10 +1,12 @@
 // Where a picture goes in its box: scaled to the box's width or height so that it keeps its
-// own aspect ratio, and centred. The main window's sample (224 × 168) and the printed sheet
-// (708 × 531) use the same rule.
+// own aspect ratio, and centred; or, framed by the user, covering the whole box with the part
+// of the photo the user chose. The main window's sample (224 × 168) and the printed sheet
+// (708 × 531) use the same rules.
 #pragma once
 
 #include <cstdint>
 
+#include <QPointF>
 #include <QRectF>
 
 #include "platform/types.h"
@@ -41,3 +43,15 @@ struct TPictureFraming {
 /// aspect ratio counts, so the sample and the sheet show the same part. The whole picture for
 /// a picture without pixels.
 QRectF FillSource(int w, int h, double boxWidth, double boxHeight, const TPictureFraming& framing);
+
+/// The framing after the photo was dragged by (dx, dy) units of a box of the given shape from
+/// where `start` showed it: the part shown moves the other way, as far as the photo reaches,
+/// and the focus becomes the centre of the part then shown. A filling framing, whatever
+/// `start`'s mode.
+TPictureFraming DragFraming(const TPictureFraming& start, int w, int h, double boxWidth,
+                            double boxHeight, double dx, double dy);
+
+/// The framing at `zoom` (clamped to its range) that keeps the point of the photo under the
+/// point `at` of the box (in box units) where it was, as far as the photo reaches.
+TPictureFraming ZoomFraming(const TPictureFraming& framing, int w, int h, double boxWidth,
+                            double boxHeight, QPointF at, double zoom);

@@ -1,5 +1,7 @@
 #include "sheetlayout.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 
 #include "daycells.h"
@@ -100,9 +102,25 @@ QString FullWidthMonth(int n) {
 
 } // namespace
 
-TRect SheetPictureBounds(int w, int h) {
-    return FitPicture(w, h, SheetPictureBoxWidth, SheetPictureBoxHeight)
-        .Offset(PictureLeft, PictureTop);
+TRect SheetPictureBounds(int w, int h, TFrameMode mode) {
+    const TRect box = mode == TFrameMode::Fill
+                          ? Bounds(0, 0, SheetPictureBoxWidth, SheetPictureBoxHeight)
+                          : FitPicture(w, h, SheetPictureBoxWidth, SheetPictureBoxHeight);
+    return box.Offset(PictureLeft, PictureTop);
+}
+
+double SheetPicturePixelsPerInch(int w, int h, const TPictureFraming& framing) {
+    if (w <= 0 || h <= 0)
+        return 0;
+    QRectF shown(0, 0, w, h);
+    TRect printed = FitPicture(w, h, SheetPictureBoxWidth, SheetPictureBoxHeight);
+    if (framing.Mode == TFrameMode::Fill) {
+        shown = FillSource(w, h, SheetPictureBoxWidth, SheetPictureBoxHeight, framing);
+        printed = Bounds(0, 0, SheetPictureBoxWidth, SheetPictureBoxHeight);
+    }
+    constexpr double UnitsPerInch = 96;
+    return std::min(shown.width() * UnitsPerInch / printed.Width(),
+                    shown.height() * UnitsPerInch / printed.Height());
 }
 
 TSheetLayout::TSheetLayout(const TSheetSource& source, TPrinter* printer)
@@ -259,16 +277,34 @@ void TSheetLayout::SetPosition(int position) {
     LightRep1->SetMarginLeft(SheetSideMargin + position);
 }
 
-void TSheetLayout::PlacePicture(QSize size) {
-    const TRect r = SheetPictureBounds(size.width(), size.height());
+void TSheetLayout::PlacePicture(QSize size, const TPictureFraming& framing) {
+    const TRect r = SheetPictureBounds(size.width(), size.height(), framing.Mode);
     LRImage1->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    LRImage1->SetSourceRect(framing.Mode == TFrameMode::Fill
+                                ? FillSource(size.width(), size.height(), SheetPictureBoxWidth,
+                                             SheetPictureBoxHeight, framing)
+                                : QRectF());
 }
 
 void TSheetLayout::Print(bool readPicture) {
     const QString file = FSource.PictureFileName();
-    if (readPicture && !file.isEmpty() && QFileInfo(file).isFile())
+    if (readPicture && !file.isEmpty() && QFileInfo(file).isFile()) {
         LRImage1->Picture().LoadFromFile(file); // a damaged file raises, the old picture stays
-    PlacePicture(FSource.PictureSize());
+        // The part of a filling photo is taken from the photo as it is read now.
+        const TPictureFraming framing = FSource.PictureFraming();
+        PlacePicture(framing.Mode == TFrameMode::Fill
+                         ? QSize(LRImage1->Picture().Width(), LRImage1->Picture().Height())
+                         : FSource.PictureSize(),
+                     framing);
+    } else {
+        // The picture the sheet holds stays (the photo itself, placed by the caller, or the
+        // one the sheet was composed with when the file is gone), placed as it was; only its
+        // bounds follow the picture's size again.
+        const TRect r =
+            SheetPictureBounds(FSource.PictureSize().width(), FSource.PictureSize().height(),
+                               FSource.PictureFraming().Mode);
+        LRImage1->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    }
     LightRep1->BeginDoc();
     try {
         LightRep1->PrintPage();

@@ -11,6 +11,7 @@
 #include <QSize>
 #include <QString>
 
+#include "picturefit.h"
 #include "report/lightrepex.h"
 
 class TPrinter;
@@ -78,14 +79,16 @@ class TSheetLayout {
     /// one) by shifting the side margins; the printable width stays the same.
     void SetPosition(int position);
 
-    /// Places LRImage1 in the picture box for a picture of `size` pixels: full box for a 4:3
-    /// picture, otherwise the picture's own aspect ratio, centred.
-    void PlacePicture(QSize size);
+    /// Places LRImage1 in the picture box for a picture of `size` pixels that it holds at its
+    /// own pixels. Fitted: full box for a 4:3 picture, otherwise the picture's own aspect
+    /// ratio, centred; the whole picture shows. Filling: the whole box, showing the part of
+    /// the picture FillSource gives (LRImage1's SourceRect).
+    void PlacePicture(QSize size, const TPictureFraming& framing = {});
 
     /// Prints the sheet as one page: the picture file is read again at full resolution (when
     /// it still exists; not when `readPicture` is false, as LRImage1 holds it whole already)
-    /// and placed, then one print job titled by the document's Title runs. A job that fails on
-    /// the way is dropped, and the error passes on.
+    /// and placed with the source's framing, then one print job titled by the document's Title
+    /// runs. A job that fails on the way is dropped, and the error passes on.
     void Print(bool readPicture = true);
 
   private:
@@ -99,5 +102,13 @@ class TSheetLayout {
 };
 
 /// The picture-fit rule of the sheet: where a w × h picture goes in the 708 × 531 picture box
-/// of LRImage1 (the box itself begins at 3, 2 of its panel).
-TRect SheetPictureBounds(int w, int h);
+/// of LRImage1 (the box itself begins at 3, 2 of its panel); a filling picture takes the box.
+TRect SheetPictureBounds(int w, int h, TFrameMode mode = TFrameMode::Fit);
+
+/// Below this many pixels per inch a photo prints visibly coarse.
+inline constexpr double SheetMinPixelsPerInch = 150;
+
+/// How many of a w × h picture's pixels fall on an inch of the printed picture box with
+/// `framing`: those of the part that shows over the size it is printed at (the box is
+/// 708 × 531 units of 1/96 inch), the lower of across and down. 0 without pixels.
+double SheetPicturePixelsPerInch(int w, int h, const TPictureFraming& framing);

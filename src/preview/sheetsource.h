@@ -1,11 +1,12 @@
 // What the printed sheet reads from the program while it is drawn and printed: the picture
-// file and its size, the three colours of day numbers and letters, the day table and the
+// file, its size and framing, the three colours of day numbers and letters, the day table and the
 // program's folder. The main window provides it; tamurika-export provides its own.
 #pragma once
 
 #include <QSize>
 #include <QString>
 
+#include "picturefit.h"
 #include "platform/tcolor.h"
 
 class TDayCells;
@@ -19,6 +20,8 @@ class TSheetSource {
     virtual QString PictureFileName() const = 0;
     /// The picture's size in pixels, from which its place on the sheet is worked out.
     virtual QSize PictureSize() const = 0;
+    /// How the picture takes its box; fitted unless the source says otherwise.
+    virtual TPictureFraming PictureFraming() const { return {}; }
 
     /// Monday to Friday numbers and letters.
     virtual TColor WeekdayColor() const = 0;

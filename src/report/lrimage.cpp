@@ -30,6 +30,13 @@ void TLRImage::SetStretch(bool stretch) {
     Invalidate();
 }
 
+void TLRImage::SetSourceRect(const QRectF& rect) {
+    if (rect == FSourceRect)
+        return;
+    FSourceRect = rect;
+    Invalidate();
+}
+
 void TLRImage::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, double scale) {
     if (status != prsNormal)
         return; // frame-only cells show no pictures
@@ -38,9 +45,22 @@ void TLRImage::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, do
         return;
     TRect r = rect;
     if (FStretch && canvas.TakesWholePictures()) {
-        // A PDF file keeps the picture itself: nothing is decoded for it.
+        // A PDF file keeps the picture itself: nothing is decoded for it, and the part of a
+        // filling photo is cut out by the file's own clipping.
         canvas.DrawPicture(ScaleRect(r, scale), *graphic,
-                           QRectF(0, 0, graphic->Width(), graphic->Height()));
+                           FSourceRect.isEmpty() ? QRectF(0, 0, graphic->Width(), graphic->Height())
+                                                 : FSourceRect);
+        return;
+    }
+    if (FStretch && !FSourceRect.isEmpty()) {
+        // Only the part is decoded, at the device pixels it covers or the pixels a device
+        // that keeps them can show, whichever the photo has.
+        const TRect d = ScaleRect(r, scale);
+        const QSize kept = canvas.KeptPictureSize(d);
+        const TGraphicPart part =
+            graphic->ToImagePart(FSourceRect, kept.isEmpty() ? QSize(d.Width(), d.Height()) : kept);
+        if (!part.Pixels.isNull())
+            canvas.StretchDraw(d, part.Pixels, part.Source, true);
         return;
     }
     QImage pixels; // a JPEG image decoded, any other format converted
@@ -78,10 +98,14 @@ void TLRImage::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, do
 void TLRImage::Paint(TCanvas& canvas) {
     const TGraphic* graphic = FPicture.Graphic();
     if (graphic != nullptr && !graphic->Empty()) {
-        if (FStretch)
+        if (FStretch && !FSourceRect.isEmpty()) {
+            const TGraphicPart part = graphic->ToImagePart(FSourceRect, QSize(Width(), Height()));
+            canvas.StretchDraw({0, 0, Width(), Height()}, part.Pixels, part.Source, true);
+        } else if (FStretch) {
             graphic->Draw(canvas, {0, 0, Width(), Height()});
-        else
+        } else {
             graphic->Draw(canvas, {0, 0, graphic->Width(), graphic->Height()});
+        }
         return;
     }
     canvas.Font.Assign(Font());

@@ -22,6 +22,12 @@ namespace testing_support {
 inline constexpr int PageWidth = 794;
 inline constexpr int PageHeight = 1123;
 
+/// The picture box, 708 × 531 at (3, 2) of its panel at (40, 37): a fitted picture lies in it
+/// with its own shape, a filling one covers it.
+inline QRect PictureBox(int position = 0) {
+    return {43 + position, 39, 708, 531};
+}
+
 /// Month n's block: four across, three down, under the year title.
 inline QPoint MonthOrigin(int month, int position = 0) {
     const int c = (month - 1) % 4;

@@ -346,3 +346,42 @@ TEST_F(ExportPdf, OtherFormatsGoInWithoutLossOrAsAGoodJpegWhereTheyCameLossy) {
     }
     EXPECT_EQ(PdfReaderComplaints(heic + u".pdf"_s, work.path()), QString());
 }
+
+TEST_F(ExportPdf, AFillingPhotoIsCutByThePdfItselfAsThePreviewCutsIt) {
+    // The top-left quarter at twice the size, from a photo as it was stored and from the same
+    // photo turned a quarter by its EXIF orientation: the file's clip and matrix do the cut.
+    const QString upright = Path(u"upright.jpg"_s);
+    ASSERT_TRUE(MakePhoto(upright));
+    const QString turned = Path(u"turned-6.jpg"_s);
+    WriteBytes(turned, WithExifOrientation(ReadBytes(upright), 6, true));
+    const QStringList framing{u"--fill"_s, u"--focus"_s, u"0,0"_s, u"--zoom"_s, u"2"_s};
+    const QString empty = Path(u"empty.pdf"_s);
+    ASSERT_EQ(Run({u"--year"_s, u"2027"_s, u"--pdf"_s, empty}).code, 0);
+    const QImage sheet = RenderPdf(empty, 96, work.path());
+    const QRect box(43, 39, 708, 531);
+    for (const QString& photo : {upright, turned}) {
+        SCOPED_TRACE(QFileInfo(photo).fileName().toStdString());
+        const QString pdf = photo + u".pdf"_s;
+        const QString png = photo + u".png"_s;
+        Export(photo, pdf, png, framing);
+        const std::vector<QByteArray> data = PdfJpegData(pdf, work.path());
+        ASSERT_EQ(data.size(), 1u);
+        EXPECT_TRUE(data[0] == ReadBytes(photo)) << "the photo's bytes were changed";
+
+        const QImage page = RenderPdf(pdf, 96, work.path());
+        const QImage preview = QImage(png).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(page.size(), sheet.size());
+        ASSERT_EQ(preview.size(), page.size());
+        int outside = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (!box.adjusted(-1, -1, 1, 1).contains(x, y))
+                    outside += page.pixel(x, y) != sheet.pixel(x, y);
+        EXPECT_EQ(outside, 0) << "the photo reaches beyond its box";
+        const TPageDifference picture =
+            ComparePages(page, preview, box.adjusted(1, 1, -1, -1), 48, 2);
+        EXPECT_LT(picture.MeanLevel, 6);
+        EXPECT_EQ(picture.Pixels, 0);
+    }
+    EXPECT_EQ(PdfReaderComplaints(turned + u".pdf"_s, work.path()), QString());
+}

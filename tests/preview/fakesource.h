@@ -11,6 +11,7 @@ namespace testing_support {
 struct TFakeSource : TSheetSource {
     QString File;
     QSize Size{105, 105};
+    TPictureFraming Framing;
     TColor Weekday = clBlack;
     TColor Sunday = clRed;
     TColor Saturday = clBlue;
@@ -19,6 +20,7 @@ struct TFakeSource : TSheetSource {
 
     QString PictureFileName() const override { return File; }
     QSize PictureSize() const override { return Size; }
+    TPictureFraming PictureFraming() const override { return Framing; }
     TColor WeekdayColor() const override { return Weekday; }
     TColor SundayColor() const override { return Sunday; }
     TColor SaturdayColor() const override { return Saturday; }

@@ -1,7 +1,9 @@
 // The sheet as a report document: every named panel and item where the layout puts it, the
 // cell handlers per cell, the page drawn at one pixel per design unit (lines, colours,
-// blanks), the picture's place, and printing with the picture file read again.
+// blanks), the picture's place and framing, and printing with the picture file read again.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -320,6 +322,113 @@ TEST(SheetPrint, APdfKeepsThePhotoAsItCameAndReadsBackTheSame) {
     EXPECT_TRUE(Near(page.pixel(110 / 2, 150 / 2), qRgb(0, 0, 255)));
     EXPECT_TRUE(Near(page.pixel(660 / 2, 150 / 2), qRgb(255, 0, 0)));
     EXPECT_TRUE(Near(page.pixel(660 / 2, 480 / 2), qRgb(0, 255, 0)));
+}
+
+TEST(SheetPicture, AFillingPictureTakesTheWholeBoxAndShowsThePartItsFramingChose) {
+    TFakeSource source;
+    TSheetLayout sheet(source);
+    TPictureFraming fill;
+    fill.Mode = TFrameMode::Fill;
+    fill.FocusX = 0.2;
+    fill.Zoom = 1.5;
+    for (const QSize size : {QSize(6000, 4000), QSize(3000, 4000), QSize(800, 600)}) {
+        EXPECT_EQ(RectText(SheetPictureBounds(size.width(), size.height(), TFrameMode::Fill)),
+                  "3,2 708x531");
+        sheet.PlacePicture(size, fill);
+        EXPECT_EQ(RectText(sheet.LRImage1->BoundsRect()), "3,2 708x531");
+        EXPECT_EQ(sheet.LRImage1->SourceRect(),
+                  FillSource(size.width(), size.height(), 708, 531, fill));
+        // Fitted again: its own shape, the whole picture.
+        sheet.PlacePicture(size);
+        EXPECT_EQ(sheet.LRImage1->BoundsRect(), SheetPictureBounds(size.width(), size.height()));
+        EXPECT_TRUE(sheet.LRImage1->SourceRect().isEmpty());
+    }
+}
+
+TEST(SheetPicture, PixelsPerInchOfThePrintedPhoto) {
+    TPictureFraming fill;
+    fill.Mode = TFrameMode::Fill;
+    // 320 pixels over the box's 708 / 96 inches.
+    EXPECT_NEAR(SheetPicturePixelsPerInch(320, 240, {}), 43.39, 0.01);
+    EXPECT_NEAR(SheetPicturePixelsPerInch(320, 240, fill), 43.39, 0.01);
+    EXPECT_NEAR(SheetPicturePixelsPerInch(4000, 3000, {}), 542.37, 0.01);
+    // A portrait photo fitted is as tall as the box; filling it, its width spans the box.
+    EXPECT_NEAR(SheetPicturePixelsPerInch(3000, 4000, {}), 4000 * 96.0 / 531, 0.01);
+    EXPECT_NEAR(SheetPicturePixelsPerInch(3000, 4000, fill), 3000 * 96.0 / 708, 0.01);
+    // Zoomed in 4 ×, a quarter of the photo's pixels spread over the box.
+    fill.Zoom = 4;
+    EXPECT_NEAR(SheetPicturePixelsPerInch(4000, 3000, fill), 1000 * 96.0 / 708, 0.01);
+    EXPECT_EQ(SheetPicturePixelsPerInch(0, 0, {}), 0);
+}
+
+TEST(SheetPrint, AFillingPhotoPrintsThePartChosenOverTheWholeBox) {
+    QTemporaryDir dir;
+    // A portrait photo: blue top-left, green bottom-right quarter, red elsewhere.
+    const QString file = dir.filePath(QStringLiteral("portrait.jpg"));
+    ASSERT_TRUE(MakeQuarters(file, 1200, 1600));
+    TFakeSource source;
+    source.FillYear(2027);
+    source.File = file;
+    source.Size = QSize(1200, 1600);
+    source.Framing.Mode = TFrameMode::Fill;
+    source.Framing.Zoom = 2; // 600 × 450 of the photo
+    TImagePrinter printer(192);
+    TSheetLayout sheet(source, &printer);
+    const QRect box(2 * 43, 2 * 39, 2 * 708, 2 * 531); // at 192 per inch
+    for (const auto& [x, y, colour] :
+         {std::tuple{0.0, 0.0, qRgb(0, 0, 255)}, std::tuple{1.0, 1.0, qRgb(0, 255, 0)}}) {
+        source.Framing.FocusX = x;
+        source.Framing.FocusY = y;
+        sheet.Print();
+        EXPECT_EQ(sheet.LRImage1->SourceRect(), FillSource(1200, 1600, 708, 531, source.Framing));
+        const QImage page = printer.Pages().back();
+        // The one quarter, to every edge of the box: not a white row or column in it.
+        for (int i = 0; i < 2 * 531; i += 7) {
+            ASSERT_TRUE(Near(page.pixel(box.left(), box.top() + i), colour)) << i;
+            ASSERT_TRUE(Near(page.pixel(box.right(), box.top() + i), colour)) << i;
+        }
+        for (int i = 0; i < 2 * 708; i += 7) {
+            ASSERT_TRUE(Near(page.pixel(box.left() + i, box.top()), colour)) << i;
+            ASSERT_TRUE(Near(page.pixel(box.left() + i, box.bottom()), colour)) << i;
+        }
+        EXPECT_EQ(page.pixel(box.left() - 2, box.top() + 100), qRgb(255, 255, 255));
+    }
+}
+
+TEST(SheetPrint, APdfKeepsOnlyThePartOfAFillingPhoto) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(MakeQuarters(file, 2400, 1600));
+    TFakeSource source;
+    source.FillYear(2027);
+    source.File = file;
+    source.Size = QSize(2400, 1600);
+    source.Framing.Mode = TFrameMode::Fill;
+    source.Framing.FocusX = 0.5;
+    source.Framing.FocusY = 1;
+    source.Framing.Zoom = 2.5; // 853.3 × 640 at the bottom, centred
+    TQtPrinter printer;
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    printer.PrintToFile(pdf);
+    printer.QtPrinter().setResolution(150);
+    TSheetLayout sheet(source, &printer);
+    sheet.Print();
+
+    // The part's own pixels, fewer than the 1106 × 830 printer pixels of the box.
+    const std::vector<QSize> sizes = PdfImageSizes(pdf);
+    ASSERT_EQ(sizes.size(), 1u) << "pdfimages (poppler-utils) is needed";
+    EXPECT_NEAR(sizes[0].width(), 854, 1);
+    EXPECT_NEAR(sizes[0].height(), 640, 1);
+    // The bottom-left quarter is red, the bottom-right green: they meet in the middle of the
+    // box, at 354 of its 708 units.
+    const QImage page = RenderPdf(pdf, 96, dir.path());
+    ASSERT_FALSE(page.isNull());
+    for (int y : {0, 265, 530}) {
+        EXPECT_TRUE(Near(page.pixel(43, 39 + y), qRgb(255, 0, 0))) << y;
+        EXPECT_TRUE(Near(page.pixel(43 + 350, 39 + y), qRgb(255, 0, 0))) << y;
+        EXPECT_TRUE(Near(page.pixel(43 + 358, 39 + y), qRgb(0, 255, 0))) << y;
+        EXPECT_TRUE(Near(page.pixel(43 + 707, 39 + y), qRgb(0, 255, 0))) << y;
+    }
 }
 
 } // namespace
