@@ -1,6 +1,7 @@
 // Fuzzes the command line of tamurika-export: the input is the argument list, one argument per
 // NUL-separated piece. Anything either makes one complete command or is refused with a usage
 // message.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include "app/exportcommand.h"
+#include "preview/paperchoice.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     QStringList arguments;
@@ -30,6 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              (options.Year && (*options.Year < ExportMinYear || *options.Year > ExportMaxYear)) ||
              (options.Slot && (*options.Slot < 1 || *options.Slot > 10)) ||
              (options.Position && (*options.Position < -10 || *options.Position > 10)) ||
+             (options.Paper &&
+              std::find(SheetPapers.begin(), SheetPapers.end(), *options.Paper) ==
+                  SheetPapers.end()) ||
              options.Dpi < ExportMinDpi || options.Dpi > ExportMaxDpi ||
              (options.Dpi != TExportOptions::PreviewDpi &&
               options.Output != TExportOptions::TOutput::Png)))

@@ -11,6 +11,7 @@
 #include "calendar/julius.h"
 #include "platform/settingsfolder.h"
 #include "platform/sysutils.h"
+#include "preview/paperchoice.h"
 #include "preview/sheetlayout.h"
 #include "settingsslots.h"
 #include "startoptions.h"
@@ -48,13 +49,15 @@ QString ExportUsage() {
         "  開始年から終了年まで（省略時は開始年のみ）の祝日・休日を\n"
         "  「YYYY-MM-DD<タブ>名前」の形で一日一行ずつ出力します。\n"
         "使い方: tamurika-export [--year 年] [--picture 画像ファイル] [--slot 設定番号]\n"
-        "                        [--position 位置] 出力先\n"
-        "  一年分のカレンダーを「ﾌﾟﾚﾋﾞｭ-＆印刷」と同じ用紙（A4縦一枚）に作ります。\n"
+        "                        [--position 位置] [--paper 用紙] 出力先\n"
+        "  一年分のカレンダーを「ﾌﾟﾚﾋﾞｭ-＆印刷」と同じ一枚の用紙（縦）に作ります。\n"
         "  --year 年          作る年（省略時は今年）\n"
-        "  --picture ファイル  上に載せる画像（bmp, jpg, jpeg, dib）\n"
+        "  --picture ファイル  上に載せる画像（jpg, png, gif, tif, webp, heic, bmp, dib など）\n"
         "  --slot 番号        "
         "フォント・色・年月の表示に使う設定（1〜10、省略時は前回保存した設定）\n"
         "  --position 位置    用紙上の左右の位置（-10〜10、省略時は保存されている位置）\n"
+        "  --paper 用紙       用紙の大きさ（A4, A3, B4, B5, A5, Letter、省略時は前回選んだ用紙）\n"
+        "                     A4 より大きい用紙・小さい用紙には全体を拡大・縮小して中央に置きます\n"
         "  --fill [--focus X,Y] [--zoom 倍率]\n"
         "                     画像で枠をいっぱいにします（はみ出す部分は切り取ります）。\n"
         "                     X,Y は切り取る部分の中心にする画像上の点（0〜1、左上が 0,0、\n"
@@ -73,7 +76,7 @@ namespace {
 // The sheet's options, each followed by its value, and those that stand alone.
 const QStringList SheetOptions = {u"--year"_s,  u"--picture"_s, u"--slot"_s,    u"--position"_s,
                                   u"--pdf"_s,   u"--png"_s,     u"--printer"_s, u"--dpi"_s,
-                                  u"--focus"_s, u"--zoom"_s};
+                                  u"--focus"_s, u"--zoom"_s,    u"--paper"_s};
 const QStringList SheetFlags = {u"--fill"_s};
 
 // A number as the C locale writes it ("0.25", "1e-1"), nothing else around it.
@@ -161,6 +164,13 @@ TExportOptions ParseSheetArguments(const QStringList& arguments) {
         } else if (option == u"--position") {
             options.Position =
                 ParseRange(value, -SheetMaxPosition, SheetMaxPosition, QStringLiteral("位置"));
+        } else if (option == u"--paper") {
+            options.Paper = PaperByName(value);
+            if (!options.Paper)
+                throw EExportUsage(
+                    QStringLiteral(
+                        "用紙 '%1' は A4、A3、B4、B5、A5、Letter のどれかで指定してください。")
+                        .arg(value));
         } else if (option == u"--dpi") {
             dpi = ParseRange(value, ExportMinDpi, ExportMaxDpi, QStringLiteral("解像度"));
         } else if (option == u"--focus") {

@@ -11,6 +11,7 @@
 
 #include "platform/exception.h"
 #include "preview/picturefit.h"
+#include "report/lrdocument.h"
 
 class QTextStream;
 
@@ -29,11 +30,13 @@ struct TExportOptions {
     std::int32_t FromYear = 0; // first and last year listed, FromYear <= ToYear
     std::int32_t ToYear = 0;
     // The sheet. Unset values take the window's: this year, no picture, the slot restored at
-    // start, the stored print position.
+    // start, the stored print position and paper.
     std::optional<std::int32_t> Year;
     QString PictureFile;
     std::optional<int> Slot;
     std::optional<int> Position;
+    /// The paper the sheet is scaled onto; unset: the one chosen last in the preview window.
+    std::optional<TPaperSize> Paper;
     TOutput Output = TOutput::Pdf;
     QString Target; // the output file, or the print queue's name
     int Dpi = PreviewDpi;

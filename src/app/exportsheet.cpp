@@ -1,22 +1,21 @@
 // tamurika-export's main mode: the year sheet composed as "ﾌﾟﾚﾋﾞｭ-＆印刷" composes it, then
 // printed into a PDF file, rendered into a PNG picture or sent to a print queue.
-#include <cstdio>
-
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include "calendar/calexdesign.h"
 #include "calendar/holidaymodel.h"
 #include "exportcommand.h"
 #include "platform/bitmap.h"
 #include "platform/inifile.h"
+#include "platform/outputfile.h"
 #include "platform/picture.h"
 #include "platform/printer.h"
 #include "platform/settingsfolder.h"
 #include "preview/daycells.h"
 #include "preview/imageprinter.h"
+#include "preview/paperchoice.h"
 #include "preview/printlrunit.h"
 #include "preview/sheetlayout.h"
 #include "preview/sheetsource.h"
@@ -48,43 +47,6 @@ class TExportSheetSource : public TSheetSource {
     TColor SaturdayColor() const override { return FSettings.Colors[scSaturday]; }
     const TDayCells& DayCells() const override { return FCells; }
     QString AppPath() const override { return FAppPath; }
-};
-
-// An output file that appears complete or not at all: everything is written into a temporary
-// file beside it, which replaces the target only when it is done.
-class TOutputFile {
-  public:
-    explicit TOutputFile(const QString& target)
-        : FTarget(QFileInfo(target).absoluteFilePath()),
-          FTemporary(FTarget + QStringLiteral(".XXXXXX.part")) {
-        if (QFileInfo(FTarget).isDir() || !FTemporary.open())
-            throw Exception(FormatMessage(
-                QStringLiteral(
-                    "出力ファイル「%s」を作れません。書き込める場所を指定してください。"),
-                {QDir::toNativeSeparators(FTarget)}));
-        FTemporary.close();
-    }
-
-    /// Where the writer writes.
-    QString WorkingName() const { return FTemporary.fileName(); }
-    const QString& Target() const { return FTarget; }
-
-    /// Puts the finished file in place of the target.
-    void Commit() {
-        // Readable as any new file of the user's, not private as a temporary file is.
-        FTemporary.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                  QFileDevice::ReadGroup | QFileDevice::ReadOther);
-        if (std::rename(QFile::encodeName(WorkingName()).constData(),
-                        QFile::encodeName(FTarget).constData()) != 0)
-            throw Exception(
-                FormatMessage(QStringLiteral("出力ファイル「%s」に書き込めませんでした。"),
-                              {QDir::toNativeSeparators(FTarget)}));
-        FTemporary.setAutoRemove(false);
-    }
-
-  private:
-    QString FTarget;
-    QTemporaryFile FTemporary; // removes the unfinished file, whatever happens
 };
 
 void SavePng(const QImage& image, TOutputFile& file) {
@@ -157,8 +119,8 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
     // reads the photo file again at full resolution, so the preview's reduced picture would
     // be decoded for nothing (a third of the work with a large photo): the sheet holds the
     // photo itself instead, which is also what printing keeps should the file be gone.
-    const bool preview = options.Output == TExportOptions::TOutput::Png &&
-                         options.Dpi == TExportOptions::PreviewDpi;
+    const bool preview =
+        options.Output == TExportOptions::TOutput::Png && options.Dpi == TExportOptions::PreviewDpi;
     choices.Picture = preview ? picture.Graphic() : nullptr;
     choices.PictureSize = source.FPictureSize;
     choices.Framing = options.Framing;
@@ -168,27 +130,31 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
         sheet.PlacePicture(source.FPictureSize, options.Framing);
     }
     sheet.SetPosition(options.Position.value_or(ReadPrintPosition(source.FAppPath)));
+    sheet.LightRep1->SetPrintPaper(options.Paper.value_or(ReadPaperChoice(source.FAppPath)));
 
+    // The photo was read whole above; a photo of 48 million pixels is 14 MB read once more
+    // for nothing.
+    const bool readAgain = false;
     switch (options.Output) {
     case TExportOptions::TOutput::Pdf:
-        sheet.Print();
+        sheet.Print(readAgain);
         file->Commit();
         return file->Target();
     case TExportOptions::TOutput::Printer:
-        sheet.Print();
+        sheet.Print(readAgain);
         return options.Target;
     case TExportOptions::TOutput::Png:
         break;
     }
     if (options.Dpi == TExportOptions::PreviewDpi) {
         VEvudaRir& doc = *sheet.LightRep1;
-        TBitmap page(doc.Width(), doc.Height());
+        TBitmap page(doc.PaperWidth(), doc.PaperHeight());
         doc.BeginPreview();
         doc.DrawPreview(page.Canvas(), 0, 0, 100);
         doc.EndPreview();
         SavePng(page.Image(), *file);
     } else {
-        sheet.Print();
+        sheet.Print(readAgain);
         SavePng(static_cast<TImagePrinter&>(*printer).Pages().front(), *file);
     }
     return file->Target();

@@ -124,4 +124,5 @@ void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, const THoli
                  [&progress](int month) { Report(progress, 30 + 5 * month, true); });
 
     sheet.LightRep1->SetTitle(SheetPrintTitle(choices.YearTitle));
+    sheet.Year = choices.Year;
 }

@@ -9,6 +9,8 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 
+#include "pdfpictures.h"
+
 namespace {
 
 Qt::PenStyle ToQtPenStyle(TPenStyle style) {
@@ -376,6 +378,20 @@ int TCanvas::DrawText(TRect& r, const QString& text, unsigned flags) {
 QSize TCanvas::KeptPictureSize(const TRect& dest) {
     QPainter* p = Painter();
     return p == nullptr ? QSize() : KeptSize(*p, dest.ToQRect());
+}
+
+void TCanvas::DrawPicture(const TRect& dest, const TGraphic& graphic, const QRectF& source) {
+    QPainter* p = Painter();
+    if (p == nullptr || FPdfPictures == nullptr || dest.IsEmpty() || source.isEmpty())
+        return;
+    const QImage marker = FPdfPictures->Add(graphic, source);
+    if (marker.isNull())
+        return;
+    // Stored exactly (never as a JPEG of Qt's), so that the marker can be found again.
+    const bool wasLossless = p->testRenderHint(QPainter::LosslessImageRendering);
+    p->setRenderHint(QPainter::LosslessImageRendering, true);
+    p->drawImage(dest.ToQRect(), marker);
+    p->setRenderHint(QPainter::LosslessImageRendering, wasLossless);
 }
 
 void TCanvas::StretchDraw(const TRect& dest, const QImage& image, bool smooth) {

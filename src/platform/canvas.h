@@ -23,6 +23,9 @@
 #include "tcolor.h"
 #include "types.h"
 
+class TGraphic;
+class TPdfPictures;
+
 enum TPenStyle : std::uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
 enum TBrushStyle : std::uint8_t { bsSolid, bsClear };
 
@@ -111,6 +114,15 @@ class TCanvas {
     /// device that keeps every pixel it is given gets that part alone, no larger than it keeps.
     void StretchDraw(const TRect& dest, const QImage& image, const QRectF& source, bool smooth);
 
+    /// Pictures drawn with DrawPicture go into a PDF file as they are (not owned; nullptr:
+    /// none). Set by a printer whose job is written into a PDF file.
+    void SetPdfPictures(TPdfPictures* pictures) { FPdfPictures = pictures; }
+    /// True when the device keeps a picture as it is, so that nothing need be decoded for it.
+    bool TakesWholePictures() const { return FPdfPictures != nullptr; }
+    /// Draws the part `source` of `graphic` (in its pixels as seen) into `dest`, stretched to
+    /// fill it, keeping the picture itself; only where TakesWholePictures().
+    void DrawPicture(const TRect& dest, const TGraphic& graphic, const QRectF& source);
+
     /// Ends the painter this canvas began, so that its device can be read or resized.
     void EndPaint();
 
@@ -142,4 +154,5 @@ class TCanvas {
     QFont FAskedFont;
     TDrawnFont FDrawnFont;
     bool FDrawnFontValid = false;
+    TPdfPictures* FPdfPictures = nullptr; // not owned
 };

@@ -52,6 +52,10 @@ class TGraphic {
     virtual int Height() const = 0;
     /// True when there is nothing to draw.
     virtual bool Empty() const = 0;
+    /// True for a format whose pixels are already an approximation (a JPEG photo): stored
+    /// again as a high-quality JPEG, such a picture loses nothing that can be seen. A lossless
+    /// format (a bitmap, PNG) is kept pixel for pixel.
+    virtual bool LossyFormat() const { return false; }
 
     /// Reads the picture from a file. On error the graphic is unchanged and EInvalidGraphic
     /// carries a message for the user.

@@ -65,6 +65,7 @@ TPhotoHeader ReadHeifHeader(const QByteArray& data) {
     heif_image_handle* handle = file.Handle.get();
     TPhotoHeader header;
     header.Format = TPhotoFormat::Heif;
+    header.Lossy = true; // HEVC or AV1, as phones write them
     // The size after rotation and cropping; the coded size before them may be larger, and it
     // is the one decoded first.
     const QSize seen(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));

@@ -26,6 +26,7 @@ class TJPEGImage : public TGraphic {
     int Width() const override { return FHeader.SeenSize(ScaleNumerator()).width(); }
     int Height() const override { return FHeader.SeenSize(ScaleNumerator()).height(); }
     bool Empty() const override { return FData.isEmpty(); }
+    bool LossyFormat() const override { return true; }
 
     /// Reads and checks the header and keeps the bytes; the pixels are decoded on demand.
     void LoadFromBytes(const QByteArray& bytes) override;

@@ -36,6 +36,9 @@ struct TPhotoHeader {
     QByteArray IccProfile;
     /// A HEIF image's colours by numbers, when it has no ICC profile.
     std::optional<TColorPrimaries> Primaries;
+    /// The pixels went through a lossy codec (a WebP photo's VP8 data, a HEIF image): stored
+    /// again, a JPEG of high quality loses nothing that was there.
+    bool Lossy = false;
 
     /// Size as the picture is seen.
     QSize SeenSize() const;

@@ -23,6 +23,7 @@ class TPhotoImage : public TGraphic {
     int Width() const override { return FHeader.SeenSize().width(); }
     int Height() const override { return FHeader.SeenSize().height(); }
     bool Empty() const override { return FData.isEmpty(); }
+    bool LossyFormat() const override { return FHeader.Lossy; }
 
     /// As LoadFromBytes, with the file's name in every message about the photo.
     void LoadFromFile(const QString& fileName) override;

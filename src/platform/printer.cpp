@@ -9,6 +9,8 @@
 #include <QPrinterInfo>
 
 #include "cupsqueue.h"
+#include "outputfile.h"
+#include "pdfpictures.h"
 
 namespace {
 
@@ -18,8 +20,9 @@ struct PaperCode {
 };
 
 constexpr PaperCode PaperCodes[] = {
-    {DMPAPER_A3, QPageSize::A3},    {DMPAPER_A4, QPageSize::A4},    {DMPAPER_A5, QPageSize::A5},
-    {DMPAPER_B4, QPageSize::JisB4}, {DMPAPER_B5, QPageSize::JisB5},
+    {DMPAPER_A3, QPageSize::A3},    {DMPAPER_A4, QPageSize::A4},
+    {DMPAPER_A5, QPageSize::A5},    {DMPAPER_B4, QPageSize::JisB4},
+    {DMPAPER_B5, QPageSize::JisB5}, {DMPAPER_LETTER, QPageSize::Letter},
 };
 
 std::unique_ptr<TPrinter>& PrinterSlot() {
@@ -144,6 +147,19 @@ void TQtPrinter::BeginDoc() {
                            : QStringLiteral("印刷先のPDFファイルが選ばれていません．"));
     if (!toFile)
         CheckQueue(p.printerName());
+    const QString cannotWrite = FormatMessage(
+        QStringLiteral("PDFファイル「%s」に印刷できません．書き込める場所を選んでください．"),
+        {QFileInfo(p.outputFileName()).fileName()});
+    if (toFile) {
+        try {
+            FOutput = std::make_unique<TOutputFile>(p.outputFileName());
+        } catch (const Exception&) {
+            throw EPrinter(cannotWrite);
+        }
+        FFileTarget = p.outputFileName();
+        p.setOutputFileName(FOutput->WorkingName());
+        FPictures = std::make_unique<TPdfPictures>();
+    }
     // The device origin is the corner of what the printer can print, as on the platform the
     // report engine was made for; the engine moves the page back by these margins.
     p.setFullPage(false);
@@ -151,11 +167,9 @@ void TQtPrinter::BeginDoc() {
 
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(&p)) {
+        DropFile();
         throw EPrinter(
-            toFile ? FormatMessage(
-                         QStringLiteral(
-                             "PDFファイル「%s」に印刷できません．書き込める場所を選んでください．"),
-                         {QFileInfo(p.outputFileName()).fileName()})
+            toFile ? cannotWrite
                    : FormatMessage(
                          QStringLiteral(
                              "プリンタ「%"
@@ -166,6 +180,7 @@ void TQtPrinter::BeginDoc() {
     painter->setRenderHint(QPainter::TextAntialiasing, true);
     FPainter = std::move(painter);
     FCanvas = std::make_unique<TCanvas>(FPainter.get());
+    FCanvas->SetPdfPictures(FPictures.get());
 }
 
 void TQtPrinter::NewPage() {
@@ -180,16 +195,15 @@ void TQtPrinter::EndDoc() {
     const bool toFile = FPrinter->outputFormat() == QPrinter::PdfFormat;
     const bool ok = FPainter->end(); // a queue's job is handed to the print system here
     FPainter.reset();
+    if (toFile) {
+        FinishFile(ok && FPrinter->printerState() != QPrinter::Error);
+        return;
+    }
     const QString name = FPrinter->printerName();
     const QString notSent =
         FormatMessage(QStringLiteral("プリンタ「%s」に印刷データを送れませんでした．"), {name});
     if (!ok || FPrinter->printerState() == QPrinter::Error)
-        throw EPrinter(toFile ? FormatMessage(
-                                    QStringLiteral("PDFファイル「%s」を書き終えられませんでした．"),
-                                    {QFileInfo(FPrinter->outputFileName()).fileName()})
-                              : notSent);
-    if (toFile)
-        return;
+        throw EPrinter(notSent);
     // Qt does not look at the print system's answer: a queue that vanished or began to refuse
     // jobs while the page was drawn would otherwise swallow the job without a word.
     const QString refusal = LastPrintJobRefusal();
@@ -215,6 +229,37 @@ void TQtPrinter::EndDoc() {
             {name}));
 }
 
+void TQtPrinter::FinishFile(bool drawn) {
+    std::unique_ptr<TOutputFile> output = std::move(FOutput);
+    const std::unique_ptr<TPdfPictures> pictures = std::move(FPictures);
+    FPrinter->setOutputFileName(FFileTarget);
+    const QString failed =
+        FormatMessage(QStringLiteral("PDFファイル「%s」を書き終えられませんでした．"),
+                      {QFileInfo(FFileTarget).fileName()});
+    if (!drawn || !output)
+        throw EPrinter(failed);
+    if (pictures && pictures->Count() > 0) {
+        try {
+            pictures->Embed(output->WorkingName(), OnWriteProgress);
+        } catch (const Exception& e) {
+            throw EPrinter(failed + QStringLiteral("（") + e.Message() + QStringLiteral("）"));
+        }
+    }
+    try {
+        output->Commit();
+    } catch (const Exception&) {
+        throw EPrinter(failed);
+    }
+}
+
+void TQtPrinter::DropFile() {
+    if (!FOutput)
+        return;
+    FPrinter->setOutputFileName(FFileTarget);
+    FOutput.reset(); // the unfinished file goes with it
+    FPictures.reset();
+}
+
 void TQtPrinter::CheckQueue(const QString& name) const {
     const std::optional<TPrintQueueState> queue = QueryPrintQueue(name);
     if (!queue)
@@ -224,17 +269,19 @@ void TQtPrinter::CheckQueue(const QString& name) const {
         throw EPrinter(FormatMessage(
             QStringLiteral("プリンタ「%s」が見つかりません．プリンタの設定を確かめてください．"),
             {name}));
-    const QString why = queue->Message.isEmpty() ? QString()
-                                                 : QStringLiteral("（") + queue->Message +
-                                                       QStringLiteral("）");
+    const QString why = queue->Message.isEmpty()
+                            ? QString()
+                            : QStringLiteral("（") + queue->Message + QStringLiteral("）");
     if (!queue->Accepting)
-        throw EPrinter(FormatMessage(
-            QStringLiteral("プリンタ「%s」は印刷を受け付けていません．"), {name}) + why);
+        throw EPrinter(
+            FormatMessage(QStringLiteral("プリンタ「%s」は印刷を受け付けていません．"), {name}) +
+            why);
     if (queue->Stopped)
-        throw EPrinter(FormatMessage(QStringLiteral("プリンタ「%s」は停止しています．プリンタを再開して"
-                                                    "から印刷してください．"),
-                                     {name}) +
-                       why);
+        throw EPrinter(
+            FormatMessage(QStringLiteral("プリンタ「%s」は停止しています．プリンタを再開して"
+                                         "から印刷してください．"),
+                          {name}) +
+            why);
 }
 
 void TQtPrinter::Abort() {
@@ -245,6 +292,7 @@ void TQtPrinter::Abort() {
     if (FPainter->isActive())
         FPainter->end();
     FPainter.reset();
+    DropFile();
 }
 
 bool TQtPrinter::Printing() const {
@@ -295,6 +343,8 @@ void TQtPrinter::PrintToFile(const QString& pdfFileName) {
 }
 
 QString TQtPrinter::OutputFileName() const {
+    if (FOutput)
+        return FFileTarget; // while Qt writes the temporary file beside it
     return FPrinter->outputFormat() == QPrinter::PdfFormat ? FPrinter->outputFileName() : QString();
 }
 

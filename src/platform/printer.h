@@ -4,6 +4,7 @@
 // also write the job into a PDF file when there is no print queue.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,6 +17,8 @@
 #include "types.h"
 
 class QPrinter;
+class TOutputFile;
+class TPdfPictures;
 
 /// A print job that cannot be started, or a printer that cannot be used.
 class EPrinter : public Exception {
@@ -24,6 +27,7 @@ class EPrinter : public Exception {
 };
 
 /// Paper codes of the printer settings block, as the old platform numbered them.
+inline constexpr int DMPAPER_LETTER = 1; // 8.5 × 11 inches
 inline constexpr int DMPAPER_A3 = 8;
 inline constexpr int DMPAPER_A4 = 9;
 inline constexpr int DMPAPER_A5 = 11;
@@ -129,15 +133,26 @@ class TQtPrinter : public TPrinter {
     /// Puts back a set-up taken before: Qt's dialog switches the queue as soon as another one
     /// is picked in its list, before the user confirms or cancels.
     void RestoreSetup(const TSetup& setup);
+    /// Hears 0..100 while the pictures of a job are written into its PDF file.
+    std::function<void(int)> OnWriteProgress;
 
   private:
     /// Refuses, with the reason, a queue that is missing, stopped or not taking jobs, before
     /// anything is drawn.
     void CheckQueue(const QString& name) const;
+    /// Puts the pictures into the PDF file Qt has written (`drawn`: without an error) and the
+    /// file in place of the one the user named.
+    void FinishFile(bool drawn);
+    void DropFile();
 
     std::unique_ptr<QPrinter> FPrinter;
     std::unique_ptr<QPainter> FPainter;
     std::unique_ptr<TCanvas> FCanvas;
+    // A job into a PDF file: Qt writes a temporary file beside the one the user named, which
+    // takes its place only when it is complete, pictures and all.
+    QString FFileTarget;
+    std::unique_ptr<TOutputFile> FOutput;
+    std::unique_ptr<TPdfPictures> FPictures;
 };
 
 /// The application's printer, a TQtPrinter made on first use.

@@ -138,7 +138,8 @@ QString PngDamage(const QByteArray& data) {
 }
 
 // WebP: a RIFF file of chunks with a four-letter name, a length (4 bytes, little-endian) and
-// the data, padded to an even length; "ICCP" holds the profile, "EXIF" an EXIF block.
+// the data, padded to an even length; "ICCP" holds the profile, "EXIF" an EXIF block; the
+// picture itself is "VP8 " (lossy) or "VP8L" (lossless).
 void ReadWebPMetadata(const QByteArray& data, TPhotoHeader& header) {
     qsizetype at = 12;
     while (data.size() - at >= 8) {
@@ -150,6 +151,8 @@ void ReadWebPMetadata(const QByteArray& data, TPhotoHeader& header) {
             header.IccProfile = data.mid(at + 8, qsizetype(length));
         else if (type == "EXIF")
             header.Orientation = OrientationOf(data.mid(at + 8, qsizetype(length)));
+        else if (type == "VP8 ")
+            header.Lossy = true;
         at += 8 + qsizetype(length) + qsizetype(length & 1);
     }
 }

@@ -4,7 +4,11 @@
 
 // Qt
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPrintDialog>
@@ -12,17 +16,21 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 // Local
+#include "paperchoice.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/image.h"
 #include "platform/inifile.h"
+#include "platform/outputfile.h"
 #include "platform/panel.h"
 #include "platform/printer.h"
 #include "platform/settingsfolder.h"
+#include "platform/statefile.h"
 #include "sheetsource.h"
 #include "statusbar/statusbar.h"
 
@@ -163,7 +171,7 @@ void TFrmPrtLR::CreateToolRow() {
     LblIchi->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     TrackBar1 = new QSlider(Qt::Horizontal, Panel2);
-    TrackBar1->setGeometry(528, 2, 170, 30);
+    TrackBar1->setGeometry(528, 2, 150, 30);
     TrackBar1->setRange(-SheetMaxPosition, SheetMaxPosition);
     TrackBar1->setValue(0);
     TrackBar1->setPageStep(1);
@@ -175,11 +183,26 @@ void TFrmPrtLR::CreateToolRow() {
 
     SpeedButton1 = new QToolButton(Panel2);
     SpeedButton1->setText(QStringLiteral("位置決定"));
-    SpeedButton1->setGeometry(702, 4, 64, 26);
+    SpeedButton1->setGeometry(682, 4, 64, 26);
     SpeedButton1->setToolTip(
         QStringLiteral("調整した位置をプレビューと印刷に使い、次回も使います"));
     connect(SpeedButton1, &QToolButton::clicked, this,
             [this] { Guarded([this] { SpeedButton1Click(); }); });
+
+    CmbPaper = new QComboBox(Panel2);
+    CmbPaper->setObjectName(QStringLiteral("CmbPaper"));
+    CmbPaper->setGeometry(752, 5, 64, 24);
+    for (TPaperSize paper : SheetPapers)
+        CmbPaper->addItem(PaperCaption(paper), static_cast<int>(paper));
+    CmbPaper->setToolTip(QStringLiteral(
+        "印刷とPDFの用紙の大きさ（シート全体を用紙に合わせて拡大・縮小し、中央に置きます）"));
+    connect(CmbPaper, &QComboBox::activated, this,
+            [this] { Guarded([this] { CmbPaperChange(); }); });
+
+    BtnPdf = button(QStringLiteral("PDFに保存"), 820, 70, &TFrmPrtLR::BtnPdfClick);
+    BtnPdf->setObjectName(QStringLiteral("BtnPdf"));
+    BtnPdf->setToolTip(QStringLiteral(
+        "プレビューと同じシートをPDFファイルに保存します（写真はそのまま入ります）"));
 }
 
 void TFrmPrtLR::FormCreate() {
@@ -197,6 +220,7 @@ void TFrmPrtLR::FormCreate() {
     resize(width, height);
     move(area.center() - QPoint(width / 2, height / 2));
 
+    LoadPaper();
     LoadPosition();
 }
 
@@ -228,6 +252,123 @@ void TFrmPrtLR::SpeedButton1Click() {
     SavePosition();
 }
 
+void TFrmPrtLR::LoadPaper() {
+    const TPaperSize paper = ReadPaperChoice(FSource.AppPath());
+    CmbPaper->setCurrentIndex(std::max(0, CmbPaper->findData(static_cast<int>(paper))));
+    LightRep1()->SetPrintPaper(paper);
+}
+
+void TFrmPrtLR::CmbPaperChange() {
+    const auto paper = static_cast<TPaperSize>(CmbPaper->currentData().toInt());
+    LightRep1()->SetPrintPaper(paper);
+    ShowPreview();
+    WritePaperChoice(FSource.AppPath(), paper);
+}
+
+namespace {
+
+const QString PdfSection = QStringLiteral("pdf");
+const QString PdfFolderKey = QStringLiteral("folder");
+
+// While a long piece of work runs: the wait cursor, and no input but the repaints.
+class TBusy {
+  public:
+    TBusy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TBusy() { QApplication::restoreOverrideCursor(); }
+    TBusy(const TBusy&) = delete;
+    TBusy& operator=(const TBusy&) = delete;
+};
+
+} // namespace
+
+QString TFrmPrtLR::SuggestedPdfName() const {
+    const TStateFile state(FSource.AppPath());
+    QString folder = state.ReadString(PdfSection, PdfFolderKey, QString());
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+    }
+    const QString name = FSheet->Year != 0 ? QStringLiteral("カレンダー%1.pdf").arg(FSheet->Year)
+                                           : QStringLiteral("カレンダー.pdf");
+    return QDir(folder).filePath(name);
+}
+
+void TFrmPrtLR::BtnPdfClick() {
+    QFileDialog dialog(this, QStringLiteral("PDFに保存"));
+    dialog.setObjectName(QStringLiteral("PdfSaveDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("PDFファイル (*.pdf)")});
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("場所:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("ファイル名:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("ファイルの種類:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("保存(&S)"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("キャンセル"));
+    const QString suggested = SuggestedPdfName();
+    dialog.setDirectory(QFileInfo(suggested).absolutePath());
+    dialog.selectFile(QFileInfo(suggested).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    SavePdf(dialog.selectedFiles().constFirst());
+}
+
+void TFrmPrtLR::ShowStatus(const QString& text) {
+    StBar->SetPanelText(0, text);
+    StBar->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TFrmPrtLR::SavePdf(const QString& fileName) {
+    const QString shown = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
+    const bool existed = QFileInfo::exists(fileName);
+    const QString kept = existed ? QStringLiteral("元のファイルはそのまま残っています．")
+                                 : QStringLiteral("PDFファイルは作られていません．");
+    try {
+        // A folder that cannot be written is found before any work, and said in the words of
+        // saving, not of printing.
+        TOutputFile probe(fileName);
+    } catch (const Exception&) {
+        ShowStatus(QStringLiteral("PDFに保存できませんでした"));
+        throw Exception(
+            FormatMessage(
+                QStringLiteral("PDFファイル「%s」を保存できません．書き込める場所を選んでくだ"
+                               "さい．"),
+                {QFileInfo(fileName).fileName()}) +
+            kept);
+    }
+    TBusy busy;
+    ShowStatus(QStringLiteral("PDFに保存しています… 0%"));
+    TQtPrinter pdf;
+    pdf.PrintToFile(fileName);
+    // The page and the photo's place are drawn first, quickly; the photo's bytes are the rest.
+    pdf.OnWriteProgress = [this](int percent) {
+        ShowStatus(QStringLiteral("PDFに保存しています… %1%").arg(20 + percent * 80 / 100));
+    };
+    // The sheet prints on this printer for the one job; the user's printer stays as set up.
+    struct TOwnPrinter {
+        VEvudaRir& Doc;
+        TPrinter* Printer;
+        ~TOwnPrinter() { Doc.SetPrinter(Printer); }
+    } own{*LightRep1(), LightRep1()->Printer()};
+    LightRep1()->SetPrinter(&pdf);
+    try {
+        FSheet->Print();
+    } catch (const Exception& error) {
+        ShowStatus(QStringLiteral("PDFに保存できませんでした"));
+        throw Exception(error.Message() + kept);
+    }
+    ShowStatus(QStringLiteral("PDFに保存しました: %1").arg(shown));
+    // Remembering the folder is a convenience: a state file that cannot be written does not
+    // make the saved file any less saved.
+    try {
+        TStateFile state(FSource.AppPath());
+        state.WriteString(PdfSection, PdfFolderKey, QFileInfo(fileName).absolutePath());
+    } catch (const EIniFileException&) {
+    }
+}
+
 void TFrmPrtLR::TrackBar1Change() {
     LblIchi->setText(QString::number(TrackBar1->value()));
 }
@@ -236,8 +377,8 @@ void TFrmPrtLR::ShowPreview() {
     VEvudaRir& doc = *LightRep1();
     doc.BeginPreview();
     Image1->Picture().SetGraphic(nullptr);
-    const int w = doc.Width();
-    const int h = doc.Height();
+    const int w = doc.PaperWidth();
+    const int h = doc.PaperHeight();
     if (FZoom >= 1 && FZoom <= 4) {
         const int width = FZoom == 4 ? w : RoundHalfEven(FZoom * w, 4);
         const int height = FZoom == 4 ? h : RoundHalfEven(FZoom * h, 4);

@@ -10,6 +10,7 @@
 
 #include "sheetlayout.h"
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -51,6 +52,8 @@ class TFrmPrtLR : public QDialog {
     QLabel* LblIchi;           // the track bar's position
     QSlider* TrackBar1;        // −10..10
     QToolButton* SpeedButton1; // 位置決定
+    QComboBox* CmbPaper;       // the paper printed on: A4, A3, B4, B5, A5, レター
+    QPushButton* BtnPdf;       // PDFに保存
     QScrollArea* ScrollBox1;
     TImage* Image1; // the rendered page
     TStatusBar* StBar;
@@ -74,6 +77,16 @@ class TFrmPrtLR : public QDialog {
     void BtnEndClick();
     void TrackBar1Change();
     void SpeedButton1Click(); // apply the position
+    void CmbPaperChange();    // another paper: preview it, print on it, keep the choice
+    void BtnPdfClick();       // asks for a file name, then SavePdf
+
+    /// Writes the sheet, as the preview shows it, into the PDF file `fileName` (complete or
+    /// not at all; a JPEG photo goes in as it is) and remembers its folder. Raises Exception
+    /// with the user's message when it cannot, and then no file is written.
+    void SavePdf(const QString& fileName);
+    /// The name the save dialog suggests: "カレンダー2027.pdf" in the folder used last (the
+    /// user's documents folder at first).
+    QString SuggestedPdfName() const;
 
   protected:
     bool event(QEvent* event) override;
@@ -88,6 +101,8 @@ class TFrmPrtLR : public QDialog {
     void CenterPreview();
     void LoadPosition();
     void SavePosition();
+    void LoadPaper();
+    void ShowStatus(const QString& text);
     QString PositionFileName() const;
 
     const TSheetSource& FSource;

@@ -286,9 +286,9 @@ void TSheetLayout::PlacePicture(QSize size, const TPictureFraming& framing) {
                                 : QRectF());
 }
 
-void TSheetLayout::Print() {
+void TSheetLayout::Print(bool readPicture) {
     const QString file = FSource.PictureFileName();
-    if (!file.isEmpty() && QFileInfo(file).isFile()) {
+    if (readPicture && !file.isEmpty() && QFileInfo(file).isFile()) {
         LRImage1->Picture().LoadFromFile(file); // a damaged file raises, the old picture stays
         // The part of a filling photo is taken from the photo as it is read now.
         const TPictureFraming framing = FSource.PictureFraming();
@@ -297,7 +297,8 @@ void TSheetLayout::Print() {
                          : FSource.PictureSize(),
                      framing);
     } else {
-        // The picture the sheet was composed with stays, placed as it was composed; only its
+        // The picture the sheet holds stays (the photo itself, placed by the caller, or the
+        // one the sheet was composed with when the file is gone), placed as it was; only its
         // bounds follow the picture's size again.
         const TRect r =
             SheetPictureBounds(FSource.PictureSize().width(), FSource.PictureSize().height(),

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 
 #include <QSize>
@@ -57,6 +58,8 @@ class TSheetLayout {
     std::array<TLRLayoutPanel*, 4> MonthColumns{}; // LRLayoutPanel3 .. LRLayoutPanel6
     TLRImage* LRImage1 = nullptr;
     TLRItem* LRItemNen = nullptr;
+    /// The year the sheet shows, as the composition set it; 0 before.
+    std::int32_t Year = 0;
 
     /// Month block n, 1..12.
     TMonthBlock& Month(int n);
@@ -83,10 +86,10 @@ class TSheetLayout {
     void PlacePicture(QSize size, const TPictureFraming& framing = {});
 
     /// Prints the sheet as one page: the picture file is read again at full resolution (when
-    /// it still exists) and placed with the source's framing, then one print job titled by
-    /// the document's Title runs. A job that fails on the way is dropped, and the error passes
-    /// on.
-    void Print();
+    /// it still exists; not when `readPicture` is false, as LRImage1 holds it whole already)
+    /// and placed with the source's framing, then one print job titled by the document's Title
+    /// runs. A job that fails on the way is dropped, and the error passes on.
+    void Print(bool readPicture = true);
 
   private:
     int MonthOf(const TLRControl* grid) const;

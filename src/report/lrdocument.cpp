@@ -1,6 +1,10 @@
 #include "lrdocument.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QImage>
+#include <QPainter>
 
 #include "lrdesign.h"
 #include "lrpanel.h"
@@ -25,6 +29,8 @@ Paper PaperOf(TPaperSize size) {
         return {1123, 1587, DMPAPER_A3};
     case psA5:
         return {559, 794, DMPAPER_A5};
+    case psLetter:
+        return {816, 1056, DMPAPER_LETTER};
     case psNone:
         break;
     }
@@ -46,8 +52,13 @@ VEvudaRir::~VEvudaRir() {
 }
 
 void VEvudaRir::SetPrinter(TPrinter* printer) {
-    if (printer != nullptr)
-        FPrinter = printer;
+    if (printer == nullptr || printer == FPrinter)
+        return;
+    FPrinter = printer;
+    // The selection the document has seen is that of its own printer: another printer starts
+    // from its own, so that printing once elsewhere (into a PDF file) reloads nothing when the
+    // document returns to the printer the user set up.
+    FPrinterIndex = printer->PrinterIndex();
 }
 
 void VEvudaRir::PrinterChosen() {
@@ -75,6 +86,33 @@ void VEvudaRir::SetPaperSize(TPaperSize paperSize) {
         return;
     FPaperSize = paperSize;
     UpdatePageSize();
+}
+
+void VEvudaRir::SetPrintPaper(TPaperSize paper) {
+    FPrintPaper = paper;
+}
+
+int VEvudaRir::PaperWidth() const {
+    if (FPrintPaper == psNone || FPrintPaper == FPaperSize)
+        return Width();
+    const Paper paper = PaperOf(FPrintPaper);
+    return FOrientation == poLandscape ? paper.Height : paper.Width;
+}
+
+int VEvudaRir::PaperHeight() const {
+    if (FPrintPaper == psNone || FPrintPaper == FPaperSize)
+        return Height();
+    const Paper paper = PaperOf(FPrintPaper);
+    return FOrientation == poLandscape ? paper.Width : paper.Height;
+}
+
+double VEvudaRir::PaperFit() const {
+    if (PaperWidth() == Width() && PaperHeight() == Height())
+        return 1.0;
+    if (Width() <= 0 || Height() <= 0)
+        return 1.0;
+    return std::min(static_cast<double>(PaperWidth()) / Width(),
+                    static_cast<double>(PaperHeight()) / Height());
 }
 
 void VEvudaRir::UpdatePageSize() {
@@ -133,7 +171,7 @@ void VEvudaRir::ApplyPrinterSettings() {
     std::optional<TPrinterSettings> settings = printer.Settings();
     if (!settings)
         throw ELRError(failed);
-    settings->PaperSize = PaperOf(FPaperSize).Code;
+    settings->PaperSize = PaperOf(FPrintPaper != psNone ? FPrintPaper : FPaperSize).Code;
     settings->Orientation = FOrientation == poLandscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
     if (!printer.SetSettings(*settings))
         throw ELRError(failed);
@@ -220,7 +258,7 @@ void VEvudaRir::PreviewPage(TCanvas& canvas, double pixelScale) {
     FTarget = &canvas;
     canvas.Brush.Color = clWhite;
     canvas.Brush.Style = bsSolid;
-    canvas.FillRect(ScaleRect({0, 0, Width(), Height()}, FScale));
+    canvas.FillRect(ScaleRect({0, 0, PaperWidth(), PaperHeight()}, FScale));
     ++FPageNumber;
     PrintPanels();
 }
@@ -235,14 +273,14 @@ void VEvudaRir::DrawPreview(TCanvas& canvas, int x, int y, int scale, TPixelForm
     // On a finer screen the page is drawn as a printer of that resolution draws it: lines and
     // letters get the device's pixels, and the zoom steps keep their size in design units.
     page.SetPixelsPerInch(qRound(ScreenPixelsPerInch * ratio));
-    page.SetSize(ScaleValue(Width(), ratio), ScaleValue(Height(), ratio));
+    page.SetSize(ScaleValue(PaperWidth(), ratio), ScaleValue(PaperHeight(), ratio));
     PreviewPage(page.Canvas(), ratio);
     QImage pixels = page.Image();
     if (pixelFormat != pfDevice && pixelFormat != pf32bit)
         pixels = pixels.convertToFormat(ToQImageFormat(pixelFormat))
                      .convertToFormat(QImage::Format_RGB32);
-    const int width = static_cast<int>(scale * Width() * ratio / 100);
-    const int height = static_cast<int>(scale * Height() * ratio / 100);
+    const int width = static_cast<int>(scale * PaperWidth() * ratio / 100);
+    const int height = static_cast<int>(scale * PaperHeight() * ratio / 100);
     // Shrunk by averaging, so that the hair lines of the grids stay visible at 25 %.
     if (width != pixels.width() || height != pixels.height())
         pixels = pixels.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -250,12 +288,36 @@ void VEvudaRir::DrawPreview(TCanvas& canvas, int x, int y, int scale, TPixelForm
 }
 
 void VEvudaRir::PrintPanels() {
+    // On a paper of another size the whole page is drawn scaled and centred, fonts, lines and
+    // pictures alike: the device's painter maps the page's own drawing onto the paper. Its
+    // corner moves by whole device pixels, so that lines stay on the device's grid.
+    struct Shift {
+        QPainter* Painter = nullptr;
+        ~Shift() {
+            if (Painter != nullptr)
+                Painter->restore();
+        }
+    } shift;
+    const double fit = PaperFit();
+    if (fit != 1.0 && FTarget->Painter() != nullptr) {
+        QPointF corner(std::round((PaperWidth() - Width() * fit) / 2 * FScale),
+                       std::round((PaperHeight() - Height() * fit) / 2 * FScale));
+        if (FState == rsPrinting) {
+            // The printer's origin is the corner of its printable area.
+            const TPoint offset = FPrinter->PhysicalOffset().value_or(TPoint{});
+            corner -= QPointF(offset.X, offset.Y);
+        }
+        shift.Painter = FTarget->Painter();
+        shift.Painter->save();
+        shift.Painter->translate(corner);
+        shift.Painter->scale(fit, fit);
+    }
     for (TLRControl* child : Controls()) {
         auto* panel = dynamic_cast<TCustomLRPanel*>(child);
         if (panel == nullptr || !(Designing() || panel->Enabled()))
             continue;
         TRect rect = panel->BoundsRect();
-        if (FState == rsPrinting) {
+        if (FState == rsPrinting && shift.Painter == nullptr) {
             // The printer's origin is the corner of its printable area; moving the page back
             // by the unprintable band puts design (0, 0) on the corner of the paper.
             const TPoint offset = FPrinter->PhysicalOffset().value_or(TPoint{});

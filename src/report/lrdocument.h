@@ -10,7 +10,7 @@
 #include "platform/bitmap.h"
 #include "platform/printer.h"
 
-enum TPaperSize : std::uint8_t { psNone, psA4, psB4, psB5, psA3, psA5 };
+enum TPaperSize : std::uint8_t { psNone, psA4, psB4, psB5, psA3, psA5, psLetter };
 enum TPrinterOrientation : std::uint8_t { poPortrait, poLandscape };
 enum TReportState : std::uint8_t { rsIdle, rsPrinting, rsPreviewing };
 
@@ -38,6 +38,14 @@ class VEvudaRir : public TLRWinControl {
     void SetOrientation(TPrinterOrientation orientation);
     TPaperSize PaperSize() const { return FPaperSize; }
     void SetPaperSize(TPaperSize paperSize);
+    /// The paper the page is printed on; psNone (the default): the page's own paper. On another
+    /// paper the whole page is scaled to fit it, keeping its proportions, and centred; the
+    /// layout stays that of the page. The preview shows that paper too.
+    TPaperSize PrintPaper() const { return FPrintPaper; }
+    void SetPrintPaper(TPaperSize paper);
+    /// The size of the paper printed on, in design units (the page's own without PrintPaper).
+    int PaperWidth() const;
+    int PaperHeight() const;
     /// The print job's name.
     const QString& Title() const { return FTitle; }
     void SetTitle(const QString& title) { FTitle = title; }
@@ -99,6 +107,8 @@ class VEvudaRir : public TLRWinControl {
     void UpdatePageSize();
     void ApplyPrinterSettings();
     void PrintPanels();
+    /// How much the page is enlarged or reduced to fit the paper printed on: 1 on its own.
+    double PaperFit() const;
 
     int FMarginTop = DotsPer100mm / 10 - 1;
     int FMarginLeft = DotsPer100mm / 10 - 1;
@@ -106,6 +116,7 @@ class VEvudaRir : public TLRWinControl {
     int FMarginBottom = DotsPer100mm / 10 - 1;
     TPrinterOrientation FOrientation = poPortrait;
     TPaperSize FPaperSize = psNone;
+    TPaperSize FPrintPaper = psNone;
     QString FTitle;
     int FFirstPage = 0;
     int FLastPage = 0;

@@ -44,6 +44,14 @@ void TLRImage::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, do
     if (graphic == nullptr || graphic->Empty())
         return;
     TRect r = rect;
+    if (FStretch && canvas.TakesWholePictures()) {
+        // A PDF file keeps the picture itself: nothing is decoded for it, and the part of a
+        // filling photo is cut out by the file's own clipping.
+        canvas.DrawPicture(ScaleRect(r, scale), *graphic,
+                           FSourceRect.isEmpty() ? QRectF(0, 0, graphic->Width(), graphic->Height())
+                                                 : FSourceRect);
+        return;
+    }
     if (FStretch && !FSourceRect.isEmpty()) {
         // Only the part is decoded, at the device pixels it covers or the pixels a device
         // that keeps them can show, whichever the photo has.

@@ -1,8 +1,11 @@
 # Sourced by the tests that drive the real program under Xvfb.
-#   start_program PROGRAM   starts a copy of it in a folder of its own ($work), so that no
+#   start_program PROGRAM [USER]
+#                           starts a copy of it in a folder of its own ($work), so that no
 #                           settings file a developer saved changes what it shows; $app is its
 #                           process, ended with the folder when the script ends. With
 #                           TAMURIKA_IN_PLACE=1 (an installed program) it starts PROGRAM itself.
+#                           With USER (the superuser only) it runs as that user, who then owns
+#                           $work
 #   run_program COMMAND...  starts COMMAND as it is, with the caller's environment; $app as above
 #   wait_for TITLE          the id of its first visible window whose title matches TITLE, once
 #                           there (15 s at most; a program that ends meanwhile fails the test)
@@ -22,7 +25,19 @@ start_program() {
     cp "$1" "$program"
   fi
   export XDG_CONFIG_HOME="$work/config"
-  run_program "$program"
+  if [[ -n "${2:-}" ]]; then
+    export HOME="$work/home"
+    mkdir -p "$HOME"
+    if [[ -n "${XAUTHORITY:-}" ]]; then # the X server's cookie, readable by that user
+      cp "$XAUTHORITY" "$work/xauth"
+      export XAUTHORITY="$work/xauth"
+    fi
+    chown -R "$2" "$work"
+    chmod 755 "$work"
+    run_program setpriv --reuid="$2" --regid="$(id -g "$2")" --clear-groups "$program"
+  else
+    run_program "$program"
+  fi
 }
 
 run_program() {

@@ -322,10 +322,12 @@ TEST_F(ExportFillTest, ThePdfShowsTheSameCropAsThePng) {
     const QImage page = RenderPdf(pdf, 96, work.path());
     ASSERT_EQ(page.size(), QSize(PageWidth, PageHeight)) << "pdftoppm (poppler-utils) is needed";
     const QImage box = page.copy(PictureBox());
-    // poppler reduces pictures in its own way: the colours agree broadly, the squares' edges
-    // within a pixel.
+    // poppler reduces pictures in its own way: the colours agree broadly. The PDF holds the
+    // whole photo, cut by its clip, and poppler at 96 per inch puts such a picture's scaled
+    // rows on whole or half pixels: the squares' edges agree within one and a half (drawn at
+    // 960 per inch, within a tenth).
     EXPECT_LT(MeanDifference(box, png), 3.0);
-    ExpectSameEdges(box, png, 1.0);
+    ExpectSameEdges(box, png, 1.5);
     EXPECT_EQ(WhiteLines(box, true), 0);
     EXPECT_EQ(WhiteLines(box, false), 0);
 }

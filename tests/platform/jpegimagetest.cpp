@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "../common/imagemagick.h"
+#include "../common/jpegfiles.h"
 #include "../common/photofiles.h"
 #include <array>
 

@@ -1,0 +1,412 @@
+#include "pdfpictures.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <tuple>
+#include <vector>
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <zlib.h>
+
+#include "exception.h"
+#include "graphic.h"
+#include "jpegcodec.h"
+#include "jpegimage.h"
+#include "jpegstructure.h"
+#include "pdfdraft.h"
+
+struct TPdfPictures::TEntry {
+    QRectF Source; // the part shown, in the pixels of the picture as seen (Seen)
+    QSizeF Seen;
+    // A JPEG stream carried as it stands, and its EXIF orientation.
+    QByteArray Jpeg;
+    TJPEGStructure Structure;
+    int Orientation = 1;
+    // Any other picture: its pixels, upright.
+    QImage Pixels;
+    bool Lossy = false;
+};
+
+namespace {
+
+// Pictures from lossy formats that cannot be carried as they stand are stored as JPEG again,
+// at a quality where a second generation shows no difference.
+constexpr int LossyQuality = 95;
+
+// A real number as PDF writes them: fixed notation, no exponent.
+QByteArray Real(double value) {
+    QByteArray text = QByteArray::number(value, 'f', 9);
+    while (text.endsWith('0'))
+        text.chop(1);
+    if (text.endsWith('.'))
+        text.chop(1);
+    if (text == "-0")
+        text = "0";
+    return text;
+}
+
+// Where a point of the stored picture (px, py: pixels from the top-left corner, W × H) shows
+// once the picture is turned upright by its EXIF orientation.
+QPointF Upright(double px, double py, double W, double H, int orientation) {
+    switch (orientation) {
+    case 2: // mirrored left to right
+        return {W - px, py};
+    case 3: // turned half round
+        return {W - px, H - py};
+    case 4: // mirrored top to bottom
+        return {px, H - py};
+    case 5: // mirrored along the main diagonal
+        return {py, px};
+    case 6: // to be turned a quarter clockwise
+        return {H - py, px};
+    case 7: // mirrored along the other diagonal
+        return {H - py, W - px};
+    case 8: // to be turned a quarter counter-clockwise
+        return {py, W - px};
+    default:
+        return {px, py};
+    }
+}
+
+// The matrix that maps the image's unit square (PDF image space: the first stored row at the
+// top, y = 1) into the box's unit square (the marker's place, y up) so that the part `source`
+// of the upright picture fills the box.
+std::array<double, 6> PictureMatrix(double W, double H, int orientation, const QRectF& source) {
+    const auto box = [&](double u, double v) {
+        const QPointF up = Upright(u * W, (1 - v) * H, W, H, orientation);
+        return QPointF((up.x() - source.x()) / source.width(),
+                       1 - (up.y() - source.y()) / source.height());
+    };
+    const QPointF o = box(0, 0);
+    const QPointF x = box(1, 0) - o;
+    const QPointF y = box(0, 1) - o;
+    return {x.x(), x.y(), y.x(), y.y(), o.x(), o.y()};
+}
+
+// The data of a stream compressed with zlib, as FlateDecode reads it.
+QByteArray Deflate(const char* data, std::size_t size) {
+    z_stream z{};
+    if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK)
+        throw Exception(QStringLiteral("画像を圧縮できません"));
+    QByteArray out;
+    out.resize(static_cast<qsizetype>(deflateBound(&z, static_cast<uLong>(size))));
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+    z.avail_in = static_cast<uInt>(size);
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    const int result = deflate(&z, Z_FINISH);
+    const auto written = static_cast<qsizetype>(z.total_out);
+    deflateEnd(&z);
+    if (result != Z_STREAM_END)
+        throw Exception(QStringLiteral("画像を圧縮できません"));
+    out.truncate(written);
+    return out;
+}
+
+QByteArray DeviceSpace(int components) {
+    return components == 1 ? "/DeviceGray" : components == 4 ? "/DeviceCMYK" : "/DeviceRGB";
+}
+
+// The objects of an incremental update, appended to a PDF file: new versions of objects that
+// exist, new objects, and the cross-reference section and trailer that make them count. The
+// file before stays as it is, byte for byte; readers take the last version of each object.
+class TUpdate {
+  public:
+    /// Appends to `file`; `progress` hears how much of `total` stream bytes are written.
+    TUpdate(QFile& file, int nextObject, const std::function<void(int)>& progress, qint64 total)
+        : FFile(file), FNext(nextObject), FProgress(progress), FTotal(std::max<qint64>(total, 1)) {}
+
+    int NewObject() { return FNext++; }
+    int Size() const { return FNext; }
+
+    /// Writes object `id` (generation `gen`) with the dictionary `dict` (without its /Length)
+    /// and, when given, the stream data.
+    void Object(int id, int gen, const QByteArray& dict, const QByteArray* stream = nullptr) {
+        FOffsets.emplace_back(id, gen, FFile.pos());
+        QByteArray head = QByteArray::number(id) + ' ' + QByteArray::number(gen) + " obj\n";
+        if (stream == nullptr) {
+            Put(head + dict + "\nendobj\n");
+            return;
+        }
+        Put(head + dict.left(dict.size() - 2) + " /Length " + QByteArray::number(stream->size()) +
+            " >>\nstream\n");
+        // A photo of many megabytes goes out in parts, each one told.
+        constexpr qsizetype Part = 4 << 20;
+        for (qsizetype at = 0; at < stream->size(); at += Part) {
+            const qsizetype n = std::min(Part, stream->size() - at);
+            if (FFile.write(stream->constData() + at, n) != n)
+                throw Exception(FFile.errorString());
+            FWritten += n;
+            if (FProgress)
+                FProgress(static_cast<int>(std::min<qint64>(100, 100 * FWritten / FTotal)));
+        }
+        Put("\nendstream\nendobj\n");
+    }
+
+    /// The cross-reference section of the objects written and the trailer after it.
+    void Finish(const QByteArray& trailerEntries, qint64 previous) {
+        std::sort(FOffsets.begin(), FOffsets.end());
+        const qint64 start = FFile.pos();
+        QByteArray xref = "xref\n";
+        for (std::size_t i = 0; i < FOffsets.size();) {
+            std::size_t j = i + 1; // a run of consecutive object numbers is one subsection
+            while (j < FOffsets.size() &&
+                   std::get<0>(FOffsets[j]) == std::get<0>(FOffsets[j - 1]) + 1)
+                ++j;
+            xref += QByteArray::number(std::get<0>(FOffsets[i])) + ' ' +
+                    QByteArray::number(qulonglong(j - i)) + '\n';
+            for (; i < j; ++i)
+                xref += QByteArray::number(std::get<2>(FOffsets[i])).rightJustified(10, '0') + ' ' +
+                        QByteArray::number(std::get<1>(FOffsets[i])).rightJustified(5, '0') +
+                        " n\r\n";
+        }
+        Put(xref + "trailer\n<< /Size " + QByteArray::number(FNext) + trailerEntries + " /Prev " +
+            QByteArray::number(previous) + " >>\nstartxref\n" + QByteArray::number(start) +
+            "\n%%EOF\n");
+    }
+
+  private:
+    void Put(const QByteArray& bytes) {
+        if (FFile.write(bytes) != bytes.size())
+            throw Exception(FFile.errorString());
+    }
+
+    QFile& FFile;
+    int FNext;
+    std::vector<std::tuple<int, int, qint64>> FOffsets; // object, generation, offset
+    const std::function<void(int)>& FProgress;
+    qint64 FTotal;
+    qint64 FWritten = 0;
+};
+
+// The colour space of a JPEG stream: its ICC profile where it carries a sound one (written as
+// an object of its own), the device space of its components otherwise.
+QByteArray JpegColorSpace(TUpdate& update, const TJPEGStructure& s, int& iccVersion) {
+    if (!IccProfileFits(s.IccProfile, s.Components))
+        return DeviceSpace(s.Components);
+    const int id = update.NewObject();
+    const QByteArray data = Deflate(s.IccProfile.constData(), std::size_t(s.IccProfile.size()));
+    update.Object(id, 0,
+                  "<< /N " + QByteArray::number(s.Components) + " /Alternate " +
+                      DeviceSpace(s.Components) + " /Filter /FlateDecode >>",
+                  &data);
+    iccVersion =
+        std::max(iccVersion, static_cast<int>(static_cast<unsigned char>(s.IccProfile[8])));
+    return "[/ICCBased " + QByteArray::number(id) + " 0 R]";
+}
+
+// A JPEG stream as an image object, its bytes as they are.
+int JpegImage(TUpdate& update, const QByteArray& jpeg, const TJPEGStructure& s, int& iccVersion) {
+    const QByteArray space = JpegColorSpace(update, s, iccVersion);
+    QByteArray dict = "<< /Type /XObject /Subtype /Image /Width " + QByteArray::number(s.Width) +
+                      " /Height " + QByteArray::number(s.Height) +
+                      " /BitsPerComponent 8 /ColorSpace " + space + " /Filter /DCTDecode";
+    // Three components without an Adobe marker are YCbCr, as PDF readers assume, unless the
+    // components are named R, G and B, which libjpeg takes for RGB.
+    if (s.Components == 3 && !s.Adobe && !s.Jfif && s.ComponentIds[0] == 'R' &&
+        s.ComponentIds[1] == 'G' && s.ComponentIds[2] == 'B')
+        dict += " /DecodeParms << /ColorTransform 0 >>";
+    // Photoshop writes CMYK JPEGs inverted and marks them with an Adobe APP14 marker; the
+    // program's decoder takes every CMYK JPEG that way, so the PDF shows what the preview shows.
+    if (s.Components == 4)
+        dict += " /Decode [1 0 1 0 1 0 1 0]";
+    // Enlarged onto paper, a photo looks better interpolated than in blocks.
+    dict += " /Interpolate true >>";
+    const int id = update.NewObject();
+    update.Object(id, 0, dict, &jpeg);
+    return id;
+}
+
+// Pixels kept exactly: 8-bit grey or RGB samples, compressed losslessly.
+int PixelImage(TUpdate& update, const QImage& image) {
+    const bool grey = image.allGray();
+    const int w = image.width();
+    QByteArray raw;
+    raw.resize(qsizetype(w) * image.height() * (grey ? 1 : 3));
+    auto* out = reinterpret_cast<unsigned char*>(raw.data());
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            *out++ = static_cast<unsigned char>(qRed(in[x]));
+            if (!grey) {
+                *out++ = static_cast<unsigned char>(qGreen(in[x]));
+                *out++ = static_cast<unsigned char>(qBlue(in[x]));
+            }
+        }
+    }
+    const QByteArray data = Deflate(raw.constData(), std::size_t(raw.size()));
+    raw.clear();
+    const int id = update.NewObject();
+    update.Object(id, 0,
+                  "<< /Type /XObject /Subtype /Image /Width " + QByteArray::number(w) +
+                      " /Height " + QByteArray::number(image.height()) +
+                      " /BitsPerComponent 8 /ColorSpace " + DeviceSpace(grey ? 1 : 3) +
+                      " /Filter /FlateDecode /Interpolate true >>",
+                  &data);
+    return id;
+}
+
+// A new version of the marker's image object: a form of the same place (the unit square Qt
+// maps onto the marker's rectangle) that draws the picture, cut to that square.
+void ReplaceMarker(TUpdate& update, int marker, int generation, const TPdfPictures::TEntry& entry,
+                   int& iccVersion) {
+    int picture = 0;
+    double W = 0;
+    double H = 0;
+    int orientation = 1;
+    if (!entry.Jpeg.isEmpty()) {
+        picture = JpegImage(update, entry.Jpeg, entry.Structure, iccVersion);
+        W = entry.Structure.Width;
+        H = entry.Structure.Height;
+        orientation = entry.Orientation;
+    } else if (entry.Lossy) {
+        const QByteArray jpeg = EncodeJPEG(entry.Pixels, LossyQuality);
+        const std::optional<TJPEGStructure> s = ReadJPEGStructure(jpeg);
+        if (!s)
+            throw Exception(QStringLiteral("写真をJPEGにできません"));
+        picture = JpegImage(update, jpeg, *s, iccVersion);
+        W = s->Width;
+        H = s->Height;
+    } else {
+        picture = PixelImage(update, entry.Pixels);
+        W = entry.Pixels.width();
+        H = entry.Pixels.height();
+    }
+    // The part shown, in the upright picture's pixels.
+    const bool turned = orientation >= 5 && orientation <= 8;
+    const double sx = (turned ? H : W) / entry.Seen.width();
+    const double sy = (turned ? W : H) / entry.Seen.height();
+    const QRectF source(entry.Source.x() * sx, entry.Source.y() * sy, entry.Source.width() * sx,
+                        entry.Source.height() * sy);
+    QByteArray content = "q 0 0 1 1 re W n";
+    for (double v : PictureMatrix(W, H, orientation, source))
+        content += ' ' + Real(v);
+    content += " cm /Picture Do Q\n";
+    update.Object(marker, generation,
+                  "<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << "
+                  "/Picture " +
+                      QByteArray::number(picture) + " 0 R >> >> >>",
+                  &content);
+}
+
+// Where the last cross-reference section of a PDF file begins: the number after its last
+// "startxref".
+qint64 StartXref(const QByteArray& pdf) {
+    const qsizetype at = pdf.lastIndexOf("startxref");
+    if (at < 0)
+        throw Exception(QStringLiteral("PDFの相互参照表が見つかりません"));
+    bool ok = false;
+    const qint64 offset =
+        pdf.mid(at + 9, 24).trimmed().split('\n').value(0).trimmed().toLongLong(&ok);
+    if (!ok || offset <= 0 || offset >= pdf.size())
+        throw Exception(QStringLiteral("PDFの相互参照表が見つかりません"));
+    return offset;
+}
+
+} // namespace
+
+TPdfPictures::TPdfPictures() {
+    FToken.resize(16);
+    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(FToken.data()), 4);
+}
+
+TPdfPictures::~TPdfPictures() = default;
+
+int TPdfPictures::Count() const {
+    return static_cast<int>(FEntries.size());
+}
+
+QByteArray TPdfPictures::MarkerBytes(int index) const {
+    // Red first, so that Qt never stores the marker as grey; then the token and the index.
+    QByteArray bytes("\xFF\x00\x00", 3);
+    bytes += FToken;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes += static_cast<char>((index >> shift) & 0xFF);
+    while (bytes.size() < MarkerWidth * MarkerHeight * 3)
+        bytes += static_cast<char>(0x5A + bytes.size());
+    return bytes;
+}
+
+QImage TPdfPictures::Add(const TGraphic& graphic, const QRectF& source) {
+    TEntry entry;
+    entry.Seen = QSizeF(graphic.Width(), graphic.Height());
+    entry.Source = source;
+    const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic);
+    if (jpeg != nullptr && jpeg->Scale() == jsFullSize) {
+        std::optional<TJPEGStructure> s = ReadJPEGStructure(jpeg->Data());
+        const TJPEGHeader& header = jpeg->Header();
+        // Only a stream whose frame is the one libjpeg read goes in as it stands.
+        if (s && PdfReadableJPEG(*s) && s->Width == header.StoredWidth &&
+            s->Height == header.StoredHeight && s->Components == header.Components) {
+            entry.Jpeg = jpeg->Data();
+            entry.Structure = std::move(*s);
+            entry.Orientation = header.Orientation;
+        }
+    }
+    if (entry.Jpeg.isEmpty()) {
+        entry.Pixels = graphic.ToImage().convertToFormat(QImage::Format_RGB32);
+        entry.Lossy = graphic.LossyFormat();
+        if (entry.Pixels.isNull())
+            return {};
+    }
+    const int index = Count();
+    FEntries.push_back(std::move(entry));
+
+    const QByteArray bytes = MarkerBytes(index);
+    QImage marker(MarkerWidth, MarkerHeight, QImage::Format_RGB32);
+    for (int y = 0; y < MarkerHeight; ++y)
+        for (int x = 0; x < MarkerWidth; ++x) {
+            const int at = 3 * (y * MarkerWidth + x);
+            marker.setPixel(x, y,
+                            qRgb(static_cast<unsigned char>(bytes[at]),
+                                 static_cast<unsigned char>(bytes[at + 1]),
+                                 static_cast<unsigned char>(bytes[at + 2])));
+        }
+    return marker;
+}
+
+void TPdfPictures::Embed(const QString& pdfFile, const std::function<void(int)>& progress) const {
+    QFile file(pdfFile);
+    if (!file.open(QIODevice::ReadWrite))
+        throw Exception(file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || !bytes.endsWith('\n'))
+        throw Exception(QStringLiteral("PDFファイルを読めません"));
+    std::vector<QByteArray> markers;
+    for (int i = 0; i < Count(); ++i)
+        markers.push_back(MarkerBytes(i));
+    TPdfDraft draft;
+    try {
+        draft = ReadPdfDraft(bytes, pdfFile, markers, MarkerWidth, MarkerHeight);
+    } catch (const std::exception& e) {
+        throw Exception(QStringLiteral("Qt の書いたPDFを読めません（%1）")
+                            .arg(QString::fromLocal8Bit(e.what())));
+    }
+    if (draft.Markers.size() != FEntries.size())
+        throw Exception(QStringLiteral("写真の位置がページに見つかりません"));
+
+    // The update after Qt's last byte: the pictures, and the markers as forms that draw them.
+    qint64 total = 0; // the bytes of the pictures, about (pixels compress)
+    for (const TEntry& entry : FEntries)
+        total += entry.Jpeg.isEmpty() ? entry.Pixels.sizeInBytes() / 4 : entry.Jpeg.size();
+    if (progress)
+        progress(0);
+    TUpdate update(file, draft.Size, progress, total);
+    int iccVersion = 0;
+    for (const TPdfDraft::TMarker& marker : draft.Markers)
+        ReplaceMarker(update, marker.Object, marker.Generation, FEntries[marker.Index], iccVersion);
+    if (progress)
+        progress(100);
+    if (iccVersion >= 4) {
+        // Profiles of version 4 came with PDF 1.5; the catalogue says so over the header.
+        update.Object(draft.RootObject, draft.RootGeneration, draft.RootWithVersion15);
+    }
+    update.Finish(draft.TrailerEntries, StartXref(bytes));
+    if (!file.flush())
+        throw Exception(file.errorString());
+}

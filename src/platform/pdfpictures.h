@@ -1,0 +1,56 @@
+// Pictures in a PDF file as they came. Qt's PDF writer keeps every picture as pixels of its
+// own, a photo compressed once more as a new JPEG; a JPEG photo kept as it stands loses nothing
+// and costs no decoding at all. So while Qt draws a page, a small marker picture stands where a
+// picture goes. Qt's file is then read (with libqpdf) and an update appended to it that turns
+// each marker into a form drawing the picture itself: a JPEG photo's own bytes, turned by its
+// EXIF orientation and cropped by the form's matrix and clip; any other picture compressed
+// losslessly, or as a high-quality JPEG where it came from a lossy format. Nothing is copied but
+// the photo's bytes, once, into the file.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+
+class TGraphic;
+
+class TPdfPictures {
+  public:
+    TPdfPictures();
+    ~TPdfPictures();
+    TPdfPictures(const TPdfPictures&) = delete;
+    TPdfPictures& operator=(const TPdfPictures&) = delete;
+
+    /// Takes the part `source` of `graphic` (in its pixels as seen, Width() × Height()) for
+    /// the place on the page where the returned marker picture is drawn. A JPEG photo that PDF
+    /// readers decode is kept as its bytes (shared, not copied) and never decoded; any other
+    /// picture is turned into pixels here, so that a damaged one raises EInvalidGraphic while
+    /// the page is drawn, as it would on any other device.
+    QImage Add(const TGraphic& graphic, const QRectF& source);
+
+    /// How many pictures were taken.
+    int Count() const;
+
+    /// Puts the pictures into the PDF file `pdfFile`, written by Qt with the markers in it:
+    /// an incremental update appended to the file replaces each marker by a form that draws
+    /// its picture, and adds the pictures; what Qt wrote stays as it is. `progress` hears
+    /// 0..100 while the pictures are written. Raises Exception, with the reason, when the file
+    /// cannot be read or written or a marker is not found; the file is then unfinished.
+    void Embed(const QString& pdfFile, const std::function<void(int)>& progress = {}) const;
+
+    /// The marker pictures' size in pixels.
+    static constexpr int MarkerWidth = 8;
+    static constexpr int MarkerHeight = 2;
+
+    struct TEntry;
+
+  private:
+    QByteArray MarkerBytes(int index) const;
+
+    std::vector<TEntry> FEntries;
+    QByteArray FToken; // random, so that no picture of the page can pass for a marker
+};
