@@ -11,6 +11,7 @@
 
 #include "calendar/holidaymodel.h"
 #include "platform/commatext.h"
+#include "platform/exception.h"
 #include "platform/sysutils.h"
 
 namespace {
