@@ -5,6 +5,7 @@
 #include <QShowEvent>
 
 #include "mainunit.h"
+#include "platform/application.h"
 #include "platform/inifile.h"
 #include "titlestyle.h"
 
@@ -12,7 +13,8 @@ TFrmfontRead::TFrmfontRead(TmainForm& form)
     : TSlotDialog(form, QStringLiteral("設定の読み込み"), QStringLiteral("領域を選択してください。"),
                   182) {
     setObjectName(QStringLiteral("FrmfontRead"));
-    connect(Button1, &QPushButton::clicked, this, [this] { TmainForm::Guarded([this] { Button1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { Button1Click(); }); });
 }
 
 void TFrmfontRead::showEvent(QShowEvent* event) {

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 
 #include "mainunit.h"
+#include "platform/application.h"
 #include "platform/inifile.h"
 
 TFrmfontSave::TFrmfontSave(TmainForm& form)
@@ -28,7 +29,7 @@ TFrmfontSave::TFrmfontSave(TmainForm& form)
         });
     }
     connect(Button1, &QPushButton::clicked, this,
-            [this] { TmainForm::Guarded([this] { Button1Click(); }); });
+            [this] { RunGuarded([this] { Button1Click(); }); });
 }
 
 void TFrmfontSave::PlaceBelowGroup() {

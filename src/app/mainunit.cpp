@@ -133,14 +133,6 @@ constexpr ColorCommandInfo ColorCommands[] = {
 
 } // namespace
 
-void TmainForm::Guarded(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const std::exception& error) {
-        TApplication::ShowException(error);
-    }
-}
-
 TmainForm::TmainForm(QString programFolder, QWidget* parent)
     : QMainWindow(parent), FProgramFolder(std::move(programFolder)) {
     setObjectName(QStringLiteral("mainForm"));
@@ -272,7 +264,8 @@ void TmainForm::CreateCommands(QWidget* client) {
         button->setMouseTracking(true);
         button->installEventFilter(this);
     }
-    connect(Button9, &QPushButton::clicked, this, [this] { Guarded([this] { Button9Click(); }); });
+    connect(Button9, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { Button9Click(); }); });
     connect(Button11, &QPushButton::clicked, this, [this] { Button11Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connect(Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
@@ -299,7 +292,8 @@ void TmainForm::CreateCommands(QWidget* client) {
     Panel2 = MakePanel(client, 254, 294, 215, 63, clBtnFace, bvRaised);
     Button1 = MakeButton(Panel2, QStringLiteral("ﾌﾟﾚﾋﾞｭ-＆印刷"), 8, 10, 199, 43,
                          QStringLiteral("プレビューフォームを開き印刷します"));
-    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([this] { Button1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { Button1Click(); }); });
 }
 
 void TmainForm::CreateColorColumn(QWidget* client) {
@@ -352,9 +346,9 @@ void TmainForm::CreateMenu() {
 
     QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     MIfontRead = file->addAction(QStringLiteral("フォントの設定を読み込む"), this,
-                                 [this] { Guarded([this] { MIfontReadClick(); }); });
+                                 [this] { RunGuarded([this] { MIfontReadClick(); }); });
     MIfontWrite = file->addAction(QStringLiteral("フォントの設定を保存"), this,
-                                  [this] { Guarded([this] { MIfontWriteClick(); }); });
+                                  [this] { RunGuarded([this] { MIfontWriteClick(); }); });
     file->addSeparator();
     file->addAction(QStringLiteral("終了(&x)"), this, [this] { Button14Click(); });
 
@@ -365,7 +359,7 @@ void TmainForm::CreateMenu() {
 
     QMenu* sheet = bar->addMenu(QStringLiteral("画像、フォント(&S)"));
     sheet->addAction(QStringLiteral("画像の読み込み"), this,
-                     [this] { Guarded([this] { Button9Click(); }); });
+                     [this] { RunGuarded([this] { Button9Click(); }); });
     // The frame mode: one of two, checked; the same actions in the sample's context menu.
     auto* frameModes = new QActionGroup(this);
     MIframeFit = new QAction(QStringLiteral("枠に合わせる"), frameModes);
@@ -399,7 +393,7 @@ void TmainForm::CreateMenu() {
     sheet->addAction(QStringLiteral("曜日のフォント変更"), this, [this] { Button12Click(); });
     sheet->addSeparator();
     sheet->addAction(QStringLiteral("プレビュー＆印刷"), this,
-                     [this] { Guarded([this] { Button1Click(); }); });
+                     [this] { RunGuarded([this] { Button1Click(); }); });
 
     // Year, month twice (as it always was), weekday, Sunday, Saturday | backgrounds, lines |
     // reset.
@@ -483,7 +477,7 @@ void TmainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    Guarded([this] { FormClose(); });
+    RunGuarded([this] { FormClose(); });
     event->accept();
 }
 
@@ -707,7 +701,7 @@ void TmainForm::dropEvent(QDropEvent* event) {
     if (file.isEmpty())
         return;
     event->acceptProposedAction();
-    Guarded([this, &file] { LoadPictureFile(file); });
+    RunGuarded([this, &file] { LoadPictureFile(file); });
 }
 
 // --- Status-bar hints, colour column, exit, help, about ----------------------------------------

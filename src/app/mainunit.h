@@ -193,9 +193,6 @@ public:
     static constexpr int WideClientWidth = 697;
     static constexpr int ClientHeight = 387;
 
-    /// Runs a command; an error it raises is shown in a message box and the program goes on.
-    static void Guarded(const std::function<void()>& command);
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
