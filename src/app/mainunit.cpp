@@ -30,6 +30,7 @@
 // Local
 #include "calendar/calex.h"
 #include "calendar/calexdesign.h"
+#include "calendar/weekdayletter.h"
 #include "fontreadunit.h"
 #include "fontsaveunit1.h"
 #include "framingmemory.h"
@@ -88,8 +89,6 @@ TFont MakeFont(const QString& face, int height, TFontStyles style = 0) {
     return font;
 }
 
-const QString PGothic = QStringLiteral("ＭＳ Ｐゴシック");
-
 TPanel* MakePanel(QWidget* parent, int left, int top, int width, int height, TColor color,
                   TPanelBevel bevel = bvNone) {
     auto* panel = new TPanel(parent);
@@ -141,7 +140,7 @@ TmainForm::TmainForm(QString programFolder, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(MakeFont(PGothic, -12).ToQFont());
+    setFont(MakeFont(DefaultFaceName, -12).ToQFont());
     setAcceptDrops(true);
 
     FClient = new QWidget(this);
@@ -205,7 +204,7 @@ void TmainForm::CreateSample(QWidget* client) {
     Image1->installEventFilter(this);     // dragging, the wheel, hints, the context menu
     PictureBox->installEventFilter(this); // the context menu beside a fitted photo
 
-    const QFont titleFont = MakeFont(PGothic, -13, fsBold).ToQFont();
+    const QFont titleFont = MakeFont(DefaultFaceName, -13, fsBold).ToQFont();
     nenST = MakePanel(Panel1, 6, 181, 227, 19, clWhite);
     tukiST = MakePanel(Panel1, 6, 202, 227, 19, clWhite);
     for (TPanel* title : {nenST, tukiST}) {
@@ -220,10 +219,9 @@ void TmainForm::CreateSample(QWidget* client) {
 
     // The sheet's day-of-week row and lines, laid over the calendar's own header row and grid.
     pnlYoubi = MakePanel(Panel1, 8, 225, 225, 16, clWhite);
-    const QFont letterFont = MakeFont(PGothic, -9, fsBold).ToQFont();
-    const char16_t* const letters[7] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
+    const QFont letterFont = MakeFont(DefaultFaceName, -9, fsBold).ToQFont();
     for (int i = 0; i < 7; ++i) {
-        QLabel* label = new QLabel(QString::fromUtf16(letters[i]), pnlYoubi);
+        QLabel* label = new QLabel(WeekdayLetter(i), pnlYoubi);
         label->setGeometry(1 + 32 * i, 0, 30, 16);
         label->setAlignment(Qt::AlignCenter);
         label->setFont(letterFont);

@@ -44,7 +44,7 @@ constexpr int StatusBarHeight = 19;
 
 QFont WindowFont() {
     TFont font;
-    font.SetName(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.SetName(DefaultFaceName);
     font.SetHeight(-12);
     font.SetCharset(SHIFTJIS_CHARSET);
     return font.ToQFont();
