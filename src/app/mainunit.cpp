@@ -1021,13 +1021,7 @@ void TmainForm::Button1Click() {
         StBar->SetPosition(100);
         UnblockInput();
 
-        VEvudaRir& doc = *preview->LightRep1();
-        auto page = std::make_unique<TBitmap>(doc.Width(), doc.Height());
-        doc.BeginPreview();
-        doc.DrawPreview(page->Canvas(), 0, 0, 100);
-        doc.EndPreview();
-        page->Canvas().EndPaint();
-        preview->Image1->Picture().SetGraphic(std::unique_ptr<TGraphic>(std::move(page)));
+        preview->Image1->Picture().SetGraphic(preview->LightRep1()->RenderPreview());
     } catch (...) {
         preview.reset();
         UnblockInput();

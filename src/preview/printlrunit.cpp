@@ -366,7 +366,7 @@ void TFrmPrtLR::TrackBar1Change() {
 
 void TFrmPrtLR::ShowPreview() {
     VEvudaRir& doc = *LightRep1();
-    doc.BeginPreview();
+    doc.BeginPreview(); // refused while the printer prints, before the page shown goes
     Image1->Picture().SetGraphic(nullptr);
     const int w = doc.PaperWidth();
     const int h = doc.PaperHeight();
@@ -378,16 +378,8 @@ void TFrmPrtLR::ShowPreview() {
         // gets the page drawn with that many more pixels each way, one for each of its own.
         const qreal ratio = Image1->devicePixelRatioF();
         const QSize pixels = (QSizeF(width, height) * ratio).toSize();
-        auto page = std::make_unique<TBitmap>(pixels.width(), pixels.height());
         FRenderedRatio = ratio;
-        try {
-            doc.DrawPreview(page->Canvas(), 0, 0, 25 * FZoom, pfDevice, ratio);
-        } catch (...) {
-            doc.EndPreview();
-            throw;
-        }
-        page->Canvas().EndPaint();
-        Image1->Picture().SetGraphic(std::unique_ptr<TGraphic>(std::move(page)));
+        Image1->Picture().SetGraphic(doc.RenderPreview(25 * FZoom, ratio, pixels));
         StBar->SetPanelText(0, QString::number(25 * FZoom) + u'%');
     }
     doc.EndPreview();
