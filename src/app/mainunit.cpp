@@ -453,8 +453,9 @@ void TmainForm::FormShow() {
     CalendarEx1->SetDay(1);
     ShowTitles();
     {
-        TFrmfontRead loader(*this);
+        TFrmfontRead loader(*this, SlotSession());
         loader.LoadSlot(CurrentSlot);
+        TakeSlotSession(loader.Session());
     }
     ApplyColors();
     SettingsChanged = false;
@@ -927,17 +928,30 @@ TSlotSettings TmainForm::CurrentSettings() const {
 
 // --- Settings slots, preview -------------------------------------------------------------------
 
+TSlotSession TmainForm::SlotSession() const {
+    return {SlotComments, CurrentSlot, SettingsChanged};
+}
+
+void TmainForm::TakeSlotSession(const TSlotSession& session) {
+    SlotComments = session.Comments;
+    CurrentSlot = session.CurrentSlot;
+    SettingsChanged = session.Changed;
+}
+
 void TmainForm::MIfontWriteClick() {
-    TFrmfontSave dialog(*this);
+    TFrmfontSave dialog(*this, SlotSession());
     dialog.exec();
+    // Also after a cancel: a comment whose save failed half-way stays the slot's comment.
+    TakeSlotSession(dialog.Session());
 }
 
 void TmainForm::MIfontReadClick() {
     if (SettingsChanged && Confirm(SaveQuestion))
         MIfontWriteClick();
     {
-        TFrmfontRead dialog(*this);
+        TFrmfontRead dialog(*this, SlotSession());
         dialog.exec();
+        TakeSlotSession(dialog.Session());
     }
     ApplyColors();
 }

@@ -211,6 +211,10 @@ private:
     void CreateHiddenComponents(QWidget* client);
 
     void ReadSlotComments();
+    /// The slot comments, current slot and changed flag as the slot dialogs get them, and
+    /// taken back from a dialog that is done.
+    TSlotSession SlotSession() const;
+    void TakeSlotSession(const TSlotSession& session);
     /// Shows FFraming in the sample and says in the status bar when the photo would print
     /// coarsely; `remember` keeps the photo's part in the state file.
     void ShowFraming(bool remember);
