@@ -147,12 +147,7 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
         break;
     }
     if (options.Dpi == TExportOptions::PreviewDpi) {
-        VEvudaRir& doc = *sheet.LightRep1;
-        TBitmap page(doc.PaperWidth(), doc.PaperHeight());
-        doc.BeginPreview();
-        doc.DrawPreview(page.Canvas(), 0, 0, 100);
-        doc.EndPreview();
-        SavePng(page.Image(), *file);
+        SavePng(sheet.LightRep1->RenderPreview()->Image(), *file);
     } else {
         sheet.Print(readAgain);
         SavePng(static_cast<TImagePrinter&>(*printer).Pages().front(), *file);

@@ -1,18 +1,22 @@
 #include "fontreadunit.h"
 
+#include <utility>
+
 #include <QComboBox>
 #include <QPushButton>
 #include <QShowEvent>
 
 #include "mainunit.h"
+#include "platform/application.h"
 #include "platform/inifile.h"
 #include "titlestyle.h"
 
-TFrmfontRead::TFrmfontRead(TmainForm& form)
-    : TSlotDialog(form, QStringLiteral("設定の読み込み"), QStringLiteral("領域を選択してください。"),
-                  182) {
+TFrmfontRead::TFrmfontRead(TmainForm& form, TSlotSession session)
+    : TSlotDialog(form, std::move(session), QStringLiteral("設定の読み込み"),
+                  QStringLiteral("領域を選択してください。"), 182) {
     setObjectName(QStringLiteral("FrmfontRead"));
-    connect(Button1, &QPushButton::clicked, this, [this] { TmainForm::Guarded([this] { Button1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { Button1Click(); }); });
 }
 
 void TFrmfontRead::showEvent(QShowEvent* event) {
@@ -38,10 +42,10 @@ void TFrmfontRead::LoadSlot(int slot) {
     }
     for (int c = 0; c < SheetColorCount; ++c)
         FForm.ColorDialog(TSheetColor(c)).SetColor(settings.Colors[c]);
-    FForm.CurrentSlot = slot;
+    FSession.CurrentSlot = slot;
     // A style outside the list (a file edited by hand) selects the first style rather than
     // none, which would leave the titles empty. Setting the index is not a choice of the
     // user, so the change handler does not run.
     FForm.ComboBox3->setCurrentIndex(StoredTitleStyle(settings.TitleStyle));
-    FForm.SettingsChanged = false;
+    FSession.Changed = false;
 }

@@ -7,8 +7,9 @@
 class TFrmfontRead : public TSlotDialog {
     Q_OBJECT
 
-public:
-    explicit TFrmfontRead(TmainForm& form);
+  public:
+    /// `session` is the window's; it takes Session() back when the dialog is done.
+    TFrmfontRead(TmainForm& form, TSlotSession session);
 
     /// Opening: captions and current slot.
     void FormShow();
@@ -16,10 +17,10 @@ public:
     void Button1Click();
 
     /// Reads slot n into the main window's font and colour dialogs and its title style (the
-    /// list's index only: the titles follow at the next recolouring), makes n the current slot
-    /// and clears the changed flag. A slot outside 1..10 loads all defaults.
+    /// list's index only: the titles follow at the next recolouring), makes n the session's
+    /// current slot and clears its changed flag. A slot outside 1..10 loads all defaults.
     void LoadSlot(int slot);
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 };

@@ -1,5 +1,7 @@
 #include "fontsaveunit1.h"
 
+#include <utility>
+
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
@@ -9,10 +11,11 @@
 #include <QRadioButton>
 
 #include "mainunit.h"
+#include "platform/application.h"
 #include "platform/inifile.h"
 
-TFrmfontSave::TFrmfontSave(TmainForm& form)
-    : TSlotDialog(form, QStringLiteral("設定の保存"),
+TFrmfontSave::TFrmfontSave(TmainForm& form, TSlotSession session)
+    : TSlotDialog(form, std::move(session), QStringLiteral("設定の保存"),
                   QStringLiteral("保存する領域を選択してください。"), 205) {
     setObjectName(QStringLiteral("FrmfontSave"));
     Label1 = new QLabel(QStringLiteral("コメント"), this);
@@ -28,7 +31,7 @@ TFrmfontSave::TFrmfontSave(TmainForm& form)
         });
     }
     connect(Button1, &QPushButton::clicked, this,
-            [this] { TmainForm::Guarded([this] { Button1Click(); }); });
+            [this] { RunGuarded([this] { Button1Click(); }); });
 }
 
 void TFrmfontSave::PlaceBelowGroup() {
@@ -73,7 +76,7 @@ void TFrmfontSave::Button1Click() {
         Edit1->setText(DefaultSlotComment(n));
         comment = Edit1->text();
     }
-    FForm.SlotComments[n - 1] = comment;
+    FSession.Comments[n - 1] = comment;
     SaveSlot(n, comment);
     accept();
 }
@@ -83,6 +86,6 @@ void TFrmfontSave::SaveSlot(int slot, const QString& comment) {
     // disk) leaves the file as it was instead of half a slot, and the current slot unchanged.
     TIniFile ini(FForm.SettingsFileName());
     SaveSlotSettings(ini, slot, comment, FForm.CurrentSettings(), FForm.ComboBox3->currentIndex());
-    FForm.CurrentSlot = slot;
-    FForm.SettingsChanged = false;
+    FSession.CurrentSlot = slot;
+    FSession.Changed = false;
 }

@@ -12,7 +12,8 @@ class TFrmfontSave : public TSlotDialog {
     Q_OBJECT
 
   public:
-    explicit TFrmfontSave(TmainForm& form);
+    /// `session` is the window's; it takes Session() back when the dialog is done.
+    TFrmfontSave(TmainForm& form, TSlotSession session);
 
     QLabel* Label1; // "コメント"
     QLineEdit* Edit1;

@@ -30,6 +30,7 @@
 // Local
 #include "calendar/calex.h"
 #include "calendar/calexdesign.h"
+#include "calendar/weekdayletter.h"
 #include "fontreadunit.h"
 #include "fontsaveunit1.h"
 #include "framingmemory.h"
@@ -88,8 +89,6 @@ TFont MakeFont(const QString& face, int height, TFontStyles style = 0) {
     return font;
 }
 
-const QString PGothic = QStringLiteral("ＭＳ Ｐゴシック");
-
 TPanel* MakePanel(QWidget* parent, int left, int top, int width, int height, TColor color,
                   TPanelBevel bevel = bvNone) {
     auto* panel = new TPanel(parent);
@@ -133,14 +132,6 @@ constexpr ColorCommandInfo ColorCommands[] = {
 
 } // namespace
 
-void TmainForm::Guarded(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const std::exception& error) {
-        TApplication::ShowException(error);
-    }
-}
-
 TmainForm::TmainForm(QString programFolder, QWidget* parent)
     : QMainWindow(parent), FProgramFolder(std::move(programFolder)) {
     setObjectName(QStringLiteral("mainForm"));
@@ -149,7 +140,7 @@ TmainForm::TmainForm(QString programFolder, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(MakeFont(PGothic, -12).ToQFont());
+    setFont(MakeFont(DefaultFaceName, -12).ToQFont());
     setAcceptDrops(true);
 
     FClient = new QWidget(this);
@@ -213,7 +204,7 @@ void TmainForm::CreateSample(QWidget* client) {
     Image1->installEventFilter(this);     // dragging, the wheel, hints, the context menu
     PictureBox->installEventFilter(this); // the context menu beside a fitted photo
 
-    const QFont titleFont = MakeFont(PGothic, -13, fsBold).ToQFont();
+    const QFont titleFont = MakeFont(DefaultFaceName, -13, fsBold).ToQFont();
     nenST = MakePanel(Panel1, 6, 181, 227, 19, clWhite);
     tukiST = MakePanel(Panel1, 6, 202, 227, 19, clWhite);
     for (TPanel* title : {nenST, tukiST}) {
@@ -228,10 +219,9 @@ void TmainForm::CreateSample(QWidget* client) {
 
     // The sheet's day-of-week row and lines, laid over the calendar's own header row and grid.
     pnlYoubi = MakePanel(Panel1, 8, 225, 225, 16, clWhite);
-    const QFont letterFont = MakeFont(PGothic, -9, fsBold).ToQFont();
-    const char16_t* const letters[7] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
+    const QFont letterFont = MakeFont(DefaultFaceName, -9, fsBold).ToQFont();
     for (int i = 0; i < 7; ++i) {
-        QLabel* label = new QLabel(QString::fromUtf16(letters[i]), pnlYoubi);
+        QLabel* label = new QLabel(WeekdayLetter(i), pnlYoubi);
         label->setGeometry(1 + 32 * i, 0, 30, 16);
         label->setAlignment(Qt::AlignCenter);
         label->setFont(letterFont);
@@ -272,7 +262,8 @@ void TmainForm::CreateCommands(QWidget* client) {
         button->setMouseTracking(true);
         button->installEventFilter(this);
     }
-    connect(Button9, &QPushButton::clicked, this, [this] { Guarded([this] { Button9Click(); }); });
+    connect(Button9, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { Button9Click(); }); });
     connect(Button11, &QPushButton::clicked, this, [this] { Button11Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connect(Button10, &QPushButton::clicked, this, [this] { Button10Click(); });
@@ -299,7 +290,8 @@ void TmainForm::CreateCommands(QWidget* client) {
     Panel2 = MakePanel(client, 254, 294, 215, 63, clBtnFace, bvRaised);
     Button1 = MakeButton(Panel2, QStringLiteral("ﾌﾟﾚﾋﾞｭ-＆印刷"), 8, 10, 199, 43,
                          QStringLiteral("プレビューフォームを開き印刷します"));
-    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([this] { Button1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { Button1Click(); }); });
 }
 
 void TmainForm::CreateColorColumn(QWidget* client) {
@@ -352,9 +344,9 @@ void TmainForm::CreateMenu() {
 
     QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     MIfontRead = file->addAction(QStringLiteral("フォントの設定を読み込む"), this,
-                                 [this] { Guarded([this] { MIfontReadClick(); }); });
+                                 [this] { RunGuarded([this] { MIfontReadClick(); }); });
     MIfontWrite = file->addAction(QStringLiteral("フォントの設定を保存"), this,
-                                  [this] { Guarded([this] { MIfontWriteClick(); }); });
+                                  [this] { RunGuarded([this] { MIfontWriteClick(); }); });
     file->addSeparator();
     file->addAction(QStringLiteral("終了(&x)"), this, [this] { Button14Click(); });
 
@@ -365,7 +357,7 @@ void TmainForm::CreateMenu() {
 
     QMenu* sheet = bar->addMenu(QStringLiteral("画像、フォント(&S)"));
     sheet->addAction(QStringLiteral("画像の読み込み"), this,
-                     [this] { Guarded([this] { Button9Click(); }); });
+                     [this] { RunGuarded([this] { Button9Click(); }); });
     // The frame mode: one of two, checked; the same actions in the sample's context menu.
     auto* frameModes = new QActionGroup(this);
     MIframeFit = new QAction(QStringLiteral("枠に合わせる"), frameModes);
@@ -399,7 +391,7 @@ void TmainForm::CreateMenu() {
     sheet->addAction(QStringLiteral("曜日のフォント変更"), this, [this] { Button12Click(); });
     sheet->addSeparator();
     sheet->addAction(QStringLiteral("プレビュー＆印刷"), this,
-                     [this] { Guarded([this] { Button1Click(); }); });
+                     [this] { RunGuarded([this] { Button1Click(); }); });
 
     // Year, month twice (as it always was), weekday, Sunday, Saturday | backgrounds, lines |
     // reset.
@@ -461,8 +453,9 @@ void TmainForm::FormShow() {
     CalendarEx1->SetDay(1);
     ShowTitles();
     {
-        TFrmfontRead loader(*this);
+        TFrmfontRead loader(*this, SlotSession());
         loader.LoadSlot(CurrentSlot);
+        TakeSlotSession(loader.Session());
     }
     ApplyColors();
     SettingsChanged = false;
@@ -483,7 +476,7 @@ void TmainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    Guarded([this] { FormClose(); });
+    RunGuarded([this] { FormClose(); });
     event->accept();
 }
 
@@ -707,7 +700,7 @@ void TmainForm::dropEvent(QDropEvent* event) {
     if (file.isEmpty())
         return;
     event->acceptProposedAction();
-    Guarded([this, &file] { LoadPictureFile(file); });
+    RunGuarded([this, &file] { LoadPictureFile(file); });
 }
 
 // --- Status-bar hints, colour column, exit, help, about ----------------------------------------
@@ -935,17 +928,30 @@ TSlotSettings TmainForm::CurrentSettings() const {
 
 // --- Settings slots, preview -------------------------------------------------------------------
 
+TSlotSession TmainForm::SlotSession() const {
+    return {SlotComments, CurrentSlot, SettingsChanged};
+}
+
+void TmainForm::TakeSlotSession(const TSlotSession& session) {
+    SlotComments = session.Comments;
+    CurrentSlot = session.CurrentSlot;
+    SettingsChanged = session.Changed;
+}
+
 void TmainForm::MIfontWriteClick() {
-    TFrmfontSave dialog(*this);
+    TFrmfontSave dialog(*this, SlotSession());
     dialog.exec();
+    // Also after a cancel: a comment whose save failed half-way stays the slot's comment.
+    TakeSlotSession(dialog.Session());
 }
 
 void TmainForm::MIfontReadClick() {
     if (SettingsChanged && Confirm(SaveQuestion))
         MIfontWriteClick();
     {
-        TFrmfontRead dialog(*this);
+        TFrmfontRead dialog(*this, SlotSession());
         dialog.exec();
+        TakeSlotSession(dialog.Session());
     }
     ApplyColors();
 }
@@ -1029,13 +1035,7 @@ void TmainForm::Button1Click() {
         StBar->SetPosition(100);
         UnblockInput();
 
-        VEvudaRir& doc = *preview->LightRep1();
-        auto page = std::make_unique<TBitmap>(doc.Width(), doc.Height());
-        doc.BeginPreview();
-        doc.DrawPreview(page->Canvas(), 0, 0, 100);
-        doc.EndPreview();
-        page->Canvas().EndPaint();
-        preview->Image1->Picture().SetGraphic(std::unique_ptr<TGraphic>(std::move(page)));
+        preview->Image1->Picture().SetGraphic(preview->LightRep1()->RenderPreview());
     } catch (...) {
         preview.reset();
         UnblockInput();

@@ -193,9 +193,6 @@ public:
     static constexpr int WideClientWidth = 697;
     static constexpr int ClientHeight = 387;
 
-    /// Runs a command; an error it raises is shown in a message box and the program goes on.
-    static void Guarded(const std::function<void()>& command);
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -214,6 +211,10 @@ private:
     void CreateHiddenComponents(QWidget* client);
 
     void ReadSlotComments();
+    /// The slot comments, current slot and changed flag as the slot dialogs get them, and
+    /// taken back from a dialog that is done.
+    TSlotSession SlotSession() const;
+    void TakeSlotSession(const TSlotSession& session);
     /// Shows FFraming in the sample and says in the status bar when the photo would print
     /// coarsely; `remember` keeps the photo's part in the state file.
     void ShowFraming(bool remember);

@@ -18,6 +18,15 @@ inline const QString SettingsIniName = QStringLiteral("tamurika.ini");
 /// Face of all four fonts in a slot that names none.
 inline const QString DefaultFontFace = QStringLiteral("ＭＳ ゴシック");
 
+/// What the slot dialogs read and change of the main window's session: the comments they show,
+/// the slot last loaded or saved, and whether the fonts, colours or title style changed since.
+/// A dialog works on its own copy, which the window takes back when the dialog is done.
+struct TSlotSession {
+    std::array<QString, SlotCount> Comments; // comment of slot n at index n − 1
+    int CurrentSlot = 1;
+    bool Changed = false;
+};
+
 /// The four fonts of the sheet, by index: year title, month titles, day numbers, day-of-week
 /// letters (keys "font1" .. "font4").
 enum TSheetFont : std::uint8_t { sfYear, sfMonth, sfDay, sfDayOfWeek };

@@ -1,6 +1,7 @@
 #include "slotdialog.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QGroupBox>
 #include <QPushButton>
@@ -33,9 +34,9 @@ int RowOf(int slot) {
 
 } // namespace
 
-TSlotDialog::TSlotDialog(TmainForm& form, const QString& caption, const QString& groupCaption,
-                         int clientHeight)
-    : QDialog(&form), FForm(form), FClientHeight(clientHeight) {
+TSlotDialog::TSlotDialog(TmainForm& form, TSlotSession session, const QString& caption,
+                         const QString& groupCaption, int clientHeight)
+    : QDialog(&form), FForm(form), FSession(std::move(session)), FClientHeight(clientHeight) {
     setWindowTitle(caption);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -59,7 +60,7 @@ TSlotDialog::TSlotDialog(TmainForm& form, const QString& caption, const QString&
 void TSlotDialog::Prepare() {
     move(FForm.pos() + QPoint(100, 100));
     for (int n = 1; n <= SlotCount; ++n) {
-        FComments[n - 1] = FForm.SlotComments[n - 1];
+        FComments[n - 1] = FSession.Comments[n - 1];
         // A comment longer than the comment field takes (a file edited by hand) is cut short
         // and shown whole in its tool tip.
         QString shown = FComments[n - 1];
@@ -71,8 +72,8 @@ void TSlotDialog::Prepare() {
         RadioButton[n - 1]->setToolTip(cut ? FComments[n - 1] : QString());
     }
     FitColumns();
-    if (FForm.CurrentSlot >= 1 && FForm.CurrentSlot <= SlotCount)
-        RadioButton[FForm.CurrentSlot - 1]->setChecked(true);
+    if (FSession.CurrentSlot >= 1 && FSession.CurrentSlot <= SlotCount)
+        RadioButton[FSession.CurrentSlot - 1]->setChecked(true);
 }
 
 void TSlotDialog::FitColumns() {

@@ -25,6 +25,10 @@ class TSlotDialog : public QDialog {
     QPushButton* Button1; // "OK(&O)"
     QPushButton* Button2; // "ｷｬﾝｾﾙ(&C)"
 
+    /// The session as the dialog left it: a saved comment, the slot loaded or saved, the
+    /// changed flag cleared by either.
+    const TSlotSession& Session() const { return FSession; }
+
     /// The slot of the checked radio button; 1 when none is checked.
     int SelectedSlot() const;
     /// The comment of slot n that its radio button stands for (shown whole up to
@@ -37,8 +41,8 @@ class TSlotDialog : public QDialog {
     static constexpr int DesignWidth = 341;
 
   protected:
-    TSlotDialog(TmainForm& form, const QString& caption, const QString& groupCaption,
-                int clientHeight);
+    TSlotDialog(TmainForm& form, TSlotSession session, const QString& caption,
+                const QString& groupCaption, int clientHeight);
 
     /// Places the dialog, captions the radio buttons with the slot comments, widens the
     /// columns for the longest, and checks the button of the current slot (slot 1 stays
@@ -48,6 +52,7 @@ class TSlotDialog : public QDialog {
     virtual void PlaceBelowGroup();
 
     TmainForm& FForm; // the main window that opened the dialog; it outlives the dialog
+    TSlotSession FSession;
 
   private:
     /// Columns as wide as the widest caption needs, at least the design's.

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "mainunit.h"
+#include "platform/application.h"
 #include "verunit.h"
 
 QString StartUsage() {
@@ -98,6 +99,6 @@ void LoadPictureAtStart(TmainForm& form, const QString& fileName) {
     if (fileName.isEmpty())
         return;
     QTimer::singleShot(0, &form, [&form, fileName] {
-        TmainForm::Guarded([&form, &fileName] { form.LoadPictureFile(fileName); });
+        RunGuarded([&form, &fileName] { form.LoadPictureFile(fileName); });
     });
 }

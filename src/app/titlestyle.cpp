@@ -1,5 +1,7 @@
 #include "titlestyle.h"
 
+#include "platform/fullwidth.h"
+
 const std::array<QString, 13> EnglishMonthNames = {
     QString(),          QStringLiteral("January"), QStringLiteral("February"),
     QStringLiteral("March"),     QStringLiteral("April"),   QStringLiteral("May"),
@@ -63,14 +65,6 @@ QString EraNumber(std::int32_t year) {
 QString EraNameAndNumber(std::int32_t year) {
     const std::optional<TEraYear> era = EraOf(year);
     return era ? era->Name + u' ' + QString::number(era->Year) : QString::number(year);
-}
-
-QString FullWidthDigits(int number) {
-    QString text = QString::number(number);
-    for (QChar& c : text)
-        if (c >= u'0' && c <= u'9')
-            c = QChar(c.unicode() - u'0' + u'０');
-    return text;
 }
 
 // The month in the given digits followed by the name that the style adds to it.

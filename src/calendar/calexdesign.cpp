@@ -2,6 +2,7 @@
 
 #include "calex.h"
 #include "holidays.h"
+#include "platform/font.h"
 
 void ApplyProgramDesign(TCalendarEx& calendar) {
     calendar.SetFirstDayOfWeek(dowSun);
@@ -28,7 +29,7 @@ void ApplyProgramDesign(TCalendarEx& calendar) {
     };
     for (const auto& [index, color] : Colors) {
         TFont font;
-        font.SetName(QStringLiteral("ＭＳ Ｐゴシック"));
+        font.SetName(DefaultFaceName);
         font.SetHeight(-13);
         font.SetStyle(fsBold);
         font.SetColor(color);

@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include <QKeyEvent>
-#include <QLocale>
 #include <QMouseEvent>
 
 #include "julius.h"
+#include "weekdayletter.h"
 
 TMonthlyCalendar::TMonthlyCalendar(QWidget* parent) : TCustomCalendarEx(parent) {}
 
@@ -165,8 +165,7 @@ void TMonthlyCalendar::DrawHeaderCell(int col, const TRect& rect) {
     const int dayOfWeek = (FFirstDayOfWeek + col) % 7; // 0 = Sunday
     // Japanese whatever the user's locale: the control was made for Japanese systems, whose
     // locale always gave "日" .. "土", and a C or English locale would give "Sun" .. "Sat".
-    const QString text = QLocale(QLocale::Japanese, QLocale::Japan)
-                             .dayName(dayOfWeek == 0 ? 7 : dayOfWeek, QLocale::ShortFormat);
+    const QString text = WeekdayLetter(dayOfWeek);
     canvas.Brush = {FDayOfWeekBkColor, bsSolid};
     canvas.Pen.Color = FDayOfWeekBkColor;
     canvas.FillRect(rect);

@@ -103,6 +103,64 @@ TMasks TakeMasksFromTable(TDIBInfo& info) {
     return masks;
 }
 
+/// Where the masks and colour table that follow an info header lie, and how much of the table
+/// is kept.
+struct TTableLayout {
+    std::int64_t Colors = 0; // announced
+    std::int64_t Kept = 0;   // at most MaxTableColors
+    /// A 40-byte header with BI_BITFIELDS: three masks stand between the header and the table.
+    bool MasksBeforeTable = false;
+
+    /// Bytes of the masks and the whole table.
+    std::int64_t Bytes() const { return Colors * 4 + (MasksBeforeTable ? 12 : 0); }
+    /// Bytes copied into TDIBInfo::ColorTable: the masks and the entries kept.
+    std::int64_t KeptBytes() const { return Kept * 4 + (MasksBeforeTable ? 12 : 0); }
+};
+
+TTableLayout TableLayout(const BITMAPINFOHEADER& hdr, std::uint32_t headerSize) {
+    TTableLayout table;
+    table.Colors = AnnouncedColors(hdr);
+    table.Kept = std::min(table.Colors, MaxTableColors);
+    table.MasksBeforeTable = hdr.biCompression == BI_BITFIELDS && headerSize == 40;
+    return table;
+}
+
+/// Once the table's KeptBytes stand in info's table: the masks of 16- and 32-bit pixels, from
+/// in front of the table or from inside a longer `header`, and the table cut to the colours kept.
+TMasks TakeMasks(TDIBInfo& info, const TTableLayout& table, const std::uint8_t* header,
+                 std::uint32_t headerSize) {
+    TMasks masks;
+    if (table.MasksBeforeTable) {
+        masks = TakeMasksFromTable(info);
+    } else if (info.Header.biCompression == BI_BITFIELDS && headerSize > 40) {
+        for (int i = 0; i < 3; ++i)
+            masks.Value[i] = LE32(header + 40 + 4 * i);
+        masks.Present = true;
+    }
+    info.Header.biClrUsed = static_cast<std::uint32_t>(table.Kept);
+    return masks;
+}
+
+/// An OS/2 core header of CoreHeaderSize bytes as an info header, its colours not yet counted.
+BITMAPINFOHEADER ParseCoreHeader(const std::uint8_t* h) {
+    BITMAPINFOHEADER hdr = MakeInfoHeader(LE16(h + 4), LE16(h + 6), LE16(h + 10), 0);
+    hdr.biPlanes = LE16(h + 8);
+    return hdr;
+}
+
+/// A core header's table: a full one of RGB triples for 1, 4 and 8 bits, none for 24.
+int CoreTableEntries(int bits) {
+    return bits == 24 ? 0 : 1 << bits;
+}
+
+void SetCoreTable(TDIBInfo& info, const std::uint8_t* triples, int entries) {
+    for (int i = 0; i < entries; ++i) {
+        const std::uint8_t* t = triples + 3 * i;
+        info.ColorTable[i] = RGBQUAD{t[0], t[1], t[2], 0};
+    }
+    info.Header.biClrUsed = static_cast<std::uint32_t>(entries);
+}
+
 /// One mask's scaling: the component is ((pixel and mask) shifted right by Shift, or left by
 /// −Shift) × 255 div Full, where Full (128..255) is the mask's value at that shift.
 struct TChannel {
@@ -224,33 +282,21 @@ TDIBInfo ReadDIBFile(QIODevice& stream, bool UseFMO) {
         if (!IsReadableBitCount(hdr.biBitCount))
             RaiseDIB<EVdDIBInvalidDIB>("TVdInternalDIB.LoadFromStream: Invalid BitCout");
         CheckCompression(hdr, "TVdInternalDIB.LoadFromStream: Invalid Compression");
-        const std::int64_t colors = AnnouncedColors(hdr);
-        hdr.biClrUsed = static_cast<std::uint32_t>(colors);
-        const bool masksBeforeTable = hdr.biCompression == BI_BITFIELDS && headerSize == 40;
-        if (hdr.biCompression == BI_BITFIELDS && headerSize > 40) {
-            for (int i = 0; i < 3; ++i)
-                masks.Value[i] = LE32(hb.data() + 40 + 4 * i);
-            masks.Present = true;
-        }
-        const std::int64_t kept = std::min(colors, MaxTableColors);
-        in.Read(TableBytes(info), kept * 4 + (masksBeforeTable ? 12 : 0));
-        in.Skip((colors - kept) * 4);
-        if (masksBeforeTable)
-            masks = TakeMasksFromTable(info);
-        minOffset = FileHeaderSize + headerSize + colors * 4 + (masksBeforeTable ? 12 : 0);
-        hdr.biClrUsed = static_cast<std::uint32_t>(kept);
+        const TTableLayout table = TableLayout(hdr, headerSize);
+        in.Read(TableBytes(info), table.KeptBytes());
+        in.Skip((table.Colors - table.Kept) * 4);
+        masks = TakeMasks(info, table, hb.data(), headerSize);
+        minOffset = FileHeaderSize + headerSize + table.Bytes();
     } else if (headerSize == CoreHeaderSize) {
         in.Read(hb.data() + 4, CoreHeaderSize - 4);
-        const int bits = LE16(hb.data() + 10);
+        info.Header = ParseCoreHeader(hb.data());
+        const int bits = info.Header.biBitCount;
         if (bits != 1 && bits != 4 && bits != 8 && bits != 24)
             RaiseDIB<EVdDIBInvalidDIB>("TVdInternalDIB.LoadFromStream: Invalid BitCount");
-        const int entries = bits == 24 ? 0 : 1 << bits;
+        const int entries = CoreTableEntries(bits);
         std::vector<std::uint8_t> triples(static_cast<std::size_t>(entries) * 3);
         in.Read(triples.data(), static_cast<std::int64_t>(triples.size()));
-        for (int i = 0; i < entries; ++i)
-            info.ColorTable[i] = RGBQUAD{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2], 0};
-        info.Header = MakeInfoHeader(LE16(hb.data() + 4), LE16(hb.data() + 6), bits, entries);
-        info.Header.biPlanes = LE16(hb.data() + 8);
+        SetCoreTable(info, triples.data(), entries);
         minOffset = FileHeaderSize + CoreHeaderSize + 3 * entries;
     } else {
         RaiseDIB<EVdDIBInvalidDIB>("TVdInternalDIB.LoadFromStream: Invalid Bitmap Header Size");
@@ -295,8 +341,7 @@ TDIBInfo ReadPackedDIB(const QByteArray& data, bool UseFMO) {
     } else if (headerSize == CoreHeaderSize) {
         if (size < CoreHeaderSize)
             invalid();
-        info.Header = MakeInfoHeader(LE16(bytes + 4), LE16(bytes + 6), LE16(bytes + 10), 0);
-        info.Header.biPlanes = LE16(bytes + 8);
+        info.Header = ParseCoreHeader(bytes);
     } else {
         invalid();
     }
@@ -310,32 +355,19 @@ TDIBInfo ReadPackedDIB(const QByteArray& data, bool UseFMO) {
     CheckCompression(hdr, "TVdInternalDIB.LoadFromClipboardFormat: Invalid Compression");
 
     if (core) {
-        const int entries = hdr.biBitCount == 24 ? 0 : 1 << hdr.biBitCount;
+        const int entries = CoreTableEntries(hdr.biBitCount);
         length = CoreHeaderSize + 3 * entries;
         if (length > size)
             invalid();
-        for (int i = 0; i < entries; ++i) {
-            const std::uint8_t* t = bytes + CoreHeaderSize + 3 * i;
-            info.ColorTable[i] = RGBQUAD{t[0], t[1], t[2], 0};
-        }
-        hdr.biClrUsed = static_cast<std::uint32_t>(entries);
+        SetCoreTable(info, bytes + CoreHeaderSize, entries);
     } else {
-        const std::int64_t colors = AnnouncedColors(hdr);
-        const bool masksBeforeTable = hdr.biCompression == BI_BITFIELDS && headerSize == 40;
-        length = headerSize + colors * 4 + (masksBeforeTable ? 12 : 0);
+        const TTableLayout table = TableLayout(hdr, headerSize);
+        length = headerSize + table.Bytes();
         if (length > size)
             invalid();
-        const std::int64_t kept = std::min(colors, MaxTableColors);
         std::memcpy(TableBytes(info), bytes + headerSize,
-                    static_cast<std::size_t>(kept * 4 + (masksBeforeTable ? 12 : 0)));
-        if (masksBeforeTable) {
-            masks = TakeMasksFromTable(info);
-        } else if (hdr.biCompression == BI_BITFIELDS) {
-            for (int i = 0; i < 3; ++i)
-                masks.Value[i] = LE32(bytes + 40 + 4 * i);
-            masks.Present = true;
-        }
-        hdr.biClrUsed = static_cast<std::uint32_t>(kept);
+                    static_cast<std::size_t>(table.KeptBytes()));
+        masks = TakeMasks(info, table, bytes, headerSize);
     }
     CheckSize(hdr);
 

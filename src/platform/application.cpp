@@ -89,6 +89,14 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
+void RunGuarded(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& error) {
+        TApplication::ShowException(error);
+    }
+}
+
 void TApplication::ShowException(const std::exception& error) {
     const auto* own = dynamic_cast<const Exception*>(&error);
     const QString message = own != nullptr ? own->Message() : QString::fromUtf8(error.what());

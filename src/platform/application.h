@@ -4,6 +4,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 
 #include <QApplication>
 #include <QStringList>
@@ -21,6 +22,10 @@ public:
     /// Shows the message of an error in a message box titled with the application's title.
     static void ShowException(const std::exception& error);
 };
+
+/// Runs a command of a window: an error it raises is shown in a message box
+/// (TApplication::ShowException) and the window stays open, the program goes on.
+void RunGuarded(const std::function<void()>& command);
 
 /// Registers the IPA fonts as substitutes for the "ＭＳ" faces that settings and layouts name,
 /// so that drawn text keeps the metrics the layouts were made for. Safe to call repeatedly.

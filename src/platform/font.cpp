@@ -15,7 +15,7 @@ int MulDiv(int number, int numerator, int denominator) {
 
 } // namespace
 
-TFont::TFont() : FName(QStringLiteral("ＭＳ Ｐゴシック")), FHeight(-12) {}
+TFont::TFont() : FName(DefaultFaceName), FHeight(-12) {}
 
 TFont::TFont(const TFont& other)
     : FName(other.FName), FHeight(other.FHeight), FStyle(other.FStyle), FColor(other.FColor),

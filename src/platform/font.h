@@ -16,6 +16,9 @@ using TFontStyles = std::uint8_t; // a set of TFontStyle bits
 inline constexpr std::uint8_t SHIFTJIS_CHARSET = 128;
 inline constexpr std::uint8_t DEFAULT_CHARSET = 1;
 
+/// The face of a new TFont, and the one the windows and the sheet are drawn in.
+inline const QString DefaultFaceName = QStringLiteral("ＭＳ Ｐゴシック");
+
 /// Screen resolution that every design length and font height is given in.
 inline constexpr int ScreenPixelsPerInch = 96;
 

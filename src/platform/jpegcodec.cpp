@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <QTransform>
@@ -32,13 +33,30 @@ constexpr long MaxLibjpegMemory = 1'024L * 1'024 * 1'024;
 
 enum class Failure { None, Damaged, Truncated, TooManyScans };
 
+extern "C" void OnErrorExit(j_common_ptr cinfo);
+
 // libjpeg reports errors through error_exit, which must not return. Ours jumps back to the
-// guard that began the libjpeg call; only plain C data lives in the frames it skips.
+// guard that began the libjpeg call; only plain C data lives in the frames it skips. One for
+// each compressor or decompressor, which points its err at Start().
 struct ErrorManager {
     jpeg_error_mgr Pub;
     std::jmp_buf Jump;
     Failure What = Failure::None;
     char Message[JMSG_LENGTH_MAX] = {};
+
+    jpeg_error_mgr* Start() {
+        jpeg_error_mgr* manager = jpeg_std_error(&Pub);
+        Pub.error_exit = OnErrorExit;
+        return manager;
+    }
+    // Runs libjpeg calls so that an error comes back as false instead of a jump across C++
+    // frames; the frame of the setjmp is this one, alive while the step runs.
+    template <class Step> bool Guard(Step&& step) {
+        if (setjmp(Jump) != 0)
+            return false;
+        step();
+        return true;
+    }
 };
 
 ErrorManager& Errors(j_common_ptr cinfo) {
@@ -85,12 +103,11 @@ EInvalidGraphic ErrorFor(const ErrorManager& errors) {
 }
 
 // A libjpeg decompressor that is always destroyed. Guard runs libjpeg calls so that an error
-// comes back as false instead of a jump across C++ frames.
+// comes back as false (ErrorManager::Guard).
 class Decompressor {
   public:
     explicit Decompressor(const QByteArray& data) : FData(data) {
-        FInfo.err = jpeg_std_error(&FErrors.Pub);
-        FErrors.Pub.error_exit = OnErrorExit;
+        FInfo.err = FErrors.Start();
         FErrors.Pub.emit_message = OnEmitMessage;
         FProgress.progress_monitor = OnProgress;
         const bool ok = Guard([this] {
@@ -118,10 +135,7 @@ class Decompressor {
     Decompressor& operator=(const Decompressor&) = delete;
 
     template <class Step> bool Guard(Step&& step) {
-        if (setjmp(FErrors.Jump) != 0)
-            return false;
-        step();
-        return true;
+        return FErrors.Guard(std::forward<Step>(step));
     }
     void Check(bool ok) const {
         if (!ok)
@@ -178,8 +192,7 @@ class Decompressor {
 class Compressor {
   public:
     Compressor() {
-        FInfo.err = jpeg_std_error(&FErrors.Pub);
-        FErrors.Pub.error_exit = OnErrorExit;
+        FInfo.err = FErrors.Start();
         const bool ok = Guard([this] {
             jpeg_create_compress(&FInfo);
             FCreated = true;
@@ -201,10 +214,7 @@ class Compressor {
     Compressor& operator=(const Compressor&) = delete;
 
     template <class Step> bool Guard(Step&& step) {
-        if (setjmp(FErrors.Jump) != 0)
-            return false;
-        step();
-        return true;
+        return FErrors.Guard(std::forward<Step>(step));
     }
     void Check(bool ok) const {
         if (!ok)

@@ -42,18 +42,9 @@ const QString WindowTitle = QStringLiteral("たむりか「プレビュー＆印
 constexpr int ToolRowHeight = 34;
 constexpr int StatusBarHeight = 19;
 
-// Runs a command of the window; an error it raises is shown and the window stays open.
-template <class F> void Guarded(F command) {
-    try {
-        command();
-    } catch (const std::exception& error) {
-        TApplication::ShowException(error);
-    }
-}
-
 QFont WindowFont() {
     TFont font;
-    font.SetName(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.SetName(DefaultFaceName);
     font.SetHeight(-12);
     font.SetCharset(SHIFTJIS_CHARSET);
     return font.ToQFont();
@@ -153,7 +144,7 @@ void TFrmPrtLR::CreateToolRow() {
         b->setGeometry(left, 4, width, 26);
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this,
-                [this, handler] { Guarded([&] { (this->*handler)(); }); });
+                [this, handler] { RunGuarded([&] { (this->*handler)(); }); });
         return b;
     };
     BtnInsatu = button(QStringLiteral("印刷(&P)"), 4, 75, &TFrmPrtLR::BtnInsatuClick);
@@ -187,7 +178,7 @@ void TFrmPrtLR::CreateToolRow() {
     SpeedButton1->setToolTip(
         QStringLiteral("調整した位置をプレビューと印刷に使い、次回も使います"));
     connect(SpeedButton1, &QToolButton::clicked, this,
-            [this] { Guarded([this] { SpeedButton1Click(); }); });
+            [this] { RunGuarded([this] { SpeedButton1Click(); }); });
 
     CmbPaper = new QComboBox(Panel2);
     CmbPaper->setObjectName(QStringLiteral("CmbPaper"));
@@ -197,7 +188,7 @@ void TFrmPrtLR::CreateToolRow() {
     CmbPaper->setToolTip(QStringLiteral(
         "印刷とPDFの用紙の大きさ（シート全体を用紙に合わせて拡大・縮小し、中央に置きます）"));
     connect(CmbPaper, &QComboBox::activated, this,
-            [this] { Guarded([this] { CmbPaperChange(); }); });
+            [this] { RunGuarded([this] { CmbPaperChange(); }); });
 
     BtnPdf = button(QStringLiteral("PDFに保存"), 820, 70, &TFrmPrtLR::BtnPdfClick);
     BtnPdf->setObjectName(QStringLiteral("BtnPdf"));
@@ -375,7 +366,7 @@ void TFrmPrtLR::TrackBar1Change() {
 
 void TFrmPrtLR::ShowPreview() {
     VEvudaRir& doc = *LightRep1();
-    doc.BeginPreview();
+    doc.BeginPreview(); // refused while the printer prints, before the page shown goes
     Image1->Picture().SetGraphic(nullptr);
     const int w = doc.PaperWidth();
     const int h = doc.PaperHeight();
@@ -387,16 +378,8 @@ void TFrmPrtLR::ShowPreview() {
         // gets the page drawn with that many more pixels each way, one for each of its own.
         const qreal ratio = Image1->devicePixelRatioF();
         const QSize pixels = (QSizeF(width, height) * ratio).toSize();
-        auto page = std::make_unique<TBitmap>(pixels.width(), pixels.height());
         FRenderedRatio = ratio;
-        try {
-            doc.DrawPreview(page->Canvas(), 0, 0, 25 * FZoom, pfDevice, ratio);
-        } catch (...) {
-            doc.EndPreview();
-            throw;
-        }
-        page->Canvas().EndPaint();
-        Image1->Picture().SetGraphic(std::unique_ptr<TGraphic>(std::move(page)));
+        Image1->Picture().SetGraphic(doc.RenderPreview(25 * FZoom, ratio, pixels));
         StBar->SetPanelText(0, QString::number(25 * FZoom) + u'%');
     }
     doc.EndPreview();
@@ -419,14 +402,14 @@ bool TFrmPrtLR::event(QEvent* event) {
     // Moved to a screen of another device pixel ratio: the page is drawn again for its pixels.
     if (event->type() == QEvent::ScreenChangeInternal && FZoom != 0 &&
         Image1->devicePixelRatioF() != FRenderedRatio)
-        Guarded([this] { ShowPreview(); });
+        RunGuarded([this] { ShowPreview(); });
     return handled;
 }
 
 void TFrmPrtLR::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        Guarded([this] { FormShow(); });
+        RunGuarded([this] { FormShow(); });
 }
 
 void TFrmPrtLR::FormShow() {
@@ -474,7 +457,7 @@ void TFrmPrtLR::Image1MouseDown(Qt::MouseButton button) {
 bool TFrmPrtLR::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Image1 && event->type() == QEvent::MouseButtonPress) {
         const auto button = static_cast<QMouseEvent*>(event)->button();
-        Guarded([this, button] { Image1MouseDown(button); });
+        RunGuarded([this, button] { Image1MouseDown(button); });
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -4,13 +4,13 @@
 
 #include <QFileInfo>
 
+#include "calendar/weekdayletter.h"
 #include "daycells.h"
 #include "picturefit.h"
+#include "platform/fullwidth.h"
 #include "sheetsource.h"
 
 namespace {
-
-const QString PGothic = QStringLiteral("ＭＳ Ｐゴシック");
 
 // Design positions and sizes of the sheet, in 1/96 inch.
 constexpr int PageMarginTop = 36;
@@ -28,11 +28,9 @@ constexpr int DayGridHeight = 96; // six rows of 16
 // The months of each month column, top to bottom: the sheet reads January to April across.
 constexpr int ColumnMonths[4][3] = {{1, 5, 9}, {2, 6, 10}, {3, 7, 11}, {4, 8, 12}};
 
-const char16_t* const DayLetters[7] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
-
 void SetFont(TLRItem& item, int height, TFontStyles style) {
     TFont font;
-    font.SetName(PGothic);
+    font.SetName(DefaultFaceName);
     font.SetHeight(height);
     font.SetStyle(style);
     font.SetCharset(SHIFTJIS_CHARSET);
@@ -94,10 +92,7 @@ QString Numbered(const char* name, int n) {
 }
 
 QString FullWidthMonth(int n) {
-    QString digits = QString::number(n);
-    for (QChar& c : digits)
-        c = QChar(c.unicode() - u'0' + u'０');
-    return digits + QStringLiteral("月");
+    return FullWidthDigits(n) + QStringLiteral("月");
 }
 
 } // namespace
@@ -242,7 +237,7 @@ void TSheetLayout::YoubiPrintPanelPrintPanel(TLRControl* sender, int col, int, T
     m.LRItemYoubi->SetLineRight(col == 6 ? lsSingle : lsNone);
     if (col < 0 || col > 6)
         return;
-    m.LRItemYoubiMoji->SetText(QString::fromUtf16(DayLetters[col]));
+    m.LRItemYoubiMoji->SetText(WeekdayLetter(col));
     m.LRItemYoubiMoji->Font().SetColor(col == 0   ? FSource.SundayColor()
                                        : col == 6 ? FSource.SaturdayColor()
                                                   : FSource.WeekdayColor());

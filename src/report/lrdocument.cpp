@@ -287,6 +287,22 @@ void VEvudaRir::DrawPreview(TCanvas& canvas, int x, int y, int scale, TPixelForm
     canvas.StretchDraw(Bounds(x, y, width, height), pixels);
 }
 
+std::unique_ptr<TBitmap> VEvudaRir::RenderPreview(int scale, double pixelRatio, QSize pixels) {
+    if (pixels.isEmpty())
+        pixels = QSize(PaperWidth(), PaperHeight());
+    BeginPreview();
+    auto page = std::make_unique<TBitmap>(pixels.width(), pixels.height());
+    try {
+        DrawPreview(page->Canvas(), 0, 0, scale, pfDevice, pixelRatio);
+    } catch (...) {
+        EndPreview();
+        throw;
+    }
+    EndPreview();
+    page->Canvas().EndPaint();
+    return page;
+}
+
 void VEvudaRir::PrintPanels() {
     // On a paper of another size the whole page is drawn scaled and centred, fonts, lines and
     // pictures alike: the device's painter maps the page's own drawing onto the paper. Its

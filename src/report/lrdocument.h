@@ -91,6 +91,12 @@ class VEvudaRir : public TLRWinControl {
     /// each way: Trunc(scale × Width × pixelRatio ÷ 100) wide.
     void DrawPreview(TCanvas& canvas, int x, int y, int scale, TPixelFormat pixelFormat = pfDevice,
                      double pixelRatio = 1.0);
+    /// The page as a picture, drawn by a whole preview (BeginPreview, DrawPreview at `scale`
+    /// and `pixelRatio`, EndPreview, even when drawing fails) into a new bitmap of `pixels`;
+    /// an empty size takes the paper's. What the preview window shows and what the PNG at 96
+    /// per inch holds.
+    std::unique_ptr<TBitmap> RenderPreview(int scale = 100, double pixelRatio = 1.0,
+                                           QSize pixels = QSize());
 
     /// The design view: white, design grid, centimetre ruler and the name.
     void Paint(TCanvas& canvas) override;

@@ -18,6 +18,7 @@
 #include "common/files.h"
 #include "dib/vddib.h"
 #include "modal.h"
+#include "platform/application.h"
 #include "platform/image.h"
 #include "platform/inifile.h"
 #include "preview/imageprinter.h"
@@ -181,7 +182,7 @@ TEST_F(BadInput, BadPicturesGiveAMessageInJapaneseAndChangeNothing) {
         // Through the command's own guard: the message box the user reads.
         QString message;
         const auto seen = AnswerMessage(QMessageBox::Ok, &message);
-        TmainForm::Guarded([&] { form->LoadPictureFile(file); });
+        RunGuarded([&] { form->LoadPictureFile(file); });
         EXPECT_TRUE(*seen) << "no message";
         EXPECT_TRUE(message.startsWith(b.Message)) << message.toStdString();
         // Nothing changed: the picture, its size, its place in the sample, its file name.
@@ -259,7 +260,7 @@ TEST_F(BadInput, BadPhotosOfTheOtherFormatsNameTheFileAndChangeNothing) {
         WriteBytes(file, b.Bytes);
         QString message;
         const auto seen = AnswerMessage(QMessageBox::Ok, &message);
-        TmainForm::Guarded([&] { form->LoadPictureFile(file); });
+        RunGuarded([&] { form->LoadPictureFile(file); });
         EXPECT_TRUE(*seen) << "no message";
         EXPECT_TRUE(message.startsWith(b.Message)) << message.toStdString();
         EXPECT_EQ(form->OpenDialog1.FileName, Path("good.jpg"));

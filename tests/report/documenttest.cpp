@@ -128,6 +128,49 @@ TEST(VEvudaRir, PreviewStatesAndScales) {
     EXPECT_EQ(doc.PageNumber(), 0);
 }
 
+TEST(VEvudaRir, RenderPreviewIsAWholePreviewIntoAPageOfThePapersSize) {
+    TImagePrinter printer(600, QSize(10, 10));
+    VEvudaRir doc(&printer);
+    auto* band = CreateLR<TLRLayoutPanel>(&doc);
+    auto* item = CreateLR<TLRItem>(band);
+    item->SetBounds(0, 0, 714, 10);
+    item->SetTransparent(false);
+    item->SetColor(clBlack);
+
+    // The same pixels as a preview drawn by hand, on a bitmap as large as the paper.
+    QImage byHand = WhitePage(794, 1123);
+    {
+        TCanvas canvas(&byHand);
+        doc.BeginPreview();
+        doc.DrawPreview(canvas, 0, 0, 100);
+        doc.EndPreview();
+    }
+    const QImage rendered = doc.RenderPreview()->Image();
+    EXPECT_EQ(rendered.size(), QSize(794, 1123));
+    EXPECT_EQ(rendered.convertToFormat(QImage::Format_RGB32),
+              byHand.convertToFormat(QImage::Format_RGB32));
+    const QRect ink = InkBounds(rendered);
+    EXPECT_EQ(ink.topLeft(), QPoint(37, 37)); // the band at the margins
+    EXPECT_EQ(doc.State(), rsIdle);
+    EXPECT_EQ(doc.PageNumber(), 0);
+
+    // Another paper: the page takes that paper's size.
+    doc.SetPrintPaper(psLetter);
+    EXPECT_EQ(doc.RenderPreview()->Image().size(), QSize(816, 1056));
+    doc.SetPrintPaper(psNone);
+
+    // A size and pixel ratio of the caller's; the page is drawn at scale × ratio, so 50 % at
+    // a ratio of 2 covers what 100 % covers at 1.
+    const QImage half = doc.RenderPreview(50, 2.0, QSize(794, 1123))->Image();
+    EXPECT_EQ(half.size(), QSize(794, 1123));
+    EXPECT_EQ(InkBounds(half), ink);
+
+    // A drawing that fails still ends the preview.
+    EXPECT_EQ(ErrorOf([&] { (void)doc.RenderPreview(101); }),
+              QStringLiteral("印刷スケールが無効です．"));
+    EXPECT_EQ(doc.State(), rsIdle);
+}
+
 TEST(VEvudaRir, PreviewPageDrawsOnWhiteAndCountsPages) {
     TImagePrinter printer(600, QSize(10, 10));
     VEvudaRir doc(&printer);
