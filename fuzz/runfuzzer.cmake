@@ -7,7 +7,7 @@ file(MAKE_DIRECTORY ${WORK}/corpus ${WORK}/artifacts)
 file(GLOB seeds ${CORPUS}/*)
 file(COPY ${seeds} DESTINATION ${WORK}/corpus)
 execute_process(
-  COMMAND ${FUZZER} -max_total_time=${SECONDS} -timeout=10 -rss_limit_mb=4096
+  COMMAND ${FUZZER} -max_total_time=${SECONDS} -timeout=10 -rss_limit_mb=2048
           -print_final_stats=1 -artifact_prefix=${WORK}/artifacts/ ${WORK}/corpus
   RESULT_VARIABLE result)
 if(NOT result EQUAL 0)

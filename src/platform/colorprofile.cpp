@@ -95,7 +95,12 @@ TColorConversion TColorConversion::FromIcc(const QByteArray& icc, TProfileInput 
         cmsOpenProfileFromMem(icc.constData(), static_cast<cmsUInt32Number>(icc.size())));
     if (!profile)
         return {};
-    const cmsColorSpaceSignature space = cmsGetColorSpace(profile.get());
+    // The colour space as the four bytes at offset 16 of the header say it: lcms2 hands it back
+    // as an enum, and a file may hold any value there, also one the enum does not name.
+    const auto* header = reinterpret_cast<const unsigned char*>(icc.constData());
+    const cmsUInt32Number space = cmsUInt32Number(header[16]) << 24 |
+                                  cmsUInt32Number(header[17]) << 16 |
+                                  cmsUInt32Number(header[18]) << 8 | header[19];
     const bool cmyk = input == TProfileInput::Cmyk || input == TProfileInput::CmykInverted;
     const bool fits = (input == TProfileInput::Rgb && space == cmsSigRgbData) ||
                       (input == TProfileInput::Grey && space == cmsSigGrayData) ||

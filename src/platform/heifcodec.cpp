@@ -11,6 +11,9 @@
 
 namespace {
 
+// The longest side of a picture within MaxGraphicPixels that is not absurdly thin (10 : 1).
+constexpr int MaxHeifSide = 32'000;
+
 struct ContextFree {
     void operator()(heif_context* c) const { heif_context_free(c); }
 };
@@ -27,12 +30,30 @@ struct NclxFree {
     void operator()(heif_color_profile_nclx* n) const { heif_nclx_color_profile_free(n); }
 };
 
+// What is wrong with the file, in the user's words; libheif's own message is English.
+QString Reason(const heif_error& error) {
+    if (error.subcode == heif_suberror_Security_limit_exceeded)
+        return QStringLiteral("ファイルの中で画像の大きさが食い違っています");
+    switch (error.code) {
+    case heif_error_Unsupported_filetype:
+    case heif_error_Unsupported_feature:
+        return QStringLiteral("このHEIFファイルの作りには対応していません");
+    case heif_error_Decoder_plugin_error:
+        return QStringLiteral("画像データを復号できません");
+    default:
+        return QStringLiteral("ファイルの構造が正しくありません");
+    }
+}
+
 void Check(const heif_error& error) {
     if (error.code == heif_error_Ok)
         return;
-    if (error.code == heif_error_Memory_allocation_error)
+    // libheif reports a size beyond its limits as an allocation error too; that is a file
+    // contradicting itself, not a machine short of memory.
+    if (error.code == heif_error_Memory_allocation_error &&
+        error.subcode != heif_suberror_Security_limit_exceeded)
         throw EPhotoError(EPhotoError::pkOutOfMemory);
-    throw EPhotoError(EPhotoError::pkDamaged, QString::fromUtf8(error.message));
+    throw EPhotoError(EPhotoError::pkDamaged, Reason(error));
 }
 
 // The file opened as far as its primary image; `data` must outlive it.
@@ -50,6 +71,10 @@ Opened Open(const QByteArray& data) {
     file.Context.reset(heif_context_alloc());
     if (!file.Context)
         throw EPhotoError(EPhotoError::pkOutOfMemory);
+    // Without a bound libheif believes the sizes a file claims (a grid's output size, say) and
+    // allocates for them before a single tile is read; no side of a picture the program takes
+    // is longer than this.
+    heif_context_set_maximum_image_size_limit(file.Context.get(), MaxHeifSide);
     Check(heif_context_read_from_memory_without_copy(file.Context.get(), data.constData(),
                                                      std::size_t(data.size()), nullptr));
     heif_image_handle* handle = nullptr;
@@ -115,6 +140,12 @@ QImage DecodeHeif(const QByteArray& data, const TPhotoHeader& header) {
     const QSize size(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
     if (size != header.StoredSize)
         throw EPhotoError(EPhotoError::pkDamaged);
+    // A grid or an overlay is put together on a canvas of the size its own description gives,
+    // which libheif allocates before a tile is decoded; a file may claim a small picture in its
+    // header and a canvas of gigabytes there. No side of the canvas may be longer than the
+    // longest the header declared (the size checked against the limit of pixels).
+    heif_context_set_maximum_image_size_limit(
+        file.Context.get(), std::max(header.CodedSize.width(), header.CodedSize.height()) + 1);
     const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
 
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());

@@ -561,3 +561,18 @@ TEST(PhotoColours, OnlyProfilesThatFitThePixelsAndChangeThemAreUsed) {
     for (int k = 0; k < 8; ++k)
         EXPECT_EQ(PatchAt(got, k), PatchColours[k]) << "patch " << k;
 }
+
+// A HEIF grid that declares 16 × 12 pixels in its header and a canvas of 26725 × 30569 in its
+// grid description (found by fuzzing): refused as damaged when decoded, before libheif
+// allocates 2.4 GB for the canvas, and never reported as a machine out of memory.
+TEST(CraftedPhotos, AHeifGridLargerThanItsHeaderIsRefusedAsDamaged) {
+    QFile file(QStringLiteral(TAMURIKA_FUZZ_CORPUS "/heif/grid-canvas-larger-than-header.heic"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    TPhotoImage photo;
+    photo.LoadFromBytes(file.readAll());
+    EXPECT_EQ(photo.Header().LargestSize(), QSize(16, 12));
+    const QString message = ErrorOf([&] { photo.ToImage(); });
+    EXPECT_TRUE(message.startsWith(QStringLiteral("HEIFイメージ"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("（ファイルの中で画像の大きさが食い違っています）")))
+        << message.toStdString();
+}
