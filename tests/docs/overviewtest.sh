@@ -5,10 +5,12 @@
 #     a bare file name counts in the folder that its row names first;
 #   - every glossary row names a file, and each of its names occurs in one of its files: a code
 #     name as a whole word, a romanised word anywhere (without regard to case);
-#   - every name of the glossary, of the main job's flow and of the unused engine features
-#     occurs under src/.
+#   - every code name on the page (a code span that is an identifier, or Class::Member) occurs
+#     under src/ as a whole word.
 # Usage: overviewtest.sh [REPOSITORY]   (default: the repository this script lies in)
 set -euo pipefail
+# Byte-wise matching: the page and the sources hold Japanese text, and only ASCII names are sought.
+export LC_ALL=C
 
 root=${1:-$(cd "$(dirname "$0")/../.." && pwd)}
 cd "$root"
@@ -47,15 +49,12 @@ function identifiers(text, line,    c, n, i, parts, m, j) {
 /^## / {
     section = substr($0, 4)
     glossary = section ~ /^Glossary/
-    named = section ~ /^How the main job flows/ || section ~ /^What the engine can do/
     rows[section] += 0
     intable = 0
     next
 }
 /^### / { intable = 0; next }
-{
-    if (named) identifiers($0, NR)
-}
+{ identifiers($0, NR) }
 !/^\|/ { intable = 0; next }
 {
     # The first line of a table is its header, the second its alignment row.
@@ -66,7 +65,9 @@ function identifiers(text, line,    c, n, i, parts, m, j) {
     folder = ""
     delete first
     nc = spans(cells[2], first)
-    if (nc > 0 && (first[1] ~ /\/$/ || first[1] ~ /^(src|resources|tests|tools|bench|fuzz|packaging|docs)(\/[^.]*)?$/))
+    # A row names a folder first when its first cell begins with a path without a file extension.
+    if (nc > 0 && first[1] ~ /\/$/) folder = first[1]
+    else if (nc > 0 && first[1] ~ /^(src|resources|tests|tools|bench|fuzz|packaging|docs)(\/[^.]*)?$/)
         folder = first[1]
     n = spans($0, code)
     for (i = 1; i <= n; i++)
@@ -85,7 +86,6 @@ function identifiers(text, line,    c, n, i, parts, m, j) {
     for (i = 1; i <= nn; i++) {
         if (files == "") print "N\t" NR "\t" names[i]
         else print "G\t" NR "\t" kind "\t" names[i] "\t" trim(files)
-        if (kind == "c") print "I\t" NR "\t" names[i]
     }
 }
 END { for (s in rows) print "C\t" s "\t" rows[s] }
@@ -110,8 +110,6 @@ if ! grep -q '^## How the main job flows' "$doc"; then
 fi
 
 declare -A words # file -> " word word ... " of its identifiers
-declare -A texts # file -> its text in lower case
-identifiers=()
 while IFS=$'\t' read -r type line a b c; do
     case $type in
     P)
@@ -135,30 +133,22 @@ while IFS=$'\t' read -r type line a b c; do
                     words[$file]=" $(grep -oE '[A-Za-z_][A-Za-z0-9_]*' "$file" | sort -u | tr '\n' ' ') "
                 [[ ${words[$file]} == *" $b "* ]] && found=yes
             else
-                [ -n "${texts[$file]+set}" ] || texts[$file]=$(tr 'A-Z' 'a-z' <"$file")
-                [[ ${texts[$file]} == *"${b,,}"* ]] && found=yes
+                grep -qiF -- "$b" "$file" && found=yes
             fi
             [ $found = yes ] && break
         done
         [ $found = yes ] || fail "$line" "the glossary entry \`$b\` does not occur in $c"
         ;;
-    I)
-        identifiers+=("$a")
-        ;;
     esac
-done <<<"$records"
+done < <(printf '%s\n' "$records" | grep -v '^[IC]')
 
-# The code names, all at once: those that occur under src/ as whole words.
-if [ ${#identifiers[@]} -gt 0 ]; then
-    declare -A present
-    while read -r name; do
-        present[$name]=1
-    done < <(printf '%s\n' "${identifiers[@]}" | sort -u | grep -rhowF -f - src | sort -u)
-    while IFS=$'\t' read -r type line a _; do
-        [ "$type" = I ] || continue
-        [ -n "${present[$a]+set}" ] || fail "$line" "\`$a\` occurs nowhere under src/"
-    done <<<"$records"
-fi
+# The code names, all at once: each distinct one looked for under src/ by one grep.
+found=$(printf '%s\n' "$records" | awk -F'\t' '$1 == "I" { print $3 }' | sort -u |
+    grep -rhowF -f - src | sort -u || true)
+while IFS=$'\t' read -r line name; do
+    fail "$line" "\`$name\` occurs nowhere under src/"
+done < <(awk -F'\t' 'NR == FNR { ok[$0] = 1; next } $1 == "I" && !($3 in ok) { print $2 "\t" $3 }' \
+    <(printf '%s\n' "$found") <(printf '%s\n' "$records"))
 
 if [ $failures -gt 0 ]; then
     echo "$failures fault(s) in $doc: bring the page in line with the code." >&2
