@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static constexpr struct {
         std::int32_t Year;
         std::uint8_t Month, Day;
-    } dates[] = {{2024, 1, 1},  {2024, 2, 29}, {2025, 9, 22}, {1582, 10, 15},
+    } dates[] = {{2024, 1, 1},  {2024, 2, 29},  {2025, 9, 22}, {1582, 10, 15},
                  {-4712, 1, 1}, {9999, 12, 31}, {2000, 1, 10}};
     for (const auto& item : items)
         for (const auto& d : dates)

@@ -32,9 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              (options.Year && (*options.Year < ExportMinYear || *options.Year > ExportMaxYear)) ||
              (options.Slot && (*options.Slot < 1 || *options.Slot > 10)) ||
              (options.Position && (*options.Position < -10 || *options.Position > 10)) ||
-             (options.Paper &&
-              std::find(SheetPapers.begin(), SheetPapers.end(), *options.Paper) ==
-                  SheetPapers.end()) ||
+             (options.Paper && std::find(SheetPapers.begin(), SheetPapers.end(), *options.Paper) ==
+                                   SheetPapers.end()) ||
              options.Dpi < ExportMinDpi || options.Dpi > ExportMaxDpi ||
              (options.Dpi != TExportOptions::PreviewDpi &&
               options.Output != TExportOptions::TOutput::Png)))

@@ -25,7 +25,9 @@ void TFrmfontRead::showEvent(QShowEvent* event) {
         FormShow();
 }
 
-void TFrmfontRead::FormShow() { Prepare(); }
+void TFrmfontRead::FormShow() {
+    Prepare();
+}
 
 void TFrmfontRead::Button1Click() {
     LoadSlot(SelectedSlot());

@@ -250,8 +250,8 @@ void TmainForm::CreateCommands(QWidget* client) {
     GroupBox2->setGeometry(254, 66, 215, 222);
     GroupBox2->setMouseTracking(true);
     GroupBox2->installEventFilter(this);
-    Button9 = MakeButton(GroupBox2, QStringLiteral("画像の読み込み"), 8, 20, 199, 25,
-                         PictureHint());
+    Button9 =
+        MakeButton(GroupBox2, QStringLiteral("画像の読み込み"), 8, 20, 199, 25, PictureHint());
     const QString fontHint = QStringLiteral("フォントを選択します");
     Button11 = MakeButton(GroupBox2, QStringLiteral("年のフォント変更"), 8, 52, 199, 25, fontHint);
     Button3 = MakeButton(GroupBox2, QStringLiteral("月のフォント変更"), 8, 80, 199, 25, fontHint);

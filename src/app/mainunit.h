@@ -40,7 +40,7 @@ class TStatusBarP;
 class TmainForm : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     /// `programFolder` is where the program file lies (its settings and help live there or,
     /// when it is not writable, the settings in the user's configuration folder).
     explicit TmainForm(QString programFolder, QWidget* parent = nullptr);
@@ -48,16 +48,16 @@ public:
 
     // --- Components, owned by the window -----------------------------------------------------
     // The sample.
-    TPanel* Panel1;   // frame of the sample
-    TPanel* Panel4;   // white picture box with a sunken border
-    TImage* Image1;   // the picture in the 224 × 168 box, with its own aspect ratio
-    TPanel* nenST;    // year title; its caption is also the printed year title
-    TPanel* tukiST;   // month title of the sample month
-    TPanel* pnlYoubi; // day-of-week row laid over the calendar's own header row
-    std::array<QLabel*, 7> lblY{};   // lblY1 "日" .. lblY7 "土"
-    TCalendarEx* CalendarEx1;        // sample month and holder of the chosen year
-    std::array<TPanel*, 8> y{};      // row lines y1 .. y8
-    std::array<TPanel*, 8> t{};      // column lines t1 .. t8
+    TPanel* Panel1;                // frame of the sample
+    TPanel* Panel4;                // white picture box with a sunken border
+    TImage* Image1;                // the picture in the 224 × 168 box, with its own aspect ratio
+    TPanel* nenST;                 // year title; its caption is also the printed year title
+    TPanel* tukiST;                // month title of the sample month
+    TPanel* pnlYoubi;              // day-of-week row laid over the calendar's own header row
+    std::array<QLabel*, 7> lblY{}; // lblY1 "日" .. lblY7 "土"
+    TCalendarEx* CalendarEx1;      // sample month and holder of the chosen year
+    std::array<TPanel*, 8> y{};    // row lines y1 .. y8
+    std::array<TPanel*, 8> t{};    // column lines t1 .. t8
     // Year commands.
     QGroupBox* GroupBox1;
     QPushButton* Button2; // 前年
@@ -65,11 +65,11 @@ public:
     QPushButton* Button5; // 次年
     // Picture, fonts, colour column, title style.
     QGroupBox* GroupBox2;
-    QPushButton* Button9;  // 画像の読み込み
-    QPushButton* Button11; // 年のフォント変更
-    QPushButton* Button3;  // 月のフォント変更
-    QPushButton* Button10; // 日のフォント変更
-    QPushButton* Button12; // 曜日のフォント変更
+    QPushButton* Button9;   // 画像の読み込み
+    QPushButton* Button11;  // 年のフォント変更
+    QPushButton* Button3;   // 月のフォント変更
+    QPushButton* Button10;  // 日のフォント変更
+    QPushButton* Button12;  // 曜日のフォント変更
     QToolButton* SbtnKShow; // ">>" / "<<"
     QComboBox* ComboBox3;   // title style
     TPanel* Panel2;
@@ -77,15 +77,16 @@ public:
     // The colour column: a button and a swatch per colour, and the reset.
     QGroupBox* GroupBox3;
     std::array<QPushButton*, SheetColorCount> ColorButtons{}; // Button8, 4, 15, 16, 17, 19, 22, 20
-    std::array<TPanel*, SheetColorCount> Swatches{}; // pnl1, pnl1_2, pnl2, pnl3, pnl4, pnl6, pnl8, pnl7
+    std::array<TPanel*, SheetColorCount>
+        Swatches{};        // pnl1, pnl1_2, pnl2, pnl3, pnl4, pnl6, pnl8, pnl7
     QPushButton* Button21; // 初期値に戻す
     TStatusBarP* StBar;
-    TPanel* Panel3;        // hidden
-    QPushButton* Button14; // 終了(&E), hidden
+    TPanel* Panel3;           // hidden
+    QPushButton* Button14;    // 終了(&E), hidden
     TCalendarEx* CalendarEx2; // outside the visible area: works out the printed months
     TImage* Image2;           // scratch pictures of the sheet composition
     TImage* Image3;
-    TImage* Image4; // the loaded picture at its own pixel size
+    TImage* Image4;      // the loaded picture at its own pixel size
     QWidget* PictureBox; // the inside of Panel4's border, Image1's parent
     // Menu.
     QAction* MIfontRead;
@@ -104,9 +105,9 @@ public:
     TColorDialog& ColorDialog(TSheetColor color) { return FColorDialogs.at(color); }
 
     // --- State of the window's session --------------------------------------------------------
-    QString AppPath; // the program's folder, with a trailing "/"
+    QString AppPath;                             // the program's folder, with a trailing "/"
     std::array<QString, SlotCount> SlotComments; // comment of slot n at index n − 1
-    int CurrentSlot = 1;          // slot last loaded or saved
+    int CurrentSlot = 1;                         // slot last loaded or saved
     bool SettingsChanged = false; // fonts, colours or style changed since the last load or save
     /// The day table of the last composition; the sheet's day cells read it.
     TDayCells FDayCells;
@@ -193,14 +194,14 @@ public:
     static constexpr int WideClientWidth = 697;
     static constexpr int ClientHeight = 387;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     friend class TFrmfontRead;
     friend class TFrmfontSave;
 

@@ -15,18 +15,26 @@ struct ColorKey {
     const char* Key;
 };
 constexpr ColorKey ColorKeys[] = {
-    {scYear, "YYcolor"},      {scMonth, "MMcolor"},          {scWeekday, "Heicolor"},
-    {scSunday, "Nichicolor"}, {scSaturday, "Docolor"},       {scHeaderBack, "Youbicolor"},
+    {scYear, "YYcolor"},      {scMonth, "MMcolor"},    {scWeekday, "Heicolor"},
+    {scSunday, "Nichicolor"}, {scSaturday, "Docolor"}, {scHeaderBack, "Youbicolor"},
     {scDayBack, "Sucolor"},   {scLine, "Sencolor"},
 };
 
 // Font k (0..3) is stored as "font" + (k + 1); its bold flag as "fs" + (k + 1) + "1" and its
 // italic flag as "fs" + (k + 1) + "2".
-QString FontKey(int k) { return QStringLiteral("font") + QString::number(k + 1); }
-QString BoldKey(int k) { return QStringLiteral("fs") + QString::number(k + 1) + u'1'; }
-QString ItalicKey(int k) { return QStringLiteral("fs") + QString::number(k + 1) + u'2'; }
+QString FontKey(int k) {
+    return QStringLiteral("font") + QString::number(k + 1);
+}
+QString BoldKey(int k) {
+    return QStringLiteral("fs") + QString::number(k + 1) + u'1';
+}
+QString ItalicKey(int k) {
+    return QStringLiteral("fs") + QString::number(k + 1) + u'2';
+}
 
-bool IsSlot(int slot) { return slot >= 1 && slot <= SlotCount; }
+bool IsSlot(int slot) {
+    return slot >= 1 && slot <= SlotCount;
+}
 
 } // namespace
 
@@ -49,14 +57,19 @@ TSlotSettings::TSlotSettings() {
         Colors[c] = DefaultSheetColor(TSheetColor(c));
 }
 
-QString SlotSection(int slot) { return QStringLiteral("settei%1").arg(slot); }
+QString SlotSection(int slot) {
+    return QStringLiteral("settei%1").arg(slot);
+}
 
-QString DefaultSlotComment(int slot) { return QStringLiteral("フォント設定%1").arg(slot); }
+QString DefaultSlotComment(int slot) {
+    return QStringLiteral("フォント設定%1").arg(slot);
+}
 
 TSlotDirectory ReadSlotDirectory(const TIniFile& ini) {
     TSlotDirectory directory;
     for (int n = 1; n <= SlotCount; ++n)
-        directory.Comments[n - 1] = ini.ReadString(SlotSection(n), CommentKey, DefaultSlotComment(n));
+        directory.Comments[n - 1] =
+            ini.ReadString(SlotSection(n), CommentKey, DefaultSlotComment(n));
     directory.LastSlot = ini.ReadInteger(LastSlotSection, LastSlotKey, 1);
     return directory;
 }
@@ -74,8 +87,8 @@ TSlotSettings ReadSlot(const TIniFile& ini, int slot) {
         font.Style = (bold ? fsBold : 0) | (italic ? fsItalic : 0);
     }
     for (const ColorKey& key : ColorKeys)
-        settings.Colors[key.Color] = ini.ReadInteger(section, QString::fromLatin1(key.Key),
-                                                     DefaultSheetColor(key.Color));
+        settings.Colors[key.Color] =
+            ini.ReadInteger(section, QString::fromLatin1(key.Key), DefaultSheetColor(key.Color));
     settings.TitleStyle = ini.ReadInteger(section, TitleStyleKey, 0);
     return settings;
 }

@@ -2,31 +2,54 @@
 
 #include "platform/fullwidth.h"
 
-const std::array<QString, 13> EnglishMonthNames = {
-    QString(),          QStringLiteral("January"), QStringLiteral("February"),
-    QStringLiteral("March"),     QStringLiteral("April"),   QStringLiteral("May"),
-    QStringLiteral("June"),      QStringLiteral("July"),    QStringLiteral("August"),
-    QStringLiteral("September"), QStringLiteral("October"), QStringLiteral("November"),
-    QStringLiteral("December")};
+const std::array<QString, 13> EnglishMonthNames = {QString(),
+                                                   QStringLiteral("January"),
+                                                   QStringLiteral("February"),
+                                                   QStringLiteral("March"),
+                                                   QStringLiteral("April"),
+                                                   QStringLiteral("May"),
+                                                   QStringLiteral("June"),
+                                                   QStringLiteral("July"),
+                                                   QStringLiteral("August"),
+                                                   QStringLiteral("September"),
+                                                   QStringLiteral("October"),
+                                                   QStringLiteral("November"),
+                                                   QStringLiteral("December")};
 
 // May keeps its full name: it already has three letters.
-const std::array<QString, 13> EnglishMonthAbbreviations = {
-    QString(),           QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mar"),
-    QStringLiteral("Apr"), QStringLiteral("May"), QStringLiteral("Jun"), QStringLiteral("Jul"),
-    QStringLiteral("Aug"), QStringLiteral("Sep"), QStringLiteral("Oct"), QStringLiteral("Nov"),
-    QStringLiteral("Dec")};
+const std::array<QString, 13> EnglishMonthAbbreviations = {QString(),
+                                                           QStringLiteral("Jan"),
+                                                           QStringLiteral("Feb"),
+                                                           QStringLiteral("Mar"),
+                                                           QStringLiteral("Apr"),
+                                                           QStringLiteral("May"),
+                                                           QStringLiteral("Jun"),
+                                                           QStringLiteral("Jul"),
+                                                           QStringLiteral("Aug"),
+                                                           QStringLiteral("Sep"),
+                                                           QStringLiteral("Oct"),
+                                                           QStringLiteral("Nov"),
+                                                           QStringLiteral("Dec")};
 
-const std::array<QString, 13> TraditionalMonthNames = {
-    QString(),           QStringLiteral("睦月"), QStringLiteral("如月"), QStringLiteral("弥生"),
-    QStringLiteral("卯月"), QStringLiteral("皐月"), QStringLiteral("水無月"),
-    QStringLiteral("文月"), QStringLiteral("葉月"), QStringLiteral("長月"),
-    QStringLiteral("神無月"), QStringLiteral("霜月"), QStringLiteral("師走")};
+const std::array<QString, 13> TraditionalMonthNames = {QString(),
+                                                       QStringLiteral("睦月"),
+                                                       QStringLiteral("如月"),
+                                                       QStringLiteral("弥生"),
+                                                       QStringLiteral("卯月"),
+                                                       QStringLiteral("皐月"),
+                                                       QStringLiteral("水無月"),
+                                                       QStringLiteral("文月"),
+                                                       QStringLiteral("葉月"),
+                                                       QStringLiteral("長月"),
+                                                       QStringLiteral("神無月"),
+                                                       QStringLiteral("霜月"),
+                                                       QStringLiteral("師走")};
 
 QStringList TitleStyleItems() {
-    return {QStringLiteral("西暦年*月"),          QStringLiteral("西暦年*月(January)"),
-            QStringLiteral("和暦年*月"),          QStringLiteral("元号和暦年*月"),
-            QStringLiteral("和暦年*月(睦月)"),    QStringLiteral("元号和暦年*月(睦月)"),
-            QStringLiteral("西暦 January"),       QStringLiteral("西暦 Jan")};
+    return {QStringLiteral("西暦年*月"),       QStringLiteral("西暦年*月(January)"),
+            QStringLiteral("和暦年*月"),       QStringLiteral("元号和暦年*月"),
+            QStringLiteral("和暦年*月(睦月)"), QStringLiteral("元号和暦年*月(睦月)"),
+            QStringLiteral("西暦 January"),    QStringLiteral("西暦 Jan")};
 }
 
 std::optional<TEraYear> EraOf(std::int32_t year) {
@@ -52,8 +75,12 @@ std::optional<TEraYear> EraOf(std::int32_t year) {
 
 namespace {
 
-bool IsStyle(int style) { return style >= 0 && style < TitleStyleCount; }
-bool IsMonth(int month) { return month >= 1 && month <= 12; }
+bool IsStyle(int style) {
+    return style >= 0 && style < TitleStyleCount;
+}
+bool IsMonth(int month) {
+    return month >= 1 && month <= 12;
+}
 
 // The era year alone, or the Western year where no era year is counted.
 QString EraNumber(std::int32_t year) {

@@ -8,7 +8,9 @@
 #error "TAMURIKA_VERSION comes from project(tamurika VERSION ...) through src/app/CMakeLists.txt"
 #endif
 
-QString ProgramVersion() { return QStringLiteral(TAMURIKA_VERSION); }
+QString ProgramVersion() {
+    return QStringLiteral(TAMURIKA_VERSION);
+}
 
 TverForm::TverForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("verForm"));
@@ -28,7 +30,8 @@ TverForm::TverForm(QWidget* parent) : QDialog(parent) {
     version->setGeometry(22, 52, 260, 18);
 
     auto* purpose = new QLabel(
-        QStringLiteral("写真入りの一枚ものの年間カレンダーを作って、A4 の用紙に印刷します。"), this);
+        QStringLiteral("写真入りの一枚ものの年間カレンダーを作って、A4 の用紙に印刷します。"),
+        this);
     purpose->setWordWrap(true);
     purpose->setGeometry(22, 74, 260, 40);
 

@@ -12,7 +12,7 @@ QString ProgramVersion();
 class TverForm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit TverForm(QWidget* parent = nullptr);
 
     QPushButton* OKButton;

@@ -44,7 +44,7 @@ class TCustomCalendarEx;
 /// owned font, or into all seven when Synchronize is on. Every change of a font is reported
 /// through OnChange (the control redraws).
 class TCalExFonts {
-public:
+  public:
     enum TFontIndex : std::uint8_t {
         fiWeekday,
         fiSaturday,
@@ -90,7 +90,7 @@ public:
     /// Copies the seven fonts of `other`, index by index (Synchronize plays no part).
     void Assign(const TCalExFonts& other);
 
-private:
+  private:
     std::array<TFont, Count> FFonts;
     bool FSynchronize = false;
 };
@@ -114,7 +114,7 @@ using TMouseEvent = std::function<void(QObject* sender, Qt::MouseButton button,
 class TCustomCalendarEx : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit TCustomCalendarEx(QWidget* parent = nullptr);
     ~TCustomCalendarEx() override;
 
@@ -196,7 +196,7 @@ public:
     TMouseEvent OnMouseDown;
     TCalExNotifyEvent OnClick;
 
-protected:
+  protected:
     /// Draws the client area into FBuffer; the classes below add to it.
     virtual void UpdateBuffer();
     /// Raises OnDayChange.
@@ -215,7 +215,7 @@ protected:
 
     TBitmap FBuffer;
 
-private:
+  private:
     // FBuffer made anew at the client size and the screen's device pixel ratio, and drawn.
     void ResizeBuffer();
     void ListChanged();
@@ -235,7 +235,7 @@ private:
 class TMonthlyCalendar : public TCustomCalendarEx {
     Q_OBJECT
 
-public:
+  public:
     explicit TMonthlyCalendar(QWidget* parent = nullptr);
 
     /// Day of the week of the first column.
@@ -276,7 +276,7 @@ public:
     /// The cell under a client point; false when the point hits no cell.
     virtual bool CellFromPoint(int x, int y, int& col, int& row) const;
 
-protected:
+  protected:
     void UpdateBuffer() override;
     /// Draws one cell into the buffer.
     virtual void DrawCell(int col, int row, const TRect& rect);
@@ -284,7 +284,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void DrawHeaderCell(int col, const TRect& rect);
     void DrawDayCell(int col, int row, const TRect& rect);
 
@@ -304,7 +304,7 @@ private:
 class TCalendarEx : public TMonthlyCalendar {
     Q_OBJECT
 
-public:
+  public:
     explicit TCalendarEx(QWidget* parent = nullptr);
 
     /// Day of the week of the current date, 1 = Sunday .. 7 = Saturday.
@@ -333,7 +333,7 @@ public:
     /// Raised after every redraw of the buffer (a new date, size, font, list or property).
     TCalExNotifyEvent OnChange;
 
-protected:
+  protected:
     void UpdateBuffer() override;
     /// Raises OnChange.
     virtual void DoChange();

@@ -104,11 +104,17 @@ void TCustomCalendarEx::SetDay(std::uint8_t day) {
     Redraw();
 }
 
-void TCustomCalendarEx::Today() { SetJuliusDay(Julius::TodayJD()); }
+void TCustomCalendarEx::Today() {
+    SetJuliusDay(Julius::TodayJD());
+}
 
-void TCustomCalendarEx::NextDay() { SetJuliusDay(FJuliusDay + 1); }
+void TCustomCalendarEx::NextDay() {
+    SetJuliusDay(FJuliusDay + 1);
+}
 
-void TCustomCalendarEx::PrevDay() { SetJuliusDay(FJuliusDay - 1); }
+void TCustomCalendarEx::PrevDay() {
+    SetJuliusDay(FJuliusDay - 1);
+}
 
 namespace {
 
@@ -211,11 +217,17 @@ void TCustomCalendarEx::UpdateBuffer() {
     canvas.FillRect({0, 0, FBuffer.Width(), FBuffer.Height()});
 }
 
-int TCustomCalendarEx::ClientWidth() const { return std::max(0, contentsRect().width()); }
+int TCustomCalendarEx::ClientWidth() const {
+    return std::max(0, contentsRect().width());
+}
 
-int TCustomCalendarEx::ClientHeight() const { return std::max(0, contentsRect().height()); }
+int TCustomCalendarEx::ClientHeight() const {
+    return std::max(0, contentsRect().height());
+}
 
-QSize TCustomCalendarEx::sizeHint() const { return {229, 122}; }
+QSize TCustomCalendarEx::sizeHint() const {
+    return {229, 122};
+}
 
 void TCustomCalendarEx::paintEvent(QPaintEvent*) {
     // The window may have moved to a screen of another device pixel ratio since the buffer

@@ -8,7 +8,9 @@
 namespace {
 
 // A byte field keeps the low eight bits of its number, as the rule lines were always read.
-std::uint8_t ByteField(const QString& text) { return static_cast<std::uint8_t>(StrToInt(text)); }
+std::uint8_t ByteField(const QString& text) {
+    return static_cast<std::uint8_t>(StrToInt(text));
+}
 
 } // namespace
 

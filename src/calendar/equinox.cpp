@@ -54,8 +54,8 @@ std::int32_t AutumnalEquinoxJD(std::int32_t year) {
     Detail::CheckYear(year);
     const long double b = year - 2000;
     // The linear term's sign is the opposite of the vernal one.
-    long double p = 0.002L * (S(485 - 30.37L * b) + S(0.19L * b + 249) +
-                              S(268.2L - 132.57L * b) + S(309.2L - 90.37L * b)) +
+    long double p = 0.002L * (S(485 - 30.37L * b) + S(0.19L * b + 249) + S(268.2L - 132.57L * b) +
+                              S(309.2L - 90.37L * b)) +
                     0.00004871850323926L * b;
     p = p + 0.001L * S(244.6L - 134.81L * b);
     const double held = static_cast<double>(p + 0.005L * S(248.6L - 19.34L * b));

@@ -25,12 +25,14 @@ constexpr long double YearOffset = 122.1L;
 
 // Truncation toward zero. Callers have checked the range, so the value fits: 365.25 × year
 // stays below 4e8 for the served years.
-std::int64_t Trunc(long double x) { return static_cast<std::int64_t>(x); }
+std::int64_t Trunc(long double x) {
+    return static_cast<std::int64_t>(x);
+}
 
 // A + B of both calendars: the days of the whole years and months before the date, with March
 // as the first month so that the leap day ends the counted year.
 std::int64_t YearAndMonthDays(std::int32_t year, std::uint8_t month) {
-    std::int64_t y = year; // Y', [MinYear - 1, MaxYear]
+    std::int64_t y = year;  // Y', [MinYear - 1, MaxYear]
     std::int64_t m = month; // M', [3, 14] for real months
     if (month < 3) {
         m += 12;
@@ -48,9 +50,9 @@ void DayCountToYMD(std::int64_t a, std::int32_t& year, std::uint8_t& month, std:
     const std::int64_t b = a + 1524;
     const std::int64_t k = Trunc((b - YearOffset) / 365.25L);
     const std::int64_t d = Trunc(365.25L * k);
-    const std::int64_t e = Trunc((b - d) / MonthFactor); // [4, 15]
+    const std::int64_t e = Trunc((b - d) / MonthFactor);             // [4, 15]
     day = static_cast<std::uint8_t>(b - d - Trunc(MonthFactor * e)); // [1, 31]
-    const std::int64_t m = e < 13.5L ? e - 1 : e - 13; // [1, 12]
+    const std::int64_t m = e < 13.5L ? e - 1 : e - 13;               // [1, 12]
     month = static_cast<std::uint8_t>(m);
     year = static_cast<std::int32_t>(m > 2.5L ? k - 4716 : k - 4715);
 }
@@ -88,8 +90,8 @@ std::int32_t JulianYMDToJD(std::int32_t year, std::uint8_t month, std::uint8_t d
 std::int32_t GregorianYMDToJD(std::int32_t year, std::uint8_t month, std::uint8_t day) {
     CheckYear(year);
     const std::int64_t y = month < 3 ? std::int64_t{year} - 1 : year;
-    const std::int64_t k = Trunc(y / 100.0L);        // centuries
-    const std::int64_t g = 2 - k + Trunc(k / 4.0L);  // days the Gregorian calendar skipped
+    const std::int64_t k = Trunc(y / 100.0L);       // centuries
+    const std::int64_t g = 2 - k + Trunc(k / 4.0L); // days the Gregorian calendar skipped
     return static_cast<std::int32_t>(YearAndMonthDays(year, month) + day + 1720995 + g);
 }
 
@@ -110,8 +112,7 @@ void JDToJulianYMD(std::int32_t jd, std::int32_t& year, std::uint8_t& month, std
     DayCountToYMD(jd, year, month, day);
 }
 
-void JDToGregorianYMD(std::int32_t jd, std::int32_t& year, std::uint8_t& month,
-                      std::uint8_t& day) {
+void JDToGregorianYMD(std::int32_t jd, std::int32_t& year, std::uint8_t& month, std::uint8_t& day) {
     CheckJD(jd);
     const std::int64_t alpha = Trunc((jd - 1867216.25L) / 36524.25L);
     const std::int64_t a = jd + 1 + alpha - Trunc(alpha / 4.0L);

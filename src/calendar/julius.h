@@ -16,7 +16,7 @@
 
 /// Errors of the date arithmetic; the message says what is wrong in the user's words.
 class EJuliusError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
@@ -32,7 +32,7 @@ inline constexpr std::array<int, 12> DaysInMonthTable = {31, 28, 31, 30, 31, 30,
 /// the formulas would overflow their integers, so the functions raise EJuliusError instead.
 inline constexpr std::int32_t MinYear = -4712;
 inline constexpr std::int32_t MaxYear = 1000000;
-inline constexpr std::int32_t MinJD = 0;          // -4712-01-01 in the Julian calendar
+inline constexpr std::int32_t MinJD = 0;         // -4712-01-01 in the Julian calendar
 inline constexpr std::int32_t MaxJD = 366963925; // 1000000-12-31 in the Gregorian calendar
 
 inline constexpr std::int32_t GregorianStartJD = 2299161; // 1582-10-15
@@ -50,8 +50,7 @@ std::int32_t GregorianYMDToJD(std::int32_t year, std::uint8_t month, std::uint8_
 /// EJuliusError outside MinJD .. MaxJD.
 void JDToYMD(std::int32_t jd, std::int32_t& year, std::uint8_t& month, std::uint8_t& day);
 void JDToJulianYMD(std::int32_t jd, std::int32_t& year, std::uint8_t& month, std::uint8_t& day);
-void JDToGregorianYMD(std::int32_t jd, std::int32_t& year, std::uint8_t& month,
-                      std::uint8_t& day);
+void JDToGregorianYMD(std::int32_t jd, std::int32_t& year, std::uint8_t& month, std::uint8_t& day);
 
 /// 1 = Sunday .. 7 = Saturday. Raises EJuliusError outside MinJD .. MaxJD.
 std::uint8_t JDDayOfWeek(std::int32_t jd);

@@ -13,7 +13,7 @@ class QDialogButtonBox;
 class QMessageBox;
 
 class TApplication : public QApplication {
-public:
+  public:
     /// Registers the font substitutes and makes Qt's texts Japanese (UseJapanese).
     TApplication(int& argc, char** argv);
 

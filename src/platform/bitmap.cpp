@@ -97,7 +97,9 @@ void TBitmap::SetPixelsPerInch(int pixelsPerInch) {
     FPixelsPerInch = pixelsPerInch > 0 ? pixelsPerInch : ScreenPixelsPerInch;
 }
 
-void TBitmap::SetPixelFormat(TPixelFormat format) { FFormat = format; }
+void TBitmap::SetPixelFormat(TPixelFormat format) {
+    FFormat = format;
+}
 
 TCanvas& TBitmap::Canvas() {
     if (!FCanvas)

@@ -11,10 +11,19 @@
 #include "canvas.h"
 #include "graphic.h"
 
-enum TPixelFormat : std::uint8_t { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
+enum TPixelFormat : std::uint8_t {
+    pfDevice,
+    pf1bit,
+    pf4bit,
+    pf8bit,
+    pf15bit,
+    pf16bit,
+    pf24bit,
+    pf32bit
+};
 
 class TBitmap : public TGraphic {
-public:
+  public:
     TBitmap() = default;
     TBitmap(int width, int height, TPixelFormat format = pf32bit);
     ~TBitmap() override;
@@ -65,7 +74,7 @@ public:
     QImage ToImage() const override;
     std::unique_ptr<TGraphic> Clone() const override;
 
-private:
+  private:
     void ReleaseCanvas();
 
     QImage FImage;

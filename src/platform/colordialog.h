@@ -7,7 +7,7 @@
 class QWidget;
 
 class TColorDialog {
-public:
+  public:
     explicit TColorDialog(TColor color = clBlack) : FColor(color) {}
 
     TColor Color() const { return FColor; }
@@ -17,6 +17,6 @@ public:
     /// the chosen one. Cancelling leaves it unchanged.
     bool Execute(QWidget* parent);
 
-private:
+  private:
     TColor FColor;
 };

@@ -4,7 +4,9 @@
 
 namespace {
 
-bool IsBlank(QChar c) { return c.unicode() >= 1 && c.unicode() <= 32; }
+bool IsBlank(QChar c) {
+    return c.unicode() >= 1 && c.unicode() <= 32;
+}
 
 // Reads a quoted field starting at the opening quote `pos`; leaves `pos` behind the closing
 // quote. An unterminated quote takes the rest of the line, every character of it.

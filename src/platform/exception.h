@@ -9,21 +9,21 @@
 
 /// Base of every error the program raises on purpose; the message is shown as it stands.
 class Exception : public std::exception {
-public:
+  public:
     explicit Exception(QString message);
 
     const QString& Message() const noexcept { return FMessage; }
     /// The message in UTF-8, for logs and for handlers that only know std::exception.
     const char* what() const noexcept override { return FUtf8.c_str(); }
 
-private:
+  private:
     QString FMessage;
     std::string FUtf8;
 };
 
 /// A text that should have been a number (or another convertible value) was not.
 class EConvertError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 

@@ -40,9 +40,13 @@ void TFont::SetHeight(int height) {
     Changed();
 }
 
-int TFont::Size() const { return -MulDiv(FHeight, 72, ScreenPixelsPerInch); }
+int TFont::Size() const {
+    return -MulDiv(FHeight, 72, ScreenPixelsPerInch);
+}
 
-void TFont::SetSize(int points) { SetHeight(-MulDiv(points, ScreenPixelsPerInch, 72)); }
+void TFont::SetSize(int points) {
+    SetHeight(-MulDiv(points, ScreenPixelsPerInch, 72));
+}
 
 void TFont::SetStyle(TFontStyles style) {
     if (style == FStyle)

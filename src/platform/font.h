@@ -23,7 +23,7 @@ inline const QString DefaultFaceName = QStringLiteral("ＭＳ Ｐゴシック");
 inline constexpr int ScreenPixelsPerInch = 96;
 
 class TFont {
-public:
+  public:
     TFont();
     // Copies take the attributes, never the change handler of the original.
     TFont(const TFont& other);
@@ -60,7 +60,7 @@ public:
     /// Pixel height of the character box on a device of `pixelsPerInch` (see ToQFont).
     int PixelHeightFor(int pixelsPerInch) const;
 
-private:
+  private:
     void Changed();
 
     QString FName;

@@ -11,7 +11,7 @@ class QLabel;
 class QListWidget;
 
 class TFontDialog {
-public:
+  public:
     /// The font held: the current choice, read and set by the program.
     TFont& Font() { return FFont; }
     const TFont& Font() const { return FFont; }
@@ -20,7 +20,7 @@ public:
     /// then has the chosen face and style. Cancelling leaves it unchanged.
     bool Execute(QWidget* parent);
 
-private:
+  private:
     TFont FFont;
 };
 
@@ -29,7 +29,7 @@ private:
 class TFontChooser : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     TFontChooser(const TFont& font, QWidget* parent = nullptr);
 
     /// The chosen face and style (bold and italic only).
@@ -43,7 +43,7 @@ public:
     /// installed faces that write Japanese, then all others.
     static QStringList FaceList();
 
-private:
+  private:
     void UpdateSample();
 
     TFont FFont;

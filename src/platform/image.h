@@ -15,7 +15,7 @@
 class TImage : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit TImage(QWidget* parent = nullptr);
 
     /// The picture shown, owned by the control. Every change of it repaints the control.
@@ -38,11 +38,11 @@ public:
     const QRectF& SourceRect() const { return FSourceRect; }
     void SetSourceRect(const QRectF& rect);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void PictureChanged();
     /// The picture at the device pixels it is drawn on, decoded once per picture, size and
     /// device pixel ratio.

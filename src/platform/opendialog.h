@@ -8,7 +8,7 @@
 class QWidget;
 
 class TOpenDialog {
-public:
+  public:
     /// Pairs of description and patterns, all joined by "|"; patterns are joined by ";"
     /// ("画像ファイル(bmp,jpg,jpeg)|*.BMP;*.jpg;*.jpeg").
     QString Filter;

@@ -3,7 +3,9 @@
 #include <QPainter>
 #include <qdrawutil.h>
 
-TPanel::TPanel(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+TPanel::TPanel(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void TPanel::SetColor(TColor color) {
     if (FColor == color)
@@ -36,7 +38,9 @@ void TPanel::SetBorderSingle(bool on) {
     update();
 }
 
-int TPanel::FrameWidth() const { return (FBorderSingle ? 2 : 0) + (FBevelOuter != bvNone ? 1 : 0); }
+int TPanel::FrameWidth() const {
+    return (FBorderSingle ? 2 : 0) + (FBevelOuter != bvNone ? 1 : 0);
+}
 
 QRect TPanel::ClientRect() const {
     const int f = FrameWidth();

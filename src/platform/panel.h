@@ -12,7 +12,7 @@ enum TPanelBevel { bvNone, bvLowered, bvRaised };
 class TPanel : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit TPanel(QWidget* parent = nullptr);
 
     /// Background colour (clBtnFace unless set).
@@ -37,10 +37,10 @@ public:
     /// The area inside border and bevel, in the panel's coordinates.
     QRect ClientRect() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     TColor FColor = clBtnFace;
     TColor FFontColor = clWindowText;
     QString FCaption;

@@ -287,11 +287,11 @@ void ReplaceMarker(TUpdate& update, int marker, int generation, const TPdfPictur
     for (double v : PictureMatrix(W, H, orientation, source))
         content += ' ' + Real(v);
     content += " cm /Picture Do Q\n";
-    update.Object(marker, generation,
-                  "<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << "
-                  "/Picture " +
-                      QByteArray::number(picture) + " 0 R >> >> >>",
-                  &content);
+    update.Object(
+        marker, generation,
+        "<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Picture " +
+            QByteArray::number(picture) + " 0 R >> >> >>",
+        &content);
 }
 
 // Where the last cross-reference section of a PDF file begins: the number after its last

@@ -56,13 +56,13 @@ EInvalidGraphic TPhotoImage::Reworded(const EInvalidGraphic& error, TPhotoFormat
     switch (photo->Kind()) {
     case EPhotoError::pkNotThisFormat:
         return EInvalidGraphic(FormatMessage(
-            QStringLiteral("%sイメージ%sを読み込めません．ファイルが壊れているか，%sイメージでは"
-                           "ありません．"),
+            QStringLiteral(
+                "%sイメージ%sを読み込めません．ファイルが壊れているか，%sイメージではありません．"),
             {name, file, name}));
     case EPhotoError::pkNoReader:
         return EInvalidGraphic(FormatMessage(
-            QStringLiteral("%sイメージ%sを読み込めません．%sイメージを読むための Qt の部品"
-                           "（qt6-image-formats-plugins）が入っていません．"),
+            QStringLiteral(
+                "%sイメージ%sを読み込めません．%sイメージを読むための Qt の部品（qt6-image-formats-plugins）が入っていません．"),
             {name, file, name}));
     case EPhotoError::pkOutOfMemory:
         return EInvalidGraphic(FormatMessage(

@@ -168,8 +168,8 @@ std::unique_ptr<TGraphic> TPicture::NewGraphicForFile(const QString& fileName) {
     if (auto it = FindFormat(extension); !extension.isEmpty() && it != Formats().end())
         return it->Make();
     throw EInvalidGraphic(FormatMessage(
-        QStringLiteral("画像ファイル「%s」の種類（%s）には対応していません（読み込めるのは %s "
-                       "です）．"),
+        QStringLiteral(
+            "画像ファイル「%s」の種類（%s）には対応していません（読み込めるのは %s です）．"),
         {QFileInfo(fileName).fileName(),
          extension.isEmpty() ? QStringLiteral("拡張子なし") : QStringLiteral(".") + extension,
          FileExtensions().join(QStringLiteral(", "))}));

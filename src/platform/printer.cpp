@@ -137,14 +137,15 @@ void TQtPrinter::BeginDoc() {
     QPrinter& p = *FPrinter;
     const bool toFile = p.outputFormat() == QPrinter::PdfFormat;
     if (!toFile && p.printerName().isEmpty())
-        throw EPrinter(QStringLiteral("印刷できるプリンタがありません．プリンタを設定するか，PDFフ"
-                                      "ァイルに印刷してください．"));
+        throw EPrinter(QStringLiteral(
+            "印刷できるプリンタがありません．プリンタを設定するか，PDFファイルに印刷してください．"));
     if (toFile && p.outputFileName().isEmpty())
         // Without any print queue Qt starts out writing PDF files: tell the user so.
-        throw EPrinter(Printers().isEmpty()
-                           ? QStringLiteral("印刷できるプリンタがありません．プリンタを設定するか，"
-                                            "PDFファイルに印刷してください．")
-                           : QStringLiteral("印刷先のPDFファイルが選ばれていません．"));
+        throw EPrinter(
+            Printers().isEmpty()
+                ? QStringLiteral(
+                      "印刷できるプリンタがありません．プリンタを設定するか，PDFファイルに印刷してください．")
+                : QStringLiteral("印刷先のPDFファイルが選ばれていません．"));
     if (!toFile)
         CheckQueue(p.printerName());
     const QString cannotWrite = FormatMessage(
@@ -169,12 +170,12 @@ void TQtPrinter::BeginDoc() {
     if (!painter->begin(&p)) {
         DropFile();
         throw EPrinter(
-            toFile ? cannotWrite
-                   : FormatMessage(
-                         QStringLiteral(
-                             "プリンタ「%"
-                             "s」で印刷を始められません．プリンタの設定を確かめてください．"),
-                         {p.printerName()}));
+            toFile
+                ? cannotWrite
+                : FormatMessage(
+                      QStringLiteral(
+                          "プリンタ「%s」で印刷を始められません．プリンタの設定を確かめてください．"),
+                      {p.printerName()}));
     }
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setRenderHint(QPainter::TextAntialiasing, true);
@@ -224,8 +225,8 @@ void TQtPrinter::EndDoc() {
     const std::optional<TPrintQueueState> queue = QueryPrintQueue(name);
     if (queue && queue->Exists && queue->Stopped)
         throw EPrinter(FormatMessage(
-            QStringLiteral("印刷データはプリンタ「%s」の待ち行列に入りましたが，プリンタが停止し"
-                           "ています．プリンタを再開すると印刷されます．"),
+            QStringLiteral(
+                "印刷データはプリンタ「%s」の待ち行列に入りましたが，プリンタが停止しています．プリンタを再開すると印刷されます．"),
             {name}));
 }
 
@@ -263,8 +264,8 @@ void TQtPrinter::DropFile() {
 void TQtPrinter::CheckQueue(const QString& name) const {
     const std::optional<TPrintQueueState> queue = QueryPrintQueue(name);
     if (!queue)
-        throw EPrinter(QStringLiteral("印刷システム（CUPS）に接続できません．CUPSが動いているか"
-                                      "確かめてください．"));
+        throw EPrinter(QStringLiteral(
+            "印刷システム（CUPS）に接続できません．CUPSが動いているか確かめてください．"));
     if (!queue->Exists)
         throw EPrinter(FormatMessage(
             QStringLiteral("プリンタ「%s」が見つかりません．プリンタの設定を確かめてください．"),
@@ -278,9 +279,10 @@ void TQtPrinter::CheckQueue(const QString& name) const {
             why);
     if (queue->Stopped)
         throw EPrinter(
-            FormatMessage(QStringLiteral("プリンタ「%s」は停止しています．プリンタを再開して"
-                                         "から印刷してください．"),
-                          {name}) +
+            FormatMessage(
+                QStringLiteral(
+                    "プリンタ「%s」は停止しています．プリンタを再開してから印刷してください．"),
+                {name}) +
             why);
 }
 

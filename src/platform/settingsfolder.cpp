@@ -27,9 +27,13 @@ QString InstalledDataFolder(const QString& appPath) {
 
 } // namespace
 
-QString ProgramFolder() { return WithSlash(QCoreApplication::applicationDirPath()); }
+QString ProgramFolder() {
+    return WithSlash(QCoreApplication::applicationDirPath());
+}
 
-QString InstalledDataPath() { return QStringLiteral(TAMURIKA_INSTALLED_DATA_PATH); }
+QString InstalledDataPath() {
+    return QStringLiteral(TAMURIKA_INSTALLED_DATA_PATH);
+}
 
 bool IsInstalledCopy(const QString& appPath) {
     return !appPath.isEmpty() && QFileInfo(InstalledDataFolder(appPath)).isDir();

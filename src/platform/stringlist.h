@@ -8,7 +8,7 @@
 #include <QStringList>
 
 class TStringList {
-public:
+  public:
     TStringList() = default;
     explicit TStringList(QStringList lines) : FLines(std::move(lines)) {}
     // Copying copies the lines, not the owner's change handler.
@@ -46,7 +46,7 @@ public:
 
     bool operator==(const TStringList& other) const { return FLines == other.FLines; }
 
-private:
+  private:
     void Changed();
 
     QStringList FLines;

@@ -31,7 +31,9 @@ inline constexpr TColor clWindow = static_cast<TColor>(0xFF000005u);
 inline constexpr TColor clWindowText = static_cast<TColor>(0xFF000008u);
 
 /// True for the system colours, whose value is an index rather than red, green and blue.
-constexpr bool IsSystemColor(TColor c) { return (static_cast<std::uint32_t>(c) >> 24) == 0xFF; }
+constexpr bool IsSystemColor(TColor c) {
+    return (static_cast<std::uint32_t>(c) >> 24) == 0xFF;
+}
 
 /// The plain 0x00BBGGRR value of a colour; system colours resolve to the desktop's palette.
 TColor ColorToRGB(TColor c);

@@ -324,8 +324,8 @@ void TFrmPrtLR::SavePdf(const QString& fileName) {
         ShowStatus(QStringLiteral("PDFに保存できませんでした"));
         throw Exception(
             FormatMessage(
-                QStringLiteral("PDFファイル「%s」を保存できません．書き込める場所を選んでくだ"
-                               "さい．"),
+                QStringLiteral(
+                    "PDFファイル「%s」を保存できません．書き込める場所を選んでください．"),
                 {QFileInfo(fileName).fileName()}) +
             kept);
     }

@@ -22,7 +22,7 @@ struct TStatusPanel {
 class TStatusBar : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit TStatusBar(QWidget* parent = nullptr);
 
     int PanelCount() const { return int(FPanels.size()); }
@@ -39,14 +39,14 @@ public:
     std::function<void(TStatusBar& bar, int index, QPainter& painter, const QRect& rect)>
         OnDrawPanel;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     /// Draws panel `index` of style psOwnerDraw; the default runs OnDrawPanel.
     virtual void DrawPanel(int index, QPainter& painter, const QRect& rect);
     /// Runs after the panel widths changed.
     virtual void PanelsChanged() {}
 
-private:
+  private:
     /// Left edge of a panel's outer frame.
     int PanelLeft(int index) const;
 

@@ -33,7 +33,9 @@ void TStatusBarP::DrawPanel(int index, QPainter& painter, const QRect& rect) {
     TStatusBar::DrawPanel(index, painter, rect);
 }
 
-void TStatusBarP::PanelsChanged() { PlaceProgressBar(); }
+void TStatusBarP::PanelsChanged() {
+    PlaceProgressBar();
+}
 
 void TStatusBarP::SetPosition(int value) {
     FPosition = std::clamp(value, 0, 100);

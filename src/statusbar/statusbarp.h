@@ -9,7 +9,7 @@ class QProgressBar;
 class TStatusBarP : public TStatusBar {
     Q_OBJECT
 
-public:
+  public:
     explicit TStatusBarP(QWidget* parent = nullptr);
 
     /// Progress 0..100. Setting it clamps the value, moves the progress bar, writes "V%" into
@@ -29,12 +29,12 @@ public:
     /// The embedded progress bar (owned by the status bar).
     QProgressBar* ProgressBar() const { return FProgressBar; }
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void DrawPanel(int index, QPainter& painter, const QRect& rect) override;
     void PanelsChanged() override;
 
-private:
+  private:
     void PlaceProgressBar();
 
     int FPosition = 0;

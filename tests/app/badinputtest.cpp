@@ -152,11 +152,10 @@ TEST_F(BadInput, BadPicturesGiveAMessageInJapaneseAndChangeNothing) {
         {"empty.bmp", QByteArray(), bitmapMessage},
         {"zero.bmp", bitmapSized(bmp, 0, 0), bitmapMessage},
         {"huge.bmp", bitmapSized(bmp, 10001, 10000),
-         QStringLiteral("画像が大きすぎます（10001 × 10000 ピクセル）．1 億ピクセルまでの画像を使っ"
-                        "てください．")},
+         QStringLiteral(
+             "画像が大きすぎます（10001 × 10000 ピクセル）．1 億ピクセルまでの画像を使ってください．")},
         {"damaged.jpg", damagedJpeg(jpg),
-         QStringLiteral("JPEGイメージが壊れているため読み込めませ"
-                        "ん（")},
+         QStringLiteral("JPEGイメージが壊れているため読み込めません（")},
         {"truncated.jpg", jpg.left(jpg.size() - 40),
          QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．")},
         {"empty.jpg", QByteArray(), QStringLiteral("JPEGイメージではありません．")},
@@ -223,10 +222,10 @@ TEST_F(BadInput, BadPhotosOfTheOtherFormatsNameTheFileAndChangeNothing) {
             return QString::fromLatin1(f.Name) + QStringLiteral("イメージ「") + file +
                    QStringLiteral("」");
         };
-        for (const auto& [stem, content] : {std::pair{QStringLiteral("damaged"), headerless},
-                                            std::pair{QStringLiteral("truncated"),
-                                                      bytes.left(bytes.size() / 2)},
-                                            std::pair{QStringLiteral("empty"), QByteArray()}}) {
+        for (const auto& [stem, content] :
+             {std::pair{QStringLiteral("damaged"), headerless},
+              std::pair{QStringLiteral("truncated"), bytes.left(bytes.size() / 2)},
+              std::pair{QStringLiteral("empty"), QByteArray()}}) {
             const QString file = stem + "." + extension;
             bad.push_back({file, content, named(file)});
         }
@@ -246,8 +245,9 @@ TEST_F(BadInput, BadPhotosOfTheOtherFormatsNameTheFileAndChangeNothing) {
     bad.push_back({"huge.heic", heic,
                    QStringLiteral("画像「huge.heic」が大きすぎます（20000 × 20000 ピクセル）．")});
     // A file whose kind no picture class reads.
-    bad.push_back({"drawing.xcf", QByteArray("gimp xcf v011"),
-                   QStringLiteral("画像ファイル「drawing.xcf」の種類（.xcf）には対応していません")});
+    bad.push_back(
+        {"drawing.xcf", QByteArray("gimp xcf v011"),
+         QStringLiteral("画像ファイル「drawing.xcf」の種類（.xcf）には対応していません")});
 
     ASSERT_TRUE(MakeQuarters(Path("good.jpg"), 64, 48));
     Start();

@@ -43,9 +43,13 @@ namespace {
 
 const QByteArray SjisNengayou("\x94\x4E\x89\xEA\x97\x70"); // 年賀用
 
-int ThisYear() { return QDate::currentDate().year(); }
+int ThisYear() {
+    return QDate::currentDate().year();
+}
 
-QColor TextColor(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
+QColor TextColor(const QLabel* label) {
+    return label->palette().color(QPalette::WindowText);
+}
 
 void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -74,7 +78,7 @@ std::shared_ptr<bool> AnswerColor(std::optional<QColor> color) {
 }
 
 class MainFormTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { form = std::make_unique<TmainForm>(dir.path()); }
     void TearDown() override { testing_support::CancelPendingAnswers(); }
     /// Shows the window, which runs the start-up sequence.
@@ -188,11 +192,16 @@ TEST_F(MainFormTest, TitlesOfEveryStyleAtTheEraEdges) {
         const char* titles[8];
     };
     const Row rows[] = {
-        {1988, {"1988年", "1988 年 ", "63 年 ", "昭和 63 年 ", "63 年 ", "昭和 63 年 ", "1988", "1988"}},
-        {1989, {"1989年", "1989 年 ", "1 年 ", "平成 1 年 ", "1 年 ", "平成 1 年 ", "1989", "1989"}},
-        {2018, {"2018年", "2018 年 ", "30 年 ", "平成 30 年 ", "30 年 ", "平成 30 年 ", "2018", "2018"}},
-        {2019, {"2019年", "2019 年 ", "1 年 ", "令和 1 年 ", "1 年 ", "令和 1 年 ", "2019", "2019"}},
-        {2026, {"2026年", "2026 年 ", "8 年 ", "令和 8 年 ", "8 年 ", "令和 8 年 ", "2026", "2026"}},
+        {1988,
+         {"1988年", "1988 年 ", "63 年 ", "昭和 63 年 ", "63 年 ", "昭和 63 年 ", "1988", "1988"}},
+        {1989,
+         {"1989年", "1989 年 ", "1 年 ", "平成 1 年 ", "1 年 ", "平成 1 年 ", "1989", "1989"}},
+        {2018,
+         {"2018年", "2018 年 ", "30 年 ", "平成 30 年 ", "30 年 ", "平成 30 年 ", "2018", "2018"}},
+        {2019,
+         {"2019年", "2019 年 ", "1 年 ", "令和 1 年 ", "1 年 ", "令和 1 年 ", "2019", "2019"}},
+        {2026,
+         {"2026年", "2026 年 ", "8 年 ", "令和 8 年 ", "8 年 ", "令和 8 年 ", "2026", "2026"}},
     };
     const char* const october[8] = {"10月",          "10月 (October)", "10月",    "10月",
                                     "10月 (神無月)", "10月 (神無月)",  "October", "Oct"};
@@ -214,7 +223,7 @@ TEST_F(MainFormTest, TitlesOfEveryStyleAtTheEraEdges) {
 // --- Pictures ----------------------------------------------------------------------------------
 
 class PictureTest : public MainFormTest {
-protected:
+  protected:
     QString MakePicture(int w, int h, const QString& extension) {
         const QString path = dir.filePath(QStringLiteral("p%1x%2.%3").arg(w).arg(h).arg(extension));
         EXPECT_TRUE(MakeQuarters(path, w, h)) << path.toStdString();
@@ -229,7 +238,7 @@ TEST_F(PictureTest, PicturesFitTheSampleBoxWithTheirAspectRatio) {
         QRect bounds;
     };
     const Row rows[] = {
-        {640, 480, "jpg", QRect(0, 0, 224, 168)},  {641, 480, "BMP", QRect(0, 0, 224, 168)},
+        {640, 480, "jpg", QRect(0, 0, 224, 168)},    {641, 480, "BMP", QRect(0, 0, 224, 168)},
         {1000, 500, "jpeg", QRect(0, 28, 224, 112)}, {500, 1000, "bmp", QRect(70, 0, 84, 168)},
         {100, 50, "bmp", QRect(0, 28, 224, 112)},
     };
@@ -331,8 +340,7 @@ TEST_F(PictureTest, TheDialogTheHintAndDroppingTakeEveryRegisteredFormat) {
     for (const char* extension :
          {"bmp", "jpg", "jpeg", "png", "gif", "tif", "tiff", "webp", "heic", "heif", "dib"}) {
         EXPECT_TRUE(names[0].contains(QStringLiteral("*.") + extension)) << extension;
-        EXPECT_TRUE(form->Button9->toolTip().contains(QString::fromLatin1(extension)))
-            << extension;
+        EXPECT_TRUE(form->Button9->toolTip().contains(QString::fromLatin1(extension))) << extension;
     }
     EXPECT_TRUE(names[0].startsWith(QStringLiteral("画像ファイル(bmp,jpg,jpeg,png,")));
     EXPECT_TRUE(form->Button9->toolTip().startsWith(QStringLiteral("画像ファイル（bmp,jpg,")));

@@ -32,8 +32,7 @@ struct SaverRun {
 
 // Starts the slot saver; `limit` runs in the child before it starts (a resource limit, another
 // user).
-std::unique_ptr<QProcess> StartSaver(const QString& file, int slot, int tag, int count,
-                                     bool sole,
+std::unique_ptr<QProcess> StartSaver(const QString& file, int slot, int tag, int count, bool sole,
                                      const std::function<void()>& limit = nullptr) {
     auto process = std::make_unique<QProcess>();
     if (limit)
@@ -67,7 +66,7 @@ std::optional<std::pair<int, int>> WholeSave(const TIniFile& ini, int slot) {
 }
 
 class SettingsSafety : public ::testing::Test {
-protected:
+  protected:
     QString Path() const { return dir.filePath(QStringLiteral("tamurika.ini")); }
     QTemporaryDir dir;
 };
@@ -117,7 +116,8 @@ TEST_F(SettingsSafety, AFullDiskRefusesTheSaveAndKeepsTheOldFile) {
     });
     const SaverRun run = Finish(*saver);
     EXPECT_EQ(run.ExitCode, 3);
-    EXPECT_EQ(run.Errors, QFileInfo(Path()).absoluteFilePath() + QStringLiteral(" に書き込めません"));
+    EXPECT_EQ(run.Errors,
+              QFileInfo(Path()).absoluteFilePath() + QStringLiteral(" に書き込めません"));
     EXPECT_EQ(ReadBytes(Path()), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("tamurika.ini")});
@@ -155,8 +155,8 @@ TEST_F(SettingsSafety, AFolderTheUserMayNotWriteRefusesTheSaveAndKeepsTheFile) {
         }
     });
     const SaverRun run = Finish(*saver);
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                      QFileDevice::ExeOwner);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ASSERT_NE(run.ExitCode, 99) << "cannot become the user nobody";
     EXPECT_EQ(run.ExitCode, 3) << run.Errors.toStdString();
     EXPECT_EQ(run.Errors, file + QStringLiteral(" に書き込めません"));
@@ -174,7 +174,8 @@ TEST_F(SettingsSafety, AGroupOfWritesReachesTheFileTogetherOrNotAtAll) {
         ini.WriteString(QStringLiteral("s"), QStringLiteral("a"), QStringLiteral("new"));
         ini.WriteInteger(QStringLiteral("t"), QStringLiteral("n"), 5);
         // Reads inside the group see its writes; the file does not yet.
-        EXPECT_EQ(ini.ReadString(QStringLiteral("s"), QStringLiteral("a"), {}), QStringLiteral("new"));
+        EXPECT_EQ(ini.ReadString(QStringLiteral("s"), QStringLiteral("a"), {}),
+                  QStringLiteral("new"));
         EXPECT_EQ(ReadBytes(Path()), before);
         EXPECT_TRUE(QFileInfo::exists(Path() + QStringLiteral(".lock")));
         // Left without Commit, as when a later write raises.

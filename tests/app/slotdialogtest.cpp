@@ -33,11 +33,12 @@ QByteArray ReadBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-const QByteArray SjisNengayou("\x94\x4E\x89\xEA\x97\x70");                        // 年賀用
-const QByteArray SjisMsGothic("\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E"); // ＭＳ ゴシック
+const QByteArray SjisNengayou("\x94\x4E\x89\xEA\x97\x70"); // 年賀用
+const QByteArray
+    SjisMsGothic("\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E"); // ＭＳ ゴシック
 
 class SlotDialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         form = std::make_unique<TmainForm>(dir.path());
         form->show();
@@ -80,7 +81,7 @@ TEST_F(SlotDialogTest, RadioButtonsRunDownTheLeftThenUpTheRight) {
         for (int n = 9; n >= 6; --n)
             EXPECT_GT(pos(n).y(), pos(n + 1).y());
         EXPECT_EQ(d->RadioButton[6]->text(), QStringLiteral("フォント設定7"));
-        EXPECT_TRUE(d->RadioButton[0]->isChecked()); // the current slot
+        EXPECT_TRUE(d->RadioButton[0]->isChecked());                  // the current slot
         EXPECT_EQ(d->Edit1->text(), QStringLiteral("フォント設定1")); // and its name
         EXPECT_EQ(d->pos(), d->parentWidget()->pos() + QPoint(100, 100));
         d->Button2->click();
@@ -107,11 +108,19 @@ TEST_F(SlotDialogTest, SaveThenLoadRoundTripWithTheExactBytes) {
     EXPECT_EQ(form->CurrentSlot, 3);
     EXPECT_EQ(form->SlotComments[2], QStringLiteral("年賀用"));
     const QByteArray expected = "[settei3]\r\n"
-                                "comment=" + SjisNengayou + "\r\n"
-                                "font1=" + SjisMsGothic + "\r\nfs11=1\r\nfs12=0\r\n"
+                                "comment=" +
+                                SjisNengayou +
+                                "\r\n"
+                                "font1=" +
+                                SjisMsGothic +
+                                "\r\nfs11=1\r\nfs12=0\r\n"
                                 "font2=IPAMincho\r\nfs21=1\r\nfs22=1\r\n"
-                                "font3=" + SjisMsGothic + "\r\nfs31=0\r\nfs32=0\r\n"
-                                "font4=" + SjisMsGothic + "\r\nfs41=0\r\nfs42=0\r\n"
+                                "font3=" +
+                                SjisMsGothic +
+                                "\r\nfs31=0\r\nfs32=0\r\n"
+                                "font4=" +
+                                SjisMsGothic +
+                                "\r\nfs41=0\r\nfs42=0\r\n"
                                 "YYcolor=0\r\nMMcolor=0\r\nHeicolor=0\r\nNichicolor=255\r\n"
                                 "Docolor=32768\r\nYoubicolor=16777215\r\nSucolor=16777215\r\n"
                                 "Sencolor=0\r\nzenkaiym=5\r\n"
@@ -176,7 +185,9 @@ TEST_F(SlotDialogTest, CommentRules) {
         d->Button1->click();
     }));
     EXPECT_EQ(form->SlotComments[6], QStringLiteral("フォント設定7"));
-    EXPECT_TRUE(ReadBytes(Ini()).contains("[settei7]\r\ncomment=\x83\x74\x83\x48\x83\x93\x83\x67\x90\xDD\x92\xE8" "7\r\n"));
+    EXPECT_TRUE(ReadBytes(Ini()).contains(
+        "[settei7]\r\ncomment=\x83\x74\x83\x48\x83\x93\x83\x67\x90\xDD\x92\xE8"
+        "7\r\n"));
 
     // Blanks around a comment are kept; pressing a slot copies its comment.
     ASSERT_TRUE(Save([](TFrmfontSave* d) {
@@ -191,8 +202,9 @@ TEST_F(SlotDialogTest, CommentRules) {
     ASSERT_TRUE(Save([](TFrmfontSave* d) {
         EXPECT_EQ(d->SlotCaption(2), QStringLiteral(" A&B "));
         QRadioButton* button = d->RadioButton[1];
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5),
+                          button->mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
         QApplication::sendEvent(button, &press);
         EXPECT_EQ(d->Edit1->text(), QStringLiteral(" A&B "));
         d->Button2->click();

@@ -9,13 +9,16 @@
 
 namespace slotsaver {
 
-inline QString Comment(int tag, int save) { return QStringLiteral("保存%1-%2").arg(tag).arg(save); }
+inline QString Comment(int tag, int save) {
+    return QStringLiteral("保存%1-%2").arg(tag).arg(save);
+}
 
 inline TSlotSettings Settings(int tag, int save) {
     TSlotSettings s;
     for (int k = 0; k < SheetFontCount; ++k) {
         s.Fonts[k].Name = QStringLiteral("書体%1-%2-%3").arg(tag).arg(save).arg(k);
-        s.Fonts[k].Style = (save + k) % 4 == 0 ? 0 : (save + k) % 4 == 1 ? fsBold
+        s.Fonts[k].Style = (save + k) % 4 == 0   ? 0
+                           : (save + k) % 4 == 1 ? fsBold
                            : (save + k) % 4 == 2 ? fsItalic
                                                  : fsBold | fsItalic;
     }

@@ -24,7 +24,7 @@ std::ostream& operator<<(std::ostream& os, const Date& date) {
 }
 
 class Control : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         calendar.OnChange = [this](QObject* sender) {
             EXPECT_EQ(sender, &calendar);

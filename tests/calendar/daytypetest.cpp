@@ -15,7 +15,7 @@ struct Date {
 };
 
 class DayTypes : public ::testing::Test {
-protected:
+  protected:
     TDayTypes Flags(Date date) const { return calendar.GetDayTypeFlags(date.y, date.m, date.d); }
     QString Names(Date date) const { return calendar.GetDayNames(date.y, date.m, date.d); }
     const TFont& Font(Date date) const { return calendar.GetDayFont(date.y, date.m, date.d); }
@@ -97,7 +97,7 @@ TEST_F(DayTypes, MondayAfterAnEquinoxSunday) {
 
 // A subclass may add holidays of its own; the substitute rule sees them.
 class CompanyCalendar : public TCalendarEx {
-public:
+  public:
     TDayTypes GetDayTypeFlags(std::int32_t y, std::uint8_t m, std::uint8_t d) const override {
         TDayTypes types = TCalendarEx::GetDayTypeFlags(y, m, d);
         if (m == 6 && d == 2)

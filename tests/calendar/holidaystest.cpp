@@ -24,7 +24,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 class NationalHolidays : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ApplyProgramDesign(calendar); }
 
     QString Names(const QDate& date) const {
@@ -42,8 +42,7 @@ TEST_F(NationalHolidays, AgreeWithTheLawEveryDayFrom1970To2050) {
         const QString actual = Names(date);
         if (actual != expected && ++mismatches <= 20) {
             ADD_FAILURE() << date.toString(Qt::ISODate).toStdString() << ": calendar \""
-                          << actual.toStdString() << "\", law \"" << expected.toStdString()
-                          << "\"";
+                          << actual.toStdString() << "\", law \"" << expected.toStdString() << "\"";
         }
     }
     EXPECT_EQ(mismatches, 0);
@@ -141,8 +140,8 @@ TEST_F(NationalHolidays, MatchTheCabinetOfficeListsFor2019To2027) {
 }
 
 TEST_F(NationalHolidays, FaultsOfTheOldListAreGone) {
-    EXPECT_EQ(Names({2027, 12, 23}), u""_s);            // no longer the emperor's birthday
-    EXPECT_EQ(Names({2024, 4, 29}), u"昭和の日"_s);     // not みどりの日
+    EXPECT_EQ(Names({2027, 12, 23}), u""_s);        // no longer the emperor's birthday
+    EXPECT_EQ(Names({2024, 4, 29}), u"昭和の日"_s); // not みどりの日
     EXPECT_EQ(Names({2024, 8, 11}), u"山の日"_s);
     EXPECT_EQ(Names({2024, 2, 11}), u"建国記念の日"_s); // the law's name
     EXPECT_EQ(Names({2008, 5, 6}), u"振替休日"_s);

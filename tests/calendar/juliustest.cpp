@@ -64,15 +64,15 @@ TEST(Julius, TheTenDaysOf1582NeverExisted) {
 }
 
 TEST(Julius, DaysOfTheWeek) {
-    EXPECT_EQ(JDDayOfWeek(2451545), 7); // 2000-01-01, Saturday
-    EXPECT_EQ(JDDayOfWeek(2299161), 6); // 1582-10-15, Friday
-    EXPECT_EQ(JDDayOfWeek(2299160), 5); // 1582-10-04, Thursday
+    EXPECT_EQ(JDDayOfWeek(2451545), 7);        // 2000-01-01, Saturday
+    EXPECT_EQ(JDDayOfWeek(2299161), 6);        // 1582-10-15, Friday
+    EXPECT_EQ(JDDayOfWeek(2299160), 5);        // 1582-10-04, Thursday
     EXPECT_EQ(JDDayOfWeek(JD(2027, 1, 1)), 6); // Friday
     EXPECT_EQ(JDDayOfWeek(0), 2);              // -4712-01-01, Monday
 }
 
 TEST(Julius, LeapYears) {
-    EXPECT_TRUE(IsLeap(1500));  // Julian rule
+    EXPECT_TRUE(IsLeap(1500)); // Julian rule
     EXPECT_TRUE(IsLeap(1300));
     EXPECT_FALSE(IsLeap(1581));
     EXPECT_TRUE(IsLeap(0));
@@ -118,7 +118,8 @@ TEST(Julius, RoundTripsEveryDateOfYears1To3000) {
     int checked = 0;
     for (std::int32_t y = 1; y <= 3000; ++y) {
         for (int m = 1; m <= 12; ++m) {
-            const int days = (y == 1582 && m == 10) ? 31 : DaysOfMonth(y, static_cast<std::uint8_t>(m));
+            const int days =
+                (y == 1582 && m == 10) ? 31 : DaysOfMonth(y, static_cast<std::uint8_t>(m));
             // The Gregorian conversion still counts 29 February of years divisible by 4000;
             // none falls here, so DaysOfMonth and the conversion agree.
             for (int d = 1; d <= days; ++d) {
@@ -140,10 +141,13 @@ TEST(Julius, ConsecutiveDayNumbersGiveConsecutiveDates) {
     std::uint8_t previousDow = JDDayOfWeek(JD(1, 1, 1));
     for (std::int32_t jd = JD(1, 1, 1) + 1; jd <= JD(3000, 12, 31); ++jd) {
         const Ymd date = ToYmd(jd);
-        const bool nextDay = date.y == previous.y && date.m == previous.m && date.d == previous.d + 1;
+        const bool nextDay =
+            date.y == previous.y && date.m == previous.m && date.d == previous.d + 1;
         const bool nextMonth = date.y == previous.y && date.m == previous.m + 1 && date.d == 1;
-        const bool nextYear = date.y == previous.y + 1 && date.m == 1 && date.d == 1 && previous.m == 12 && previous.d == 31;
-        const bool overTheGap = jd == GregorianStartJD && previous == Ymd{1582, 10, 4} && date == Ymd{1582, 10, 15};
+        const bool nextYear = date.y == previous.y + 1 && date.m == 1 && date.d == 1 &&
+                              previous.m == 12 && previous.d == 31;
+        const bool overTheGap =
+            jd == GregorianStartJD && previous == Ymd{1582, 10, 4} && date == Ymd{1582, 10, 15};
         ASSERT_TRUE(nextDay || nextMonth || nextYear || overTheGap) << jd;
         if (nextMonth) {
             ASSERT_EQ(previous.d, DaysOfMonth(previous.y, static_cast<std::uint8_t>(previous.m)))
@@ -169,8 +173,9 @@ TEST(Julius, AgreesWithQtOnBothCalendars) {
         for (int m = 1; m <= 12; ++m) {
             for (int d = 1; d <= julian.daysInMonth(m, y); ++d) {
                 const qint64 expected = julian.dateFromParts(y, m, d).toJulianDay();
-                ASSERT_EQ(JulianYMDToJD(y, static_cast<std::uint8_t>(m), static_cast<std::uint8_t>(d)),
-                          expected)
+                ASSERT_EQ(
+                    JulianYMDToJD(y, static_cast<std::uint8_t>(m), static_cast<std::uint8_t>(d)),
+                    expected)
                     << y << "-" << m << "-" << d;
             }
         }
@@ -178,8 +183,10 @@ TEST(Julius, AgreesWithQtOnBothCalendars) {
 }
 
 TEST(Julius, RefusesYearsAndDayNumbersOutsideTheServedRange) {
-    const QString yearLow = QStringLiteral("-4713 年は扱える範囲（-4712 年～1000000 年）の外です。");
-    const QString yearHigh = QStringLiteral("1000001 年は扱える範囲（-4712 年～1000000 年）の外です。");
+    const QString yearLow =
+        QStringLiteral("-4713 年は扱える範囲（-4712 年～1000000 年）の外です。");
+    const QString yearHigh =
+        QStringLiteral("1000001 年は扱える範囲（-4712 年～1000000 年）の外です。");
     ExpectJuliusError([] { JD(MinYear - 1, 12, 31); }, yearLow);
     ExpectJuliusError([] { JD(MaxYear + 1, 1, 1); }, yearHigh);
     EXPECT_THROW(JD(INT32_MAX, 12, 31), EJuliusError);

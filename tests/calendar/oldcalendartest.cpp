@@ -70,7 +70,7 @@ TEST(OldCalendarTable, ADamagedCopyRaisesTheConversionError) {
     } catch (const EConvertError& e) {
         EXPECT_EQ(e.Message(), QStringLiteral("'x' は整数ではありません"));
     }
-    EXPECT_THROW(ParseOldMonthTable("2447889\r\n"), EConvertError);      // one field
+    EXPECT_THROW(ParseOldMonthTable("2447889\r\n"), EConvertError);        // one field
     EXPECT_THROW(ParseOldMonthTable("2447889,12\r\n\r\n"), EConvertError); // empty line
     EXPECT_EQ(ParseOldMonthTable("1,2\n3,4").size(), 2u);                  // LF and no end
 }

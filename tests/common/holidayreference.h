@@ -126,7 +126,9 @@ inline QString NationalHoliday(const QDate& date) {
     return {};
 }
 
-inline bool IsNationalHoliday(const QDate& date) { return !NationalHoliday(date).isEmpty(); }
+inline bool IsNationalHoliday(const QDate& date) {
+    return !NationalHoliday(date).isEmpty();
+}
 
 /// Article 3.2: from 1973-04-12 the Monday after a 国民の祝日 on a Sunday; from 2007 the
 /// nearest day after it that is no 国民の祝日.

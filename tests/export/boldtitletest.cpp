@@ -12,8 +12,8 @@
 
 #include "app/settingsslots.h"
 #include "app/sheetcomposition.h"
-#include "calendar/holidaymodel.h"
 #include "calendar/calexdesign.h"
+#include "calendar/holidaymodel.h"
 #include "common/sheetpage.h"
 #include "platform/image.h"
 #include "preview/fakesource.h"

@@ -104,7 +104,7 @@ TEST(TCanvas, FrameRectOutlinesTheOuterPixels) {
 }
 
 class CanvasText : public ::testing::Test {
-protected:
+  protected:
     static void Setup(TCanvas& canvas) {
         canvas.Font.SetName(QStringLiteral("ＭＳ ゴシック"));
         canvas.Font.SetHeight(-16);

@@ -75,13 +75,11 @@ TEST(JoinCommaText, QuotesOnlyWhatNeedsIt) {
 }
 
 TEST(CommaText, JoinThenSplitGivesTheNamesBack) {
-    const QStringList lists[] = {L({"春分の日"}),
-                                 L({"a b", "c,d", "\"q\"", "e"}),
-                                 L({""}),
-                                 L({"", "x"}),
-                                 L({" lead", "trail "})};
+    const QStringList lists[] = {L({"春分の日"}), L({"a b", "c,d", "\"q\"", "e"}), L({""}),
+                                 L({"", "x"}), L({" lead", "trail "})};
     for (const QStringList& names : lists)
-        EXPECT_EQ(SplitCommaText(JoinCommaText(names)), names) << JoinCommaText(names).toStdString();
+        EXPECT_EQ(SplitCommaText(JoinCommaText(names)), names)
+            << JoinCommaText(names).toStdString();
     // The one loss of the format: an empty name at the end leaves only a trailing comma.
     EXPECT_EQ(SplitCommaText(JoinCommaText(L({"x", ""}))), L({"x"}));
 }

@@ -12,9 +12,9 @@ TEST(TFont, PrinterHeightKeepsTheRoundedPointSize) {
         int height, dpi, pixels;
     };
     // 11 px at 96/in is 8.25 pt, so 8 pt: 67 px at 600/in, not 11 × 6.25 = 68.75.
-    const Row rows[] = {{-11, 96, 11},   {-11, 600, 67}, {-11, 300, 33}, {-32, 600, 200},
-                        {-15, 600, 92},  {-13, 600, 83}, {-12, 96, 12},  {-9, 600, 58},
-                        {-11, 1200, 133}};
+    const Row rows[] = {{-11, 96, 11},   {-11, 600, 67}, {-11, 300, 33},
+                        {-32, 600, 200}, {-15, 600, 92}, {-13, 600, 83},
+                        {-12, 96, 12},   {-9, 600, 58},  {-11, 1200, 133}};
     for (const Row& r : rows) {
         font.SetHeight(r.height);
         EXPECT_EQ(font.PixelHeightFor(r.dpi), r.pixels) << r.height << " at " << r.dpi;

@@ -27,10 +27,11 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 
 // Shift-JIS bytes spelled out by hand (code page 932), so that the tests do not depend on the
 // converter they test.
-const QByteArray SjisNengayou("\x94\x4E\x89\xEA\x97\x70");                        // 年賀用
-const QByteArray SjisMsGothic("\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E"); // ＭＳ ゴシック
-const QByteArray SjisHyou("\x95\x5C\x83\x5C");   // 表ソ: second bytes are '\' (0x5C)
-const QByteArray SjisHyphen("\x81\x5D");          // ‐: second byte is ']' (0x5D)
+const QByteArray SjisNengayou("\x94\x4E\x89\xEA\x97\x70"); // 年賀用
+const QByteArray
+    SjisMsGothic("\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E"); // ＭＳ ゴシック
+const QByteArray SjisHyou("\x95\x5C\x83\x5C");     // 表ソ: second bytes are '\' (0x5C)
+const QByteArray SjisHyphen("\x81\x5D");           // ‐: second byte is ']' (0x5D)
 const QByteArray SjisWaveDash("\x81\x60\x87\x40"); // ～①: code page 932 only
 
 TEST(IniDocument, BytesComeBackUnchanged) {
@@ -72,9 +73,9 @@ TEST(IniDocument, NamesCompareWithoutCaseAndTheFirstOccurrenceWins) {
 }
 
 TEST(IniDocument, ReadsShiftJisWrittenByHand) {
-    const QByteArray bytes = "[settei3]\r\ncomment=" + SjisNengayou + "\r\nfont1=" +
-                             SjisMsGothic + "\r\n" + SjisHyou + "=" + SjisHyphen + "\r\nwave=" +
-                             SjisWaveDash + "\r\n";
+    const QByteArray bytes = "[settei3]\r\ncomment=" + SjisNengayou + "\r\nfont1=" + SjisMsGothic +
+                             "\r\n" + SjisHyou + "=" + SjisHyphen + "\r\nwave=" + SjisWaveDash +
+                             "\r\n";
     const TIniDocument doc = TIniDocument::Parse(bytes);
     EXPECT_EQ(doc.Encoding(), TIniEncoding::ShiftJis);
     EXPECT_EQ(doc.Value("settei3", "comment"), QStringLiteral("年賀用"));
@@ -163,7 +164,7 @@ TEST(IniDocument, RandomFilesKeepTheirBytesAndWritesTouchOneValue) {
 }
 
 class IniFileTest : public ::testing::Test {
-protected:
+  protected:
     QString Path(const QString& name = QStringLiteral("tamurika.ini")) const {
         return dir.filePath(name);
     }
@@ -178,8 +179,9 @@ TEST_F(IniFileTest, FirstWriteCreatesFolderAndFileInShiftJisWithCrLf) {
     ini.WriteString("settei3", "font1", QStringLiteral("ＭＳ ゴシック"));
     ini.WriteInteger("tamurika", "zenkai", 3);
     ini.WriteInteger("settei3", "Nichicolor", 255);
-    EXPECT_EQ(ReadBytes(path), "[settei3]\r\ncomment=" + SjisNengayou + "\r\nfont1=" +
-                                   SjisMsGothic + "\r\nNichicolor=255\r\n\r\n[tamurika]\r\n"
+    EXPECT_EQ(ReadBytes(path), "[settei3]\r\ncomment=" + SjisNengayou +
+                                   "\r\nfont1=" + SjisMsGothic +
+                                   "\r\nNichicolor=255\r\n\r\n[tamurika]\r\n"
                                    "zenkai=3\r\n");
     EXPECT_EQ(ini.ReadString("SETTEI3", "COMMENT", {}), QStringLiteral("年賀用"));
     EXPECT_EQ(ini.ReadInteger("tamurika", "zenkai", 1), 3);

@@ -280,8 +280,9 @@ TEST_F(JpegFiles, DamagedFilesGiveTheirMessageAndLeaveThePictureAlone) {
             (void)(reduced ? cut.ToImageWithin(QSize(20, 15)) : cut.ToImage());
             ADD_FAILURE() << "a picture cut short decoded, reduced: " << reduced;
         } catch (const EInvalidGraphic& e) {
-            EXPECT_EQ(e.Message(), QStringLiteral("JPEGイメージのデータが途中で切れています．"
-                                                  "ファイルが壊れています．"));
+            EXPECT_EQ(e.Message(),
+                      QStringLiteral(
+                          "JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
         }
     }
 }
@@ -304,8 +305,10 @@ TEST_F(JpegFiles, HeadersClaimingOverAHundredMillionPixelsAreRefused) {
         TJPEGImage::ReadSize(withSize(10000, 10001));
         ADD_FAILURE() << "100,010,000 pixels accepted";
     } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("画像が大きすぎます（10000 × 10001 ピクセル）．1 "
-                                              "億ピクセルまでの画像を使ってください．"));
+        EXPECT_EQ(
+            e.Message(),
+            QStringLiteral(
+                "画像が大きすぎます（10000 × 10001 ピクセル）．1 億ピクセルまでの画像を使ってください．"));
     }
     // The largest size a JPEG header can state: refused at once, nothing decoded.
     TJPEGImage jpeg;

@@ -481,10 +481,11 @@ TEST_F(PhotoFiles, HeadersClaimingOverAHundredMillionPixelsAreRefusedBeforeDecod
         const QString file = Path(QString::fromLatin1(h.Name));
         WriteBytes(file, h.Bytes);
         TPicture picture;
-        EXPECT_EQ(ErrorOf([&] { picture.LoadFromFile(file); }),
-                  QStringLiteral("画像「%1」が大きすぎます（%2 ピクセル）．1 億ピクセルまでの画像を"
-                                 "使ってください．")
-                      .arg(QString::fromLatin1(h.Name), QString::fromUtf8(h.Size)));
+        EXPECT_EQ(
+            ErrorOf([&] { picture.LoadFromFile(file); }),
+            QStringLiteral(
+                "画像「%1」が大きすぎます（%2 ピクセル）．1 億ピクセルまでの画像を使ってください．")
+                .arg(QString::fromLatin1(h.Name), QString::fromUtf8(h.Size)));
         EXPECT_EQ(picture.Graphic(), nullptr);
     }
 }
@@ -573,6 +574,7 @@ TEST(CraftedPhotos, AHeifGridLargerThanItsHeaderIsRefusedAsDamaged) {
     EXPECT_EQ(photo.Header().LargestSize(), QSize(16, 12));
     const QString message = ErrorOf([&] { photo.ToImage(); });
     EXPECT_TRUE(message.startsWith(QStringLiteral("HEIFイメージ"))) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("（ファイルの中で画像の大きさが食い違っています）")))
+    EXPECT_TRUE(
+        message.contains(QStringLiteral("（ファイルの中で画像の大きさが食い違っています）")))
         << message.toStdString();
 }

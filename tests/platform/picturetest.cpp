@@ -104,10 +104,11 @@ TEST(TPicture, FilesAreReadByTheClassRegisteredForTheirExtension) {
     }
     TPicture picture;
     const QString known = QStringLiteral("bmp, jpg, jpeg, png, gif, tif, tiff, webp, heic, heif");
-    EXPECT_EQ(ErrorOf([&] { picture.LoadFromFile(odd); }),
-              QStringLiteral("画像ファイル「a.tst」の種類（.tst）には対応していません（読み込めるの"
-                             "は %1 です）．")
-                  .arg(known));
+    EXPECT_EQ(
+        ErrorOf([&] { picture.LoadFromFile(odd); }),
+        QStringLiteral(
+            "画像ファイル「a.tst」の種類（.tst）には対応していません（読み込めるのは %1 です）．")
+            .arg(known));
     EXPECT_FALSE(TPicture::IsPictureFileName(odd));
 
     TPicture::RegisterFileFormat(QStringLiteral(".TST"), QStringLiteral("Test"),
@@ -118,13 +119,13 @@ TEST(TPicture, FilesAreReadByTheClassRegisteredForTheirExtension) {
     EXPECT_EQ(picture.Width(), 5);
     // The open dialog's filter and the test for dropped files follow the registry.
     EXPECT_TRUE(TPicture::IsPictureFileName(QStringLiteral("/x/A.TST")));
-    EXPECT_EQ(TPicture::FileFilter(QStringLiteral("画像ファイル")),
-              QStringLiteral("画像ファイル(bmp,jpg,jpeg,png,gif,tif,tiff,webp,heic,heif,tst)|*.bmp;"
-                             "*.jpg;*.jpeg;*.png;*.gif;*.tif;*.tiff;*.webp;*.heic;*.heif;*.tst"));
+    EXPECT_EQ(
+        TPicture::FileFilter(QStringLiteral("画像ファイル")),
+        QStringLiteral(
+            "画像ファイル(bmp,jpg,jpeg,png,gif,tif,tiff,webp,heic,heif,tst)|*.bmp;*.jpg;*.jpeg;*.png;*.gif;*.tif;*.tiff;*.webp;*.heic;*.heif;*.tst"));
     TPicture::UnregisterFileFormat(QStringLiteral("tst"));
-    EXPECT_EQ(TPicture::FileExtensions(),
-              (QStringList{"bmp", "jpg", "jpeg", "png", "gif", "tif", "tiff", "webp", "heic",
-                           "heif"}));
+    EXPECT_EQ(TPicture::FileExtensions(), (QStringList{"bmp", "jpg", "jpeg", "png", "gif", "tif",
+                                                       "tiff", "webp", "heic", "heif"}));
     EXPECT_TRUE(TPicture::IsPictureFileName(QStringLiteral("IMG_0001.HEIC")));
     EXPECT_FALSE(TPicture::IsPictureFileName(QStringLiteral("notes.txt")));
     EXPECT_FALSE(TPicture::IsPictureFileName(QStringLiteral("jpg")));
@@ -173,8 +174,9 @@ TEST(TPicture, APictureDrawnLargerThanItsHeaderSaysIsRefusedByItsRealSize) {
         f.write(gif);
     }
     TPicture picture;
-    EXPECT_EQ(ErrorOf([&] { picture.LoadFromFile(bmp); }),
-              QStringLiteral("画像が大きすぎます（65524 × 2298 ピクセル）．1 億ピクセルまでの画像を"
-                             "使ってください．"));
+    EXPECT_EQ(
+        ErrorOf([&] { picture.LoadFromFile(bmp); }),
+        QStringLiteral(
+            "画像が大きすぎます（65524 × 2298 ピクセル）．1 億ピクセルまでの画像を使ってください．"));
     EXPECT_EQ(picture.Graphic(), nullptr);
 }

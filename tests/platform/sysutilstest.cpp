@@ -24,9 +24,10 @@ TEST(StrToInt, AcceptsDecimalWithOptionalSign) {
 }
 
 TEST(StrToInt, RejectsEverythingElseWithTheOffendingText) {
-    const char* const cases[] = {"",   " 1",   "1 ",   "1a",         "0x10",        "$10", "+",
-                                 "-",  "--1",  "1.0",  "2147483648", "-2147483649", "1,000",
-                                 "１", "99999999999999999999"};
+    const char* const cases[] = {
+        "",           " 1",          "1 ",    "1a",  "0x10",
+        "$10",        "+",           "-",     "--1", "1.0",
+        "2147483648", "-2147483649", "1,000", "１",  "99999999999999999999"};
     for (const char* text : cases) {
         const QString q = QString::fromUtf8(text);
         try {

@@ -77,10 +77,10 @@ TEST(PreviewFaults, AFailingQueueLeavesThePreviewOpenAndUsable) {
     source.Fault = [&cups, &queue] {
         ASSERT_TRUE(cups.Admin(QStringLiteral("lpadmin"), {QStringLiteral("-x"), queue}));
     };
-    EXPECT_EQ(PrintAndReadMessage(window),
-              QStringLiteral("プリンタ「%1」に印刷データを送れませんでした．プリンタが見つかりま"
-                             "せん．")
-                  .arg(queue));
+    EXPECT_EQ(
+        PrintAndReadMessage(window),
+        QStringLiteral("プリンタ「%1」に印刷データを送れませんでした．プリンタが見つかりません．")
+            .arg(queue));
     EXPECT_FALSE(source.Fault) << "the fault did not strike during the job";
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.LightRep1()->State(), rsIdle);

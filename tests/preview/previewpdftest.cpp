@@ -203,14 +203,16 @@ TEST_F(PreviewPdf, AFolderThatCannotBeWrittenGivesTheMessageAndLeavesNoFile) {
         QString suggested, message;
         SaveThroughTheDialog(*window, folder + QStringLiteral("/カレンダー2027.pdf"), &suggested,
                              &message);
-        EXPECT_EQ(message,
-                  QStringLiteral("PDFファイル「カレンダー2027.pdf」を保存できません．書き込"
-                                 "める場所を選んでください．PDFファイルは作られていません．"));
+        EXPECT_EQ(
+            message,
+            QStringLiteral(
+                "PDFファイル「カレンダー2027.pdf」を保存できません．書き込める場所を選んでください．PDFファイルは作られていません．"));
         // Over a file that exists, the message says it is kept.
         SaveThroughTheDialog(*window, kept, &suggested, &message);
-        EXPECT_EQ(message,
-                  QStringLiteral("PDFファイル「前の.pdf」を保存できません．書き込める場所を"
-                                 "選んでください．元のファイルはそのまま残っています．"));
+        EXPECT_EQ(
+            message,
+            QStringLiteral(
+                "PDFファイル「前の.pdf」を保存できません．書き込める場所を選んでください．元のファイルはそのまま残っています．"));
     }
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

@@ -17,7 +17,7 @@ using namespace report_testing;
 namespace {
 
 class CupsFaults : public ::testing::Test {
-protected:
+  protected:
     // Starts the scheduler; false (and the test is skipped) where it cannot run.
     bool StartCups(bool withQueue = true) {
         const QString cannotRun = Cups.Start(withQueue);
@@ -65,8 +65,8 @@ protected:
     QString Skipped;
 };
 
-#define START_CUPS(...)                                                                        \
-    if (!StartCups(__VA_ARGS__))                                                              \
+#define START_CUPS(...)                                                                            \
+    if (!StartCups(__VA_ARGS__))                                                                   \
     GTEST_SKIP() << "no private CUPS scheduler here: " << Skipped.toStdString()
 
 TEST_F(CupsFaults, NoQueueAtAllGivesTheMessageAndStartsNoJob) {
@@ -74,9 +74,10 @@ TEST_F(CupsFaults, NoQueueAtAllGivesTheMessageAndStartsNoJob) {
     TQtPrinter printer;
     EXPECT_TRUE(printer.Printers().isEmpty());
     SampleDocument sample(&printer);
-    EXPECT_EQ(BeginDocRefusal(sample),
-              QStringLiteral("印刷できるプリンタがありません．プリンタを設定するか，PDFファイルに"
-                             "印刷してください．"));
+    EXPECT_EQ(
+        BeginDocRefusal(sample),
+        QStringLiteral(
+            "印刷できるプリンタがありません．プリンタを設定するか，PDFファイルに印刷してください．"));
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     EXPECT_FALSE(printer.Printing());
 }
@@ -87,9 +88,8 @@ TEST_F(CupsFaults, AStoppedQueueIsRefusedBeforeDrawingAndPrintsOnceResumed) {
     SelectQueue(printer);
     ASSERT_TRUE(Cups.Admin(QStringLiteral("cupsdisable"), {Cups.QueueName()}));
     SampleDocument sample(&printer);
-    EXPECT_TRUE(BeginDocRefusal(sample).startsWith(
-        Message(QStringLiteral("プリンタ「%s」は停止しています．プリンタを再開してから印刷してくだ"
-                               "さい．"))));
+    EXPECT_TRUE(BeginDocRefusal(sample).startsWith(Message(QStringLiteral(
+        "プリンタ「%s」は停止しています．プリンタを再開してから印刷してください．"))));
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     EXPECT_FALSE(printer.Printing());
 
@@ -106,9 +106,10 @@ TEST_F(CupsFaults, AQueueStoppedDuringTheJobKeepsTheJobAndSaysSo) {
     const QString message = PrintWith(sample, [this] {
         ASSERT_TRUE(Cups.Admin(QStringLiteral("cupsdisable"), {Cups.QueueName()}));
     });
-    EXPECT_EQ(message, Message(QStringLiteral("印刷データはプリンタ「%s」の待ち行列に入りましたが，"
-                                              "プリンタが停止しています．プリンタを再開すると印刷"
-                                              "されます．")));
+    EXPECT_EQ(
+        message,
+        Message(QStringLiteral(
+            "印刷データはプリンタ「%s」の待ち行列に入りましたが，プリンタが停止しています．プリンタを再開すると印刷されます．")));
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     // The job waited in the queue and comes out when the queue is resumed.
     ASSERT_TRUE(Cups.Admin(QStringLiteral("cupsenable"), {Cups.QueueName()}));
@@ -123,8 +124,10 @@ TEST_F(CupsFaults, AQueueThatStartsToRefuseJobsDuringTheJobGivesTheMessage) {
     const QString message = PrintWith(sample, [this] {
         ASSERT_TRUE(Cups.Admin(QStringLiteral("cupsreject"), {Cups.QueueName()}));
     });
-    EXPECT_EQ(message, Message(QStringLiteral("プリンタ「%s」に印刷データを送れませんでした．"
-                                              "プリンタが印刷を受け付けていません．")));
+    EXPECT_EQ(
+        message,
+        Message(QStringLiteral(
+            "プリンタ「%s」に印刷データを送れませんでした．プリンタが印刷を受け付けていません．")));
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     EXPECT_FALSE(printer.Printing());
     // The next try is refused before anything is drawn, with the reason.
@@ -138,15 +141,17 @@ TEST_F(CupsFaults, AQueueThatDisappearsDuringTheJobGivesTheMessage) {
     SelectQueue(printer);
     SampleDocument sample(&printer);
     const QString message = PrintWith(sample, [this] {
-        ASSERT_TRUE(Cups.Admin(QStringLiteral("lpadmin"), {QStringLiteral("-x"), Cups.QueueName()}));
+        ASSERT_TRUE(
+            Cups.Admin(QStringLiteral("lpadmin"), {QStringLiteral("-x"), Cups.QueueName()}));
     });
-    EXPECT_EQ(message, Message(QStringLiteral("プリンタ「%s」に印刷データを送れませんでした．"
-                                              "プリンタが見つかりません．")));
+    EXPECT_EQ(message,
+              Message(QStringLiteral(
+                  "プリンタ「%s」に印刷データを送れませんでした．プリンタが見つかりません．")));
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     EXPECT_FALSE(printer.Printing());
     EXPECT_EQ(BeginDocRefusal(sample),
-              Message(QStringLiteral("プリンタ「%s」が見つかりません．プリンタの設定を確かめてくだ"
-                                     "さい．")));
+              Message(QStringLiteral(
+                  "プリンタ「%s」が見つかりません．プリンタの設定を確かめてください．")));
     // Nothing was printed and nothing waits in the spool.
     EXPECT_TRUE(QDir(Cups.OutputFolder()).entryList(QDir::Files).isEmpty());
 }
@@ -157,12 +162,14 @@ TEST_F(CupsFaults, APrintSystemThatGoesAwayDuringTheJobGivesTheMessage) {
     SelectQueue(printer);
     SampleDocument sample(&printer);
     const QString message = PrintWith(sample, [this] { Cups.StopDaemon(); });
-    EXPECT_EQ(message, Message(QStringLiteral("プリンタ「%s」に印刷データを送れませんでした．"
-                                              "印刷システム（CUPS）に接続できません．")));
+    EXPECT_EQ(
+        message,
+        Message(QStringLiteral(
+            "プリンタ「%s」に印刷データを送れませんでした．印刷システム（CUPS）に接続できません．")));
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     EXPECT_EQ(BeginDocRefusal(sample),
-              QStringLiteral("印刷システム（CUPS）に接続できません．CUPSが動いているか確かめて"
-                             "ください．"));
+              QStringLiteral(
+                  "印刷システム（CUPS）に接続できません．CUPSが動いているか確かめてください．"));
 }
 
 } // namespace

@@ -112,10 +112,11 @@ TEST(PrintToPdf, NoQueueAndNoFileGiveAMessage) {
         sample.Doc.BeginDoc();
         ADD_FAILURE() << "a job started with nowhere to go";
     } catch (const EPrinter& e) {
-        const QString expected = printer.Printers().isEmpty()
-                                     ? QStringLiteral("印刷できるプリンタがありません．プリンタを設"
-                                                      "定するか，PDFファイルに印刷してください．")
-                                     : QStringLiteral("印刷先のPDFファイルが選ばれていません．");
+        const QString expected =
+            printer.Printers().isEmpty()
+                ? QStringLiteral(
+                      "印刷できるプリンタがありません．プリンタを設定するか，PDFファイルに印刷してください．")
+                : QStringLiteral("印刷先のPDFファイルが選ばれていません．");
         EXPECT_EQ(e.Message(), expected);
     }
     EXPECT_EQ(sample.Doc.State(), rsIdle);

@@ -123,16 +123,16 @@ void TPrivateCups::AddQueue(const QString& name, bool duplex) {
         if (!plain.open(QIODevice::ReadOnly))
             throw std::runtime_error("cannot read " + Ppd.toStdString());
         ppd = FDir.filePath(QStringLiteral("conf/duplex.ppd"));
-        if (!WriteFile(ppd, plain.readAll() +
-                                "*OpenUI *Duplex/2-Sided Printing: PickOne\n"
-                                "*OrderDependency: 10 AnySetup *Duplex\n"
-                                "*DefaultDuplex: None\n"
-                                "*Duplex None/Off: \"<</Duplex false>>setpagedevice\"\n"
-                                "*Duplex DuplexNoTumble/Long Edge: "
-                                "\"<</Duplex true/Tumble false>>setpagedevice\"\n"
-                                "*Duplex DuplexTumble/Short Edge: "
-                                "\"<</Duplex true/Tumble true>>setpagedevice\"\n"
-                                "*CloseUI: *Duplex\n"))
+        if (!WriteFile(
+                ppd,
+                plain.readAll() +
+                    "*OpenUI *Duplex/2-Sided Printing: PickOne\n"
+                    "*OrderDependency: 10 AnySetup *Duplex\n"
+                    "*DefaultDuplex: None\n"
+                    "*Duplex None/Off: \"<</Duplex false>>setpagedevice\"\n"
+                    "*Duplex DuplexNoTumble/Long Edge: \"<</Duplex true/Tumble false>>setpagedevice\"\n"
+                    "*Duplex DuplexTumble/Short Edge: \"<</Duplex true/Tumble true>>setpagedevice\"\n"
+                    "*CloseUI: *Duplex\n"))
             throw std::runtime_error("cannot write " + ppd.toStdString());
     }
     QProcess lpadmin;

@@ -17,9 +17,9 @@
 namespace {
 
 int Usage() {
-    std::fputs("usage: dibconv [--high] [--white RRGGBB] IN OUT "
-               "[1|4|4rle|8|8rle|24|halftone|halftone-bw]\n",
-               stderr);
+    std::fputs(
+        "usage: dibconv [--high] [--white RRGGBB] IN OUT [1|4|4rle|8|8rle|24|halftone|halftone-bw]\n",
+        stderr);
     return 2;
 }
 
