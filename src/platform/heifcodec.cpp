@@ -14,6 +14,10 @@ namespace {
 // The longest side of a picture within MaxGraphicPixels that is not absurdly thin (10 : 1).
 constexpr int MaxHeifSide = 32'000;
 
+// How much longer a side of a coded picture may be than the picture (whole blocks of HEVC's
+// largest coding unit or AV1's largest superblock), with a little to spare.
+constexpr int HeifBlockPadding = 256;
+
 struct ContextFree {
     void operator()(heif_context* c) const { heif_context_free(c); }
 };
@@ -142,10 +146,12 @@ QImage DecodeHeif(const QByteArray& data, const TPhotoHeader& header) {
         throw EPhotoError(EPhotoError::pkDamaged);
     // A grid or an overlay is put together on a canvas of the size its own description gives,
     // which libheif allocates before a tile is decoded; a file may claim a small picture in its
-    // header and a canvas of gigabytes there. No side of the canvas may be longer than the
-    // longest the header declared (the size checked against the limit of pixels).
+    // header and a canvas of gigabytes there. No side of what is decoded may be much longer
+    // than the longest the header declared (the size checked against the limit of pixels):
+    // a coded picture is only ever padded to whole blocks of at most 128 pixels.
     heif_context_set_maximum_image_size_limit(
-        file.Context.get(), std::max(header.CodedSize.width(), header.CodedSize.height()) + 1);
+        file.Context.get(),
+        std::max(header.CodedSize.width(), header.CodedSize.height()) + HeifBlockPadding);
     const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
 
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());

@@ -112,11 +112,11 @@ TEST_F(SettingsSlots, HandWrittenShiftJisFileIsReadByTheRules) {
                            "Heicolor= 8421504 \r\n"
                            "zenkaiym=9\r\n");
     const TIniFile ini(Path());
-    const TSlotDirectory dir = ReadSlotDirectory(ini);
-    EXPECT_EQ(dir.LastSlot, 4);
-    EXPECT_EQ(dir.Comments[3], QStringLiteral("年賀用"));
-    EXPECT_EQ(dir.Comments[0], QStringLiteral("フォント設定1"));
-    EXPECT_EQ(dir.Comments[9], QStringLiteral("フォント設定10"));
+    const TSlotDirectory directory = ReadSlotDirectory(ini);
+    EXPECT_EQ(directory.LastSlot, 4);
+    EXPECT_EQ(directory.Comments[3], QStringLiteral("年賀用"));
+    EXPECT_EQ(directory.Comments[0], QStringLiteral("フォント設定1"));
+    EXPECT_EQ(directory.Comments[9], QStringLiteral("フォント設定10"));
 
     const TSlotSettings s = ReadSlot(ini, 4);
     EXPECT_EQ(s.Fonts[sfYear], (TSlotFont{QStringLiteral("ＭＳ ゴシック"), fsBold}));
@@ -132,9 +132,9 @@ TEST_F(SettingsSlots, HandWrittenShiftJisFileIsReadByTheRules) {
 
 TEST_F(SettingsSlots, MissingFileAndSlotsOutsideTheRangeGiveDefaults) {
     const TIniFile ini(Path());
-    const TSlotDirectory dir = ReadSlotDirectory(ini);
-    EXPECT_EQ(dir.LastSlot, 1);
-    EXPECT_EQ(dir.Comments[6], QStringLiteral("フォント設定7"));
+    const TSlotDirectory directory = ReadSlotDirectory(ini);
+    EXPECT_EQ(directory.LastSlot, 1);
+    EXPECT_EQ(directory.Comments[6], QStringLiteral("フォント設定7"));
     TIniFile writable(Path());
     TSlotSettings s;
     s.TitleStyle = 3;

@@ -91,8 +91,8 @@ TEST_P(ImageMagickVariant, ReadsLikeImageMagick) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, ImageMagickVariant, ::testing::ValuesIn(Variants),
-                         [](const ::testing::TestParamInfo<TVariant>& info) {
-                             QString name = QString::fromLatin1(info.param.Name);
+                         [](const ::testing::TestParamInfo<TVariant>& variant) {
+                             QString name = QString::fromLatin1(variant.param.Name);
                              for (QChar& c : name)
                                  if (!c.isLetterOrNumber())
                                      c = u'_';
