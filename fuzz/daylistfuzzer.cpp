@@ -10,18 +10,10 @@
 #include <QStringList>
 
 #include "calendar/holidaymodel.h"
+#include "fuzzsupport.h"
 #include "platform/commatext.h"
 #include "platform/exception.h"
 #include "platform/sysutils.h"
-
-namespace {
-
-void Require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString text =

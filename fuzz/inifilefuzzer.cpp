@@ -9,15 +9,11 @@
 #include <QString>
 #include <QStringList>
 
+#include "fuzzsupport.h"
 #include "platform/inifile.h"
 #include "platform/sysutils.h"
 
 namespace {
-
-void Require(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 // Every value of every key as a reader of the settings finds it (the first section of a name,
 // the first key of a name in it), each as "section/key=value" with the names in lower case.

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QImage>
 
+#include "fuzzsupport.h"
 #include "platform/exif.h"
 #include "platform/jpegimage.h"
 
@@ -17,11 +18,6 @@ namespace {
 // Larger pictures are decoded only at 1/8, as the sample's would be; a full decoding of a
 // hundred million pixels only costs time here.
 constexpr qint64 FullDecodePixels = 1 << 20;
-
-void Require(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 } // namespace
 

@@ -8,17 +8,9 @@
 
 #include <QByteArray>
 
+#include "fuzzsupport.h"
 #include "platform/jpegcodec.h"
 #include "platform/jpegstructure.h"
-
-namespace {
-
-void Require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -11,16 +11,12 @@
 #include <QByteArray>
 #include <QImage>
 
+#include "fuzzsupport.h"
 #include "platform/photoimage.h"
 
 namespace {
 
 constexpr qint64 FullDecodePixels = 1 << 20;
-
-void Require(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 } // namespace
 

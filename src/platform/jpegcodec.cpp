@@ -373,6 +373,32 @@ TColorConversion ColoursOf(const jpeg_decompress_struct& info, const TJPEGHeader
                                                             : TProfileInput::Rgb);
 }
 
+// A decompression started as StartDecompress starts it, with what every decoder reads off it
+// first: the header, whether the pixels come as CMYK, their conversion to sRGB and the size
+// decoded.
+struct Decoding {
+    Decoding(const QByteArray& data, int num, bool fast)
+        : Jpeg(Signed(data)), Header(StartDecompress(Jpeg, num, fast)), Info(Jpeg.Info()),
+          Cmyk(Info.out_color_space == JCS_CMYK), Colours(ColoursOf(Info, Header)),
+          Width(static_cast<int>(Info.output_width)), Height(static_cast<int>(Info.output_height)) {
+    }
+    Decoding(const Decoding&) = delete;
+    Decoding& operator=(const Decoding&) = delete;
+
+    static const QByteArray& Signed(const QByteArray& data) {
+        CheckSignature(data);
+        return data;
+    }
+
+    Decompressor Jpeg;
+    const TJPEGHeader Header;
+    jpeg_decompress_struct& Info;
+    const bool Cmyk;
+    const TColorConversion Colours;
+    const int Width;
+    const int Height;
+};
+
 } // namespace
 
 QSize TJPEGHeader::SeenSize(int num) const {
@@ -391,19 +417,13 @@ TJPEGHeader ReadJPEGHeader(const QByteArray& data) {
 }
 
 QImage DecodeJPEG(const QByteArray& data, int num) {
-    CheckSignature(data);
-    Decompressor jpeg(data);
-    const TJPEGHeader header = StartDecompress(jpeg, num, false);
-    jpeg_decompress_struct& info = jpeg.Info();
-    const bool cmyk = info.out_color_space == JCS_CMYK;
-    const TColorConversion colours = ColoursOf(info, header);
+    Decoding d(data, num, false);
+    const int w = d.Width, h = d.Height;
 
     // The picture is made upright while it is decoded, so that it is never held twice: a flip
     // puts each stored row where it belongs, a mirror reverses the rows in place afterwards,
     // and a quarter turn writes bands of rows as the columns they become.
-    const int w = static_cast<int>(info.output_width);
-    const int h = static_cast<int>(info.output_height);
-    const int orientation = header.Orientation;
+    const int orientation = d.Header.Orientation;
     const bool turns = OrientationSwapsAxes(orientation);
     QImage image = turns ? QImage(h, w, QImage::Format_RGB32) : QImage(w, h, QImage::Format_RGB32);
     QImage band = turns ? QImage(w, BandRows, QImage::Format_RGB32) : QImage();
@@ -413,28 +433,28 @@ QImage DecodeJPEG(const QByteArray& data, int num) {
     std::vector<JSAMPROW> rows(h); // where each stored row is decoded to
     for (int y = 0; y < h; ++y)
         rows[y] = turns ? band.scanLine(y % BandRows) : image.scanLine(upsideDown ? h - 1 - y : y);
-    std::vector<JSAMPLE> cmykPixels(cmyk ? std::size_t(w) * 4 * BandRows : 0);
-    std::vector<JSAMPROW> cmykRows(cmyk ? BandRows : 0);
+    std::vector<JSAMPLE> cmykPixels(d.Cmyk ? std::size_t(w) * 4 * BandRows : 0);
+    std::vector<JSAMPROW> cmykRows(d.Cmyk ? BandRows : 0);
     for (std::size_t r = 0; r < cmykRows.size(); ++r)
         cmykRows[r] = &cmykPixels[r * std::size_t(w) * 4];
 
-    jpeg.Check(jpeg.Guard([&] {
-        while (info.output_scanline < info.output_height) {
-            const int y0 = static_cast<int>(info.output_scanline);
+    d.Jpeg.Check(d.Jpeg.Guard([&] {
+        while (d.Info.output_scanline < d.Info.output_height) {
+            const int y0 = static_cast<int>(d.Info.output_scanline);
             // Never past the end of a band.
             const auto wanted = static_cast<JDIMENSION>(std::min(BandRows - y0 % BandRows, h - y0));
             const int n = static_cast<int>(
-                jpeg_read_scanlines(&info, cmyk ? cmykRows.data() : &rows[y0], wanted));
+                jpeg_read_scanlines(&d.Info, d.Cmyk ? cmykRows.data() : &rows[y0], wanted));
             if (n == 0)
                 break; // jpeg_finish_decompress reports the rows missing
             for (int r = 0; r < n; ++r) {
                 auto* row = reinterpret_cast<QRgb*>(rows[y0 + r]);
-                if (colours.FromCmyk())
-                    colours.ConvertCmykRow(cmykRows[r], row, w);
-                else if (cmyk)
+                if (d.Colours.FromCmyk())
+                    d.Colours.ConvertCmykRow(cmykRows[r], row, w);
+                else if (d.Cmyk)
                     CmykToRgb(cmykRows[r], row, w);
                 else
-                    colours.ConvertRow(row, w);
+                    d.Colours.ConvertRow(row, w);
             }
             const int done = y0 + n;
             if (turns && (done % BandRows == 0 || done == h)) {
@@ -442,7 +462,7 @@ QImage DecodeJPEG(const QByteArray& data, int num) {
                 TurnBand(band, first, done - first, image, orientation, w, h);
             }
         }
-        jpeg_finish_decompress(&info);
+        jpeg_finish_decompress(&d.Info);
     }));
     if (orientation == 2 || orientation == 3)
         for (int y = 0; y < h; ++y) {
@@ -453,46 +473,40 @@ QImage DecodeJPEG(const QByteArray& data, int num) {
 }
 
 QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize) {
-    CheckSignature(data);
-    Decompressor jpeg(data);
     // The averaging that follows hides what the faster inverse transform and the plain
     // doubling of the colour planes lose against the exact ones (a level here and there, at
     // the scale of single pixels), and they save a tenth of the decoding.
-    const TJPEGHeader header = StartDecompress(jpeg, num, true);
-    jpeg_decompress_struct& info = jpeg.Info();
-    const bool cmyk = info.out_color_space == JCS_CMYK;
+    Decoding d(data, num, true);
+    const int w = d.Width, h = d.Height;
     // CMYK must become RGB before it can be averaged; RGB is converted once it is reduced,
     // which costs a fraction of converting every pixel decoded.
-    const TColorConversion colours = ColoursOf(info, header);
 
     // Reduced as stored, turned afterwards: averaging areas does not care which way is up,
     // and turning the small picture costs nothing.
-    const int w = static_cast<int>(info.output_width);
-    const int h = static_cast<int>(info.output_height);
-    const bool turns = OrientationSwapsAxes(header.Orientation);
+    const bool turns = OrientationSwapsAxes(d.Header.Orientation);
     TAreaReducer reducer(QSize(w, h), turns ? seenSize.transposed() : seenSize);
-    std::vector<JSAMPLE> cmykPixels(cmyk ? std::size_t(w) * 4 * BandRows : 0);
+    std::vector<JSAMPLE> cmykPixels(d.Cmyk ? std::size_t(w) * 4 * BandRows : 0);
     std::array<JSAMPROW, BandRows> rows{};
     TReducerThread reducing(reducer, w, BandRows);
     if (!reducing.Ready() || reducer.Result().isNull())
         throw EInvalidGraphic(QStringLiteral("JPEGイメージを展開するメモリが足りません．"));
 
-    jpeg.Check(jpeg.Guard([&] {
-        while (info.output_scanline < info.output_height) {
+    d.Jpeg.Check(d.Jpeg.Guard([&] {
+        while (d.Info.output_scanline < d.Info.output_height) {
             QImage& band = reducing.NextBand();
             int filled = 0;
-            while (filled < BandRows && info.output_scanline < info.output_height) {
+            while (filled < BandRows && d.Info.output_scanline < d.Info.output_height) {
                 for (int r = filled; r < BandRows; ++r)
-                    rows[r] = cmyk ? &cmykPixels[std::size_t(r) * w * 4] : band.scanLine(r);
+                    rows[r] = d.Cmyk ? &cmykPixels[std::size_t(r) * w * 4] : band.scanLine(r);
                 const int n = static_cast<int>(jpeg_read_scanlines(
-                    &info, &rows[filled], static_cast<JDIMENSION>(BandRows - filled)));
+                    &d.Info, &rows[filled], static_cast<JDIMENSION>(BandRows - filled)));
                 if (n == 0)
                     break; // jpeg_finish_decompress reports the rows missing
-                if (cmyk)
+                if (d.Cmyk)
                     for (int r = filled; r < filled + n; ++r) {
                         auto* row = reinterpret_cast<QRgb*>(band.scanLine(r));
-                        if (colours.FromCmyk())
-                            colours.ConvertCmykRow(rows[r], row, w);
+                        if (d.Colours.FromCmyk())
+                            d.Colours.ConvertCmykRow(rows[r], row, w);
                         else
                             CmykToRgb(rows[r], row, w);
                     }
@@ -501,30 +515,24 @@ QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize)
             if (filled == 0)
                 break;
             reducing.Filled(filled);
-            if (filled < BandRows && info.output_scanline < info.output_height)
+            if (filled < BandRows && d.Info.output_scanline < d.Info.output_height)
                 break;
         }
-        jpeg_finish_decompress(&info);
+        jpeg_finish_decompress(&d.Info);
     }));
     reducing.Finish();
     QImage reduced = reducer.Result();
-    if (!colours.FromCmyk())
-        colours.Convert(reduced);
-    return Upright(reduced, header.Orientation);
+    if (!d.Colours.FromCmyk())
+        d.Colours.Convert(reduced);
+    return Upright(reduced, d.Header.Orientation);
 }
 
 QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, const QSize& seenOut) {
-    CheckSignature(data);
-    Decompressor jpeg(data);
-    // The settings of DecodeJPEG, whose pixels these must be.
-    const TJPEGHeader header = StartDecompress(jpeg, num, false);
-    jpeg_decompress_struct& info = jpeg.Info();
-    const bool cmyk = info.out_color_space == JCS_CMYK;
-    // Converted row by row before any averaging, as DecodeJPEG does.
-    const TColorConversion colours = ColoursOf(info, header);
-    const int w = static_cast<int>(info.output_width);
-    const int h = static_cast<int>(info.output_height);
-    const int orientation = header.Orientation;
+    // The settings of DecodeJPEG, whose pixels these must be; converted to sRGB row by row
+    // before any averaging, as DecodeJPEG does.
+    Decoding d(data, num, false);
+    const int w = d.Width, h = d.Height;
+    const int orientation = d.Header.Orientation;
     const QRect stored = StoredRegion(region, orientation, w, h) & QRect(0, 0, w, h);
     if (stored.isEmpty())
         return {};
@@ -538,9 +546,9 @@ QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, cons
     constexpr int Margin = 32;
     auto left = static_cast<JDIMENSION>(std::max(0, stored.left() - Margin));
     auto width = static_cast<JDIMENSION>(std::min(w, stored.right() + 1 + Margin)) - left;
-    jpeg.Check(jpeg.Guard([&] { jpeg_crop_scanline(&info, &left, &width); }));
+    d.Jpeg.Check(d.Jpeg.Guard([&] { jpeg_crop_scanline(&d.Info, &left, &width); }));
     const int skip = stored.left() - static_cast<int>(left);
-    const int decodedWidth = static_cast<int>(info.output_width);
+    const int decodedWidth = static_cast<int>(d.Info.output_width);
 
     const bool reduce = out != stored.size();
     std::optional<TAreaReducer> reducer;
@@ -552,19 +560,19 @@ QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, cons
     QImage band(decodedWidth, BandRows, QImage::Format_RGB32);
     if (band.isNull() || (reduce ? reducer->Result().isNull() : copy.isNull()))
         throw EInvalidGraphic(QStringLiteral("JPEGイメージを展開するメモリが足りません．"));
-    std::vector<JSAMPLE> cmykPixels(cmyk ? std::size_t(decodedWidth) * 4 * BandRows : 0);
+    std::vector<JSAMPLE> cmykPixels(d.Cmyk ? std::size_t(decodedWidth) * 4 * BandRows : 0);
     std::array<JSAMPROW, BandRows> rows{};
     for (int r = 0; r < BandRows; ++r)
-        rows[r] = cmyk ? &cmykPixels[std::size_t(r) * decodedWidth * 4] : band.scanLine(r);
+        rows[r] = d.Cmyk ? &cmykPixels[std::size_t(r) * decodedWidth * 4] : band.scanLine(r);
 
     // Rows above the region are decoded and dropped (libjpeg's own skipping has had faults
     // with some samplings); the decoding stops after the region's last row.
     const int end = stored.bottom() + 1;
-    jpeg.Check(jpeg.Guard([&] {
-        while (static_cast<int>(info.output_scanline) < end) {
-            const int y0 = static_cast<int>(info.output_scanline);
+    d.Jpeg.Check(d.Jpeg.Guard([&] {
+        while (static_cast<int>(d.Info.output_scanline) < end) {
+            const int y0 = static_cast<int>(d.Info.output_scanline);
             const int n = static_cast<int>(jpeg_read_scanlines(
-                &info, rows.data(), static_cast<JDIMENSION>(std::min(BandRows, end - y0))));
+                &d.Info, rows.data(), static_cast<JDIMENSION>(std::min(BandRows, end - y0))));
             if (n == 0)
                 break;
             for (int r = 0; r < n; ++r) {
@@ -574,12 +582,12 @@ QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, cons
                 // Only the region's columns; the margins are left as decoded.
                 auto* row = reinterpret_cast<QRgb*>(band.scanLine(r)) + skip;
                 const int columns = stored.width();
-                if (colours.FromCmyk())
-                    colours.ConvertCmykRow(rows[r] + std::size_t(skip) * 4, row, columns);
-                else if (cmyk)
+                if (d.Colours.FromCmyk())
+                    d.Colours.ConvertCmykRow(rows[r] + std::size_t(skip) * 4, row, columns);
+                else if (d.Cmyk)
                     CmykToRgb(rows[r] + std::size_t(skip) * 4, row, columns);
                 else
-                    colours.ConvertRow(row, columns);
+                    d.Colours.ConvertRow(row, columns);
                 if (reduce)
                     reducer->AddRow(row);
                 else
@@ -588,7 +596,7 @@ QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, cons
             }
         }
     }));
-    if (static_cast<int>(info.output_scanline) < end)
+    if (static_cast<int>(d.Info.output_scanline) < end)
         throw EInvalidGraphic(
             QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
     return Upright(reduce ? reducer->Result() : copy, orientation);

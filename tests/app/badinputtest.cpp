@@ -33,16 +33,8 @@
 #endif
 #endif
 #ifdef TAMURIKA_LEAK_CHECK
+// What libraries outside the program keep is suppressed in common/testmain.cpp.
 #include <sanitizer/lsan_interface.h>
-
-// fontconfig keeps the font patterns it has handed out through offsets into its caches, which
-// LeakSanitizer cannot follow while the program runs (they are freed when it ends): a check in
-// the middle of a run would report them. Nothing of this program is allocated there. x265,
-// through which libheif's encoder writes the framing tests' HEIC photos, keeps a few blocks of
-// its own until the process ends; the program only decodes HEIF.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libx265.so\n";
-}
 #endif
 
 using testing_support::AnswerMessage;

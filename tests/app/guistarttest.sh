@@ -17,30 +17,8 @@ set -euo pipefail
 export LC_ALL=C.UTF-8
 
 if [[ -z "${SMOKE_INNER:-}" ]]; then
-  # An X server of its own, on a display the server picks itself (-displayfd): "xvfb-run -a"
-  # can pick the display of a server that another test is starting at the same moment. Without
-  # -noreset the server resets whenever its last client goes, between two starts of the
-  # program, and a program connecting during the reset finds no display.
-  server_files=$(mktemp -d)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$server_files/display" \
-    2>"$server_files/log" &
-  server=$!
-  for _ in $(seq 1 150); do
-    [[ -s "$server_files/display" ]] || ! kill -0 "$server" 2>/dev/null && break
-    sleep 0.1
-  done
-  if [[ ! -s "$server_files/display" ]]; then
-    echo "Xvfb did not start:"
-    cat "$server_files/log"
-    kill "$server" 2>/dev/null || true
-    exit 1
-  fi
-  status=0
-  DISPLAY=":$(cat "$server_files/display")" SMOKE_INNER=1 "$0" "$@" || status=$?
-  kill "$server"
-  wait "$server" 2>/dev/null || true
-  rm -rf "$server_files"
-  exit "$status"
+  # An X server of its own (tests/common/withxserver.sh), never one another test is starting.
+  exec env SMOKE_INNER=1 "$(dirname "$0")/../common/withxserver.sh" 1024x768 "$0" "$@"
 fi
 
 source "$(dirname "$0")/../common/startprogram.sh"

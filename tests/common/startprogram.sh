@@ -57,3 +57,19 @@ wait_for() {
   echo "no window named $1 appeared" >&2
   return 1
 }
+
+# WIDTH HEIGHT of the window with the id given.
+size_of() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {split($2, s, "x"); print s[1], s[2]}'; }
+
+# Presses "ﾌﾟﾚﾋﾞｭ-＆印刷" in the main window once it shows and waits for the preview window;
+# sets main and preview to the two windows' ids. The button lies 387 pixels above the window's
+# bottom edge whatever the menu bar's height.
+open_preview() {
+  main=$(wait_for '^たむりか$')
+  sleep 1
+  local height
+  read -r _ height < <(size_of "$main")
+  xdotool mousemove --window "$main" 361 $((height - 387 + 325)) click 1
+  preview=$(wait_for 'プレビュー＆印刷')
+  sleep 1.5
+}

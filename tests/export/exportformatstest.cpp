@@ -15,22 +15,6 @@
 #include "preview/picturefit.h"
 #include "runexport.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TAMURIKA_LEAK_CHECK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TAMURIKA_LEAK_CHECK 1
-#endif
-#endif
-#ifdef TAMURIKA_LEAK_CHECK
-// x265, the encoder through which libheif writes the tests' HEIC files, keeps a few blocks of
-// its own until the process ends and frees them nowhere; the program itself only decodes HEIF
-// and never calls the encoder.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libx265.so\n";
-}
-#endif
-
 using namespace Qt::StringLiterals;
 using namespace testing_support;
 

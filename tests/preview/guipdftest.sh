@@ -20,7 +20,6 @@ user=
 [[ $(id -u) -eq 0 ]] && user=nobody
 start_program "$program" $user
 
-size_of() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {split($2, s, "x"); print s[1], s[2]}'; }
 # The state file beside the program names the folder the save dialog opens in.
 remember_folder() {
   printf '\xef\xbb\xbf[pdf]\r\nfolder=%s\r\n' "$1" >"$work/tamurika-state.ini"
@@ -44,13 +43,7 @@ mkdir -p "$folder" "$readonly"
 chmod 555 "$readonly"
 remember_folder "$folder"
 
-main=$(wait_for '^たむりか$')
-sleep 1
-read -r _ height < <(size_of "$main")
-menu=$((height - 387))
-xdotool mousemove --window "$main" 361 $((menu + 325)) click 1 # ﾌﾟﾚﾋﾞｭ-＆印刷
-preview=$(wait_for 'プレビュー＆印刷')
-sleep 1.5
+open_preview
 
 year=$(TZ=Asia/Tokyo date +%Y) # the main window opens at this year
 file="$folder/カレンダー$year.pdf"

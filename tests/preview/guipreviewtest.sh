@@ -17,18 +17,10 @@ mkdir -p "$out"
 source "$(dirname "$0")/../common/startprogram.sh"
 start_program "$program"
 
-size_of() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {split($2, s, "x"); print s[1], s[2]}'; }
 colours() { convert "$1" -format %c histogram:info:-; }
 white() { convert "$1" -fill black +opaque white -format '%[fx:mean*w*h]' info:; }
 
-main=$(wait_for '^たむりか$')
-sleep 1
-read -r _ height < <(size_of "$main")
-menu=$((height - 387))
-xdotool mousemove --window "$main" 361 $((menu + 325)) click 1 # ﾌﾟﾚﾋﾞｭ-＆印刷
-
-preview=$(wait_for 'プレビュー＆印刷')
-sleep 1.5
+open_preview
 read -r pw ph < <(size_of "$preview")
 echo "preview window $pw x $ph"
 [[ "$pw" -eq 894 ]] || { echo "expected the page width 794 + 100 = 894"; exit 1; }

@@ -184,10 +184,3 @@ TEST(PrintSetUp, TheQueueAndCopiesChosenThereAreWhatPrintingUsesAndCancelKeepsTh
 }
 
 } // namespace
-
-// libcups 2.4.2 leaks the strings of the PPD cache it builds when Qt's print dialog reads a
-// queue's PPD (only a queue of the private scheduler has one here); LeakSanitizer is told so,
-// and nothing else.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:_ppdCacheCreateWithPPD\n";
-}

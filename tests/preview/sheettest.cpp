@@ -49,6 +49,24 @@ QImage Preview(TSheetLayout& sheet) {
     return page.Image();
 }
 
+// A source of the year 2027 whose photo is `file`, of `size` pixels.
+TFakeSource PhotoSource(const QString& file, QSize size) {
+    TFakeSource source;
+    source.FillYear(2027);
+    source.File = file;
+    source.Size = size;
+    return source;
+}
+
+// The sheet of `source` printed through Qt's PDF writer at 150 per inch into `pdf`.
+void PrintPdf(const TFakeSource& source, const QString& pdf) {
+    TQtPrinter printer;
+    printer.PrintToFile(pdf);
+    printer.QtPrinter().setResolution(150);
+    TSheetLayout sheet(source, &printer);
+    sheet.Print();
+}
+
 class SheetTest : public ::testing::Test {
   protected:
     void SetUp() override { source.FillYear(2027); }
@@ -252,10 +270,7 @@ TEST(SheetPrint, PrintingReadsThePictureFileAgainAtFullResolution) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("photo.bmp"));
     ASSERT_TRUE(MakeQuarters(file, 1000, 500));
-    TFakeSource source;
-    source.FillYear(2027);
-    source.File = file;
-    source.Size = QSize(1000, 500);
+    TFakeSource source = PhotoSource(file, QSize(1000, 500));
     TImagePrinter printer(192);
     TSheetLayout sheet(source, &printer);
     sheet.LightRep1->SetTitle(QStringLiteral("たむりか2027年"));
@@ -300,16 +315,9 @@ TEST(SheetPrint, APdfKeepsThePhotoAsItCameAndReadsBackTheSame) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("photo.jpg"));
     ASSERT_TRUE(MakeQuarters(file, 2400, 1800));
-    TFakeSource source;
-    source.FillYear(2027);
-    source.File = file;
-    source.Size = QSize(2400, 1800);
-    TQtPrinter printer;
+    TFakeSource source = PhotoSource(file, QSize(2400, 1800));
     const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
-    printer.PrintToFile(pdf);
-    printer.QtPrinter().setResolution(150);
-    TSheetLayout sheet(source, &printer);
-    sheet.Print();
+    PrintPdf(source, pdf);
 
     // The photo itself, all its 2400 × 1800 pixels, though the 708 × 531 box at 150 per inch
     // covers only 1106 × 830 printer pixels: a PDF file goes to a print shop as it is.
@@ -366,10 +374,7 @@ TEST(SheetPrint, AFillingPhotoPrintsThePartChosenOverTheWholeBox) {
     // A portrait photo: blue top-left, green bottom-right quarter, red elsewhere.
     const QString file = dir.filePath(QStringLiteral("portrait.jpg"));
     ASSERT_TRUE(MakeQuarters(file, 1200, 1600));
-    TFakeSource source;
-    source.FillYear(2027);
-    source.File = file;
-    source.Size = QSize(1200, 1600);
+    TFakeSource source = PhotoSource(file, QSize(1200, 1600));
     source.Framing.Mode = TFrameMode::Fill;
     source.Framing.Zoom = 2; // 600 × 450 of the photo
     TImagePrinter printer(192);
@@ -399,20 +404,13 @@ TEST(SheetPrint, APdfKeepsOnlyThePartOfAFillingPhoto) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("photo.jpg"));
     ASSERT_TRUE(MakeQuarters(file, 2400, 1600));
-    TFakeSource source;
-    source.FillYear(2027);
-    source.File = file;
-    source.Size = QSize(2400, 1600);
+    TFakeSource source = PhotoSource(file, QSize(2400, 1600));
     source.Framing.Mode = TFrameMode::Fill;
     source.Framing.FocusX = 0.5;
     source.Framing.FocusY = 1;
     source.Framing.Zoom = 2.5; // 853.3 × 640 at the bottom, centred
-    TQtPrinter printer;
     const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
-    printer.PrintToFile(pdf);
-    printer.QtPrinter().setResolution(150);
-    TSheetLayout sheet(source, &printer);
-    sheet.Print();
+    PrintPdf(source, pdf);
 
     // The photo as it came, whole: the file's clip shows only the part.
     const std::vector<QSize> sizes = PdfImageSizes(pdf);
