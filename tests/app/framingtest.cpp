@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTransform>
@@ -25,6 +24,7 @@
 #include "common/heicwriter.h"
 #include "common/imagemagick.h"
 #include "common/sheetpage.h"
+#include "export/runexport.h"
 #include "modal.h"
 #include "platform/image.h"
 #include "platform/inifile.h"
@@ -117,17 +117,14 @@ class FramingTest : public ::testing::Test {
         const QString png = photos.filePath(u"export.png"_s);
         QFile::remove(png);
         const auto number = [](double v) { return QString::number(v, 'g', 17); };
-        QProcess exporter;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        exporter.setProcessEnvironment(env);
-        exporter.start(program.filePath(u"tamurika-export"_s),
-                       {u"--year"_s, QString::number(form->CalendarEx1->Year()), u"--picture"_s,
-                        photo, u"--fill"_s, u"--focus"_s,
-                        number(form->FFraming.FocusX) + u',' + number(form->FFraming.FocusY),
-                        u"--zoom"_s, number(form->FFraming.Zoom), u"--png"_s, png});
-        EXPECT_TRUE(exporter.waitForFinished(120000));
-        EXPECT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
+        const testing_support::ExportResult run = testing_support::RunExport(
+            program.filePath(u"tamurika-export"_s),
+            {u"--year"_s, QString::number(form->CalendarEx1->Year()), u"--picture"_s, photo,
+             u"--fill"_s, u"--focus"_s,
+             number(form->FFraming.FocusX) + u',' + number(form->FFraming.FocusY), u"--zoom"_s,
+             number(form->FFraming.Zoom), u"--png"_s, png},
+            {}, {}, 120000);
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
         return QImage(png).convertToFormat(QImage::Format_RGB32).copy(PictureBox());
     }
     QRectF Crop(QSize box = QSize(224, 168)) const {

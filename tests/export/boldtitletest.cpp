@@ -15,10 +15,10 @@
 #include "calendar/calexdesign.h"
 #include "calendar/holidaymodel.h"
 #include "common/sheetpage.h"
+#include "exportfixture.h"
 #include "platform/image.h"
 #include "preview/fakesource.h"
 #include "preview/printlrunit.h"
-#include "runexport.h"
 
 using namespace Qt::StringLiterals;
 using namespace testing_support;
@@ -58,13 +58,8 @@ QImage PreviewPage(const QString& face, TFontStyles style) {
 }
 
 /// A copy of tamurika-export whose saved settings set the year title's face and style.
-class BoldTitleTest : public ::testing::Test {
+class BoldTitleTest : public ExportProgramTest {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(QFile::copy(QStringLiteral(TAMURIKA_EXPORT_PROGRAM), Program()));
-    }
-    QString Program() const { return program.filePath(u"tamurika-export"_s); }
-
     /// The sheet's outputs for `font`: preview, PNG at 96, PNG at 300 seen at 96, PDF at 96.
     std::vector<std::pair<const char*, QImage>> Outputs(const TTitleFont& font) {
         QFile ini(program.filePath(u"tamurika.ini"_s));
@@ -113,9 +108,6 @@ class BoldTitleTest : public ::testing::Test {
             << font.What << ": title ink from " << least << " to " << most;
         return Ink(pages.front().second, YearTitleArea());
     }
-
-    QTemporaryDir program;
-    QTemporaryDir work;
 };
 
 TEST_F(BoldTitleTest, ABoldTitleOfAFaceWithoutBoldCarriesTheSameInkOnEveryOutput) {

@@ -17,7 +17,7 @@
 #include "common/imagemagick.h"
 #include "common/photofiles.h"
 #include "common/sheetpage.h"
-#include "runexport.h"
+#include "exportfixture.h"
 
 using namespace Qt::StringLiterals;
 using namespace testing_support;
@@ -51,53 +51,38 @@ TEST(ParseFillArguments, FillFocusAndZoom) {
 }
 
 TEST(ParseFillArguments, RefusesFramingWithoutFillAndValuesOutOfRange) {
-    const std::pair<QStringList, QString> bad[] = {
-        {{u"--pdf"_s, u"a"_s, u"--focus"_s, u"0,0"_s},
-         u"--focus は --fill と一緒にだけ使えます。"_s},
-        {{u"--pdf"_s, u"a"_s, u"--zoom"_s, u"2"_s}, u"--zoom は --fill と一緒にだけ使えます。"_s},
-        {{u"--pdf"_s, u"a"_s, u"--fill"_s, u"--zoom"_s, u"5"_s},
-         u"倍率 '5' は 1 から 4 までの数で指定してください。"_s},
-        {{u"--pdf"_s, u"a"_s, u"--fill"_s, u"--zoom"_s, u"0.5"_s},
-         u"倍率 '0.5' は 1 から 4 までの数で指定してください。"_s},
-        {{u"--pdf"_s, u"a"_s, u"--fill"_s, u"--zoom"_s, u"nan"_s},
-         u"倍率 'nan' は 1 から 4 までの数で指定してください。"_s},
-        {{u"--pdf"_s, u"a"_s, u"--fill"_s, u"--zoom"_s, u"2倍"_s},
-         u"倍率 '2倍' は 1 から 4 までの数で指定してください。"_s},
-        {{u"--pdf"_s, u"a"_s, u"--fill"_s, u"--focus"_s, u"1.5,0"_s},
-         u"焦点 '1.5,0' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。"_s},
-        {{u"--pdf"_s, u"a"_s, u"--fill"_s, u"--focus"_s, u"0.5"_s},
-         u"焦点 '0.5' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。"_s},
-        {{u"--pdf"_s, u"a"_s, u"--fill"_s, u"--focus"_s, u"0,5,0"_s},
-         u"焦点 '0,5,0' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。"_s},
-        {{u"--pdf"_s, u"a"_s, u"--fill"_s, u"--focus"_s, u"inf,0"_s},
-         u"焦点 'inf,0' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。"_s},
-        {{u"--pdf"_s, u"a"_s, u"--fill=yes"_s}, u"--fill には値を付けられません。"_s},
-        {{u"--pdf"_s, u"a"_s, u"--fill"_s, u"--fill"_s}, u"--fill が二度指定されています。"_s},
-        {{u"--pdf"_s, u"a"_s, u"--fill"_s, u"--zoom"_s}, u"--zoom には値が必要です。"_s},
-    };
-    for (const auto& [arguments, message] : bad) {
-        try {
-            ParseExportArguments(arguments);
-            ADD_FAILURE() << "accepted: " << arguments.join(u' ').toStdString();
-        } catch (const EExportUsage& e) {
-            EXPECT_EQ(e.Message(), message) << arguments.join(u' ').toStdString();
-        }
-    }
+    ExpectRefused(
+        {
+            {{u"--focus"_s, u"0,0"_s}, u"--focus は --fill と一緒にだけ使えます。"_s},
+            {{u"--zoom"_s, u"2"_s}, u"--zoom は --fill と一緒にだけ使えます。"_s},
+            {{u"--fill"_s, u"--zoom"_s, u"5"_s},
+             u"倍率 '5' は 1 から 4 までの数で指定してください。"_s},
+            {{u"--fill"_s, u"--zoom"_s, u"0.5"_s},
+             u"倍率 '0.5' は 1 から 4 までの数で指定してください。"_s},
+            {{u"--fill"_s, u"--zoom"_s, u"nan"_s},
+             u"倍率 'nan' は 1 から 4 までの数で指定してください。"_s},
+            {{u"--fill"_s, u"--zoom"_s, u"2倍"_s},
+             u"倍率 '2倍' は 1 から 4 までの数で指定してください。"_s},
+            {{u"--fill"_s, u"--focus"_s, u"1.5,0"_s},
+             u"焦点 '1.5,0' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。"_s},
+            {{u"--fill"_s, u"--focus"_s, u"0.5"_s},
+             u"焦点 '0.5' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。"_s},
+            {{u"--fill"_s, u"--focus"_s, u"0,5,0"_s},
+             u"焦点 '0,5,0' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。"_s},
+            {{u"--fill"_s, u"--focus"_s, u"inf,0"_s},
+             u"焦点 'inf,0' は 0 から 1 までの二つの数を「X,Y」の形で指定してください。"_s},
+            {{u"--fill=yes"_s}, u"--fill には値を付けられません。"_s},
+            {{u"--fill"_s, u"--fill"_s}, u"--fill が二度指定されています。"_s},
+            {{u"--fill"_s, u"--zoom"_s}, u"--zoom には値が必要です。"_s},
+        },
+        {u"--pdf"_s, u"a"_s});
 }
 
 using Result = testing_support::ExportResult;
 
-class ExportFillTest : public ::testing::Test {
+class ExportFillTest : public ExportProgramTest {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(QFile::copy(QStringLiteral(TAMURIKA_EXPORT_PROGRAM), Program()));
-    }
-    QString Program() const { return program.filePath(u"tamurika-export"_s); }
-    Result Run(const QStringList& arguments) {
-        return testing_support::RunExport(Program(), arguments, work.path(), u"Asia/Tokyo"_s,
-                                          120000);
-    }
-    QString File(const QString& name) const { return work.filePath(name); }
+    QString File(const QString& name) const { return Path(name); }
     /// The picture box of an exported PNG at 96 per inch.
     QImage Box(const QStringList& arguments, const QString& png) {
         const Result run =
@@ -105,9 +90,6 @@ class ExportFillTest : public ::testing::Test {
         EXPECT_EQ(run.code, 0) << run.err.toStdString();
         return QImage(png).convertToFormat(QImage::Format_RGB32).copy(PictureBox());
     }
-
-    QTemporaryDir program;
-    QTemporaryDir work;
 };
 
 TEST_F(ExportFillTest, FramingOutOfRangeIsRefusedWithExitCode2AndNothingWritten) {

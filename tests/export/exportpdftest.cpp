@@ -21,23 +21,25 @@
 #include "common/pdfcheck.h"
 #include "common/photofiles.h"
 #include "common/sheetpage.h"
-#include "runexport.h"
+#include "exportfixture.h"
 
 using namespace Qt::StringLiterals;
 using namespace testing_support;
 
 namespace {
 
-class ExportPdf : public ::testing::Test {
+// How many pixels of `page` differ from `sheet` outside `box` and the pixel around it.
+int DifferingAround(const QImage& page, const QImage& sheet, const QRect& box) {
+    int differing = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (!box.adjusted(-1, -1, 1, 1).contains(x, y))
+                differing += page.pixel(x, y) != sheet.pixel(x, y);
+    return differing;
+}
+
+class ExportPdf : public ExportProgramTest {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(QFile::copy(QStringLiteral(TAMURIKA_EXPORT_PROGRAM), Program()));
-    }
-    QString Program() const { return program.filePath(u"tamurika-export"_s); }
-    QString Path(const QString& name) const { return work.filePath(name); }
-    ExportResult Run(const QStringList& arguments) {
-        return RunExport(Program(), arguments, work.path(), u"Asia/Tokyo"_s, 120000);
-    }
     /// The sheet of 2027 with `photo`: its PDF and the preview's PNG.
     void Export(const QString& photo, const QString& pdf, const QString& png,
                 const QStringList& extra = {}) {
@@ -50,9 +52,6 @@ class ExportPdf : public ::testing::Test {
             QStringList{u"--year"_s, u"2027"_s, u"--picture"_s, photo, u"--png"_s, png} + extra);
         ASSERT_EQ(b.code, 0) << b.err.toStdString();
     }
-
-    QTemporaryDir program;
-    QTemporaryDir work;
 };
 
 // A 1200 × 900 photo: four coloured quarters with a soft ramp across, so that both a turn and
@@ -144,12 +143,7 @@ TEST_F(ExportPdf, ThePhotoGoesInAsItCameAndThePageIsThePreviewsSheet) {
         const QImage page = RenderPdf(pdf, 96, work.path());
         ASSERT_EQ(page.size(), sheet.size());
         // Around the photo, today's sheet to the pixel.
-        int changed = 0;
-        for (int y = 0; y < page.height(); ++y)
-            for (int x = 0; x < page.width(); ++x)
-                if (!box.adjusted(-1, -1, 1, 1).contains(x, y))
-                    changed += page.pixel(x, y) != sheet.pixel(x, y);
-        EXPECT_EQ(changed, 0) << "pixels outside the picture box";
+        EXPECT_EQ(DifferingAround(page, sheet, box), 0) << "pixels outside the picture box";
         // In it, the photo turned and placed as the preview shows it. A CMYK photo stays CMYK,
         // which a reader shows as inks look, not as the preview's plain conversion (see
         // PdfPicture.GreyCmykAndIccTaggedPhotosKeepTheirColourSpaces).
@@ -372,12 +366,7 @@ TEST_F(ExportPdf, AFillingPhotoIsCutByThePdfItselfAsThePreviewCutsIt) {
         const QImage preview = QImage(png).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(page.size(), sheet.size());
         ASSERT_EQ(preview.size(), page.size());
-        int outside = 0;
-        for (int y = 0; y < page.height(); ++y)
-            for (int x = 0; x < page.width(); ++x)
-                if (!box.adjusted(-1, -1, 1, 1).contains(x, y))
-                    outside += page.pixel(x, y) != sheet.pixel(x, y);
-        EXPECT_EQ(outside, 0) << "the photo reaches beyond its box";
+        EXPECT_EQ(DifferingAround(page, sheet, box), 0) << "the photo reaches beyond its box";
         const TPageDifference picture =
             ComparePages(page, preview, box.adjusted(1, 1, -1, -1), 48, 2);
         EXPECT_LT(picture.MeanLevel, 6);

@@ -16,7 +16,7 @@
 #include "app/exportcommand.h"
 #include "common/imagemagick.h"
 #include "common/sheetpage.h"
-#include "runexport.h"
+#include "exportfixture.h"
 
 using namespace Qt::StringLiterals;
 using namespace testing_support;
@@ -49,7 +49,7 @@ TEST(ParseSheetArguments, DefaultsAndEveryOption) {
 }
 
 TEST(ParseSheetArguments, RefusesWhatIsNoSheet) {
-    const std::pair<QStringList, QString> bad[] = {
+    ExpectRefused({
         {{u"--year"_s, u"2027"_s},
          u"出力先（--pdf、--png、--printer のどれか）が指定されていません。"_s},
         {{u"--pdf"_s}, u"--pdf には値が必要です。"_s},
@@ -69,15 +69,7 @@ TEST(ParseSheetArguments, RefusesWhatIsNoSheet) {
          u"--year が二度指定されています。"_s},
         {{u"--pdf"_s, u"a"_s, u"--colour"_s, u"red"_s}, u"不明な引数です: --colour"_s},
         {{u"--pdf"_s, u"a"_s, u"extra"_s}, u"不明な引数です: extra"_s},
-    };
-    for (const auto& [arguments, message] : bad) {
-        try {
-            ParseExportArguments(arguments);
-            ADD_FAILURE() << "accepted: " << arguments.join(u' ').toStdString();
-        } catch (const EExportUsage& e) {
-            EXPECT_EQ(e.Message(), message) << arguments.join(u' ').toStdString();
-        }
-    }
+    });
 }
 
 // Any mix of options, values and stray words either makes one complete sheet command whose
@@ -157,28 +149,16 @@ TEST(ExportSheetLocale, TheSheetIsTheSameWhateverTheDefaultLocale) {
 using Result = testing_support::ExportResult;
 
 /// A copy of tamurika-export in a folder of its own, whose settings files the test writes.
-class ExportSheetTest : public ::testing::Test {
+class ExportSheetTest : public ExportProgramTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(QFile::copy(QStringLiteral(TAMURIKA_EXPORT_PROGRAM), Program()));
+        ExportProgramTest::SetUp();
         photo = work.filePath(u"photo.jpg"_s);
         ASSERT_TRUE(MakeQuarters(photo, 1000, 500));
-    }
-    QString Program() const { return program.filePath(u"tamurika-export"_s); }
-    void WriteSetting(const QString& name, const QByteArray& text) {
-        QFile f(program.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text);
-    }
-    Result Run(const QStringList& arguments) {
-        return testing_support::RunExport(Program(), arguments, work.path(), u"Asia/Tokyo"_s,
-                                          120000);
     }
     /// The names in the work folder, for checking that nothing unfinished is left there.
     QStringList Files() const { return QDir(work.path()).entryList(QDir::Files, QDir::Name); }
 
-    QTemporaryDir program;
-    QTemporaryDir work;
     QString photo;
 };
 

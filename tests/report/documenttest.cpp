@@ -258,15 +258,25 @@ TEST_F(PrintingDocument, NegativeLastPageDiscardsWithoutFailing) {
     doc.EndDoc();
 }
 
-TEST_F(PrintingDocument, ThePhysicalOffsetPutsDesignZeroOnThePaperCorner) {
+namespace {
+
+// A band at the left with a black block of 20 × 10 units at its origin, the layout area
+// starting 40 units from the paper's left edge; the band.
+TLRLayoutPanel* AddBlackBlock(VEvudaRir& doc) {
     auto* band = CreateLR<TLRLayoutPanel>(&doc);
     band->SetLRAlign(laLeft);
     auto* item = CreateLR<TLRItem>(band);
     item->SetBounds(0, 0, 20, 10);
     item->SetTransparent(false);
     item->SetColor(clBlack);
-    doc.SetMarginLeft(39); // the layout area starts at 40
-    ASSERT_EQ(band->Left(), 40);
+    doc.SetMarginLeft(39);
+    return band;
+}
+
+} // namespace
+
+TEST_F(PrintingDocument, ThePhysicalOffsetPutsDesignZeroOnThePaperCorner) {
+    ASSERT_EQ(AddBlackBlock(doc)->Left(), 40);
     doc.BeginDoc();
     doc.PrintPage();
     // 40 − Trunc(100 ÷ 6.25) = 24, times 6.25 = device x 150: the 100 unprintable pixels plus
@@ -285,13 +295,7 @@ TEST(VEvudaRir, ThePreviewIsNeverShiftedByThePrintersUnprintableBand) {
     TImagePrinter plain(600, QSize(1200, 400));
     const auto preview = [](TPrinter& printer, int scale, bool printFirst) {
         VEvudaRir doc(&printer);
-        auto* band = CreateLR<TLRLayoutPanel>(&doc);
-        band->SetLRAlign(laLeft);
-        auto* item = CreateLR<TLRItem>(band);
-        item->SetBounds(0, 0, 20, 10);
-        item->SetTransparent(false);
-        item->SetColor(clBlack);
-        doc.SetMarginLeft(39);
+        AddBlackBlock(doc);
         if (printFirst) {
             doc.BeginDoc();
             doc.PrintPage();
