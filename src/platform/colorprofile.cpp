@@ -91,21 +91,18 @@ struct TColorConversion::TTransform {
 TColorConversion TColorConversion::FromIcc(const QByteArray& icc, TProfileInput input) {
     if (icc.size() < 128 || icc.size() > MaxIccProfileBytes)
         return {};
+    // The colour space as the header names it in its four bytes at offset 16 (lcms2 hands it
+    // back as an enum, and a file may hold any value there, also one the enum does not name).
+    const QByteArray space = icc.mid(16, 4);
+    const bool cmyk = input == TProfileInput::Cmyk || input == TProfileInput::CmykInverted;
+    const bool fits = (input == TProfileInput::Rgb && space == "RGB ") ||
+                      (input == TProfileInput::Grey && space == "GRAY") ||
+                      (cmyk && space == "CMYK");
+    if (!fits)
+        return {};
     const ProfileHandle profile(
         cmsOpenProfileFromMem(icc.constData(), static_cast<cmsUInt32Number>(icc.size())));
     if (!profile)
-        return {};
-    // The colour space as the four bytes at offset 16 of the header say it: lcms2 hands it back
-    // as an enum, and a file may hold any value there, also one the enum does not name.
-    const auto* header = reinterpret_cast<const unsigned char*>(icc.constData());
-    const cmsUInt32Number space = cmsUInt32Number(header[16]) << 24 |
-                                  cmsUInt32Number(header[17]) << 16 |
-                                  cmsUInt32Number(header[18]) << 8 | header[19];
-    const bool cmyk = input == TProfileInput::Cmyk || input == TProfileInput::CmykInverted;
-    const bool fits = (input == TProfileInput::Rgb && space == cmsSigRgbData) ||
-                      (input == TProfileInput::Grey && space == cmsSigGrayData) ||
-                      (cmyk && space == cmsSigCmykData);
-    if (!fits)
         return {};
     const ProfileHandle srgb = SRgb();
     auto transform = std::make_shared<TTransform>();
