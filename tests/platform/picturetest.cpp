@@ -2,11 +2,14 @@
 
 #include "common/errors.h"
 
+#include <unistd.h>
+
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "../common/imagemagick.h"
 #include "platform/bitmap.h"
+#include "platform/jpegcodec.h"
 #include "platform/jpegimage.h"
 #include "platform/picture.h"
 
@@ -179,4 +182,22 @@ TEST(TPicture, APictureDrawnLargerThanItsHeaderSaysIsRefusedByItsRealSize) {
         QStringLiteral(
             "画像が大きすぎます（65524 × 2298 ピクセル）．1 億ピクセルまでの画像を使ってください．"));
     EXPECT_EQ(picture.Graphic(), nullptr);
+}
+
+TEST(TPicture, AFileThatTellsNoSizeIsReadToItsEnd) {
+    // A pipe (a photo handed over as /dev/fd/N) says it holds nothing until it is read.
+    QImage quarters(64, 48, QImage::Format_RGB32);
+    quarters.fill(Qt::blue);
+    const QByteArray jpeg = EncodeJPEG(quarters, 90);
+    ASSERT_LT(jpeg.size(), 32 * 1024); // all of it fits in the pipe before anyone reads
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    ASSERT_EQ(write(ends[1], jpeg.constData(), std::size_t(jpeg.size())), jpeg.size());
+    close(ends[1]);
+    TJPEGImage image;
+    image.LoadFromFile(QStringLiteral("/proc/self/fd/%1").arg(ends[0]));
+    close(ends[0]);
+    EXPECT_EQ(image.Width(), 64);
+    EXPECT_EQ(image.Height(), 48);
+    EXPECT_EQ(image.Data(), jpeg);
 }
