@@ -322,12 +322,11 @@ int TPdfPictures::Count() const {
 }
 
 QByteArray TPdfPictures::MarkerBytes(int index) const {
-    // Red first, so that Qt never stores the marker as grey; then the token and the index.
-    QByteArray bytes("\xFF\x00\x00", 3);
-    bytes += FToken;
+    // The token, then the index; the rest of the rows is filler.
+    QByteArray bytes = FToken;
     for (int shift = 24; shift >= 0; shift -= 8)
         bytes += static_cast<char>((index >> shift) & 0xFF);
-    while (bytes.size() < MarkerWidth * MarkerHeight * 3)
+    while (bytes.size() < MarkerWidth / 8 * MarkerHeight)
         bytes += static_cast<char>(0x5A + bytes.size());
     return bytes;
 }
@@ -357,16 +356,15 @@ QImage TPdfPictures::Add(const TGraphic& graphic, const QRectF& source) {
     const int index = Count();
     FEntries.push_back(std::move(entry));
 
+    // A picture of one bit per pixel, black and white, which Qt stores as its bits (only
+    // compressed). Qt would weigh storing a picture of colours as a JPEG, and to learn whether
+    // it can it loads every image format plugin there is.
     const QByteArray bytes = MarkerBytes(index);
-    QImage marker(MarkerWidth, MarkerHeight, QImage::Format_RGB32);
+    QImage marker(MarkerWidth, MarkerHeight, QImage::Format_Mono);
+    marker.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    const int rowBytes = MarkerWidth / 8;
     for (int y = 0; y < MarkerHeight; ++y)
-        for (int x = 0; x < MarkerWidth; ++x) {
-            const int at = 3 * (y * MarkerWidth + x);
-            marker.setPixel(x, y,
-                            qRgb(static_cast<unsigned char>(bytes[at]),
-                                 static_cast<unsigned char>(bytes[at + 1]),
-                                 static_cast<unsigned char>(bytes[at + 2])));
-        }
+        std::memcpy(marker.scanLine(y), bytes.constData() + y * rowBytes, std::size_t(rowBytes));
     return marker;
 }
 

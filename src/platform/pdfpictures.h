@@ -42,8 +42,8 @@ class TPdfPictures {
     /// cannot be read or written or a marker is not found; the file is then unfinished.
     void Embed(const QString& pdfFile, const std::function<void(int)>& progress = {}) const;
 
-    /// The marker pictures' size in pixels.
-    static constexpr int MarkerWidth = 8;
+    /// The marker pictures' size in pixels, one bit each: room for the token and an index.
+    static constexpr int MarkerWidth = 80;
     static constexpr int MarkerHeight = 2;
 
     struct TEntry;
