@@ -2,14 +2,81 @@
 // mirroring and cropping (its irot, imir and clap properties) while it decodes; an EXIF
 // orientation in the file only repeats them and is not applied again. The colours are named
 // by an ICC profile or by the numbers of an "nclx" box.
+//
+// libheif, with the HEVC and AV1 decoders it links and what they link in turn (a dozen
+// libraries), is loaded the first time a HEIF file is opened, not with the program: mapping
+// and binding them took a quarter of the start of tamurika-export, for every photo a JPEG.
 #include <algorithm>
 #include <memory>
+
+#include <dlfcn.h>
 
 #include <libheif/heif.h>
 
 #include "photocodec.h"
 
 namespace {
+
+// The functions of libheif the codec calls, each declared by libheif's own header.
+#define TAMURIKA_HEIF_FUNCTIONS(F)                                                                 \
+    F(heif_check_filetype)                                                                         \
+    F(heif_context_alloc)                                                                          \
+    F(heif_context_free)                                                                           \
+    F(heif_context_set_maximum_image_size_limit)                                                   \
+    F(heif_context_read_from_memory_without_copy)                                                  \
+    F(heif_context_get_primary_image_handle)                                                       \
+    F(heif_image_handle_release)                                                                   \
+    F(heif_image_handle_get_width)                                                                 \
+    F(heif_image_handle_get_height)                                                                \
+    F(heif_image_handle_get_ispe_width)                                                            \
+    F(heif_image_handle_get_ispe_height)                                                           \
+    F(heif_image_handle_has_alpha_channel)                                                         \
+    F(heif_image_handle_get_color_profile_type)                                                    \
+    F(heif_image_handle_get_raw_color_profile_size)                                                \
+    F(heif_image_handle_get_raw_color_profile)                                                     \
+    F(heif_image_handle_get_nclx_color_profile)                                                    \
+    F(heif_nclx_color_profile_free)                                                                \
+    F(heif_decoding_options_alloc)                                                                 \
+    F(heif_decoding_options_free)                                                                  \
+    F(heif_decode_image)                                                                           \
+    F(heif_image_release)                                                                          \
+    F(heif_image_get_width)                                                                        \
+    F(heif_image_get_height)                                                                       \
+    F(heif_image_get_plane_readonly)
+
+struct THeifLibrary {
+#define TAMURIKA_HEIF_POINTER(name) decltype(&::name) name = nullptr;
+    TAMURIKA_HEIF_FUNCTIONS(TAMURIKA_HEIF_POINTER)
+#undef TAMURIKA_HEIF_POINTER
+};
+
+// The library of the ABI the header describes (its SONAME has been 1 since libheif 1.0).
+constexpr const char* HeifLibraryName = "libheif.so.1";
+
+// libheif, loaded once for the life of the process (never unloaded: its decoders keep threads
+// and tables of their own); none when it is not installed or lacks a function.
+const THeifLibrary* LoadHeifLibrary() {
+    static const std::unique_ptr<const THeifLibrary> library = []() {
+        void* handle = dlopen(HeifLibraryName, RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr)
+            return std::unique_ptr<const THeifLibrary>();
+        auto functions = std::make_unique<THeifLibrary>();
+        bool complete = true;
+#define TAMURIKA_HEIF_RESOLVE(name)                                                                \
+    functions->name = reinterpret_cast<decltype(&::name)>(dlsym(handle, #name));                   \
+    complete = complete && functions->name != nullptr;
+        TAMURIKA_HEIF_FUNCTIONS(TAMURIKA_HEIF_RESOLVE)
+#undef TAMURIKA_HEIF_RESOLVE
+        return complete ? std::unique_ptr<const THeifLibrary>(std::move(functions))
+                        : std::unique_ptr<const THeifLibrary>();
+    }();
+    return library.get();
+}
+
+// The loaded library; only called where a libheif object exists, so that it was loaded.
+const THeifLibrary& Heif() {
+    return *LoadHeifLibrary();
+}
 
 // The longest side of a picture within MaxGraphicPixels that is not absurdly thin (10 : 1).
 constexpr int MaxHeifSide = 32'000;
@@ -19,19 +86,19 @@ constexpr int MaxHeifSide = 32'000;
 constexpr int HeifBlockPadding = 256;
 
 struct ContextFree {
-    void operator()(heif_context* c) const { heif_context_free(c); }
+    void operator()(heif_context* c) const { Heif().heif_context_free(c); }
 };
 struct HandleRelease {
-    void operator()(heif_image_handle* h) const { heif_image_handle_release(h); }
+    void operator()(heif_image_handle* h) const { Heif().heif_image_handle_release(h); }
 };
 struct ImageRelease {
-    void operator()(heif_image* i) const { heif_image_release(i); }
+    void operator()(heif_image* i) const { Heif().heif_image_release(i); }
 };
 struct OptionsFree {
-    void operator()(heif_decoding_options* o) const { heif_decoding_options_free(o); }
+    void operator()(heif_decoding_options* o) const { Heif().heif_decoding_options_free(o); }
 };
 struct NclxFree {
-    void operator()(heif_color_profile_nclx* n) const { heif_nclx_color_profile_free(n); }
+    void operator()(heif_color_profile_nclx* n) const { Heif().heif_nclx_color_profile_free(n); }
 };
 
 // What is wrong with the file, in the user's words; libheif's own message is English.
@@ -67,22 +134,24 @@ struct Opened {
 };
 
 Opened Open(const QByteArray& data) {
+    if (LoadHeifLibrary() == nullptr)
+        throw EPhotoError(EPhotoError::pkNoReader, QStringLiteral("libheif1"));
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
     const int probe = int(std::min<qsizetype>(data.size(), 64));
-    if (heif_check_filetype(bytes, probe) == heif_filetype_no)
+    if (Heif().heif_check_filetype(bytes, probe) == heif_filetype_no)
         throw EPhotoError(EPhotoError::pkNotThisFormat);
     Opened file;
-    file.Context.reset(heif_context_alloc());
+    file.Context.reset(Heif().heif_context_alloc());
     if (!file.Context)
         throw EPhotoError(EPhotoError::pkOutOfMemory);
     // Without a bound libheif believes the sizes a file claims (a grid's output size, say) and
     // allocates for them before a single tile is read; no side of a picture the program takes
     // is longer than this.
-    heif_context_set_maximum_image_size_limit(file.Context.get(), MaxHeifSide);
-    Check(heif_context_read_from_memory_without_copy(file.Context.get(), data.constData(),
-                                                     std::size_t(data.size()), nullptr));
+    Heif().heif_context_set_maximum_image_size_limit(file.Context.get(), MaxHeifSide);
+    Check(Heif().heif_context_read_from_memory_without_copy(file.Context.get(), data.constData(),
+                                                            std::size_t(data.size()), nullptr));
     heif_image_handle* handle = nullptr;
-    Check(heif_context_get_primary_image_handle(file.Context.get(), &handle));
+    Check(Heif().heif_context_get_primary_image_handle(file.Context.get(), &handle));
     file.Handle.reset(handle);
     return file;
 }
@@ -97,26 +166,28 @@ TPhotoHeader ReadHeifHeader(const QByteArray& data) {
     header.Lossy = true; // HEVC or AV1, as phones write them
     // The size after rotation and cropping; the coded size before them may be larger, and it
     // is the one decoded first.
-    const QSize seen(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
-    const QSize coded(heif_image_handle_get_ispe_width(handle),
-                      heif_image_handle_get_ispe_height(handle));
+    const QSize seen(Heif().heif_image_handle_get_width(handle),
+                     Heif().heif_image_handle_get_height(handle));
+    const QSize coded(Heif().heif_image_handle_get_ispe_width(handle),
+                      Heif().heif_image_handle_get_ispe_height(handle));
     if (seen.width() <= 0 || seen.height() <= 0)
         throw EPhotoError(EPhotoError::pkDamaged);
     header.StoredSize = seen;
     header.CodedSize = coded.expandedTo(seen);
 
-    const heif_color_profile_type profile = heif_image_handle_get_color_profile_type(handle);
+    const heif_color_profile_type profile = Heif().heif_image_handle_get_color_profile_type(handle);
     if (profile == heif_color_profile_type_prof || profile == heif_color_profile_type_rICC) {
-        const std::size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+        const std::size_t size = Heif().heif_image_handle_get_raw_color_profile_size(handle);
         if (size > 0 && size <= std::size_t(MaxIccProfileBytes)) {
             QByteArray icc(qsizetype(size), Qt::Uninitialized);
-            if (heif_image_handle_get_raw_color_profile(handle, icc.data()).code == heif_error_Ok)
+            if (Heif().heif_image_handle_get_raw_color_profile(handle, icc.data()).code ==
+                heif_error_Ok)
                 header.IccProfile = icc;
         }
     }
     heif_color_profile_nclx* nclx = nullptr;
     if (header.IccProfile.isEmpty() &&
-        heif_image_handle_get_nclx_color_profile(handle, &nclx).code == heif_error_Ok &&
+        Heif().heif_image_handle_get_nclx_color_profile(handle, &nclx).code == heif_error_Ok &&
         nclx != nullptr) {
         const std::unique_ptr<heif_color_profile_nclx, NclxFree> owned(nclx);
         // BT.709 primaries (sRGB's) and unspecified ones are taken as sRGB.
@@ -141,7 +212,8 @@ TPhotoHeader ReadHeifHeader(const QByteArray& data) {
 QImage DecodeHeif(const QByteArray& data, const TPhotoHeader& header) {
     const Opened file = Open(data);
     heif_image_handle* handle = file.Handle.get();
-    const QSize size(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
+    const QSize size(Heif().heif_image_handle_get_width(handle),
+                     Heif().heif_image_handle_get_height(handle));
     if (size != header.StoredSize)
         throw EPhotoError(EPhotoError::pkDamaged);
     // A grid or an overlay is put together on a canvas of the size its own description gives,
@@ -149,27 +221,28 @@ QImage DecodeHeif(const QByteArray& data, const TPhotoHeader& header) {
     // header and a canvas of gigabytes there. No side of what is decoded may be much longer
     // than the longest the header declared (the size checked against the limit of pixels):
     // a coded picture is only ever padded to whole blocks of at most 128 pixels.
-    heif_context_set_maximum_image_size_limit(
+    Heif().heif_context_set_maximum_image_size_limit(
         file.Context.get(),
         std::max(header.CodedSize.width(), header.CodedSize.height()) + HeifBlockPadding);
-    const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
+    const bool alpha = Heif().heif_image_handle_has_alpha_channel(handle) != 0;
 
-    std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
+    std::unique_ptr<heif_decoding_options, OptionsFree> options(
+        Heif().heif_decoding_options_alloc());
     if (!options)
         throw EPhotoError(EPhotoError::pkOutOfMemory);
     options->convert_hdr_to_8bit = 1; // a 10-bit photo becomes 8 bits, as it is shown
     options->strict_decoding = 1;     // a damaged stream is refused, never drawn half grey
     heif_image* decoded = nullptr;
-    Check(heif_decode_image(handle, &decoded, heif_colorspace_RGB,
-                            alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
-                            options.get()));
+    Check(Heif().heif_decode_image(
+        handle, &decoded, heif_colorspace_RGB,
+        alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get()));
     const std::unique_ptr<heif_image, ImageRelease> image(decoded);
     int stride = 0;
     const std::uint8_t* plane =
-        heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
+        Heif().heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
     if (plane == nullptr ||
-        heif_image_get_width(image.get(), heif_channel_interleaved) != size.width() ||
-        heif_image_get_height(image.get(), heif_channel_interleaved) != size.height())
+        Heif().heif_image_get_width(image.get(), heif_channel_interleaved) != size.width() ||
+        Heif().heif_image_get_height(image.get(), heif_channel_interleaved) != size.height())
         throw EPhotoError(EPhotoError::pkDamaged);
 
     QImage result(size, QImage::Format_RGB32);

@@ -59,11 +59,17 @@ EInvalidGraphic TPhotoImage::Reworded(const EInvalidGraphic& error, TPhotoFormat
             QStringLiteral(
                 "%sイメージ%sを読み込めません．ファイルが壊れているか，%sイメージではありません．"),
             {name, file, name}));
-    case EPhotoError::pkNoReader:
+    case EPhotoError::pkNoReader: {
+        // The reason names the missing package; without one it is Qt's readers.
+        const QString part =
+            error.Message().isEmpty()
+                ? QStringLiteral("Qt の部品（qt6-image-formats-plugins）")
+                : QStringLiteral("部品（") + error.Message() + QStringLiteral("）");
         return EInvalidGraphic(FormatMessage(
             QStringLiteral(
-                "%sイメージ%sを読み込めません．%sイメージを読むための Qt の部品（qt6-image-formats-plugins）が入っていません．"),
-            {name, file, name}));
+                "%sイメージ%sを読み込めません．%sイメージを読むための%sが入っていません．"),
+            {name, file, name, part}));
+    }
     case EPhotoError::pkOutOfMemory:
         return EInvalidGraphic(FormatMessage(
             QStringLiteral("%sイメージ%sを展開するメモリが足りません．"), {name, file}));

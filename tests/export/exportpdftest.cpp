@@ -374,3 +374,28 @@ TEST_F(ExportPdf, AFillingPhotoIsCutByThePdfItselfAsThePreviewCutsIt) {
     }
     EXPECT_EQ(PdfReaderComplaints(turned + u".pdf"_s, work.path()), QString());
 }
+
+TEST_F(ExportPdf, AJpegPhotoIsPutInWithoutLoadingTheReadersOfOtherFormats) {
+    // libheif and its video decoders are loaded for a HEIF photo only, and Qt's image format
+    // plugins not at all for a PDF of a JPEG: the dynamic loader lists what it maps.
+    const QString jpeg = Path(u"photo.jpg"_s);
+    ASSERT_TRUE(MakePhoto(jpeg));
+    const QString heic = Path(u"photo.heic"_s);
+    const QString corners = Path(u"corners.png"_s);
+    ASSERT_TRUE(MakeCorners(corners, 320, 240));
+    ASSERT_TRUE(WriteHeic(QImage(corners).convertToFormat(QImage::Format_RGB32), heic));
+    const auto loaded = [&](const QString& photo) {
+        qputenv("LD_DEBUG", "files");
+        const ExportResult r =
+            Run({u"--year"_s, u"2027"_s, u"--picture"_s, photo, u"--pdf"_s, photo + u".pdf"_s});
+        qunsetenv("LD_DEBUG");
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+        EXPECT_EQ(PdfImages(photo + u".pdf"_s).size(), 1u);
+        return r.err;
+    };
+    const QString forJpeg = loaded(jpeg);
+    EXPECT_TRUE(forJpeg.contains(u"libQt6Gui.so"_s)) << "the loader said nothing";
+    EXPECT_FALSE(forJpeg.contains(u"libheif.so"_s));
+    EXPECT_FALSE(forJpeg.contains(u"imageformats/"_s));
+    EXPECT_TRUE(loaded(heic).contains(u"libheif.so"_s));
+}
