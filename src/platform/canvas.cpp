@@ -144,13 +144,27 @@ void TCanvas::EndPaint() {
 
 const TCanvas::TDrawnFont& TCanvas::DrawnFont() {
     const QFont asked = Font.ToQFont(PixelsPerInch());
-    if (!FDrawnFontValid || asked != FAskedFont) {
-        FAskedFont = asked;
-        const TSyntheticStyles synthetic = SyntheticStyles(asked);
-        FDrawnFont = {WithoutSynthetic(asked, synthetic), synthetic};
-        FDrawnFontValid = true;
+    const auto known = std::find_if(FDrawnFonts.begin(), FDrawnFonts.end(),
+                                    [&](const auto& entry) { return entry.first == asked; });
+    if (known != FDrawnFonts.end()) {
+        std::rotate(FDrawnFonts.begin(), known, known + 1);
+        return FDrawnFonts.front().second;
     }
-    return FDrawnFont;
+    const TSyntheticStyles synthetic = SyntheticStyles(asked);
+    const QFont drawn = WithoutSynthetic(asked, synthetic);
+    const QFont onDevice = FDevice == nullptr ? drawn : QFont(drawn, FDevice);
+    constexpr std::size_t Kept = 8;
+    if (FDrawnFonts.size() == Kept)
+        FDrawnFonts.pop_back();
+    FDrawnFonts.emplace(FDrawnFonts.begin(), asked,
+                        TDrawnFont{onDevice, synthetic, QFontMetrics(onDevice, FDevice)});
+    return FDrawnFonts.front().second;
+}
+
+void TCanvas::UseFont(QPainter& p, const QFont& font) {
+    // Setting a font, even the painter's own, makes Qt look its face up again.
+    if (p.font() != font)
+        p.setFont(font);
 }
 
 void TCanvas::DrawTextIn(QPainter& p, const TDrawnFont& drawn, const QRect& box, int flags,
@@ -160,7 +174,7 @@ void TCanvas::DrawTextIn(QPainter& p, const TDrawnFont& drawn, const QRect& box,
         DrawStyledText(p, drawn.Font, drawn.Synthetic, box, flags, text, color);
         return;
     }
-    p.setFont(drawn.Font);
+    UseFont(p, drawn.Font);
     p.setPen(color);
     p.drawText(box, flags, text);
 }
@@ -324,7 +338,7 @@ void TCanvas::TextOut(int x, int y, const QString& text) {
     if (p == nullptr)
         return;
     const TDrawnFont& drawn = DrawnFont();
-    const QFontMetrics fm(drawn.Font, FDevice);
+    const QFontMetrics& fm = drawn.Metrics;
     const QRect box(x, y, fm.horizontalAdvance(text), fm.height());
     if (Brush.Style == bsSolid)
         p->fillRect(box, ToQColor(Brush.Color));
@@ -335,44 +349,55 @@ void TCanvas::TextOut(int x, int y, const QString& text) {
                        ToQColor(Font.Color()));
         return;
     }
-    p->setFont(drawn.Font);
+    UseFont(*p, drawn.Font);
     p->setPen(ToQColor(Font.Color()));
     p->drawText(QPoint(x, y + fm.ascent()), text);
 }
 
 int TCanvas::TextWidth(const QString& text) {
-    return QFontMetrics(DrawnFont().Font, FDevice).horizontalAdvance(text);
+    return DrawnFont().Metrics.horizontalAdvance(text);
 }
 
 int TCanvas::TextHeight(const QString&) {
     // The class library measures the line height of the font, whatever the text.
-    return QFontMetrics(DrawnFont().Font, FDevice).height();
+    return DrawnFont().Metrics.height();
 }
 
 int TCanvas::DrawText(TRect& r, const QString& text, unsigned flags) {
     const TDrawnFont& drawn = DrawnFont();
-    const QFontMetrics fm(drawn.Font, FDevice);
+    const QFontMetrics& fm = drawn.Metrics;
     const int qf = ToQtTextFlags(flags);
     const QRect box = r.ToQRect();
-    const QRect needed = fm.boundingRect(box, qf, text);
     // One line measures the font's height (ascent and descent, no leading), as it did on the
     // platform the layouts were made on; several lines measure what Qt lays out.
-    const bool oneLine = (flags & DT_SINGLELINE) || needed.height() < 2 * fm.height();
-    const int height = oneLine ? fm.height() : needed.height();
+    const auto height = [&](const QRect& needed) {
+        const bool oneLine = (flags & DT_SINGLELINE) || needed.height() < 2 * fm.height();
+        return oneLine ? fm.height() : needed.height();
+    };
+    QPainter* p = (flags & DT_CALCRECT) ? nullptr : Painter();
+    if (p != nullptr && Brush.Style != bsSolid && !drawn.Synthetic.Any()) {
+        // Nothing to fill behind the text: Qt lays it out once, draws it and tells the space
+        // it took, where measuring first would lay it out twice (a sheet has hundreds).
+        QRect needed;
+        UseFont(*p, drawn.Font);
+        p->setPen(ToQColor(Font.Color()));
+        p->drawText(box, qf, text, &needed);
+        return height(needed);
+    }
+    const QRect needed = fm.boundingRect(box, qf, text);
     if (flags & DT_CALCRECT) {
         r.Right = r.Left + needed.width();
-        r.Bottom = r.Top + height;
-        return height;
+        r.Bottom = r.Top + height(needed);
+        return height(needed);
     }
-    QPainter* p = Painter();
     if (p == nullptr)
-        return height;
+        return height(needed);
     if (Brush.Style == bsSolid) {
         const QRect back = (flags & DT_NOCLIP) ? needed : needed.intersected(box);
         p->fillRect(back, ToQColor(Brush.Color));
     }
     DrawTextIn(*p, drawn, box, qf, text);
-    return height;
+    return height(needed);
 }
 
 QSize TCanvas::KeptPictureSize(const TRect& dest) {

@@ -13,7 +13,10 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -132,11 +135,15 @@ class TCanvas {
   private:
     /// The font as drawn on this device: without the styles its face lacks, which DrawStyledText
     /// adds.
+    /// Font and metrics are made for this device once: Qt finds the face of a font made for
+    /// another resolution again each time it is used.
     struct TDrawnFont {
         QFont Font;
         TSyntheticStyles Synthetic;
+        QFontMetrics Metrics;
     };
     const TDrawnFont& DrawnFont();
+    static void UseFont(QPainter& p, const QFont& font);
     void DrawTextIn(QPainter& p, const TDrawnFont& drawn, const QRect& box, int flags,
                     const QString& text);
 
@@ -150,9 +157,8 @@ class TCanvas {
     std::optional<QPainter> FOwned;
     bool FBeginFailed = false;
     TPoint FPenPos;
-    // The last font drawn with, for the font database is asked once per font, not per text.
-    QFont FAskedFont;
-    TDrawnFont FDrawnFont;
-    bool FDrawnFontValid = false;
+    // The fonts drawn with so far, the last first: a sheet's cells take turns with a few fonts,
+    // and the font database is asked once per font, not per text.
+    std::vector<std::pair<QFont, TDrawnFont>> FDrawnFonts;
     TPdfPictures* FPdfPictures = nullptr; // not owned
 };

@@ -130,8 +130,11 @@ void TLRItem::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, dou
             flags |= DT_CENTER;
         const int hm = ScaleValue(FHMargin, scale);
         const int vm = ScaleValue(FVMargin, scale);
+        // A single line is as high as its font whatever it says; only wrapped text is laid
+        // out to be measured.
         TRect measured{0, 0, (s.Right - s.Left) - hm, 0};
-        const int h = canvas.DrawText(measured, text, flags | DT_CALCRECT);
+        const int h = FWordWrap ? canvas.DrawText(measured, text, flags | DT_CALCRECT)
+                                : canvas.TextHeight(text);
         TRect box = s;
         if (FAlignment == taLeftJustify)
             box.Left = s.Left + hm;
