@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include <QApplication>
 #include <QTextStream>
@@ -9,6 +10,7 @@
 #include "app/exportcommand.h"
 #include "dib/vddib.h"
 #include "platform/application.h"
+#include "platform/fontpreload.h"
 
 namespace {
 
@@ -45,9 +47,12 @@ bool WithoutWindowSystem(int argc, char** argv) {
 int main(int argc, char** argv) {
     QtDefaultHandler = qInstallMessageHandler(QuietHandler);
     std::unique_ptr<QCoreApplication> app;
+    // A sheet's text needs the font configuration: it loads while the photo is read.
+    std::optional<TFontConfigPreload> fonts;
     if (WithoutWindowSystem(argc, argv)) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
+        fonts.emplace();
         // Nothing is ever shown, so no display is used: the tool always draws off-screen, and a
         // DISPLAY left over from an ssh or tmux session, or pointing at no server under cron,
         // changes nothing. Only an explicit QT_QPA_PLATFORM chooses otherwise.
