@@ -108,6 +108,21 @@ QByteArray Deflate(const char* data, std::size_t size) {
     return out;
 }
 
+// The picture in grey by the weights Qt's PDF writer gives the page's colours in a grey print
+// (QImage's own conversion weighs light linearly and would make the photo lighter).
+QImage Grey(const QImage& rgb) {
+    QImage grey(rgb.size(), QImage::Format_Grayscale8);
+    if (grey.isNull())
+        return grey;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        uchar* out = grey.scanLine(y);
+        for (int x = 0; x < rgb.width(); ++x)
+            out[x] = static_cast<uchar>(qGray(in[x]));
+    }
+    return grey;
+}
+
 QByteArray DeviceSpace(int components) {
     return components == 1 ? "/DeviceGray" : components == 4 ? "/DeviceCMYK" : "/DeviceRGB";
 }
@@ -223,7 +238,8 @@ int JpegImage(TUpdate& update, const QByteArray& jpeg, const TJPEGStructure& s, 
 }
 
 // Pixels kept exactly: 8-bit grey or RGB samples, compressed losslessly.
-int PixelImage(TUpdate& update, const QImage& image) {
+int PixelImage(TUpdate& update, const QImage& pixels) {
+    const QImage image = pixels.convertToFormat(QImage::Format_RGB32);
     const bool grey = image.allGray();
     const int w = image.width();
     QByteArray raw;
@@ -310,7 +326,7 @@ qint64 StartXref(const QByteArray& pdf) {
 
 } // namespace
 
-TPdfPictures::TPdfPictures() {
+TPdfPictures::TPdfPictures(bool grey) : FGrey(grey) {
     FToken.resize(16);
     QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(FToken.data()), 4);
 }
@@ -336,7 +352,7 @@ QImage TPdfPictures::Add(const TGraphic& graphic, const QRectF& source) {
     entry.Seen = QSizeF(graphic.Width(), graphic.Height());
     entry.Source = source;
     const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic);
-    if (jpeg != nullptr && jpeg->Scale() == jsFullSize) {
+    if (jpeg != nullptr && jpeg->Scale() == jsFullSize && !FGrey) {
         std::optional<TJPEGStructure> s = ReadJPEGStructure(jpeg->Data());
         const TJPEGHeader& header = jpeg->Header();
         // Only a stream whose frame is the one libjpeg read goes in as it stands.
@@ -349,6 +365,8 @@ QImage TPdfPictures::Add(const TGraphic& graphic, const QRectF& source) {
     }
     if (entry.Jpeg.isEmpty()) {
         entry.Pixels = graphic.ToImage().convertToFormat(QImage::Format_RGB32);
+        if (FGrey)
+            entry.Pixels = Grey(entry.Pixels);
         entry.Lossy = graphic.LossyFormat();
         if (entry.Pixels.isNull())
             return {};

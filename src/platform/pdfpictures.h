@@ -20,7 +20,10 @@ class TGraphic;
 
 class TPdfPictures {
   public:
-    TPdfPictures();
+    /// `grey`: the page is printed grey (chosen in the print dialog), and so are its pictures;
+    /// a JPEG photo is then decoded and stored again in grey, where as it came it would show
+    /// in colour on a grey page.
+    explicit TPdfPictures(bool grey = false);
     ~TPdfPictures();
     TPdfPictures(const TPdfPictures&) = delete;
     TPdfPictures& operator=(const TPdfPictures&) = delete;
@@ -53,4 +56,5 @@ class TPdfPictures {
 
     std::vector<TEntry> FEntries;
     QByteArray FToken; // random, so that no picture of the page can pass for a marker
+    bool FGrey;
 };

@@ -159,7 +159,7 @@ void TQtPrinter::BeginDoc() {
         }
         FFileTarget = p.outputFileName();
         p.setOutputFileName(FOutput->WorkingName());
-        FPictures = std::make_unique<TPdfPictures>();
+        FPictures = std::make_unique<TPdfPictures>(p.colorMode() == QPrinter::GrayScale);
     }
     // The device origin is the corner of what the printer can print, as on the platform the
     // report engine was made for; the engine moves the page back by these margins.

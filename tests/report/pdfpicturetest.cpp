@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QPrinter>
 #include <QTemporaryDir>
 
 #include "common/files.h"
@@ -268,3 +269,35 @@ TEST_F(PdfPicture, APhotoCutShortFailsThePageAndLeavesNoFile) {
 }
 
 } // namespace
+
+TEST_F(PdfPicture, APhotoPrintedInGreyIntoAFileIsGreyAsThePageIs) {
+    // Grey chosen in the print dialog for a PDF file: Qt draws the page grey, and the photo,
+    // which would show in colour as it came, goes in as a grey JPEG of its pixels.
+    const QString photo = Path(QStringLiteral("colours.jpg"));
+    ASSERT_TRUE(MakeFourColours(photo, 64, 48, {QStringLiteral("-quality"), QStringLiteral("95")}));
+    const QString pdf = Path(QStringLiteral("grey.pdf"));
+    TQtPrinter printer;
+    printer.PrintToFile(pdf);
+    TQtPrinter::TSetup setup = printer.Setup();
+    setup.ColorMode = QPrinter::GrayScale;
+    printer.RestoreSetup(setup);
+    SampleDocument sample(&printer);
+    sample.Picture->Picture().LoadFromFile(photo);
+    sample.Doc.BeginDoc();
+    sample.Doc.PrintPage();
+    sample.Doc.EndDoc();
+
+    const std::vector<TPdfImage> images = PdfImages(pdf);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].Encoding, QStringLiteral("jpeg"));
+    EXPECT_EQ(images[0].Color, QStringLiteral("gray"));
+    // Each quarter as grey as Qt makes a colour of the page grey.
+    const auto want = Quarters(QImage(photo));
+    const auto got = Quarters(PrintedPicture(pdf));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(qRed(got[i]) == qGreen(got[i]) && qGreen(got[i]) == qBlue(got[i]))
+            << std::hex << got[i] << " is not grey";
+        EXPECT_NEAR(qGray(got[i]), qGray(want[i]), 8) << "quarter " << i;
+    }
+    EXPECT_EQ(PdfReaderComplaints(pdf, work.path()), QString());
+}
