@@ -5,6 +5,7 @@
 #include "dib/vddib.h"
 #include "mainunit.h"
 #include "platform/application.h"
+#include "platform/fontpreload.h"
 #include "platform/settingsfolder.h"
 #include "startoptions.h"
 
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
     // "--help" and "--version" answer before a display is needed (startoptions.h).
     if (const std::optional<int> done = AnswerWithoutWindow(argc, argv))
         return *done;
+    // The window's text needs the font configuration: it loads while the window is built.
+    const TFontConfigPreload fonts;
     TApplication app(argc, argv);
     TApplication::setApplicationName(QStringLiteral("tamurika"));
     TApplication::setApplicationDisplayName(QStringLiteral("たむりか"));
