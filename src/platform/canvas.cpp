@@ -168,7 +168,7 @@ void TCanvas::UseFont(QPainter& p, const QFont& font) {
 }
 
 void TCanvas::DrawTextIn(QPainter& p, const TDrawnFont& drawn, const QRect& box, int flags,
-                         const QString& text) {
+                         const QString& text, QRect* needed) {
     const QColor color = ToQColor(Font.Color());
     if (drawn.Synthetic.Any()) {
         DrawStyledText(p, drawn.Font, drawn.Synthetic, box, flags, text, color);
@@ -176,7 +176,7 @@ void TCanvas::DrawTextIn(QPainter& p, const TDrawnFont& drawn, const QRect& box,
     }
     UseFont(p, drawn.Font);
     p.setPen(color);
-    p.drawText(box, flags, text);
+    p.drawText(box, flags, text, needed);
 }
 
 void TCanvas::FillRect(const TRect& r) {
@@ -379,9 +379,7 @@ int TCanvas::DrawText(TRect& r, const QString& text, unsigned flags) {
         // Nothing to fill behind the text: Qt lays it out once, draws it and tells the space
         // it took, where measuring first would lay it out twice (a sheet has hundreds).
         QRect needed;
-        UseFont(*p, drawn.Font);
-        p->setPen(ToQColor(Font.Color()));
-        p->drawText(box, qf, text, &needed);
+        DrawTextIn(*p, drawn, box, qf, text, &needed);
         return height(needed);
     }
     const QRect needed = fm.boundingRect(box, qf, text);

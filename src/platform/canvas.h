@@ -144,8 +144,10 @@ class TCanvas {
     };
     const TDrawnFont& DrawnFont();
     static void UseFont(QPainter& p, const QFont& font);
+    /// Draws `text` in `box`; `needed`, when given, hears the space Qt's layout took (not
+    /// for a font with styles added, which is measured beforehand).
     void DrawTextIn(QPainter& p, const TDrawnFont& drawn, const QRect& box, int flags,
-                    const QString& text);
+                    const QString& text, QRect* needed = nullptr);
 
     void ApplyPen(QPainter& p);
     void DrawLine(QPainter& p, TPoint from, TPoint to);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <sys/mman.h>
 
@@ -20,10 +21,13 @@ void TGraphic::LoadFromFile(const QString& fileName) {
 }
 
 void TGraphic::LoadFromStream(QIODevice& stream) {
-    const qint64 left = stream.size() - stream.pos();
-    if (!stream.isSequential() && left > MaxGraphicFileBytes)
+    const qint64 left = stream.isSequential() ? 0 : stream.size() - stream.pos();
+    std::optional<QByteArray> bytes;
+    if (left <= MaxGraphicFileBytes)
+        bytes = ReadToEnd(stream, left);
+    if (!bytes)
         throw EInvalidGraphic(QStringLiteral("画像データが大きすぎます．"));
-    LoadFromBytes(stream.readAll());
+    LoadFromBytes(*bytes);
 }
 
 void TGraphic::SaveToFile(const QString& fileName) const {
@@ -110,49 +114,47 @@ void AdviseLargePages(char* data, qsizetype size) {
 
 } // namespace
 
+std::optional<QByteArray> ReadToEnd(QIODevice& device, qint64 expected) {
+    // What the device says it holds comes in one read; what it holds beyond that (a file that
+    // grew meanwhile, a pipe that tells no size) in parts, never without end. A file that
+    // shrank meanwhile is read as far as it goes, and found damaged by its reader.
+    QByteArray bytes(expected, Qt::Uninitialized);
+    AdviseLargePages(bytes.data(), bytes.size());
+    qint64 got = 0;
+    while (got < expected) {
+        const qint64 n = device.read(bytes.data() + got, expected - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    bytes.truncate(got);
+    if (got < expected)
+        return bytes;
+    constexpr qint64 Part = 1 << 20;
+    for (QByteArray more = device.read(Part); !more.isEmpty(); more = device.read(Part)) {
+        if (bytes.size() + more.size() > MaxGraphicFileBytes)
+            return std::nullopt;
+        bytes += more;
+    }
+    return bytes;
+}
+
 QByteArray ReadGraphicFile(const QString& fileName) {
     const QString shown = QFileInfo(fileName).fileName();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw EInvalidGraphic(
             FormatMessage(QStringLiteral("画像ファイル「%s」を開けません．"), {shown}));
-    const qint64 size = file.size();
-    const auto failed = [&] {
-        return EInvalidGraphic(
-            FormatMessage(QStringLiteral("画像ファイル「%s」を読み込めません．"), {shown}));
-    };
-    const auto tooLarge = [&] {
-        return EInvalidGraphic(
+    std::optional<QByteArray> bytes;
+    if (file.size() <= MaxGraphicFileBytes)
+        bytes = ReadToEnd(file, file.size());
+    if (!bytes)
+        throw EInvalidGraphic(
             FormatMessage(QStringLiteral("画像ファイル「%s」は大きすぎます．"), {shown}));
-    };
-    if (size > MaxGraphicFileBytes)
-        throw tooLarge();
-    // The size the file has now; one that shrinks meanwhile is read as far as it goes (and
-    // found damaged by its reader). One that grows, or a device that tells no size, is read
-    // on in parts up to the limit, never without end.
-    QByteArray bytes(size, Qt::Uninitialized);
-    AdviseLargePages(bytes.data(), bytes.size());
-    qint64 got = 0;
-    while (got < size) {
-        const qint64 n = file.read(bytes.data() + got, size - got);
-        if (n < 0)
-            throw failed();
-        if (n == 0)
-            break;
-        got += n;
-    }
-    bytes.truncate(got);
-    if (got == size) {
-        constexpr qint64 Part = 1 << 20;
-        for (QByteArray more = file.read(Part); !more.isEmpty(); more = file.read(Part)) {
-            if (bytes.size() + more.size() > MaxGraphicFileBytes)
-                throw tooLarge();
-            bytes += more;
-        }
-    }
     if (file.error() != QFileDevice::NoError)
-        throw failed();
-    return bytes;
+        throw EInvalidGraphic(
+            FormatMessage(QStringLiteral("画像ファイル「%s」を読み込めません．"), {shown}));
+    return *bytes;
 }
 
 void WriteGraphicFile(const QString& fileName, const QByteArray& bytes) {

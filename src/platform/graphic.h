@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <QByteArray>
 #include <QImage>
@@ -114,6 +115,10 @@ EInvalidGraphic GraphicTooLarge(qint64 width, qint64 height, const QString& file
 
 /// Reads a whole file for a picture loader, with the size limit and messages of pictures.
 QByteArray ReadGraphicFile(const QString& fileName);
+
+/// Reads what is left of `device`, which says it holds `expected` bytes (0 when it cannot
+/// tell); none when that passes MaxGraphicFileBytes.
+std::optional<QByteArray> ReadToEnd(QIODevice& device, qint64 expected);
 
 /// Writes bytes to a file for a picture saver; on failure EInvalidGraphic.
 void WriteGraphicFile(const QString& fileName, const QByteArray& bytes);

@@ -605,9 +605,9 @@ QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, cons
 QByteArray EncodeJPEG(const QImage& source, int quality) {
     if (source.isNull())
         throw EInvalidGraphic(QStringLiteral("空の画像はJPEGイメージにできません．"));
-    const QImage image = source.convertToFormat(QImage::Format_RGB32);
     // A grey picture becomes a JPEG of one component, grey to every reader.
     const bool grey = source.format() == QImage::Format_Grayscale8;
+    const QImage image = grey ? source : source.convertToFormat(QImage::Format_RGB32);
     std::vector<JSAMPROW> rows(image.height());
     for (int y = 0; y < image.height(); ++y)
         rows[y] = const_cast<JSAMPROW>(image.constScanLine(y));
@@ -617,11 +617,11 @@ QByteArray EncodeJPEG(const QImage& source, int quality) {
         jpeg_compress_struct& info = jpeg.Info();
         info.image_width = static_cast<JDIMENSION>(image.width());
         info.image_height = static_cast<JDIMENSION>(image.height());
-        info.input_components = 4;
-        info.in_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+        info.input_components = grey ? 1 : 4;
+        info.in_color_space = grey                              ? JCS_GRAYSCALE
+                              : Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX
+                                                                : JCS_EXT_XRGB;
         jpeg_set_defaults(&info);
-        if (grey)
-            jpeg_set_colorspace(&info, JCS_GRAYSCALE);
         jpeg_set_quality(&info, std::clamp(quality, 1, 100), TRUE);
         jpeg_start_compress(&info, TRUE);
         while (info.next_scanline < info.image_height)

@@ -238,14 +238,19 @@ int JpegImage(TUpdate& update, const QByteArray& jpeg, const TJPEGStructure& s, 
 }
 
 // Pixels kept exactly: 8-bit grey or RGB samples, compressed losslessly.
-int PixelImage(TUpdate& update, const QImage& pixels) {
-    const QImage image = pixels.convertToFormat(QImage::Format_RGB32);
+// `image`: 32-bit RGB, or 8-bit grey for a grey print.
+int PixelImage(TUpdate& update, const QImage& image) {
     const bool grey = image.allGray();
     const int w = image.width();
     QByteArray raw;
     raw.resize(qsizetype(w) * image.height() * (grey ? 1 : 3));
     auto* out = reinterpret_cast<unsigned char*>(raw.data());
     for (int y = 0; y < image.height(); ++y) {
+        if (image.format() == QImage::Format_Grayscale8) {
+            std::memcpy(out, image.constScanLine(y), std::size_t(w));
+            out += w;
+            continue;
+        }
         const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < w; ++x) {
             *out++ = static_cast<unsigned char>(qRed(in[x]));

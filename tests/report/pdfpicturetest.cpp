@@ -27,10 +27,15 @@ class PdfPicture : public ::testing::Test {
   protected:
     QString Path(const QString& name) const { return dir.filePath(name); }
 
-    /// Prints the sample document with the picture file `picture` into `pdf`.
-    void Print(const QString& picture, const QString& pdf) {
+    /// Prints the sample document with the picture file `picture` into `pdf`, in colour or,
+    /// as the print dialog may set it, in grey.
+    void Print(const QString& picture, const QString& pdf,
+               QPrinter::ColorMode mode = QPrinter::Color) {
         TQtPrinter printer;
         printer.PrintToFile(pdf);
+        TQtPrinter::TSetup setup = printer.Setup();
+        setup.ColorMode = mode;
+        printer.RestoreSetup(setup);
         SampleDocument sample(&printer);
         sample.Picture->Picture().LoadFromFile(picture);
         sample.Doc.BeginDoc();
@@ -276,16 +281,7 @@ TEST_F(PdfPicture, APhotoPrintedInGreyIntoAFileIsGreyAsThePageIs) {
     const QString photo = Path(QStringLiteral("colours.jpg"));
     ASSERT_TRUE(MakeFourColours(photo, 64, 48, {QStringLiteral("-quality"), QStringLiteral("95")}));
     const QString pdf = Path(QStringLiteral("grey.pdf"));
-    TQtPrinter printer;
-    printer.PrintToFile(pdf);
-    TQtPrinter::TSetup setup = printer.Setup();
-    setup.ColorMode = QPrinter::GrayScale;
-    printer.RestoreSetup(setup);
-    SampleDocument sample(&printer);
-    sample.Picture->Picture().LoadFromFile(photo);
-    sample.Doc.BeginDoc();
-    sample.Doc.PrintPage();
-    sample.Doc.EndDoc();
+    Print(photo, pdf, QPrinter::GrayScale);
 
     const std::vector<TPdfImage> images = PdfImages(pdf);
     ASSERT_EQ(images.size(), 1u);
