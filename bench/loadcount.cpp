@@ -14,7 +14,7 @@
 #include "app/mainunit.h"
 #include "calendar/julius.h"
 #include "dib/vddib.h"
-#include "platform/image.h"
+#include "widgets/image.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

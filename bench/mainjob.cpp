@@ -35,10 +35,10 @@
 #include "app/mainunit.h"
 #include "calendar/julius.h"
 #include "dib/vddib.h"
-#include "platform/application.h"
-#include "platform/image.h"
-#include "platform/printer.h"
 #include "preview/printlrunit.h"
+#include "print/printer.h"
+#include "widgets/application.h"
+#include "widgets/image.h"
 
 namespace {
 

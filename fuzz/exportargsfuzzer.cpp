@@ -10,8 +10,8 @@
 #include <QList>
 #include <QStringList>
 
-#include "app/exportcommand.h"
-#include "preview/paperchoice.h"
+#include "export/exportcommand.h"
+#include "model/paperchoice.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     QStringList arguments;

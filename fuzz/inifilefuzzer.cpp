@@ -10,8 +10,8 @@
 #include <QStringList>
 
 #include "fuzzsupport.h"
-#include "platform/inifile.h"
 #include "platform/sysutils.h"
+#include "settings/inifile.h"
 
 namespace {
 

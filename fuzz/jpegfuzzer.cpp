@@ -10,8 +10,8 @@
 #include <QImage>
 
 #include "fuzzsupport.h"
-#include "platform/exif.h"
-#include "platform/jpegimage.h"
+#include "photo/exif.h"
+#include "photo/jpegimage.h"
 
 namespace {
 

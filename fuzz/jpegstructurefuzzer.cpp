@@ -9,8 +9,8 @@
 #include <QByteArray>
 
 #include "fuzzsupport.h"
-#include "platform/jpegcodec.h"
-#include "platform/jpegstructure.h"
+#include "photo/jpegcodec.h"
+#include "photo/jpegstructure.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

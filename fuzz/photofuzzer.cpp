@@ -12,7 +12,7 @@
 #include <QImage>
 
 #include "fuzzsupport.h"
-#include "platform/photoimage.h"
+#include "photo/photoimage.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QShowEvent>
 
 #include "mainunit.h"
-#include "platform/application.h"
-#include "platform/inifile.h"
-#include "titlestyle.h"
+#include "model/titlestyle.h"
+#include "settings/inifile.h"
+#include "widgets/application.h"
 
 TFrmfontRead::TFrmfontRead(TmainForm& form, TSlotSession session)
     : TSlotDialog(form, std::move(session), QStringLiteral("設定の読み込み"),

@@ -11,8 +11,8 @@
 #include <QRadioButton>
 
 #include "mainunit.h"
-#include "platform/application.h"
-#include "platform/inifile.h"
+#include "settings/inifile.h"
+#include "widgets/application.h"
 
 TFrmfontSave::TFrmfontSave(TmainForm& form, TSlotSession session)
     : TSlotDialog(form, std::move(session), QStringLiteral("設定の保存"),

@@ -4,10 +4,10 @@
 #include "calendar/julius.h"
 #include "dib/vddib.h"
 #include "mainunit.h"
-#include "platform/application.h"
 #include "platform/fontpreload.h"
-#include "platform/settingsfolder.h"
+#include "settings/settingsfolder.h"
 #include "startoptions.h"
+#include "widgets/application.h"
 
 int main(int argc, char** argv) {
     // Under a file-size limit a write that passes it would end the program, and with it the

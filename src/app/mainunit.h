@@ -14,12 +14,12 @@
 #include <QString>
 #include <QUrl>
 
-#include "platform/colordialog.h"
-#include "platform/fontdialog.h"
-#include "platform/opendialog.h"
-#include "preview/daycells.h"
-#include "preview/picturefit.h"
-#include "settingsslots.h"
+#include "model/picturefit.h"
+#include "model/settingsslots.h"
+#include "sheet/daycells.h"
+#include "widgets/colordialog.h"
+#include "widgets/fontdialog.h"
+#include "widgets/opendialog.h"
 
 class QAction;
 class QComboBox;

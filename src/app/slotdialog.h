@@ -8,7 +8,7 @@
 
 #include <QDialog>
 
-#include "settingsslots.h"
+#include "model/settingsslots.h"
 
 class QGroupBox;
 class QPushButton;

@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include "mainunit.h"
-#include "platform/application.h"
-#include "verunit.h"
+#include "platform/version.h"
+#include "widgets/application.h"
 
 QString StartUsage() {
     return QStringLiteral(
@@ -16,10 +16,6 @@ QString StartUsage() {
         "  画像ファイルを指定すると、「画像の読み込み」と同じようにその画像を読み込んで始めます。\n"
         "  tamurika --help     この説明を表示します。\n"
         "  tamurika --version  バージョンを表示します。\n");
-}
-
-QString VersionText(const QString& program) {
-    return QStringLiteral("%1 (たむりか) %2\n").arg(program, ProgramVersion());
 }
 
 TStartOptions ParseStartArguments(const QStringList& arguments) {

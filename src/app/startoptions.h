@@ -32,9 +32,6 @@ TStartOptions ParseStartArguments(const QStringList& arguments);
 /// The usage text, several lines, each ended by a line feed.
 QString StartUsage();
 
-/// "PROGRAM (たむりか) VERSION" and a line feed, for "--version" of both programs.
-QString VersionText(const QString& program);
-
 /// Answers "--help" and "--version" from the raw command line, before the application object
 /// exists and so without a display: the exit code, or nothing when the window is to open or
 /// the arguments hold what only Qt knows.

@@ -3,14 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-// The version number lives in one place: project(tamurika VERSION ...) in CMakeLists.txt.
-#ifndef TAMURIKA_VERSION
-#error "TAMURIKA_VERSION comes from project(tamurika VERSION ...) through src/app/CMakeLists.txt"
-#endif
-
-QString ProgramVersion() {
-    return QStringLiteral(TAMURIKA_VERSION);
-}
+#include "platform/version.h"
 
 TverForm::TverForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("verForm"));

@@ -5,10 +5,6 @@
 
 class QPushButton;
 
-/// The program's version number ("1.0"), as project() in CMakeLists.txt sets it; the about box,
-/// "tamurika --version" and "tamurika-export --version" show it.
-QString ProgramVersion();
-
 class TverForm : public QDialog {
     Q_OBJECT
 

@@ -11,6 +11,8 @@
 
 #include <array>
 
+#include "holidaymodel.h"
+
 namespace {
 
 // clang-format off
@@ -143,4 +145,15 @@ QStringList DefaultHolidayList() {
     for (const char16_t* line : SeptemberRules)
         lines.append(QString::fromUtf16(line));
     return lines;
+}
+
+THolidaySetup ProgramHolidaySetup() {
+    return {DefaultHolidayList(), {QString()}, true, true};
+}
+
+void ApplyProgramHolidays(THolidayModel& holidays) {
+    const THolidaySetup setup = ProgramHolidaySetup();
+    holidays.SetAutoEquinox(setup.AutoEquinox);
+    holidays.SetAutoFurikae(setup.AutoFurikae);
+    holidays.SetDayLists(setup.HolidayList, setup.SpecialDayList);
 }

@@ -1,7 +1,7 @@
 // The calendar control the program places: colours, the names of its date, OnChange.
 #include "calex.h"
 
-#include "julius.h"
+#include "calendar/julius.h"
 
 TCalendarEx::TCalendarEx(QWidget* parent) : TMonthlyCalendar(parent) {}
 

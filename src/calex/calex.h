@@ -22,7 +22,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "holidaymodel.h"
+#include "calendar/holidaymodel.h"
 #include "platform/bitmap.h"
 #include "platform/font.h"
 #include "platform/stringlist.h"

@@ -1,7 +1,7 @@
 #include "calexdesign.h"
 
+#include "calendar/holidays.h"
 #include "calex.h"
-#include "holidays.h"
 #include "platform/font.h"
 
 void ApplyProgramDesign(TCalendarEx& calendar) {
@@ -36,14 +36,9 @@ void ApplyProgramDesign(TCalendarEx& calendar) {
         fonts.SetFont(index, font);
     }
 
-    calendar.SetAutoEquinox(true);
-    calendar.SetAutoFurikae(true);
-    calendar.SetHolidayList(DefaultHolidayList());
-    calendar.SetSpecialDayList({QString()});
-}
-
-void ApplyProgramDesign(THolidayModel& holidays) {
-    holidays.SetAutoEquinox(true);
-    holidays.SetAutoFurikae(true);
-    holidays.SetDayLists(DefaultHolidayList(), {QString()});
+    const THolidaySetup holidays = ProgramHolidaySetup();
+    calendar.SetAutoEquinox(holidays.AutoEquinox);
+    calendar.SetAutoFurikae(holidays.AutoFurikae);
+    calendar.SetHolidayList(holidays.HolidayList);
+    calendar.SetSpecialDayList(holidays.SpecialDayList);
 }

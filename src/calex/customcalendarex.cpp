@@ -9,7 +9,7 @@
 #include <QPainter>
 #include <qdrawutil.h>
 
-#include "julius.h"
+#include "calendar/julius.h"
 
 namespace {
 

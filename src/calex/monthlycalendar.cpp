@@ -8,8 +8,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "julius.h"
-#include "weekdayletter.h"
+#include "calendar/julius.h"
+#include "calendar/weekdayletter.h"
 
 TMonthlyCalendar::TMonthlyCalendar(QWidget* parent) : TCustomCalendarEx(parent) {}
 

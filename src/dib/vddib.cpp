@@ -4,10 +4,10 @@
 
 #include "diberrors.h"
 #include "dibimage.h"
+#include "photo/picture.h"
 #include "pixelconvert.h"
 #include "platform/bitmap.h"
 #include "platform/clipboard.h"
-#include "platform/picture.h"
 #include "platform/syserrors.h"
 #include "rle.h"
 

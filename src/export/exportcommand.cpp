@@ -6,15 +6,15 @@
 #include <QLocale>
 #include <QTextStream>
 
-#include "calendar/calexdesign.h"
 #include "calendar/holidaymodel.h"
+#include "calendar/holidays.h"
 #include "calendar/julius.h"
-#include "platform/settingsfolder.h"
+#include "model/paperchoice.h"
+#include "model/settingsslots.h"
 #include "platform/sysutils.h"
-#include "preview/paperchoice.h"
-#include "preview/sheetlayout.h"
-#include "settingsslots.h"
-#include "startoptions.h"
+#include "platform/version.h"
+#include "settings/settingsfolder.h"
+#include "sheet/sheetlayout.h"
 
 using namespace Qt::StringLiterals;
 
@@ -249,7 +249,7 @@ TExportOptions ParseExportArguments(const QStringList& arguments) {
 void ListHolidays(std::int32_t fromYear, std::int32_t toYear, QTextStream& out) {
     // The holidays the printed sheet is composed with; no control, no window.
     THolidayModel holidays;
-    ApplyProgramDesign(holidays);
+    ApplyProgramHolidays(holidays);
     const std::int32_t last = Julius::YMDToJD(toYear, 12, 31);
     for (std::int32_t jd = Julius::YMDToJD(fromYear, 1, 1); jd <= last; ++jd) {
         std::int32_t y;

@@ -9,8 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "model/picturefit.h"
 #include "platform/exception.h"
-#include "preview/picturefit.h"
 #include "report/lrdocument.h"
 
 class QTextStream;

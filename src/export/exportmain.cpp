@@ -7,10 +7,10 @@
 #include <QApplication>
 #include <QTextStream>
 
-#include "app/exportcommand.h"
 #include "dib/vddib.h"
-#include "platform/application.h"
+#include "exportcommand.h"
 #include "platform/fontpreload.h"
+#include "widgets/application.h"
 
 namespace {
 

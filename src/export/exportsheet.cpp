@@ -4,24 +4,24 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "calendar/calexdesign.h"
 #include "calendar/holidaymodel.h"
+#include "calendar/holidays.h"
 #include "exportcommand.h"
+#include "model/paperchoice.h"
+#include "model/printposition.h"
+#include "model/settingsslots.h"
+#include "model/titlestyle.h"
+#include "photo/picture.h"
 #include "platform/bitmap.h"
-#include "platform/inifile.h"
 #include "platform/outputfile.h"
-#include "platform/picture.h"
-#include "platform/printer.h"
-#include "platform/settingsfolder.h"
-#include "preview/daycells.h"
-#include "preview/imageprinter.h"
-#include "preview/paperchoice.h"
-#include "preview/printlrunit.h"
-#include "preview/sheetlayout.h"
-#include "preview/sheetsource.h"
-#include "settingsslots.h"
-#include "sheetcomposition.h"
-#include "titlestyle.h"
+#include "print/imageprinter.h"
+#include "print/printer.h"
+#include "settings/inifile.h"
+#include "settings/settingsfolder.h"
+#include "sheet/daycells.h"
+#include "sheet/sheetcomposition.h"
+#include "sheet/sheetlayout.h"
+#include "sheet/sheetsource.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
     TSheetLayout sheet(source, printer.get());
     // The holidays of the window's hidden calendar control.
     THolidayModel holidays;
-    ApplyProgramDesign(holidays);
+    ApplyProgramHolidays(holidays);
     TSheetChoices choices;
     choices.Year = options.Year.value_or(QDate::currentDate().year());
     // A style that is none of the eight (a settings file edited by hand) titles the year as

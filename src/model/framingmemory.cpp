@@ -5,7 +5,7 @@
 
 #include <QLocale>
 
-#include "platform/statefile.h"
+#include "settings/statefile.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QSize>
 #include <QString>
 
-#include "preview/picturefit.h"
+#include "picturefit.h"
 
 inline const QString FramingSection = QStringLiteral("framing");
 

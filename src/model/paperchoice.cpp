@@ -1,6 +1,6 @@
 #include "paperchoice.h"
 
-#include "platform/statefile.h"
+#include "settings/statefile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "picturefolder.h"
 
-#include "platform/statefile.h"
+#include "settings/statefile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "settingsslots.h"
 
-#include "platform/inifile.h"
+#include "settings/inifile.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "areareducer.h"
 #include "colorprofile.h"
 #include "exif.h"
+#include "platform/areareducer.h"
 #include "reducerthread.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <QRect>
 #include <QSize>
 
-#include "graphic.h"
+#include "platform/graphic.h"
 
 /// What the header of a JPEG stream says, without decoding any pixel.
 struct TJPEGHeader {

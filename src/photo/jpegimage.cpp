@@ -2,7 +2,7 @@
 
 #include <QIODevice>
 
-#include "graphicpart.h"
+#include "platform/graphicpart.h"
 
 void TJPEGImage::LoadFromBytes(const QByteArray& bytes) {
     const TJPEGHeader header = ReadJPEGHeader(bytes); // throws before anything changes

@@ -10,8 +10,8 @@
 #include <QByteArray>
 #include <QImage>
 
-#include "graphic.h"
 #include "jpegcodec.h"
+#include "platform/graphic.h"
 
 enum TJPEGScale : std::uint8_t { jsFullSize, jsHalf, jsQuarter, jsEighth };
 

@@ -14,7 +14,7 @@
 #include <QString>
 
 #include "colorprofile.h"
-#include "graphic.h"
+#include "platform/graphic.h"
 
 enum class TPhotoFormat : std::uint8_t { Png, Gif, Tiff, WebP, Heif };
 

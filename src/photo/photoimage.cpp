@@ -7,9 +7,9 @@
 #include <QFileInfo>
 #include <QImageWriter>
 
-#include "areareducer.h"
 #include "exif.h"
-#include "graphicpart.h"
+#include "platform/areareducer.h"
+#include "platform/graphicpart.h"
 
 void TPhotoImage::LoadFromFile(const QString& fileName) {
     Load(ReadGraphicFile(fileName), QFileInfo(fileName).fileName());

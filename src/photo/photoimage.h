@@ -9,8 +9,8 @@
 #include <QImage>
 #include <QString>
 
-#include "graphic.h"
 #include "photocodec.h"
+#include "platform/graphic.h"
 
 class TPhotoImage : public TGraphic {
   public:

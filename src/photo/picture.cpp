@@ -5,9 +5,9 @@
 
 #include <QFileInfo>
 
-#include "bitmap.h"
 #include "jpegimage.h"
 #include "photoimage.h"
+#include "platform/bitmap.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "graphic.h"
+#include "platform/graphic.h"
 
 class TBitmap;
 

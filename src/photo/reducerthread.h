@@ -9,7 +9,7 @@
 
 #include <QImage>
 
-#include "areareducer.h"
+#include "platform/areareducer.h"
 
 class TReducerThread {
   public:

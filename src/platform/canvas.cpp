@@ -9,7 +9,7 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 
-#include "pdfpictures.h"
+#include "print/pdfpictures.h"
 
 namespace {
 
@@ -405,9 +405,9 @@ QSize TCanvas::KeptPictureSize(const TRect& dest) {
 
 void TCanvas::DrawPicture(const TRect& dest, const TGraphic& graphic, const QRectF& source) {
     QPainter* p = Painter();
-    if (p == nullptr || FPdfPictures == nullptr || dest.IsEmpty() || source.isEmpty())
+    if (p == nullptr || FWholePictures == nullptr || dest.IsEmpty() || source.isEmpty())
         return;
-    const QImage marker = FPdfPictures->Add(graphic, source);
+    const QImage marker = FWholePictures->Add(graphic, source);
     if (marker.isNull())
         return;
     // Stored exactly (never as a JPEG of Qt's), so that the marker can be found again.

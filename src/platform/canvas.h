@@ -27,7 +27,17 @@
 #include "types.h"
 
 class TGraphic;
-class TPdfPictures;
+
+/// A device that keeps pictures whole (a PDF file) takes them here while a page is drawn: it is
+/// handed the part of a picture that goes into a place and gives back the small picture that
+/// stands for it on the page until the file is finished.
+class TWholePictures {
+  public:
+    virtual ~TWholePictures() = default;
+    /// Takes the part `source` of `graphic` (in its pixels as seen); returns the picture to
+    /// draw in its place, or a null image to draw nothing.
+    virtual QImage Add(const TGraphic& graphic, const QRectF& source) = 0;
+};
 
 enum TPenStyle : std::uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
 enum TBrushStyle : std::uint8_t { bsSolid, bsClear };
@@ -117,11 +127,11 @@ class TCanvas {
     /// device that keeps every pixel it is given gets that part alone, no larger than it keeps.
     void StretchDraw(const TRect& dest, const QImage& image, const QRectF& source, bool smooth);
 
-    /// Pictures drawn with DrawPicture go into a PDF file as they are (not owned; nullptr:
-    /// none). Set by a printer whose job is written into a PDF file.
-    void SetPdfPictures(TPdfPictures* pictures) { FPdfPictures = pictures; }
+    /// Pictures drawn with DrawPicture go to `pictures` as they are (not owned; nullptr: none).
+    /// Set by a printer whose job is written into a PDF file.
+    void SetWholePictures(TWholePictures* pictures) { FWholePictures = pictures; }
     /// True when the device keeps a picture as it is, so that nothing need be decoded for it.
-    bool TakesWholePictures() const { return FPdfPictures != nullptr; }
+    bool TakesWholePictures() const { return FWholePictures != nullptr; }
     /// Draws the part `source` of `graphic` (in its pixels as seen) into `dest`, stretched to
     /// fill it, keeping the picture itself; only where TakesWholePictures().
     void DrawPicture(const TRect& dest, const TGraphic& graphic, const QRectF& source);
@@ -162,5 +172,5 @@ class TCanvas {
     // The fonts drawn with so far, the last first: a sheet's cells take turns with a few fonts,
     // and the font database is asked once per font, not per text.
     std::vector<std::pair<QFont, TDrawnFont>> FDrawnFonts;
-    TPdfPictures* FPdfPictures = nullptr; // not owned
+    TWholePictures* FWholePictures = nullptr; // not owned
 };

@@ -69,3 +69,7 @@ class TFont {
     TColor FColor = clWindowText;
     std::uint8_t FCharset = DEFAULT_CHARSET;
 };
+
+/// Registers the IPA fonts as substitutes for the "ＭＳ" faces that settings and layouts name,
+/// so that drawn text keeps the metrics the layouts were made for. Safe to call repeatedly.
+void RegisterFontSubstitutes();

@@ -21,18 +21,18 @@
 #include <QVBoxLayout>
 
 // Local
-#include "paperchoice.h"
-#include "platform/application.h"
+#include "model/paperchoice.h"
 #include "platform/bitmap.h"
-#include "platform/image.h"
-#include "platform/inifile.h"
 #include "platform/outputfile.h"
-#include "platform/panel.h"
-#include "platform/printer.h"
-#include "platform/settingsfolder.h"
-#include "platform/statefile.h"
-#include "sheetsource.h"
+#include "print/printer.h"
+#include "settings/inifile.h"
+#include "settings/settingsfolder.h"
+#include "settings/statefile.h"
+#include "sheet/sheetsource.h"
 #include "statusbar/statusbar.h"
+#include "widgets/application.h"
+#include "widgets/image.h"
+#include "widgets/panel.h"
 
 TFrmPrtLR* FrmPrtLR = nullptr;
 
@@ -89,12 +89,6 @@ class TPrinterSetupDialog : public QPrintDialog {
 };
 
 } // namespace
-
-int ReadPrintPosition(const QString& appPath) {
-    const TIniFile ini(SettingsFolder(appPath) + PrintPositionIniName);
-    const int stored = ini.ReadInteger(PrintPositionSection, PrintPositionKey, 0);
-    return std::clamp(stored, -SheetMaxPosition, SheetMaxPosition);
-}
 
 TFrmPrtLR::TFrmPrtLR(const TSheetSource& source, TPrinter* printer, QWidget* parent)
     : QDialog(parent), FSource(source), FSheet(std::make_unique<TSheetLayout>(source, printer)) {
@@ -215,12 +209,8 @@ void TFrmPrtLR::FormCreate() {
     LoadPosition();
 }
 
-QString TFrmPrtLR::PositionFileName() const {
-    return SettingsFolder(FSource.AppPath()) + PrintPositionIniName;
-}
-
 void TFrmPrtLR::LoadPosition() {
-    const TIniFile ini(PositionFileName());
+    const TIniFile ini(PrintPositionFileName(FSource.AppPath()));
     TrackBar1->setValue(ini.ReadInteger(PrintPositionSection, PrintPositionKey, 0));
     // Applying the position also writes it back, so the file holds the clamped value from now
     // on. A folder that cannot be written does not keep the user from printing: the position
@@ -233,8 +223,7 @@ void TFrmPrtLR::LoadPosition() {
 }
 
 void TFrmPrtLR::SavePosition() {
-    TIniFile ini(PositionFileName());
-    ini.WriteInteger(PrintPositionSection, PrintPositionKey, TrackBar1->value());
+    WritePrintPosition(FSource.AppPath(), TrackBar1->value());
 }
 
 void TFrmPrtLR::SpeedButton1Click() {

@@ -8,7 +8,8 @@
 
 #include <QDialog>
 
-#include "sheetlayout.h"
+#include "model/printposition.h"
+#include "sheet/sheetlayout.h"
 
 class QComboBox;
 class QLabel;
@@ -20,15 +21,6 @@ class TImage;
 class TPanel;
 class TSheetSource;
 class TStatusBar;
-
-/// The print-position file: section "senoruta", key "LRichi", in the settings folder.
-inline const QString PrintPositionIniName = QStringLiteral("senoruta.ini");
-inline const QString PrintPositionSection = QStringLiteral("senoruta");
-inline const QString PrintPositionKey = QStringLiteral("LRichi");
-
-/// The stored print position of the program whose folder is `appPath`, clamped to
-/// −10..10; 0 when the file, section or key is missing.
-int ReadPrintPosition(const QString& appPath);
 
 class TFrmPrtLR : public QDialog {
     Q_OBJECT
@@ -103,7 +95,6 @@ class TFrmPrtLR : public QDialog {
     void SavePosition();
     void LoadPaper();
     void ShowStatus(const QString& text);
-    QString PositionFileName() const;
 
     const TSheetSource& FSource;
     std::unique_ptr<TSheetLayout> FSheet;

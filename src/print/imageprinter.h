@@ -8,7 +8,7 @@
 
 #include <QImage>
 
-#include "platform/printer.h"
+#include "printer.h"
 
 class TImagePrinter : public TPrinter {
   public:

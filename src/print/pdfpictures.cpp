@@ -13,12 +13,12 @@
 
 #include <zlib.h>
 
-#include "exception.h"
-#include "graphic.h"
-#include "jpegcodec.h"
-#include "jpegimage.h"
-#include "jpegstructure.h"
 #include "pdfdraft.h"
+#include "photo/jpegcodec.h"
+#include "photo/jpegimage.h"
+#include "photo/jpegstructure.h"
+#include "platform/exception.h"
+#include "platform/graphic.h"
 
 struct TPdfPictures::TEntry {
     QRectF Source; // the part shown, in the pixels of the picture as seen (Seen)

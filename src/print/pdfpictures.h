@@ -16,9 +16,11 @@
 #include <QRectF>
 #include <QString>
 
+#include "platform/canvas.h"
+
 class TGraphic;
 
-class TPdfPictures {
+class TPdfPictures : public TWholePictures {
   public:
     /// `grey`: the page is printed grey (chosen in the print dialog), and so are its pictures;
     /// a JPEG photo is then decoded and stored again in grey, where as it came it would show
@@ -33,7 +35,7 @@ class TPdfPictures {
     /// readers decode is kept as its bytes (shared, not copied) and never decoded; any other
     /// picture is turned into pixels here, so that a damaged one raises EInvalidGraphic while
     /// the page is drawn, as it would on any other device.
-    QImage Add(const TGraphic& graphic, const QRectF& source);
+    QImage Add(const TGraphic& graphic, const QRectF& source) override;
 
     /// How many pictures were taken.
     int Count() const;

@@ -9,8 +9,8 @@
 #include <QPrinterInfo>
 
 #include "cupsqueue.h"
-#include "outputfile.h"
 #include "pdfpictures.h"
+#include "platform/outputfile.h"
 
 namespace {
 
@@ -181,7 +181,7 @@ void TQtPrinter::BeginDoc() {
     painter->setRenderHint(QPainter::TextAntialiasing, true);
     FPainter = std::move(painter);
     FCanvas = std::make_unique<TCanvas>(FPainter.get());
-    FCanvas->SetPdfPictures(FPictures.get());
+    FCanvas->SetWholePictures(FPictures.get());
 }
 
 void TQtPrinter::NewPage() {

@@ -12,9 +12,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "canvas.h"
-#include "exception.h"
-#include "types.h"
+#include "platform/canvas.h"
+#include "platform/exception.h"
+#include "platform/types.h"
 
 class QPrinter;
 class TOutputFile;

@@ -8,7 +8,7 @@
 
 #include "lrcontrol.h"
 #include "platform/bitmap.h"
-#include "platform/printer.h"
+#include "print/printer.h"
 
 enum TPaperSize : std::uint8_t { psNone, psA4, psB4, psB5, psA3, psA5, psLetter };
 enum TPrinterOrientation : std::uint8_t { poPortrait, poLandscape };

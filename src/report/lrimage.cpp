@@ -1,8 +1,8 @@
 #include "lrimage.h"
 
 #include "lrdesign.h"
+#include "photo/jpegimage.h"
 #include "platform/bitmap.h"
-#include "platform/jpegimage.h"
 
 bool IsImageItemGraphic(const TGraphic& graphic) {
     // The device-independent bitmap lives in a library of its own, beside this one; its class

@@ -7,7 +7,7 @@
 #include <QRectF>
 
 #include "lritem.h"
-#include "platform/picture.h"
+#include "photo/picture.h"
 
 class TLRImage : public TCustomLRItem {
   public:

@@ -9,8 +9,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include "atomicfile.h"
-#include "sysutils.h"
+#include "platform/atomicfile.h"
+#include "platform/sysutils.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "exception.h"
+#include "platform/exception.h"
 
 /// Message of a write the system refused; %s is the file's full name.
 inline const QString SIniFileWriteError = QStringLiteral("%s に書き込めません");

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
+#include "daycells.h"
+#include "model/picturefit.h"
+#include "model/titlestyle.h"
 #include "platform/bitmap.h"
-#include "preview/daycells.h"
-#include "preview/picturefit.h"
-#include "preview/sheetlayout.h"
-#include "titlestyle.h"
+#include "sheetlayout.h"
 
 namespace {
 

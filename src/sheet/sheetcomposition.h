@@ -11,8 +11,8 @@
 #include <QSize>
 #include <QString>
 
-#include "preview/picturefit.h"
-#include "settingsslots.h"
+#include "model/picturefit.h"
+#include "model/settingsslots.h"
 
 class TDayCells;
 class TGraphic;

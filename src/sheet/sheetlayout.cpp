@@ -6,7 +6,7 @@
 
 #include "calendar/weekdayletter.h"
 #include "daycells.h"
-#include "picturefit.h"
+#include "model/picturefit.h"
 #include "platform/fullwidth.h"
 #include "sheetsource.h"
 

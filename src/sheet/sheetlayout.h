@@ -11,7 +11,8 @@
 #include <QSize>
 #include <QString>
 
-#include "picturefit.h"
+#include "model/picturefit.h"
+#include "model/printposition.h"
 #include "report/lightrepex.h"
 
 class TPrinter;
@@ -22,8 +23,6 @@ inline constexpr int SheetPictureBoxWidth = 708;
 inline constexpr int SheetPictureBoxHeight = 531;
 /// The left and right margins of the sheet when it is centred on the paper.
 inline constexpr int SheetSideMargin = 39;
-/// How far the sheet may be moved left or right on the paper, in design units.
-inline constexpr int SheetMaxPosition = 10;
 
 /// The items and panels of one month block n (1..12).
 struct TMonthBlock {

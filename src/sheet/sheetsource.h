@@ -6,7 +6,7 @@
 #include <QSize>
 #include <QString>
 
-#include "picturefit.h"
+#include "model/picturefit.h"
 #include "platform/tcolor.h"
 
 class TDayCells;

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "platform/font.h"
+
 class QDialogButtonBox;
 class QMessageBox;
 
@@ -26,10 +28,6 @@ class TApplication : public QApplication {
 /// Runs a command of a window: an error it raises is shown in a message box
 /// (TApplication::ShowException) and the window stays open, the program goes on.
 void RunGuarded(const std::function<void()>& command);
-
-/// Registers the IPA fonts as substitutes for the "ＭＳ" faces that settings and layouts name,
-/// so that drawn text keeps the metrics the layouts were made for. Safe to call repeatedly.
-void RegisterFontSubstitutes();
 
 /// The folders searched for Qt's Japanese catalogue "qtbase_ja.qm", in order: Qt's own
 /// translations folder, the program's folder, and "share/tamurika" (or its "translations")

@@ -2,7 +2,7 @@
 // only when the user confirms.
 #pragma once
 
-#include "tcolor.h"
+#include "platform/tcolor.h"
 
 class QWidget;
 

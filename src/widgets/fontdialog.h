@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "font.h"
+#include "platform/font.h"
 
 class QLabel;
 class QListWidget;

@@ -10,7 +10,7 @@
 #include <QRectF>
 #include <QWidget>
 
-#include "picture.h"
+#include "photo/picture.h"
 
 class TImage : public QWidget {
     Q_OBJECT

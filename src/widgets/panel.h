@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "tcolor.h"
+#include "platform/tcolor.h"
 
 enum TPanelBevel { bvNone, bvLowered, bvRaised };
 

@@ -18,12 +18,12 @@
 #include "common/files.h"
 #include "dib/vddib.h"
 #include "modal.h"
-#include "platform/application.h"
-#include "platform/image.h"
-#include "platform/inifile.h"
-#include "preview/imageprinter.h"
 #include "preview/printlrunit.h"
+#include "print/imageprinter.h"
 #include "qtprint.h"
+#include "settings/inifile.h"
+#include "widgets/application.h"
+#include "widgets/image.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define TAMURIKA_LEAK_CHECK 1

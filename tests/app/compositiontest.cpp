@@ -17,16 +17,16 @@
 
 #include "../common/imagemagick.h"
 #include "app/mainunit.h"
-#include "app/sheetcomposition.h"
-#include "calendar/calex.h"
+#include "calex/calex.h"
 #include "modal.h"
 #include "platform/bitmap.h"
-#include "platform/image.h"
-#include "platform/inifile.h"
-#include "platform/panel.h"
 #include "preview/printlrunit.h"
 #include "qtprint.h"
+#include "settings/inifile.h"
+#include "sheet/sheetcomposition.h"
 #include "statusbar/statusbarp.h"
+#include "widgets/image.h"
+#include "widgets/panel.h"
 
 using testing_support::AnswerMessage;
 using testing_support::WhenModal;

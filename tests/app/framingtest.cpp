@@ -18,19 +18,19 @@
 #include <QTransform>
 #include <QWheelEvent>
 
-#include "app/framingmemory.h"
 #include "app/mainunit.h"
-#include "calendar/calex.h"
+#include "calex/calex.h"
 #include "common/heicwriter.h"
 #include "common/imagemagick.h"
 #include "common/sheetpage.h"
 #include "export/runexport.h"
 #include "modal.h"
-#include "platform/image.h"
-#include "platform/inifile.h"
-#include "platform/statefile.h"
+#include "model/framingmemory.h"
 #include "preview/printlrunit.h"
+#include "settings/inifile.h"
+#include "settings/statefile.h"
 #include "statusbar/statusbarp.h"
+#include "widgets/image.h"
 
 using namespace Qt::StringLiterals;
 using namespace testing_support;

@@ -20,9 +20,9 @@
 
 #include "app/mainunit.h"
 #include "modal.h"
-#include "platform/application.h"
 #include "preview/printlrunit.h"
 #include "qtprint.h"
+#include "widgets/application.h"
 
 using testing_support::WhenModal;
 

@@ -13,16 +13,16 @@
 #include <QTemporaryDir>
 
 #include "app/mainunit.h"
-#include "app/sheetcomposition.h"
-#include "calendar/calex.h"
-#include "calendar/calexdesign.h"
+#include "calendar/holidays.h"
+#include "calex/calex.h"
 #include "common/sheetpage.h"
-#include "platform/application.h"
 #include "platform/bitmap.h"
-#include "platform/image.h"
 #include "preview/fakesource.h"
-#include "preview/imageprinter.h"
 #include "preview/printlrunit.h"
+#include "print/imageprinter.h"
+#include "sheet/sheetcomposition.h"
+#include "widgets/application.h"
+#include "widgets/image.h"
 
 using namespace Qt::StringLiterals;
 using namespace testing_support;
@@ -170,7 +170,7 @@ TEST_F(HighDpi, ABoldTitleCarriesTheSameInkAsOnAScreenOfRatioOne) {
     choices.Settings.Fonts[sfYear] = {u"IPA P明朝"_s, fsBold};
     choices.PictureSize = {105, 105};
     THolidayModel holidays;
-    ApplyProgramDesign(holidays);
+    ApplyProgramHolidays(holidays);
     ComposeSheet(window.Sheet(), choices, holidays, source.Cells);
     window.show();
     const QImage fine = window.Image1->Picture().Graphic()->ToImage();

@@ -25,15 +25,15 @@
 #include "../common/imagemagick.h"
 #include "app/mainunit.h"
 #include "app/verunit.h"
-#include "calendar/calex.h"
 #include "calendar/julius.h"
+#include "calex/calex.h"
 #include "dib/vddib.h"
 #include "modal.h"
-#include "platform/image.h"
-#include "platform/opendialog.h"
-#include "platform/panel.h"
 #include "qtprint.h"
 #include "statusbar/statusbarp.h"
+#include "widgets/image.h"
+#include "widgets/opendialog.h"
+#include "widgets/panel.h"
 
 using testing_support::AnswerMessage;
 using testing_support::MakeQuarters;

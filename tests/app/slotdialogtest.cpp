@@ -17,11 +17,11 @@
 #include "app/fontreadunit.h"
 #include "app/fontsaveunit1.h"
 #include "app/mainunit.h"
-#include "calendar/calex.h"
+#include "calex/calex.h"
 #include "modal.h"
-#include "platform/inifile.h"
-#include "platform/panel.h"
 #include "qtprint.h"
+#include "settings/inifile.h"
+#include "widgets/panel.h"
 
 using testing_support::AnswerMessage;
 using testing_support::WhenModal;

@@ -16,8 +16,9 @@
 #include "app/startoptions.h"
 #include "app/verunit.h"
 #include "modal.h"
-#include "platform/image.h"
-#include "platform/settingsfolder.h"
+#include "platform/version.h"
+#include "settings/settingsfolder.h"
+#include "widgets/image.h"
 
 using namespace Qt::StringLiterals;
 using testing_support::AnswerMessage;

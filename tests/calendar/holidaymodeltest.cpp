@@ -7,8 +7,8 @@
 
 #include <QObject>
 
-#include "calendar/calexdesign.h"
 #include "calendar/holidaymodel.h"
+#include "calendar/holidays.h"
 #include "platform/exception.h"
 
 using namespace Qt::StringLiterals;
@@ -73,7 +73,7 @@ TEST(HolidayModel, TheDaysBeforeAreClassifiedByTheCallersRule) {
 
 TEST(HolidayModel, TheProgramsHolidays) {
     THolidayModel model;
-    ApplyProgramDesign(model);
+    ApplyProgramHolidays(model);
     EXPECT_EQ(model.GetDayNames(2026, 9, 22), u"国民の休日"_s);
     EXPECT_EQ(model.GetDayNames(2026, 9, 23), u"秋分の日"_s);
     EXPECT_EQ(model.GetDayNames(2025, 5, 6), u"振替休日"_s);

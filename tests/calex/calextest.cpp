@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "calendar/calex.h"
 #include "calendar/julius.h"
+#include "calex/calex.h"
 #include "platform/exception.h"
 
 using namespace Qt::StringLiterals;

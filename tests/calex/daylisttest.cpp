@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "calendar/calex.h"
+#include "calex/calex.h"
 #include "platform/exception.h"
 
 using namespace Qt::StringLiterals;

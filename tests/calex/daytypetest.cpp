@@ -2,8 +2,8 @@
 // step in each of its three eras, fonts and names.
 #include <gtest/gtest.h>
 
-#include "calendar/calex.h"
 #include "calendar/julius.h"
+#include "calex/calex.h"
 
 using namespace Qt::StringLiterals;
 

@@ -13,10 +13,10 @@
 
 #include <QDate>
 
-#include "calendar/calex.h"
-#include "calendar/calexdesign.h"
 #include "calendar/holidays.h"
 #include "calendar/julius.h"
+#include "calex/calex.h"
+#include "calex/calexdesign.h"
 #include "common/holidayreference.h"
 
 using namespace Qt::StringLiterals;

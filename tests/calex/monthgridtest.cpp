@@ -8,9 +8,9 @@
 #include <QLocale>
 #include <QTest>
 
-#include "calendar/calex.h"
-#include "calendar/calexdesign.h"
 #include "calendar/julius.h"
+#include "calex/calex.h"
+#include "calex/calexdesign.h"
 
 using namespace Qt::StringLiterals;
 

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "platform/application.h"
+#include "platform/font.h"
 
 // What libraries outside the program keep until the process ends, which LeakSanitizer would
 // report after every test program (the program's own allocations are all checked):

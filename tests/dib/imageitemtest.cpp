@@ -4,7 +4,7 @@
 
 #include "dib/vddib.h"
 #include "dibtesthelpers.h"
-#include "platform/picture.h"
+#include "photo/picture.h"
 #include "report/lightrepex.h"
 
 TEST(ImageItem, TakesAndPrintsADibPicture) {

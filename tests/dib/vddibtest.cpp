@@ -12,9 +12,9 @@
 #include "dib/dibimage.h"
 #include "dib/vddib.h"
 #include "dibtesthelpers.h"
+#include "photo/picture.h"
 #include "platform/bitmap.h"
 #include "platform/clipboard.h"
-#include "platform/picture.h"
 #include "platform/syserrors.h"
 
 namespace {

@@ -10,15 +10,15 @@
 #include <QFontDatabase>
 #include <QTemporaryDir>
 
-#include "app/settingsslots.h"
-#include "app/sheetcomposition.h"
-#include "calendar/calexdesign.h"
 #include "calendar/holidaymodel.h"
+#include "calendar/holidays.h"
 #include "common/sheetpage.h"
 #include "exportfixture.h"
-#include "platform/image.h"
+#include "model/settingsslots.h"
 #include "preview/fakesource.h"
 #include "preview/printlrunit.h"
+#include "sheet/sheetcomposition.h"
+#include "widgets/image.h"
 
 using namespace Qt::StringLiterals;
 using namespace testing_support;
@@ -51,7 +51,7 @@ QImage PreviewPage(const QString& face, TFontStyles style) {
     choices.Settings.Fonts[sfYear] = {face, style};
     choices.PictureSize = {105, 105};
     THolidayModel holidays;
-    ApplyProgramDesign(holidays);
+    ApplyProgramHolidays(holidays);
     ComposeSheet(window.Sheet(), choices, holidays, source.Cells);
     window.show();
     return window.Image1->Picture().Graphic()->ToImage();

@@ -7,9 +7,10 @@
 #include <QIODevice>
 #include <QTextStream>
 
-#include "app/exportcommand.h"
 #include "app/startoptions.h"
 #include "app/verunit.h"
+#include "export/exportcommand.h"
+#include "platform/version.h"
 
 using namespace Qt::StringLiterals;
 

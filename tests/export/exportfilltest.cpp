@@ -12,11 +12,11 @@
 #include <QTemporaryDir>
 #include <QTransform>
 
-#include "app/exportcommand.h"
 #include "common/heicwriter.h"
 #include "common/imagemagick.h"
 #include "common/photofiles.h"
 #include "common/sheetpage.h"
+#include "export/exportcommand.h"
 #include "exportfixture.h"
 
 using namespace Qt::StringLiterals;

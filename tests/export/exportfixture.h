@@ -13,7 +13,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "app/exportcommand.h"
+#include "export/exportcommand.h"
 #include "runexport.h"
 
 namespace testing_support {

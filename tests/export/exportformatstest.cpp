@@ -12,7 +12,7 @@
 #include "common/heicwriter.h"
 #include "common/photofiles.h"
 #include "common/sheetpage.h"
-#include "preview/picturefit.h"
+#include "model/picturefit.h"
 #include "runexport.h"
 
 using namespace Qt::StringLiterals;

@@ -13,9 +13,9 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include "app/exportcommand.h"
 #include "common/imagemagick.h"
 #include "common/sheetpage.h"
+#include "export/exportcommand.h"
 #include "exportfixture.h"
 
 using namespace Qt::StringLiterals;

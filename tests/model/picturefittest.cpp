@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "preview/picturefit.h"
+#include "model/picturefit.h"
 
 namespace {
 

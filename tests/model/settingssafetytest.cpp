@@ -13,9 +13,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "app/settingsslots.h"
-#include "platform/inifile.h"
-#include "qtprint.h"
+#include "app/qtprint.h"
+#include "model/settingsslots.h"
+#include "settings/inifile.h"
 #include "slotsaver.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/settingsslots.h"
+#include "app/qtprint.h"
 #include "common/files.h"
-#include "platform/inifile.h"
-#include "qtprint.h"
+#include "model/settingsslots.h"
+#include "settings/inifile.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include "platform/inifile.h"
+#include "settings/inifile.h"
 #include "slotsaver.h"
 
 int main(int argc, char** argv) {

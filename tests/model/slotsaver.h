@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "app/settingsslots.h"
+#include "model/settingsslots.h"
 
 namespace slotsaver {
 

@@ -1,8 +1,8 @@
 // Year and month titles of the eight styles, with the era of each year.
 #include <gtest/gtest.h>
 
-#include "app/titlestyle.h"
-#include "qtprint.h"
+#include "app/qtprint.h"
+#include "model/titlestyle.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <QTemporaryDir>
 
 #include "../common/imagemagick.h"
+#include "photo/jpegcodec.h"
+#include "photo/jpegimage.h"
+#include "photo/photoimage.h"
 #include "platform/bitmap.h"
 #include "platform/graphicpart.h"
-#include "platform/image.h"
-#include "platform/jpegcodec.h"
-#include "platform/jpegimage.h"
-#include "platform/photoimage.h"
+#include "widgets/image.h"
 
 using testing_support::Convert;
 using testing_support::Near;

@@ -9,11 +9,11 @@
 #include "../common/photofiles.h"
 #include <array>
 
+#include "photo/exif.h"
+#include "photo/jpegimage.h"
+#include "photo/picture.h"
 #include "platform/areareducer.h"
 #include "platform/bitmap.h"
-#include "platform/exif.h"
-#include "platform/jpegimage.h"
-#include "platform/picture.h"
 
 using testing_support::Convert;
 using testing_support::MakeQuarters;

@@ -11,8 +11,8 @@
 #include "../common/files.h"
 #include "../common/imagemagick.h"
 #include "../common/jpegfiles.h"
-#include "platform/jpegimage.h"
-#include "platform/jpegstructure.h"
+#include "photo/jpegimage.h"
+#include "photo/jpegstructure.h"
 
 using namespace testing_support;
 

@@ -13,11 +13,11 @@
 #include "common/files.h"
 #include "common/heicwriter.h"
 #include "common/photofiles.h"
-#include "platform/colorprofile.h"
-#include "platform/exif.h"
-#include "platform/jpegimage.h"
-#include "platform/photoimage.h"
-#include "platform/picture.h"
+#include "photo/colorprofile.h"
+#include "photo/exif.h"
+#include "photo/jpegimage.h"
+#include "photo/photoimage.h"
+#include "photo/picture.h"
 
 using namespace testing_support;
 

@@ -8,10 +8,10 @@
 #include <QTemporaryDir>
 
 #include "../common/imagemagick.h"
+#include "photo/jpegcodec.h"
+#include "photo/jpegimage.h"
+#include "photo/picture.h"
 #include "platform/bitmap.h"
-#include "platform/jpegcodec.h"
-#include "platform/jpegimage.h"
-#include "platform/picture.h"
 
 using testing_support::Convert;
 using testing_support::MakeQuarters;

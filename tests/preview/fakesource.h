@@ -1,10 +1,10 @@
 // A sheet source for the tests: what the main window would provide, held in plain fields.
 #pragma once
 
-#include "calendar/calexdesign.h"
 #include "calendar/holidaymodel.h"
-#include "preview/daycells.h"
-#include "preview/sheetsource.h"
+#include "calendar/holidays.h"
+#include "sheet/daycells.h"
+#include "sheet/sheetsource.h"
 
 namespace testing_support {
 
@@ -30,7 +30,7 @@ struct TFakeSource : TSheetSource {
     /// The day table of `year`, with the holidays of the main window's hidden calendar.
     void FillYear(int year) {
         THolidayModel holidays;
-        ApplyProgramDesign(holidays);
+        ApplyProgramHolidays(holidays);
         FillDayCells(holidays, year, Cells);
     }
 };

@@ -7,8 +7,8 @@
 #include <QTextStream>
 #include <QThread>
 
-#include "app/exportcommand.h"
 #include "common/sheetpage.h"
+#include "export/exportcommand.h"
 #include "report/privatecups.h"
 
 using namespace testing_support;

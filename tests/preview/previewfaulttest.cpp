@@ -14,8 +14,8 @@
 #include "app/qtprint.h"
 #include "common/imagemagick.h"
 #include "fakesource.h"
-#include "platform/printer.h"
 #include "preview/printlrunit.h"
+#include "print/printer.h"
 #include "report/privatecups.h"
 
 using namespace testing_support;

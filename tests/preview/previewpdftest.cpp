@@ -22,11 +22,11 @@
 #include "common/pdfcheck.h"
 #include "common/sheetpage.h"
 #include "fakesource.h"
-#include "platform/image.h"
-#include "platform/statefile.h"
-#include "preview/imageprinter.h"
 #include "preview/printlrunit.h"
+#include "print/imageprinter.h"
+#include "settings/statefile.h"
 #include "statusbar/statusbar.h"
+#include "widgets/image.h"
 
 using namespace testing_support;
 

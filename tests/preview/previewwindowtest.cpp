@@ -20,12 +20,12 @@
 #include "app/modal.h"
 #include "common/sheetpage.h"
 #include "fakesource.h"
-#include "platform/image.h"
-#include "platform/inifile.h"
-#include "platform/printer.h"
-#include "preview/imageprinter.h"
 #include "preview/printlrunit.h"
+#include "print/imageprinter.h"
+#include "print/printer.h"
+#include "settings/inifile.h"
 #include "statusbar/statusbar.h"
+#include "widgets/image.h"
 
 using namespace testing_support;
 

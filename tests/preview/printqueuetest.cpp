@@ -11,16 +11,16 @@
 #include <QTextStream>
 #include <QThread>
 
-#include "app/exportcommand.h"
 #include "app/mainunit.h"
 #include "app/modal.h"
-#include "calendar/calex.h"
+#include "calex/calex.h"
 #include "common/imagemagick.h"
 #include "common/sheetpage.h"
-#include "platform/image.h"
-#include "platform/printer.h"
+#include "export/exportcommand.h"
 #include "preview/printlrunit.h"
+#include "print/printer.h"
 #include "report/privatecups.h"
+#include "widgets/image.h"
 
 using namespace testing_support;
 

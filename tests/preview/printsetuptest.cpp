@@ -20,9 +20,9 @@
 #include "app/mainunit.h"
 #include "app/modal.h"
 #include "app/qtprint.h"
-#include "calendar/calex.h"
-#include "platform/printer.h"
+#include "calex/calex.h"
 #include "preview/printlrunit.h"
+#include "print/printer.h"
 #include "report/privatecups.h"
 
 using namespace testing_support;

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 
 #include "../common/imagemagick.h"
-#include "platform/jpegimage.h"
+#include "photo/jpegimage.h"
 #include "report/lightrepex.h"
 #include "reporttesting.h"
 

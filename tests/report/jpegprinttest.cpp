@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 
 #include "../common/imagemagick.h"
-#include "platform/jpegimage.h"
-#include "platform/picture.h"
+#include "photo/jpegimage.h"
+#include "photo/picture.h"
 #include "reporttesting.h"
 #include "sampledocument.h"
 

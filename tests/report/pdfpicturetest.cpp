@@ -13,8 +13,8 @@
 #include "common/imagemagick.h"
 #include "common/jpegfiles.h"
 #include "common/pdfcheck.h"
-#include "platform/jpegimage.h"
-#include "platform/picture.h"
+#include "photo/jpegimage.h"
+#include "photo/picture.h"
 #include "reporttesting.h"
 #include "sampledocument.h"
 

@@ -10,7 +10,7 @@
 #include <QRect>
 #include <QString>
 
-#include "platform/printer.h"
+#include "print/printer.h"
 
 namespace report_testing {
 

@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "platform/inifile.h"
-#include "platform/settingsfolder.h"
+#include "settings/inifile.h"
+#include "settings/settingsfolder.h"
 
 namespace {
 

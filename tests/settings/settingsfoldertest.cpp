@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "platform/settingsfolder.h"
+#include "settings/settingsfolder.h"
 
 namespace {
 

@@ -4,17 +4,17 @@
 
 #include <QDate>
 
-#include "calendar/calexdesign.h"
 #include "calendar/holidaymodel.h"
+#include "calendar/holidays.h"
 #include "calendar/julius.h"
 #include "common/holidayreference.h"
-#include "preview/daycells.h"
+#include "sheet/daycells.h"
 
 namespace {
 
 class DayCellsTest : public ::testing::Test {
   protected:
-    void SetUp() override { ApplyProgramDesign(holidays); }
+    void SetUp() override { ApplyProgramHolidays(holidays); }
     void Fill(int year) { FillDayCells(holidays, year, cells); }
     /// The cell holding day d of month m; fails the test when there is not exactly one.
     const Tsenohi* Find(int m, int d, int* col = nullptr, int* row = nullptr) {

@@ -10,12 +10,12 @@
 
 #include "common/imagemagick.h"
 #include "common/sheetpage.h"
-#include "fakesource.h"
+#include "photo/picture.h"
 #include "platform/bitmap.h"
-#include "platform/picture.h"
-#include "platform/printer.h"
-#include "preview/imageprinter.h"
-#include "preview/sheetlayout.h"
+#include "preview/fakesource.h"
+#include "print/imageprinter.h"
+#include "print/printer.h"
+#include "sheet/sheetlayout.h"
 
 using namespace testing_support;
 

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "platform/opendialog.h"
+#include "widgets/opendialog.h"
 
 namespace {
 
