@@ -1,5 +1,6 @@
-// The load-settings dialog "設定の読み込み": the user picks one of the ten slots and OK
-// restores its fonts, colours and title style.
+// The load-settings dialog "設定の読み込み": the user picks one of the slots saved so far, and
+// OK restores its fonts, colours and title style (one step of the history: undo gives back
+// what was there before). A slot never saved shows "（未保存）" and cannot be picked.
 #pragma once
 
 #include "slotdialog.h"
@@ -8,18 +9,12 @@ class TFrmfontRead : public TSlotDialog {
     Q_OBJECT
 
   public:
-    /// `session` is the window's; it takes Session() back when the dialog is done.
-    TFrmfontRead(TmainForm& form, TSlotSession session);
+    TFrmfontRead(TCalendarDocument& document, QWidget* window);
 
     /// Opening: captions and current slot.
     void FormShow();
     /// OK: loads the checked slot and closes.
     void Button1Click();
-
-    /// Reads slot n into the main window's font and colour dialogs and its title style (the
-    /// list's index only: the titles follow at the next recolouring), makes n the session's
-    /// current slot and clears its changed flag. A slot outside 1..10 loads all defaults.
-    void LoadSlot(int slot);
 
   protected:
     void showEvent(QShowEvent* event) override;

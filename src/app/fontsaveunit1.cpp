@@ -1,8 +1,5 @@
 #include "fontsaveunit1.h"
 
-#include <utility>
-
-#include <QComboBox>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,13 +7,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "mainunit.h"
-#include "settings/inifile.h"
+#include "model/calendardocument.h"
 #include "widgets/application.h"
 
-TFrmfontSave::TFrmfontSave(TmainForm& form, TSlotSession session)
-    : TSlotDialog(form, std::move(session), QStringLiteral("設定の保存"),
-                  QStringLiteral("保存する領域を選択してください。"), 205) {
+TFrmfontSave::TFrmfontSave(TCalendarDocument& document, QWidget* window)
+    : TSlotDialog(document, window, QStringLiteral("設定の保存"),
+                  QStringLiteral("保存する領域を選択してください。"), 205, false) {
     setObjectName(QStringLiteral("FrmfontSave"));
     Label1 = new QLabel(QStringLiteral("コメント"), this);
     Edit1 = new QLineEdit(this);
@@ -76,16 +72,8 @@ void TFrmfontSave::Button1Click() {
         Edit1->setText(DefaultSlotComment(n));
         comment = Edit1->text();
     }
-    FSession.Comments[n - 1] = comment;
-    SaveSlot(n, comment);
-    accept();
-}
-
-void TFrmfontSave::SaveSlot(int slot, const QString& comment) {
     // All keys of the slot are written at once: a save that fails (a read-only file, a full
-    // disk) leaves the file as it was instead of half a slot, and the current slot unchanged.
-    TIniFile ini(FForm.SettingsFileName());
-    SaveSlotSettings(ini, slot, comment, FForm.CurrentSettings(), FForm.ComboBox3->currentIndex());
-    FSession.CurrentSlot = slot;
-    FSession.Changed = false;
+    // disk) leaves the file as it was instead of half a slot, and the dialog open.
+    FDocument.SaveSlot(n, comment);
+    accept();
 }

@@ -12,8 +12,7 @@ class TFrmfontSave : public TSlotDialog {
     Q_OBJECT
 
   public:
-    /// `session` is the window's; it takes Session() back when the dialog is done.
-    TFrmfontSave(TmainForm& form, TSlotSession session);
+    TFrmfontSave(TCalendarDocument& document, QWidget* window);
 
     QLabel* Label1; // "コメント"
     QLineEdit* Edit1;
@@ -36,10 +35,6 @@ class TFrmfontSave : public TSlotDialog {
     void PlaceBelowGroup() override;
 
   private:
-    /// Writes slot n; raises EIniFileException when the file refuses a key, the keys before it
-    /// being written already.
-    void SaveSlot(int slot, const QString& comment);
-
     /// The whole comment last copied into Edit1 (which may hold only its first 20 characters).
     QString FCopiedComment;
 };

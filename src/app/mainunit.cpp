@@ -1,10 +1,10 @@
+// The main window's widgets and their wiring: the sample, the commands, the colour column, the
+// menus with their shortcuts, the status bar, and the events that reach them. What the commands
+// do is in mainunitcommands.cpp, how the window shows the calendar in mainunitview.cpp.
 #include "mainunit.h"
-
-#include <cmath>
 
 // Qt
 #include <QActionGroup>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -14,6 +14,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QListView>
@@ -23,28 +24,18 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QWheelEvent>
 
 // Local
 #include "calendar/weekdayletter.h"
 #include "calex/calex.h"
 #include "calex/calexdesign.h"
-#include "fontreadunit.h"
-#include "fontsaveunit1.h"
-#include "model/framingmemory.h"
-#include "model/picturefit.h"
-#include "model/picturefolder.h"
+#include "model/calendardocument.h"
 #include "model/titlestyle.h"
 #include "photo/picture.h"
-#include "platform/bitmap.h"
-#include "preview/printlrunit.h"
-#include "settings/inifile.h"
 #include "settings/settingsfolder.h"
-#include "sheet/sheetcomposition.h"
-#include "sheet/sheetlayout.h"
-#include "sheet/sheetsource.h"
 #include "statusbar/statusbarp.h"
 #include "verunit.h"
 #include "widgets/application.h"
@@ -54,9 +45,6 @@
 namespace {
 
 const QString ProgramTitle = QStringLiteral("たむりか");
-const QString ConfirmTitle = QStringLiteral("確認");
-const QString SaveQuestion = QStringLiteral("設定が変更されています。保存しますか？");
-const QString ResetQuestion = QStringLiteral("色の設定を初期値に戻しますか？");
 const QString HelpFile = QStringLiteral("tamurika.html");
 
 // The picture command's filter and hint name every picture format registered when the window
@@ -72,13 +60,6 @@ QString PictureHint() {
 // The sample's picture box.
 constexpr int PictureBoxWidth = 224;
 constexpr int PictureBoxHeight = 168;
-
-const QString FillHint = QStringLiteral(
-    "ドラッグで写す部分を動かし、ホイールで拡大・縮小します（ダブルクリックで元に戻ります）");
-// A wheel notch (120 eighths of a degree) zooms by the cube root of 2: three double the zoom.
-constexpr double WheelNotchesPerDoubling = 3 * 120;
-// How long the wheel must rest before its zoom is written to the state file.
-constexpr int RememberDelayMs = 500;
 
 TFont MakeFont(const QString& face, int height, TFontStyles style = 0) {
     TFont font;
@@ -107,12 +88,6 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, int left, int t
     return button;
 }
 
-void SetTextColor(QLabel* label, TColor color) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, ToQColor(color));
-    label->setPalette(palette);
-}
-
 // The colour commands in the order of the colour column and the colour menu.
 struct ColorCommandInfo {
     TSheetColor Color;
@@ -133,7 +108,7 @@ constexpr ColorCommandInfo ColorCommands[] = {
 } // namespace
 
 TmainForm::TmainForm(QString programFolder, QWidget* parent)
-    : QMainWindow(parent), FProgramFolder(std::move(programFolder)) {
+    : QMainWindow(parent), FDocument(std::make_unique<TCalendarDocument>(std::move(programFolder))) {
     setObjectName(QStringLiteral("mainForm"));
     setWindowTitle(ProgramTitle);
     // A fixed single border with the system menu and the minimise box only.
@@ -152,19 +127,16 @@ TmainForm::TmainForm(QString programFolder, QWidget* parent)
 
     OpenDialog1.Filter = PictureFilter();
     OpenDialog1.Title = QStringLiteral("画像の読み込み");
-
-    const int fontHeights[SheetFontCount] = {-32, -15, -11, -11}; // 24, 11, 8 and 8 points
-    for (int k = 0; k < SheetFontCount; ++k)
-        FFontDialogs[k].Font().Assign(MakeFont(DefaultFontFace, fontHeights[k]));
-    for (int c = 0; c < SheetColorCount; ++c)
-        FColorDialogs[c].SetColor(DefaultSheetColor(TSheetColor(c)));
-
     OpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
     CreateSample(FClient);
     CreateCommands(FClient);
     CreateColorColumn(FClient);
-    CreateHiddenComponents(FClient);
+    Panel3 = MakePanel(FClient, 254, 294, 215, 63, clBtnFace, bvRaised);
+    Button14 = MakeButton(Panel3, QStringLiteral("終了(&E)"), 8, 10, 199, 43,
+                          QStringLiteral("「せのるた」を終了します"));
+    connect(Button14, &QPushButton::clicked, this, [this] { Button14Click(); });
+    Panel3->hide();
     CreateMenu();
 
     StBar = new TStatusBarP(FClient);
@@ -174,18 +146,18 @@ TmainForm::TmainForm(QString programFolder, QWidget* parent)
     StBar->SetPanelWidth(2, 50);
 
     CalendarEx1->OnChange = [this](QObject*) { CalendarEx1Change(); };
-    CalendarEx2->OnChange = [this](QObject*) { CalendarEx1Change(); };
-
-    FRememberTimer = new QTimer(this);
-    FRememberTimer->setSingleShot(true);
-    FRememberTimer->setInterval(RememberDelayMs);
-    connect(FRememberTimer, &QTimer::timeout, this, [this] { RememberFraming(); });
+    connect(FDocument.get(), &TCalendarDocument::Changed, this,
+            [this](TModelParts parts) { ModelChanged(parts); });
+    // A choice that could not be kept for the next run (a state file that cannot be written).
+    connect(FDocument.get(), &TCalendarDocument::Notice, this,
+            [this](const QString& message) { StBar->SetText(message); });
 }
 
 TmainForm::~TmainForm() {
-    // The calendars report to this window; silence them before the window's parts go.
+    // The calendar reports to this window; silence it before the window's parts go.
     CalendarEx1->OnChange = nullptr;
-    CalendarEx2->OnChange = nullptr;
+    // The document goes before the widgets that show it.
+    disconnect(FDocument.get(), nullptr, this, nullptr);
 }
 
 void TmainForm::CreateSample(QWidget* client) {
@@ -311,34 +283,6 @@ void TmainForm::CreateColorColumn(QWidget* client) {
     connect(Button21, &QPushButton::clicked, this, [this] { N16Click(); });
 }
 
-void TmainForm::CreateHiddenComponents(QWidget* client) {
-    Panel3 = MakePanel(client, 254, 294, 215, 63, clBtnFace, bvRaised);
-    Button14 = MakeButton(Panel3, QStringLiteral("終了(&E)"), 8, 10, 199, 43,
-                          QStringLiteral("「せのるた」を終了します"));
-    connect(Button14, &QPushButton::clicked, this, [this] { Button14Click(); });
-    Panel3->hide();
-
-    // Outside the client area: never seen, but alive and sized like the sample. Hidden as
-    // well: a control never shown never draws, and the composition steps it through every
-    // day of the year, which would otherwise draw its month hundreds of times.
-    CalendarEx2 = new TCalendarEx(client);
-    CalendarEx2->setObjectName(QStringLiteral("CalendarEx2"));
-    ApplyProgramDesign(*CalendarEx2);
-    CalendarEx2->setGeometry(WideClientWidth + 100, 0, 229, 122);
-    CalendarEx2->setFocusPolicy(Qt::NoFocus);
-    CalendarEx2->hide();
-
-    Image2 = new TImage(client);
-    Image3 = new TImage(client);
-    Image4 = new TImage(client);
-    for (TImage* image : {Image2, Image3})
-        image->SetStretch(true);
-    Image4->setGeometry(0, 0, 105, 105);
-    Image4->SetAutoSize(true);
-    for (TImage* image : {Image2, Image3, Image4})
-        image->hide();
-}
-
 void TmainForm::CreateMenu() {
     QMenuBar* bar = menuBar();
 
@@ -348,7 +292,24 @@ void TmainForm::CreateMenu() {
     MIfontWrite = file->addAction(QStringLiteral("フォントの設定を保存"), this,
                                   [this] { RunGuarded([this] { MIfontWriteClick(); }); });
     file->addSeparator();
-    file->addAction(QStringLiteral("終了(&x)"), this, [this] { Button14Click(); });
+    MIpdf = file->addAction(QStringLiteral("PDFに保存"), this,
+                            [this] { RunGuarded([this] { MIpdfClick(); }); });
+    MIpdf->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    file->addSeparator();
+    file->addAction(QStringLiteral("終了(&x)"), this, [this] { Button14Click(); })
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+
+    // Undo and redo name the step they would undo or do again ("元に戻す: 年のフォント").
+    QMenu* edit = bar->addMenu(QStringLiteral("編集(&E)"));
+    QUndoStack& history = FDocument->UndoStack();
+    MIundo = edit->addAction(QString(), this, [this] { RunGuarded([this] { UndoClick(); }); });
+    MIundo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    MIredo = edit->addAction(QString(), this, [this] { RunGuarded([this] { RedoClick(); }); });
+    MIredo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")),
+                          QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+    connect(&history, &QUndoStack::indexChanged, this, [this] { ShowHistory(); });
+    connect(&history, &QUndoStack::cleanChanged, this, [this] { ShowHistory(); });
+    ShowHistory();
 
     QMenu* year = bar->addMenu(QStringLiteral("年の選択(&T)"));
     year->addAction(QStringLiteral("前年"), this, [this] { Button2Click(); });
@@ -357,7 +318,8 @@ void TmainForm::CreateMenu() {
 
     QMenu* sheet = bar->addMenu(QStringLiteral("画像、フォント(&S)"));
     sheet->addAction(QStringLiteral("画像の読み込み"), this,
-                     [this] { RunGuarded([this] { Button9Click(); }); });
+                     [this] { RunGuarded([this] { Button9Click(); }); })
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
     // The frame mode: one of two, checked; the same actions in the sample's context menu.
     auto* frameModes = new QActionGroup(this);
     MIframeFit = new QAction(QStringLiteral("枠に合わせる"), frameModes);
@@ -391,7 +353,8 @@ void TmainForm::CreateMenu() {
     sheet->addAction(QStringLiteral("曜日のフォント変更"), this, [this] { Button12Click(); });
     sheet->addSeparator();
     sheet->addAction(QStringLiteral("プレビュー＆印刷"), this,
-                     [this] { RunGuarded([this] { Button1Click(); }); });
+                     [this] { RunGuarded([this] { Button1Click(); }); })
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
 
     // Year, month twice (as it always was), weekday, Sunday, Saturday | backgrounds, lines |
     // reset.
@@ -415,19 +378,16 @@ void TmainForm::CreateMenu() {
     MIkaku->menuAction()->setVisible(false);
 
     QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    help->addAction(QStringLiteral("たむりかのヘルプ"), this, [this] { N1Click(); });
+    help->addAction(QStringLiteral("たむりかのヘルプ"), this, [this] { N1Click(); })
+        ->setShortcut(QKeySequence(QStringLiteral("F1")));
     help->addSeparator();
     help->addAction(QStringLiteral("バージョン情報(&A)"), this, [this] { A1Click(); });
 }
 
 // --- Opening and closing ---------------------------------------------------------------------
 
-QString TmainForm::SettingsFileName() const {
-    return SettingsFolder(AppPath) + SettingsIniName;
-}
-
 QString TmainForm::HelpFileName() const {
-    return DataFolder(AppPath) + HelpFile;
+    return DataFolder(FDocument->AppPath) + HelpFile;
 }
 
 void TmainForm::showEvent(QShowEvent* event) {
@@ -445,240 +405,18 @@ void TmainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
 }
 
-void TmainForm::FormShow() {
-    AppPath = FProgramFolder.endsWith(u'/') ? FProgramFolder : FProgramFolder + u'/';
-    ReadSlotComments();
-    CalendarEx1->Today();
-    CalendarEx1->SetMonth(1);
-    CalendarEx1->SetDay(1);
-    ShowTitles();
-    {
-        TFrmfontRead loader(*this, SlotSession());
-        loader.LoadSlot(CurrentSlot);
-        TakeSlotSession(loader.Session());
-    }
-    ApplyColors();
-    SettingsChanged = false;
-    FFraming.Mode = TFramingMemory(AppPath).Mode();
-    ShowFraming(false);
-    CalendarEx1->setFocus();
-}
-
-void TmainForm::ReadSlotComments() {
-    const TSlotDirectory directory = ReadSlotDirectory(TIniFile(SettingsFileName()));
-    SlotComments = directory.Comments;
-    CurrentSlot = directory.LastSlot;
-}
-
 void TmainForm::closeEvent(QCloseEvent* event) {
     // Not while the sheet is composed: the window takes no input then, closing included.
-    if (InputBlocked()) {
+    bool close = !InputBlocked();
+    if (close)
+        RunGuarded([this, &close] { close = FormClose(); });
+    if (close)
+        event->accept();
+    else
         event->ignore();
-        return;
-    }
-    RunGuarded([this] { FormClose(); });
-    event->accept();
 }
 
-void TmainForm::FormClose() {
-    if (FRememberTimer->isActive())
-        RememberFraming();
-    if (SettingsChanged && Confirm(SaveQuestion))
-        MIfontWriteClick();
-}
-
-bool TmainForm::Confirm(const QString& question) {
-    QMessageBox box(QMessageBox::Question, ConfirmTitle, question,
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::Yes);
-    LabelButtonsInJapanese(box);
-    return box.exec() == QMessageBox::Yes;
-}
-
-// --- Year, titles ------------------------------------------------------------------------------
-
-void TmainForm::Button2Click() {
-    CalendarEx1->PrevYear();
-}
-void TmainForm::Button6Click() {
-    CalendarEx1->Today();
-}
-void TmainForm::Button5Click() {
-    CalendarEx1->NextYear();
-}
-
-void TmainForm::CalendarEx1Change() {
-    ShowTitles();
-}
-
-void TmainForm::ShowTitles() {
-    const int style = ComboBox3->currentIndex();
-    if (const auto title = YearTitle(style, CalendarEx1->Year()))
-        nenST->SetCaption(*title);
-    if (const auto title = MonthTitle(style, CalendarEx1->Month()))
-        tukiST->SetCaption(*title);
-}
-
-void TmainForm::ComboBox3Change() {
-    SettingsChanged = true;
-    ShowTitles();
-}
-
-// --- Picture -----------------------------------------------------------------------------------
-
-void TmainForm::Button9Click() {
-    TOpenDialog dialog = OpenDialog1;
-    // Before the first photo of this run, the folder of the last one of an earlier run.
-    if (dialog.FileName.isEmpty())
-        dialog.InitialDir = RememberedPictureFolder(AppPath);
-    if (!dialog.Execute(this))
-        return;
-    LoadPictureFile(dialog.FileName);
-}
-
-void TmainForm::LoadPictureFile(const QString& fileName) {
-    // Read first: a file that cannot be read leaves the sample, Image4 and the name of the
-    // current picture (which the print step reads again) as they were.
-    TPicture loaded;
-    loaded.LoadFromFile(fileName);
-    // Decoded once, here, so that a damaged file is found now and not later while painting,
-    // and at the size the sheet's picture needs: the sample (224 × 168) is drawn from the same
-    // pixels, which the copies below share, and "ﾌﾟﾚﾋﾞｭ-＆印刷" needs no decoding of its own.
-    // Any decoding reads the whole photo, which costs most of what decoding it costs.
-    (void)loaded.Graphic()->ToImageForSize(
-        SheetPreviewDecodeSize({loaded.Width(), loaded.Height()}));
-
-    if (FRememberTimer->isActive())
-        RememberFraming(); // the part of the photo shown until now
-    Image4->Picture().Assign(&loaded);
-    Image1->Picture().Assign(&Image4->Picture());
-    OpenDialog1.FileName = fileName;
-    // For the next run; a settings folder that cannot be written only means it is not kept.
-    RememberPictureFolder(AppPath, QFileInfo(fileName).absolutePath());
-    // A photo framed before shows as it was left; any other starts centred at 1 ×.
-    const TPictureFraming remembered =
-        TFramingMemory(AppPath)
-            .Recall(QFileInfo(fileName).absoluteFilePath(), Image4->size())
-            .value_or(TPictureFraming{});
-    FFraming.FocusX = remembered.FocusX;
-    FFraming.FocusY = remembered.FocusY;
-    FFraming.Zoom = remembered.Zoom;
-    ShowFraming(false);
-}
-
-// --- Framing -----------------------------------------------------------------------------------
-
-void TmainForm::ShowFraming(bool remember) {
-    const bool picture = !Image4->Picture().Empty();
-    const bool fill = FFraming.Mode == TFrameMode::Fill;
-    MIframeFit->setChecked(!fill);
-    MIframeFill->setChecked(fill);
-    MIframeCentre->setEnabled(fill && picture);
-    const int w = Image4->Picture().Width();
-    const int h = Image4->Picture().Height();
-    if (fill) {
-        Image1->setGeometry(0, 0, PictureBoxWidth, PictureBoxHeight);
-        Image1->SetSourceRect(
-            picture ? FillSource(w, h, PictureBoxWidth, PictureBoxHeight, FFraming) : QRectF());
-    } else {
-        Image1->setGeometry(FitPicture(w, h, PictureBoxWidth, PictureBoxHeight).ToQRect());
-        Image1->SetSourceRect({});
-    }
-    if (fill && picture) {
-        if (!FDragStart)
-            Image1->setCursor(Qt::OpenHandCursor);
-    } else {
-        Image1->unsetCursor();
-    }
-    if (picture) {
-        // The warning takes the status bar while it is due, and leaves it when it no longer is.
-        const QString warning = LowResolutionWarning(Image4->size(), FFraming);
-        if (!warning.isEmpty() && StBar->Text() != warning)
-            StBar->SetText(warning);
-        else if (warning.isEmpty() && !FFramingWarning.isEmpty() &&
-                 StBar->Text() == FFramingWarning)
-            StBar->SetText(QString());
-        FFramingWarning = warning;
-    }
-    if (remember && picture && fill)
-        FRememberTimer->start();
-}
-
-void TmainForm::RememberFraming() {
-    FRememberTimer->stop();
-    if (Image4->Picture().Empty() || OpenDialog1.FileName.isEmpty())
-        return;
-    try {
-        TFramingMemory(AppPath).Remember(QFileInfo(OpenDialog1.FileName).absoluteFilePath(),
-                                         Image4->size(), FFraming);
-    } catch (const Exception& error) {
-        // The part shown stays as it is; only the next run will not know it.
-        StBar->SetText(error.Message());
-    }
-}
-
-void TmainForm::FrameModeClick(TFrameMode mode) {
-    if (FRememberTimer->isActive())
-        RememberFraming();
-    FFraming.Mode = mode;
-    ShowFraming(false);
-    try {
-        TFramingMemory(AppPath).SetMode(mode);
-    } catch (const Exception& error) {
-        StBar->SetText(error.Message());
-    }
-}
-
-void TmainForm::FrameCentreClick() {
-    if (FFraming.Mode != TFrameMode::Fill || Image4->Picture().Empty())
-        return;
-    FFraming.FocusX = 0.5;
-    FFraming.FocusY = 0.5;
-    FFraming.Zoom = 1;
-    ShowFraming(true);
-    RememberFraming();
-}
-
-void TmainForm::Image1MouseDown(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || FFraming.Mode != TFrameMode::Fill ||
-        Image4->Picture().Empty())
-        return;
-    FDragStart = event->position();
-    FDragFraming = FFraming;
-    Image1->setCursor(Qt::ClosedHandCursor);
-}
-
-void TmainForm::Image1MouseMove(QMouseEvent* event) {
-    if (!FDragStart) {
-        Image1MouseMoveHint();
-        return;
-    }
-    const QPointF moved = event->position() - *FDragStart;
-    // From where the drag began, so that moving back returns exactly there.
-    FFraming = DragFraming(FDragFraming, Image4->Picture().Width(), Image4->Picture().Height(),
-                           PictureBoxWidth, PictureBoxHeight, moved.x(), moved.y());
-    ShowFraming(false);
-}
-
-void TmainForm::Image1MouseUp(QMouseEvent* event) {
-    if (!FDragStart || event->button() != Qt::LeftButton)
-        return;
-    FDragStart.reset();
-    ShowFraming(true);
-    RememberFraming();
-}
-
-void TmainForm::Image1MouseWheel(QWheelEvent* event) {
-    if (FFraming.Mode != TFrameMode::Fill || Image4->Picture().Empty() || FDragStart)
-        return;
-    const int notches = event->angleDelta().y();
-    if (notches == 0)
-        return;
-    const double zoom = FFraming.Zoom * std::exp2(notches / WheelNotchesPerDoubling);
-    FFraming = ZoomFraming(FFraming, Image4->Picture().Width(), Image4->Picture().Height(),
-                           PictureBoxWidth, PictureBoxHeight, event->position(), zoom);
-    ShowFraming(true);
-}
+// --- Events ----------------------------------------------------------------------------------
 
 QString TmainForm::DroppedPictureFile(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls() || data->urls().size() != 1)
@@ -701,29 +439,6 @@ void TmainForm::dropEvent(QDropEvent* event) {
         return;
     event->acceptProposedAction();
     RunGuarded([this, &file] { LoadPictureFile(file); });
-}
-
-// --- Status-bar hints, colour column, exit, help, about ----------------------------------------
-
-void TmainForm::FontButtonMouseMove(TSheetFont font) {
-    StBar->SetText(QStringLiteral("選択されているフォント：") + FontDialog(font).Font().Name());
-}
-
-void TmainForm::Button9MouseMove() {
-    StBar->SetText(QStringLiteral("画像ファイル：") + OpenDialog1.FileName);
-}
-
-void TmainForm::GroupBox2MouseMove() {
-    StBar->SetText(QString());
-}
-
-void TmainForm::Image1MouseMoveHint() {
-    if (Image4->Picture().Empty())
-        return;
-    if (!FFramingWarning.isEmpty())
-        StBar->SetText(FFramingWarning);
-    else if (FFraming.Mode == TFrameMode::Fill)
-        StBar->SetText(FillHint);
 }
 
 bool TmainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -817,167 +532,6 @@ void TmainForm::A1Click() {
     about.exec();
 }
 
-// --- Fonts and colours -------------------------------------------------------------------------
-
-void TmainForm::FontCommand(TSheetFont font) {
-    if (FontDialog(font).Execute(this))
-        SettingsChanged = true;
-}
-
-void TmainForm::Button11Click() {
-    FontCommand(sfYear);
-}
-void TmainForm::Button3Click() {
-    FontCommand(sfMonth);
-}
-void TmainForm::Button10Click() {
-    FontCommand(sfDay);
-}
-void TmainForm::Button12Click() {
-    FontCommand(sfDayOfWeek);
-}
-
-void TmainForm::ColorCommand(TSheetColor color) {
-    // Confirmed or not, the command counts as a change.
-    ColorDialog(color).Execute(this);
-    SettingsChanged = true;
-    ApplyColors();
-}
-
-void TmainForm::N4Click() {
-    ColorCommand(scYear);
-}
-void TmainForm::N11Click() {
-    ColorCommand(scMonth);
-}
-void TmainForm::N5Click() {
-    ColorCommand(scWeekday);
-}
-void TmainForm::N6Click() {
-    ColorCommand(scSunday);
-}
-void TmainForm::N7Click() {
-    ColorCommand(scSaturday);
-}
-void TmainForm::N12Click() {
-    ColorCommand(scDayBack);
-}
-void TmainForm::Button22Click() {
-    ColorCommand(scHeaderBack);
-}
-void TmainForm::N13Click() {
-    ColorCommand(scLine);
-}
-
-void TmainForm::N16Click() {
-    if (!Confirm(ResetQuestion))
-        return;
-    for (int c = 0; c < SheetColorCount; ++c)
-        FColorDialogs[c].SetColor(DefaultSheetColor(TSheetColor(c)));
-    ApplyColors();
-    SettingsChanged = true;
-}
-
-void TmainForm::ApplyColors() {
-    auto color = [this](TSheetColor c) { return FColorDialogs[c].Color(); };
-
-    nenST->SetFontColor(color(scYear));
-    Swatches[scYear]->SetColor(color(scYear));
-
-    tukiST->SetFontColor(color(scMonth));
-    Swatches[scMonth]->SetColor(color(scMonth));
-
-    CalendarEx1->SetWeekdayColor(color(scWeekday));
-    Swatches[scWeekday]->SetColor(color(scWeekday));
-    for (int i = 1; i <= 5; ++i)
-        SetTextColor(lblY[i], color(scWeekday));
-
-    CalendarEx1->SetHolidayColor(color(scSunday));
-    CalendarEx1->SetSundayColor(color(scSunday));
-    Swatches[scSunday]->SetColor(color(scSunday));
-    SetTextColor(lblY[0], color(scSunday));
-
-    CalendarEx1->SetSaturdayColor(color(scSaturday));
-    Swatches[scSaturday]->SetColor(color(scSaturday));
-    SetTextColor(lblY[6], color(scSaturday));
-
-    CalendarEx1->SetColor(color(scDayBack));
-    Swatches[scDayBack]->SetColor(color(scDayBack));
-
-    pnlYoubi->SetColor(color(scHeaderBack));
-    Swatches[scHeaderBack]->SetColor(color(scHeaderBack));
-
-    Swatches[scLine]->SetColor(color(scLine));
-    for (int i = 0; i < 8; ++i) {
-        y[i]->SetColor(color(scLine));
-        t[i]->SetColor(color(scLine));
-    }
-
-    ComboBox3Change();
-}
-
-TSlotSettings TmainForm::CurrentSettings() const {
-    TSlotSettings settings;
-    for (int k = 0; k < SheetFontCount; ++k)
-        settings.Fonts[k] = {FFontDialogs[k].Font().Name(), FFontDialogs[k].Font().Style()};
-    for (int c = 0; c < SheetColorCount; ++c)
-        settings.Colors[c] = FColorDialogs[c].Color();
-    settings.TitleStyle = ComboBox3->currentIndex();
-    return settings;
-}
-
-// --- Settings slots, preview -------------------------------------------------------------------
-
-TSlotSession TmainForm::SlotSession() const {
-    return {SlotComments, CurrentSlot, SettingsChanged};
-}
-
-void TmainForm::TakeSlotSession(const TSlotSession& session) {
-    SlotComments = session.Comments;
-    CurrentSlot = session.CurrentSlot;
-    SettingsChanged = session.Changed;
-}
-
-void TmainForm::MIfontWriteClick() {
-    TFrmfontSave dialog(*this, SlotSession());
-    dialog.exec();
-    // Also after a cancel: a comment whose save failed half-way stays the slot's comment.
-    TakeSlotSession(dialog.Session());
-}
-
-void TmainForm::MIfontReadClick() {
-    if (SettingsChanged && Confirm(SaveQuestion))
-        MIfontWriteClick();
-    {
-        TFrmfontRead dialog(*this, SlotSession());
-        dialog.exec();
-        TakeSlotSession(dialog.Session());
-    }
-    ApplyColors();
-}
-
-namespace {
-
-// What the sheet reads of the main window while it is previewed and printed.
-class TMainFormSheetSource : public TSheetSource {
-  public:
-    explicit TMainFormSheetSource(TmainForm& form) : FForm(form) {}
-
-    QString PictureFileName() const override { return FForm.OpenDialog1.FileName; }
-    QSize PictureSize() const override { return FForm.Image4->size(); }
-    TPictureFraming PictureFraming() const override { return FForm.FFraming; }
-    TColor WeekdayColor() const override { return FForm.ColorDialog(scWeekday).Color(); }
-    TColor SundayColor() const override { return FForm.ColorDialog(scSunday).Color(); }
-    TColor SaturdayColor() const override { return FForm.ColorDialog(scSaturday).Color(); }
-    const TDayCells& DayCells() const override { return FForm.FDayCells; }
-    QString AppPath() const override { return FForm.AppPath; }
-
-  private:
-    TmainForm& FForm;
-};
-
-} // namespace
-
 void TmainForm::BlockInput() {
     if (FInputBlocked)
         return;
@@ -1010,41 +564,3 @@ void TmainForm::UnblockInput() {
     FFocusBeforeBlock = nullptr;
 }
 
-void TmainForm::Button1Click() {
-    StBar->SetPosition(0);
-    BlockInput();
-    const TMainFormSheetSource source(*this);
-    std::unique_ptr<TFrmPrtLR> preview;
-    try {
-        preview = std::make_unique<TFrmPrtLR>(source);
-        FrmPrtLR = preview.get();
-
-        TSheetChoices choices;
-        choices.Year = CalendarEx1->Year();
-        choices.YearTitle = nenST->Caption();
-        choices.Settings = CurrentSettings();
-        choices.Picture = Image1->Picture().Graphic();
-        choices.PictureSize = Image4->size();
-        choices.Framing = FFraming;
-        ComposeSheet(preview->Sheet(), choices, CalendarEx2->Holidays(), FDayCells,
-                     [this](int position, bool monthDone) {
-                         StBar->SetPosition(position);
-                         if (monthDone)
-                             QCoreApplication::processEvents();
-                     });
-        StBar->SetPosition(100);
-        UnblockInput();
-
-        preview->Image1->Picture().SetGraphic(preview->LightRep1()->RenderPreview());
-    } catch (...) {
-        preview.reset();
-        UnblockInput();
-        StBar->SetPosition(0);
-        throw;
-    }
-    preview->exec();
-    preview.reset();
-    StBar->SetPosition(0);
-    if (!FFramingWarning.isEmpty())
-        StBar->SetText(FFramingWarning); // the progress took its place
-}

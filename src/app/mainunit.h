@@ -1,11 +1,14 @@
-// The program's one permanent window. The left half is a small live sample of the printed
-// sheet (picture, year title, month title, day-of-week row and one month grid); the right half
-// holds the year, picture, font and title-style commands and "ﾌﾟﾚﾋﾞｭ-＆印刷"; a third column with
-// the colour commands appears when the window is widened with ">>".
+// The program's one permanent window, a view of the calendar document. The left half is a
+// small live sample of the printed sheet (picture, year title, month title, day-of-week row and
+// one month grid); the right half holds the year, picture, font and title-style commands and
+// "ﾌﾟﾚﾋﾞｭ-＆印刷"; a third column with the colour commands appears when the window is widened
+// with ">>". Every command changes the document, and the window shows the document again when
+// it changes (also by "元に戻す" and "やり直し"); it holds no fact of the calendar itself.
 #pragma once
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -14,9 +17,7 @@
 #include <QString>
 #include <QUrl>
 
-#include "model/picturefit.h"
-#include "model/settingsslots.h"
-#include "sheet/daycells.h"
+#include "model/calendarmodel.h"
 #include "widgets/colordialog.h"
 #include "widgets/fontdialog.h"
 #include "widgets/opendialog.h"
@@ -29,9 +30,9 @@ class QMimeData;
 class QMenu;
 class QMouseEvent;
 class QPushButton;
-class QTimer;
 class QToolButton;
 class QWheelEvent;
+class TCalendarDocument;
 class TCalendarEx;
 class TImage;
 class TPanel;
@@ -42,20 +43,24 @@ class TmainForm : public QMainWindow {
 
   public:
     /// `programFolder` is where the program file lies (its settings and help live there or,
-    /// when it is not writable, the settings in the user's configuration folder).
+    /// when it is not writable, the settings in the user's configuration folder). The window
+    /// makes the calendar document of that folder and owns it.
     explicit TmainForm(QString programFolder, QWidget* parent = nullptr);
     ~TmainForm() override;
+
+    /// The calendar being made, its history and the session of the settings slots.
+    TCalendarDocument& Document() { return *FDocument; }
 
     // --- Components, owned by the window -----------------------------------------------------
     // The sample.
     TPanel* Panel1;                // frame of the sample
     TPanel* Panel4;                // white picture box with a sunken border
-    TImage* Image1;                // the picture in the 224 × 168 box, with its own aspect ratio
-    TPanel* nenST;                 // year title; its caption is also the printed year title
+    TImage* Image1;                // the picture in the 224 × 168 box, as framed
+    TPanel* nenST;                 // year title
     TPanel* tukiST;                // month title of the sample month
     TPanel* pnlYoubi;              // day-of-week row laid over the calendar's own header row
     std::array<QLabel*, 7> lblY{}; // lblY1 "日" .. lblY7 "土"
-    TCalendarEx* CalendarEx1;      // sample month and holder of the chosen year
+    TCalendarEx* CalendarEx1;      // the sample month, in the chosen year
     std::array<TPanel*, 8> y{};    // row lines y1 .. y8
     std::array<TPanel*, 8> t{};    // column lines t1 .. t8
     // Year commands.
@@ -81,63 +86,44 @@ class TmainForm : public QMainWindow {
         Swatches{};        // pnl1, pnl1_2, pnl2, pnl3, pnl4, pnl6, pnl8, pnl7
     QPushButton* Button21; // 初期値に戻す
     TStatusBarP* StBar;
-    TPanel* Panel3;           // hidden
-    QPushButton* Button14;    // 終了(&E), hidden
-    TCalendarEx* CalendarEx2; // outside the visible area: works out the printed months
-    TImage* Image2;           // scratch pictures of the sheet composition
-    TImage* Image3;
-    TImage* Image4;      // the loaded picture at its own pixel size
-    QWidget* PictureBox; // the inside of Panel4's border, Image1's parent
+    TPanel* Panel3;        // hidden
+    QPushButton* Button14; // 終了(&E), hidden
+    QWidget* PictureBox;   // the inside of Panel4's border, Image1's parent
     // Menu.
     QAction* MIfontRead;
     QAction* MIfontWrite;
-    QMenu* MIkaku; // "色(&K)", shown only in the wide window
+    QAction* MIpdf; // "PDFに保存"
+    QAction* MIundo; // "元に戻す(&U)", naming the step it undoes
+    QAction* MIredo; // "やり直し(&R)"
+    QMenu* MIkaku;   // "色(&K)", shown only in the wide window
     // The frame mode of the picture ("画像、フォント(&S)" and the sample's context menu).
     QAction* MIframeFit;    // 枠に合わせる
     QAction* MIframeFill;   // 枠いっぱい
     QAction* MIframeCentre; // 中央に戻す
     QMenu* PictureMenu;     // context menu of the sample's picture
 
+    /// The picture dialog; it opens where the last photo lay, that photo selected.
     TOpenDialog OpenDialog1;
-    /// The four font dialogs: the single store of the sheet's fonts.
-    TFontDialog& FontDialog(TSheetFont font) { return FFontDialogs.at(font); }
-    /// The eight colour dialogs: the single store of the sheet's colours.
-    TColorDialog& ColorDialog(TSheetColor color) { return FColorDialogs.at(color); }
 
-    // --- State of the window's session --------------------------------------------------------
-    QString AppPath;                             // the program's folder, with a trailing "/"
-    std::array<QString, SlotCount> SlotComments; // comment of slot n at index n − 1
-    int CurrentSlot = 1;                         // slot last loaded or saved
-    bool SettingsChanged = false; // fonts, colours or style changed since the last load or save
-    /// The day table of the last composition; the sheet's day cells read it.
-    TDayCells FDayCells;
-    /// How the photo takes its box: the mode the user chose (remembered between runs) and,
-    /// for "枠いっぱい", the part of the photo chosen by dragging and the wheel (remembered
-    /// with the photo in the state file).
-    TPictureFraming FFraming;
-
-    /// The settings file: "tamurika.ini" in the settings folder of AppPath.
-    QString SettingsFileName() const;
     /// The help page: beside the program, or in the data folder of an installed copy.
     QString HelpFileName() const;
-    /// The fonts, colours and title style as a slot holds them.
-    TSlotSettings CurrentSettings() const;
 
     // --- Handlers -------------------------------------------------------------------------------
     /// Start-up, on first showing: settings restored, current year, January.
     void FormShow();
-    /// Asks to save changed settings; the window closes whatever the answer.
-    void FormClose();
+    /// Asks to save changed settings: "はい" saves (the save dialog), "いいえ" does not, and
+    /// "キャンセル" (there or in the save dialog) keeps the window open. True when the window
+    /// may close.
+    bool FormClose();
     void Button2Click(); // previous year
     void Button6Click(); // today
     void Button5Click(); // next year
     void CalendarEx1Change();
     /// Picture loading through the open dialog.
     void Button9Click();
-    /// Loads a picture file into the sample: kept at full size in Image4, shown by Image1 in
-    /// the 224 × 168 box as framed (a photo framed before in "枠いっぱい" as it was left, any
-    /// other centred at 1 ×). A file that cannot be read raises its picture error and
-    /// nothing changes, the name of the current picture included.
+    /// Reads a picture file whole and makes it the calendar's photo (a photo framed before in
+    /// "枠いっぱい" as it was left, any other centred at 1 ×). A file that cannot be read raises
+    /// its picture error and nothing changes.
     void LoadPictureFile(const QString& fileName);
     // Framing.
     /// "枠に合わせる" / "枠いっぱい": the mode, remembered as the user's choice.
@@ -177,7 +163,13 @@ class TmainForm : public QMainWindow {
     void ComboBox3Change();
     // Settings slots.
     void MIfontReadClick();
-    void MIfontWriteClick();
+    /// The save dialog; true when a slot was saved, false when it was cancelled.
+    bool MIfontWriteClick();
+    /// "PDFに保存" (Ctrl+Shift+S): the sheet into a PDF file without the preview.
+    void MIpdfClick();
+    /// "元に戻す" (Ctrl+Z) and "やり直し" (Ctrl+Y, Ctrl+Shift+Z).
+    void UndoClick();
+    void RedoClick();
     /// "ﾌﾟﾚﾋﾞｭ-＆印刷": composes the year sheet, shows it in the preview window and releases
     /// the window when it closes. While the sheet is composed the window takes no input, its
     /// status bar showing the progress. An error on the way leaves no window behind, the
@@ -202,25 +194,18 @@ class TmainForm : public QMainWindow {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    friend class TFrmfontRead;
-    friend class TFrmfontSave;
-
     void CreateSample(QWidget* client);
     void CreateCommands(QWidget* client);
     void CreateColorColumn(QWidget* client);
     void CreateMenu();
-    void CreateHiddenComponents(QWidget* client);
 
-    void ReadSlotComments();
-    /// The slot comments, current slot and changed flag as the slot dialogs get them, and
-    /// taken back from a dialog that is done.
-    TSlotSession SlotSession() const;
-    void TakeSlotSession(const TSlotSession& session);
-    /// Shows FFraming in the sample and says in the status bar when the photo would print
-    /// coarsely; `remember` keeps the photo's part in the state file.
-    void ShowFraming(bool remember);
-    /// Writes the photo's part to the state file (now, or ending a wait for the wheel).
-    void RememberFraming();
+    /// The undo and redo entries: enabled when there is a step, named after it.
+    void ShowHistory();
+    /// Shows the parts of the document's model that changed.
+    void ModelChanged(TModelParts parts);
+    /// The photo and its framing in the sample, the frame mode's menu entries, and the
+    /// resolution warning in the status bar.
+    void ShowFraming();
     void ShowTitles();
     void ApplyColors();
     void FontCommand(TSheetFont font);
@@ -233,15 +218,13 @@ class TmainForm : public QMainWindow {
     /// The picture file a drag carries, if it is one the picture command would open.
     static QString DroppedPictureFile(const QMimeData* data);
 
-    QString FProgramFolder;
+    std::unique_ptr<TCalendarDocument> FDocument;
     QWidget* FClient;
     // A drag on the sample: where it began, in the sample's pixels, and the framing then.
     std::optional<QPointF> FDragStart;
     TPictureFraming FDragFraming;
     QString FFramingWarning; // the resolution warning shown last
-    QTimer* FRememberTimer;  // the wheel's steps are remembered once they pause
-    std::array<TFontDialog, SheetFontCount> FFontDialogs;
-    std::array<TColorDialog, SheetColorCount> FColorDialogs;
+    std::shared_ptr<const TGraphic> FShownPhoto; // the photo the sample shows
     bool FShown = false;
     bool FInputBlocked = false;
     std::vector<QPointer<QWidget>> FBlocked; // what BlockInput disabled

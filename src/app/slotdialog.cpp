@@ -1,13 +1,12 @@
 #include "slotdialog.h"
 
 #include <algorithm>
-#include <utility>
 
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "mainunit.h"
+#include "model/calendardocument.h"
 
 namespace {
 
@@ -34,13 +33,13 @@ int RowOf(int slot) {
 
 } // namespace
 
-TSlotDialog::TSlotDialog(TmainForm& form, TSlotSession session, const QString& caption,
-                         const QString& groupCaption, int clientHeight)
-    : QDialog(&form), FForm(form), FSession(std::move(session)), FClientHeight(clientHeight) {
+TSlotDialog::TSlotDialog(TCalendarDocument& document, QWidget* window, const QString& caption,
+                         const QString& groupCaption, int clientHeight, bool onlySaved)
+    : QDialog(window), FDocument(document), FOnlySaved(onlySaved), FClientHeight(clientHeight) {
     setWindowTitle(caption);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(form.font());
+    setFont(window->font());
 
     GroupBox1 = new QGroupBox(groupCaption, this);
     for (int n = 1; n <= SlotCount; ++n) {
@@ -58,9 +57,9 @@ TSlotDialog::TSlotDialog(TmainForm& form, TSlotSession session, const QString& c
 }
 
 void TSlotDialog::Prepare() {
-    move(FForm.pos() + QPoint(100, 100));
+    move(parentWidget()->pos() + QPoint(100, 100));
     for (int n = 1; n <= SlotCount; ++n) {
-        FComments[n - 1] = FSession.Comments[n - 1];
+        FComments[n - 1] = FDocument.SlotComments[n - 1];
         // A comment longer than the comment field takes (a file edited by hand) is cut short
         // and shown whole in its tool tip.
         QString shown = FComments[n - 1];
@@ -68,12 +67,27 @@ void TSlotDialog::Prepare() {
         if (cut)
             shown = shown.left(MaxShownCommentLength) + u'…';
         // An "&" in a comment is text, not a keyboard mnemonic.
-        RadioButton[n - 1]->setText(shown.replace(u'&', QStringLiteral("&&")));
+        shown.replace(u'&', QStringLiteral("&&"));
+        // A slot never saved holds nothing to load: loading it would put the defaults in
+        // place of the fonts and colours the user has.
+        const bool offered = !FOnlySaved || FDocument.SlotSaved[n - 1];
+        if (!offered)
+            shown += UnsavedMark;
+        RadioButton[n - 1]->setText(shown);
+        RadioButton[n - 1]->setEnabled(offered);
         RadioButton[n - 1]->setToolTip(cut ? FComments[n - 1] : QString());
     }
     FitColumns();
-    if (FSession.CurrentSlot >= 1 && FSession.CurrentSlot <= SlotCount)
-        RadioButton[FSession.CurrentSlot - 1]->setChecked(true);
+    const int current = FDocument.CurrentSlot;
+    if (current >= 1 && current <= SlotCount && RadioButton[current - 1]->isEnabled())
+        RadioButton[current - 1]->setChecked(true);
+    else if (!RadioButton[SelectedSlot() - 1]->isEnabled())
+        for (QRadioButton* button : RadioButton)
+            if (button->isEnabled()) {
+                button->setChecked(true);
+                break;
+            }
+    Button1->setEnabled(RadioButton[SelectedSlot() - 1]->isEnabled());
 }
 
 void TSlotDialog::FitColumns() {

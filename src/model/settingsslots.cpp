@@ -67,9 +67,11 @@ QString DefaultSlotComment(int slot) {
 
 TSlotDirectory ReadSlotDirectory(const TIniFile& ini) {
     TSlotDirectory directory;
-    for (int n = 1; n <= SlotCount; ++n)
+    for (int n = 1; n <= SlotCount; ++n) {
         directory.Comments[n - 1] =
             ini.ReadString(SlotSection(n), CommentKey, DefaultSlotComment(n));
+        directory.Saved[n - 1] = ini.SectionExists(SlotSection(n));
+    }
     directory.LastSlot = ini.ReadInteger(LastSlotSection, LastSlotKey, 1);
     return directory;
 }

@@ -18,15 +18,6 @@ inline const QString SettingsIniName = QStringLiteral("tamurika.ini");
 /// Face of all four fonts in a slot that names none.
 inline const QString DefaultFontFace = QStringLiteral("ＭＳ ゴシック");
 
-/// What the slot dialogs read and change of the main window's session: the comments they show,
-/// the slot last loaded or saved, and whether the fonts, colours or title style changed since.
-/// A dialog works on its own copy, which the window takes back when the dialog is done.
-struct TSlotSession {
-    std::array<QString, SlotCount> Comments; // comment of slot n at index n − 1
-    int CurrentSlot = 1;
-    bool Changed = false;
-};
-
 /// The four fonts of the sheet, by index: year title, month titles, day numbers, day-of-week
 /// letters (keys "font1" .. "font4").
 enum TSheetFont : std::uint8_t { sfYear, sfMonth, sfDay, sfDayOfWeek };
@@ -75,6 +66,8 @@ QString DefaultSlotComment(int slot);
 /// 1 when missing; kept as stored even outside 1..10).
 struct TSlotDirectory {
     std::array<QString, SlotCount> Comments;
+    /// Whether slot n (index n − 1) was ever saved: its section is in the file.
+    std::array<bool, SlotCount> Saved{};
     std::int32_t LastSlot = 1;
 };
 TSlotDirectory ReadSlotDirectory(const TIniFile& ini);

@@ -90,6 +90,10 @@ bool TPicture::Empty() const {
 }
 
 void TPicture::LoadFromFile(const QString& fileName) {
+    SetGraphic(ReadFile(fileName));
+}
+
+std::unique_ptr<TGraphic> TPicture::ReadFile(const QString& fileName) {
     std::unique_ptr<TGraphic> graphic = NewGraphicForFile(fileName);
     try {
         graphic->LoadFromFile(fileName);
@@ -103,7 +107,7 @@ void TPicture::LoadFromFile(const QString& fileName) {
             FormatMessage(QStringLiteral("画像ファイル「%s」を読み込めません．（%s）"),
                           {QFileInfo(fileName).fileName(), e.Message()}));
     }
-    SetGraphic(std::move(graphic));
+    return graphic;
 }
 
 void TPicture::SaveToFile(const QString& fileName) const {

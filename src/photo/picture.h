@@ -50,6 +50,9 @@ class TPicture {
     /// (unknown extension, unreadable or damaged file) EInvalidGraphic is raised and the
     /// picture keeps what it held.
     void LoadFromFile(const QString& fileName);
+    /// A graphic of the class registered for the file's extension, read from the file; raises
+    /// EInvalidGraphic as LoadFromFile does.
+    static std::unique_ptr<TGraphic> ReadFile(const QString& fileName);
     void SaveToFile(const QString& fileName) const;
 
     /// To be called after the graphic was changed in place, so that OnChange is raised.

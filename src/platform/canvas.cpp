@@ -9,7 +9,6 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 
-#include "print/pdfpictures.h"
 
 namespace {
 

@@ -21,14 +21,14 @@
 #include <QVBoxLayout>
 
 // Local
+#include "model/calendardocument.h"
 #include "model/paperchoice.h"
+#include "pdfsaving.h"
 #include "platform/bitmap.h"
 #include "platform/outputfile.h"
 #include "print/printer.h"
-#include "settings/inifile.h"
 #include "settings/settingsfolder.h"
 #include "settings/statefile.h"
-#include "sheet/sheetsource.h"
 #include "statusbar/statusbar.h"
 #include "widgets/application.h"
 #include "widgets/image.h"
@@ -90,8 +90,8 @@ class TPrinterSetupDialog : public QPrintDialog {
 
 } // namespace
 
-TFrmPrtLR::TFrmPrtLR(const TSheetSource& source, TPrinter* printer, QWidget* parent)
-    : QDialog(parent), FSource(source), FSheet(std::make_unique<TSheetLayout>(source, printer)) {
+TFrmPrtLR::TFrmPrtLR(TCalendarDocument& document, TPrinter* printer, QWidget* parent)
+    : QDialog(parent), FDocument(document), FSheet(std::make_unique<TSheetLayout>(printer)) {
     setObjectName(QStringLiteral("FrmPrtLR"));
     setWindowTitle(WindowTitle);
     setFont(WindowFont());
@@ -124,6 +124,10 @@ TFrmPrtLR::TFrmPrtLR(const TSheetSource& source, TPrinter* printer, QWidget* par
     layout->addWidget(StBar);
 
     FormCreate();
+    connect(&FDocument, &TCalendarDocument::Changed, this,
+            [this](TModelParts parts) { RunGuarded([this, parts] { DocumentChanged(parts); }); });
+    connect(&FDocument, &TCalendarDocument::Notice, this,
+            [this](const QString& message) { StBar->SetPanelText(0, message); });
 }
 
 TFrmPrtLR::~TFrmPrtLR() {
@@ -210,88 +214,62 @@ void TFrmPrtLR::FormCreate() {
 }
 
 void TFrmPrtLR::LoadPosition() {
-    const TIniFile ini(PrintPositionFileName(FSource.AppPath()));
-    TrackBar1->setValue(ini.ReadInteger(PrintPositionSection, PrintPositionKey, 0));
-    // Applying the position also writes it back, so the file holds the clamped value from now
-    // on. A folder that cannot be written does not keep the user from printing: the position
-    // is then only not remembered, and "位置決定" says why.
-    try {
-        SpeedButton1Click();
-    } catch (const EIniFileException&) {
-    }
+    TrackBar1->setValue(FDocument.Model().Position);
+    // Applying the position also keeps it, so the file holds the clamped value from now on. A
+    // folder that cannot be written does not keep the user from printing: the position is
+    // then only not remembered, and the status bar says why.
+    SpeedButton1Click();
     TrackBar1Change();
 }
 
-void TFrmPrtLR::SavePosition() {
-    WritePrintPosition(FSource.AppPath(), TrackBar1->value());
-}
-
 void TFrmPrtLR::SpeedButton1Click() {
-    FSheet->SetPosition(TrackBar1->value());
+    if (TrackBar1->value() != FDocument.Model().Position) {
+        FDocument.SetPosition(TrackBar1->value()); // shown when the document tells the change
+        return;
+    }
+    FDocument.SetPosition(TrackBar1->value()); // kept again
+    FSheet->SetPosition(FDocument.Model().Position);
     ShowPreview();
-    SavePosition();
 }
 
 void TFrmPrtLR::LoadPaper() {
-    const TPaperSize paper = ReadPaperChoice(FSource.AppPath());
+    const TPaperSize paper = FDocument.Model().Paper;
     CmbPaper->setCurrentIndex(std::max(0, CmbPaper->findData(static_cast<int>(paper))));
     LightRep1()->SetPrintPaper(paper);
 }
 
 void TFrmPrtLR::CmbPaperChange() {
-    const auto paper = static_cast<TPaperSize>(CmbPaper->currentData().toInt());
-    LightRep1()->SetPrintPaper(paper);
-    ShowPreview();
-    WritePaperChoice(FSource.AppPath(), paper);
+    FDocument.SetPaper(static_cast<TPaperSize>(CmbPaper->currentData().toInt()));
 }
 
-namespace {
+void TFrmPrtLR::Compose(const TCompositionProgress& progress) {
+    ComposeSheet(*FSheet, FDocument.Model(), TSheetUse::Preview, progress);
+    LoadPaper();
+    TrackBar1->setValue(FDocument.Model().Position);
+    if (FZoom != 0)
+        ShowPreview();
+}
 
-const QString PdfSection = QStringLiteral("pdf");
-const QString PdfFolderKey = QStringLiteral("folder");
-
-// While a long piece of work runs: the wait cursor, and no input but the repaints.
-class TBusy {
-  public:
-    TBusy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TBusy() { QApplication::restoreOverrideCursor(); }
-    TBusy(const TBusy&) = delete;
-    TBusy& operator=(const TBusy&) = delete;
-};
-
-} // namespace
+void TFrmPrtLR::DocumentChanged(TModelParts parts) {
+    if ((parts & ~(mpPaper | mpPosition)) != 0) {
+        Compose();
+        return;
+    }
+    const TCalendarModel& model = FDocument.Model();
+    LoadPaper();
+    TrackBar1->setValue(model.Position);
+    FSheet->SetPosition(model.Position);
+    ShowPreview();
+}
 
 QString TFrmPrtLR::SuggestedPdfName() const {
-    const TStateFile state(FSource.AppPath());
-    QString folder = state.ReadString(PdfSection, PdfFolderKey, QString());
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (!QFileInfo(folder).isDir())
-            folder = QDir::homePath();
-    }
-    const QString name = FSheet->Year != 0 ? QStringLiteral("カレンダー%1.pdf").arg(FSheet->Year)
-                                           : QStringLiteral("カレンダー.pdf");
-    return QDir(folder).filePath(name);
+    return ::SuggestedPdfName(FDocument.AppPath, FSheet->Year);
 }
 
 void TFrmPrtLR::BtnPdfClick() {
-    QFileDialog dialog(this, QStringLiteral("PDFに保存"));
-    dialog.setObjectName(QStringLiteral("PdfSaveDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("PDFファイル (*.pdf)")});
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("場所:"));
-    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("ファイル名:"));
-    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("ファイルの種類:"));
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("保存(&S)"));
-    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("キャンセル"));
-    const QString suggested = SuggestedPdfName();
-    dialog.setDirectory(QFileInfo(suggested).absolutePath());
-    dialog.selectFile(QFileInfo(suggested).fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    SavePdf(dialog.selectedFiles().constFirst());
+    const QString file = AskPdfFileName(this, SuggestedPdfName());
+    if (!file.isEmpty())
+        SavePdf(file);
 }
 
 void TFrmPrtLR::ShowStatus(const QString& text) {
@@ -301,52 +279,8 @@ void TFrmPrtLR::ShowStatus(const QString& text) {
 }
 
 void TFrmPrtLR::SavePdf(const QString& fileName) {
-    const QString shown = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
-    const bool existed = QFileInfo::exists(fileName);
-    const QString kept = existed ? QStringLiteral("元のファイルはそのまま残っています．")
-                                 : QStringLiteral("PDFファイルは作られていません．");
-    try {
-        // A folder that cannot be written is found before any work, and said in the words of
-        // saving, not of printing.
-        TOutputFile probe(fileName);
-    } catch (const Exception&) {
-        ShowStatus(QStringLiteral("PDFに保存できませんでした"));
-        throw Exception(
-            FormatMessage(
-                QStringLiteral(
-                    "PDFファイル「%s」を保存できません．書き込める場所を選んでください．"),
-                {QFileInfo(fileName).fileName()}) +
-            kept);
-    }
-    TBusy busy;
-    ShowStatus(QStringLiteral("PDFに保存しています… 0%"));
-    TQtPrinter pdf;
-    pdf.PrintToFile(fileName);
-    // The page and the photo's place are drawn first, quickly; the photo's bytes are the rest.
-    pdf.OnWriteProgress = [this](int percent) {
-        ShowStatus(QStringLiteral("PDFに保存しています… %1%").arg(20 + percent * 80 / 100));
-    };
-    // The sheet prints on this printer for the one job; the user's printer stays as set up.
-    struct TOwnPrinter {
-        VEvudaRir& Doc;
-        TPrinter* Printer;
-        ~TOwnPrinter() { Doc.SetPrinter(Printer); }
-    } own{*LightRep1(), LightRep1()->Printer()};
-    LightRep1()->SetPrinter(&pdf);
-    try {
-        FSheet->Print();
-    } catch (const Exception& error) {
-        ShowStatus(QStringLiteral("PDFに保存できませんでした"));
-        throw Exception(error.Message() + kept);
-    }
-    ShowStatus(QStringLiteral("PDFに保存しました: %1").arg(shown));
-    // Remembering the folder is a convenience: a state file that cannot be written does not
-    // make the saved file any less saved.
-    try {
-        TStateFile state(FSource.AppPath());
-        state.WriteString(PdfSection, PdfFolderKey, QFileInfo(fileName).absolutePath());
-    } catch (const EIniFileException&) {
-    }
+    SaveSheetPdf(FDocument.Model(), FDocument.AppPath, fileName,
+                 [this](const QString& text) { ShowStatus(text); });
 }
 
 void TFrmPrtLR::TrackBar1Change() {
@@ -465,7 +399,7 @@ void TFrmPrtLR::BtnSetteiClick() {
 }
 
 void TFrmPrtLR::BtnInsatuClick() {
-    FSheet->Print();
+    PrintSheet(FDocument.Model(), LightRep1()->Printer())->Print();
     close();
 }
 

@@ -1,14 +1,18 @@
-// The preview-and-print window "たむりか「プレビュー＆印刷」": shows the composed year sheet at
-// 25, 50, 75 or 100 %, moves it left or right on the paper (remembered in senoruta.ini), opens
-// the printer set-up and prints one page. The window owns the sheet; a composition fills it,
-// shows the window modally and releases it afterwards.
+// The preview-and-print window "たむりか「プレビュー＆印刷」": shows the year sheet of the
+// calendar document at 25, 50, 75 or 100 %, moves it left or right on the paper and chooses the
+// paper (changes of the document, kept in senoruta.ini and tamurika-state.ini), opens the
+// printer set-up, prints one page and saves it as a PDF file. The window owns the sheet it
+// shows and composes it again whenever the document changes; printing and the PDF compose a
+// sheet of their own from the same document, with the photo as it was read.
 #pragma once
 
 #include <memory>
 
 #include <QDialog>
 
+#include "model/calendarmodel.h"
 #include "model/printposition.h"
+#include "sheet/sheetcomposition.h"
 #include "sheet/sheetlayout.h"
 
 class QComboBox;
@@ -19,17 +23,16 @@ class QSlider;
 class QToolButton;
 class TImage;
 class TPanel;
-class TSheetSource;
+class TCalendarDocument;
 class TStatusBar;
 
 class TFrmPrtLR : public QDialog {
     Q_OBJECT
 
   public:
-    /// Creates the window with its sheet (printing on `printer`, not owned; nullptr: the
-    /// application's printer) and restores the print position. `source` must outlive the
-    /// window.
-    explicit TFrmPrtLR(const TSheetSource& source, TPrinter* printer = nullptr,
+    /// Creates the window for `document` (which must outlive it), printing on `printer` (not
+    /// owned; nullptr: the application's printer). The sheet is composed by Compose.
+    explicit TFrmPrtLR(TCalendarDocument& document, TPrinter* printer = nullptr,
                        QWidget* parent = nullptr);
     ~TFrmPrtLR() override;
 
@@ -50,7 +53,11 @@ class TFrmPrtLR : public QDialog {
     TImage* Image1; // the rendered page
     TStatusBar* StBar;
 
-    /// The sheet: LightRep1 and all its panels and items.
+    /// Composes the shown sheet from the document (`progress` hears how far it got) and shows
+    /// it, where the window is shown already.
+    void Compose(const TCompositionProgress& progress = {});
+
+    /// The sheet shown: LightRep1 and all its panels and items.
     TSheetLayout& Sheet() { return *FSheet; }
     VEvudaRir* LightRep1() const { return FSheet->LightRep1; }
 
@@ -95,8 +102,11 @@ class TFrmPrtLR : public QDialog {
     void SavePosition();
     void LoadPaper();
     void ShowStatus(const QString& text);
+    /// The document changed: the sheet composed again where it shows something else now, the
+    /// paper and position shown.
+    void DocumentChanged(TModelParts parts);
 
-    const TSheetSource& FSource;
+    TCalendarDocument& FDocument;
     std::unique_ptr<TSheetLayout> FSheet;
     QWidget* FPage; // the scroll box's canvas on which Image1 is placed
     int FZoom = 0;

@@ -372,6 +372,10 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool fallbac
     return ReadInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
+bool TIniFile::SectionExists(const QString& section) const {
+    return Current().Sections().contains(section, Qt::CaseInsensitive);
+}
+
 void TIniFile::WriteFailed() const {
     throw EIniFileException(
         FormatMessage(SIniFileWriteError, {QFileInfo(FFileName).absoluteFilePath()}));

@@ -125,6 +125,8 @@ class TIniFile {
                              std::int32_t fallback) const;
     /// True when the value is an integer other than 0; `fallback` when it is not an integer.
     bool ReadBool(const QString& section, const QString& key, bool fallback) const;
+    /// Whether the file has the section (its name without regard to case).
+    bool SectionExists(const QString& section) const;
 
     /// Raise EIniFileException ("%s に書き込めません") when the file cannot be written; the
     /// file then keeps its old contents.

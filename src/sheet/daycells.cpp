@@ -50,13 +50,6 @@ void ApplyDayNames(Tsenohi& cell, const QString& names) {
 
 namespace {
 
-// Month lengths as the sheet counts them: the Gregorian leap rule for every year.
-int SheetMonthLength(std::int32_t year, int month) {
-    static constexpr int Lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : Lengths[month - 1];
-}
-
 // The ten days that October 1582 skipped (5th to 14th) do not exist: the table goes from
 // Thursday the 4th to Friday the 15th.
 bool Exists(std::int32_t year, int month, int day) {
@@ -76,7 +69,9 @@ void FillDayCells(const THolidayModel& holidays, std::int32_t year, TDayCells& c
     for (int m = 1; m <= 12; ++m) {
         const auto month = static_cast<std::uint8_t>(m);
         int row = 0;
-        const int length = SheetMonthLength(year, m);
+        // The months as the dates count them: Julian before 1582, so that 1500 has its
+        // 29 February and the weekdays after it follow from the days that were.
+        const int length = Julius::DaysOfMonth(year, month);
         for (int d = 1; d <= length; ++d) {
             if (!Exists(year, m, d))
                 continue;

@@ -2,7 +2,10 @@
 
 #include <cmath>
 
+#include "calendar/holidaymodel.h"
+#include "calendar/holidays.h"
 #include "daycells.h"
+#include "model/calendarmodel.h"
 #include "model/picturefit.h"
 #include "model/titlestyle.h"
 #include "platform/bitmap.h"
@@ -71,19 +74,22 @@ QImage SheetPreviewPicture(const TGraphic* picture, const TPictureFraming& frami
     return box.Image();
 }
 
-void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, const THolidayModel& holidays,
-                  TDayCells& cells, const TCompositionProgress& progress) {
-    const TSlotSettings& s = choices.Settings;
+void ComposeSheet(TSheetLayout& sheet, const TCalendarModel& model, TSheetUse use,
+                  const TCompositionProgress& progress) {
+    const TSlotSettings& s = model.Settings;
+    const TGraphic* photo = model.Photo.Empty() ? nullptr : model.Photo.Picture.get();
 
-    sheet.PlacePicture(choices.PictureSize, choices.Framing);
+    sheet.PlacePicture(model.PictureSize(), model.Framing);
     sheet.LRImage1->Picture().SetGraphic(nullptr);
-    {
+    if (use == TSheetUse::Preview) {
         auto bitmap = std::make_unique<TBitmap>();
-        bitmap->Assign(SheetPreviewPicture(choices.Picture, choices.Framing));
+        bitmap->Assign(SheetPreviewPicture(photo, model.Framing));
         sheet.LRImage1->Picture().SetGraphic(std::move(bitmap));
+        // The prepared picture is already the part of the photo that shows.
+        sheet.LRImage1->SetSourceRect({});
+    } else {
+        sheet.LRImage1->Picture().SetGraphic(photo);
     }
-    // The prepared picture is already the part of the photo that shows.
-    sheet.LRImage1->SetSourceRect({});
 
     for (int n = 1; n <= 12; ++n) {
         sheet.Month(n).LRItemYoubi->SetLineColor(s.Colors[scLine]);
@@ -91,13 +97,12 @@ void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, const THoli
     }
     Report(progress, 5);
 
-    sheet.LRItemNen->SetText(choices.YearTitle);
+    sheet.LRItemNen->SetText(model.YearTitle());
     SetFace(*sheet.LRItemNen, s.Fonts[sfYear]);
     sheet.LRItemNen->Font().SetColor(s.Colors[scYear]);
 
     for (int n = 1; n <= 12; ++n)
-        if (const auto title = PrintedMonthTitle(StoredTitleStyle(s.TitleStyle), n))
-            sheet.Month(n).LRItemTuki->SetText(*title);
+        sheet.Month(n).LRItemTuki->SetText(*PrintedMonthTitle(model.TitleStyle(), n));
     for (int n = 1; n <= 12; ++n) {
         SetFace(*sheet.Month(n).LRItemTuki, s.Fonts[sfMonth]);
         sheet.Month(n).LRItemTuki->Font().SetColor(s.Colors[scMonth]);
@@ -114,15 +119,22 @@ void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, const THoli
         SetFace(*sheet.Month(n).LRItemHi, s.Fonts[sfDay]);
         sheet.Month(n).LRItemCol->SetColor(s.Colors[scDayBack]);
     }
+    sheet.WeekdayColor = s.Colors[scWeekday];
+    sheet.SundayColor = s.Colors[scSunday];
+    sheet.SaturdayColor = s.Colors[scSaturday];
     Report(progress, 20);
     Report(progress, 25);
 
-    cells.Clear();
+    sheet.DayCells.Clear();
     Report(progress, 30);
 
-    FillDayCells(holidays, choices.Year, cells,
+    THolidayModel holidays;
+    ApplyProgramHolidays(holidays);
+    FillDayCells(holidays, model.Year, sheet.DayCells,
                  [&progress](int month) { Report(progress, 30 + 5 * month, true); });
 
-    sheet.LightRep1->SetTitle(SheetPrintTitle(choices.YearTitle));
-    sheet.Year = choices.Year;
+    sheet.SetPosition(model.Position);
+    sheet.LightRep1->SetPrintPaper(model.Paper);
+    sheet.LightRep1->SetTitle(SheetPrintTitle(model.YearTitle()));
+    sheet.Year = model.Year;
 }

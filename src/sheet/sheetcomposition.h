@@ -1,7 +1,7 @@
-// Composing the year sheet: the picture fitted and prepared, the year and month titles, the
-// fonts and colours written into the sheet's items, the day table filled for the year and the
-// print job titled. "ﾌﾟﾚﾋﾞｭ-＆印刷" of the main window and tamurika-export compose through this
-// one function, so the window's page and the exported one are the same sheet.
+// Composing the year sheet from the calendar model: the picture fitted and prepared, the year
+// and month titles, the fonts and colours written into the sheet's items, the day table filled
+// for the year and the print job titled. The preview window, its printing and "PDFに保存", and
+// tamurika-export compose through this one function, so every page is the same sheet.
 #pragma once
 
 #include <cstdint>
@@ -12,38 +12,28 @@
 #include <QString>
 
 #include "model/picturefit.h"
-#include "model/settingsslots.h"
 
-class TDayCells;
 class TGraphic;
-class THolidayModel;
 class TSheetLayout;
+struct TCalendarModel;
 
-/// Everything a sheet is composed from besides the calendar.
-struct TSheetChoices {
-    std::int32_t Year = 0;
-    /// The year title as the main window shows it; also the end of the print job's name.
-    QString YearTitle;
-    /// Fonts (face and style; the sizes are the sheet's), colours and title style.
-    TSlotSettings Settings;
-    /// The picture as loaded (not owned); nullptr or empty when there is none.
-    const TGraphic* Picture = nullptr;
-    /// The picture's size in pixels, which decides its place in the picture box.
-    QSize PictureSize;
-    /// How the picture takes the box.
-    TPictureFraming Framing;
-};
+/// What a sheet is composed for. The preview (the window's, and the PNG at 96 per inch) holds
+/// the photo prepared at about the picture box's pixels, quick to draw again at every zoom; a
+/// sheet for printing (a print queue, a PDF file, a PNG at another resolution) holds the photo
+/// itself, which the printer takes at every pixel it can use and a PDF file as it is.
+enum class TSheetUse { Preview, Print };
 
 /// Progress of a composition: the position 5 .. 90, and whether a month of the day table was
 /// just finished (the moment to let the window repaint).
 using TCompositionProgress = std::function<void(int position, bool monthDone)>;
 
-/// Composes `sheet` from `choices`: fills `cells` with the year's days classified by
-/// `holidays` (those of the main window's hidden control), then names the print job
-/// "たむりか" + the year title. Picture errors pass on; the sheet may then be half composed
-/// and should be thrown away.
-void ComposeSheet(TSheetLayout& sheet, const TSheetChoices& choices, const THolidayModel& holidays,
-                  TDayCells& cells, const TCompositionProgress& progress = {});
+/// Composes `sheet` from `model` for `use`: the photo placed as framed, the year and month
+/// titles of the title style, the fonts and colours, the day table of the year with the
+/// national holidays, the position on the paper, the paper, and the print job's name
+/// "たむりか" + the year title. Picture errors pass on; the sheet may then be half composed and
+/// should be thrown away.
+void ComposeSheet(TSheetLayout& sheet, const TCalendarModel& model, TSheetUse use,
+                  const TCompositionProgress& progress = {});
 
 /// The picture of the preview as the sheet holds it: always 708 × 531, on white; white when
 /// there is no picture. Fitted: the picture stretched to 710 × 532 with its last two columns

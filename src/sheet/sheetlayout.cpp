@@ -2,13 +2,9 @@
 
 #include <algorithm>
 
-#include <QFileInfo>
-
 #include "calendar/weekdayletter.h"
-#include "daycells.h"
 #include "model/picturefit.h"
 #include "platform/fullwidth.h"
-#include "sheetsource.h"
 
 namespace {
 
@@ -118,8 +114,8 @@ double SheetPicturePixelsPerInch(int w, int h, const TPictureFraming& framing) {
                     shown.height() * UnitsPerInch / printed.Height());
 }
 
-TSheetLayout::TSheetLayout(const TSheetSource& source, TPrinter* printer)
-    : FSource(source), FDocument(std::make_unique<VEvudaRir>(printer)) {
+TSheetLayout::TSheetLayout(TPrinter* printer)
+    : FDocument(std::make_unique<VEvudaRir>(printer)) {
     LightRep1 = FDocument.get();
     LightRep1->SetName(QStringLiteral("LightRep1"));
     Build();
@@ -238,9 +234,9 @@ void TSheetLayout::YoubiPrintPanelPrintPanel(TLRControl* sender, int col, int, T
     if (col < 0 || col > 6)
         return;
     m.LRItemYoubiMoji->SetText(WeekdayLetter(col));
-    m.LRItemYoubiMoji->Font().SetColor(col == 0   ? FSource.SundayColor()
-                                       : col == 6 ? FSource.SaturdayColor()
-                                                  : FSource.WeekdayColor());
+    m.LRItemYoubiMoji->Font().SetColor(col == 0   ? SundayColor
+                                       : col == 6 ? SaturdayColor
+                                                  : WeekdayColor);
 }
 
 void TSheetLayout::ColPrintPanelPrintPanel(TLRControl* sender, int col, int row, TRect,
@@ -258,13 +254,13 @@ void TSheetLayout::ColPrintPanelPrintPanel(TLRControl* sender, int col, int row,
     m.LRItemCol->SetLineRight(col == 6 ? lsSingle : lsNone);
     if (col < 0 || col > 6 || row < 0 || row >= TDayCells::RowCount)
         return;
-    const Tsenohi& cell = FSource.DayCells()(n, col, row);
-    m.LRItemHi->Font().SetColor(col == 0   ? FSource.SundayColor()
-                                : col == 6 ? FSource.SaturdayColor()
-                                           : FSource.WeekdayColor());
+    const Tsenohi& cell = DayCells(n, col, row);
+    m.LRItemHi->Font().SetColor(col == 0   ? SundayColor
+                                : col == 6 ? SaturdayColor
+                                           : WeekdayColor);
     m.LRItemHi->SetText(cell.DayText);
     if (cell.Holiday != 0)
-        m.LRItemHi->Font().SetColor(FSource.SundayColor());
+        m.LRItemHi->Font().SetColor(SundayColor);
 }
 
 void TSheetLayout::SetPosition(int position) {
@@ -281,25 +277,7 @@ void TSheetLayout::PlacePicture(QSize size, const TPictureFraming& framing) {
                                 : QRectF());
 }
 
-void TSheetLayout::Print(bool readPicture) {
-    const QString file = FSource.PictureFileName();
-    if (readPicture && !file.isEmpty() && QFileInfo(file).isFile()) {
-        LRImage1->Picture().LoadFromFile(file); // a damaged file raises, the old picture stays
-        // The part of a filling photo is taken from the photo as it is read now.
-        const TPictureFraming framing = FSource.PictureFraming();
-        PlacePicture(framing.Mode == TFrameMode::Fill
-                         ? QSize(LRImage1->Picture().Width(), LRImage1->Picture().Height())
-                         : FSource.PictureSize(),
-                     framing);
-    } else {
-        // The picture the sheet holds stays (the photo itself, placed by the caller, or the
-        // one the sheet was composed with when the file is gone), placed as it was; only its
-        // bounds follow the picture's size again.
-        const TRect r =
-            SheetPictureBounds(FSource.PictureSize().width(), FSource.PictureSize().height(),
-                               FSource.PictureFraming().Mode);
-        LRImage1->SetBounds(r.Left, r.Top, r.Width(), r.Height());
-    }
+void TSheetLayout::Print() {
     LightRep1->BeginDoc();
     try {
         LightRep1->PrintPage();

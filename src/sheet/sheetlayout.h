@@ -1,7 +1,8 @@
 // The printed year sheet as a report document: the picture box, the year title and twelve
 // month blocks (title, day-of-week header, day grid) laid out on A4 portrait in design units,
-// with the cell handlers that fill the headers and day cells while the page is drawn. The
-// preview window and tamurika-export both draw and print this one sheet.
+// with the cell handlers that fill the headers and day cells while the page is drawn, from the
+// day table and the colours the composition gave the sheet. The preview window and
+// tamurika-export both draw and print this one sheet.
 #pragma once
 
 #include <array>
@@ -12,11 +13,12 @@
 #include <QString>
 
 #include "model/picturefit.h"
+#include "daycells.h"
 #include "model/printposition.h"
+#include "platform/tcolor.h"
 #include "report/lightrepex.h"
 
 class TPrinter;
-class TSheetSource;
 
 /// Design sizes of the sheet.
 inline constexpr int SheetPictureBoxWidth = 708;
@@ -42,8 +44,8 @@ struct TMonthBlock {
 class TSheetLayout {
   public:
     /// Builds the sheet on a document that prints on `printer` (not owned; nullptr: the
-    /// application's printer). The cell handlers read `source`, which must outlive the sheet.
-    explicit TSheetLayout(const TSheetSource& source, TPrinter* printer = nullptr);
+    /// application's printer).
+    explicit TSheetLayout(TPrinter* printer = nullptr);
     ~TSheetLayout();
     TSheetLayout(const TSheetLayout&) = delete;
     TSheetLayout& operator=(const TSheetLayout&) = delete;
@@ -59,6 +61,12 @@ class TSheetLayout {
     TLRItem* LRItemNen = nullptr;
     /// The year the sheet shows, as the composition set it; 0 before.
     std::int32_t Year = 0;
+    /// What the day cells show: the day table of the year, and the colours of the numbers and
+    /// letters of weekdays, of Sundays and holidays, and of Saturdays.
+    TDayCells DayCells;
+    TColor WeekdayColor = clBlack;
+    TColor SundayColor = clRed;
+    TColor SaturdayColor = clBlue;
 
     /// Month block n, 1..12.
     TMonthBlock& Month(int n);
@@ -84,18 +92,15 @@ class TSheetLayout {
     /// the picture FillSource gives (LRImage1's SourceRect).
     void PlacePicture(QSize size, const TPictureFraming& framing = {});
 
-    /// Prints the sheet as one page: the picture file is read again at full resolution (when
-    /// it still exists; not when `readPicture` is false, as LRImage1 holds it whole already)
-    /// and placed with the source's framing, then one print job titled by the document's Title
-    /// runs. A job that fails on the way is dropped, and the error passes on.
-    void Print(bool readPicture = true);
+    /// Prints the sheet as one page, in one print job titled by the document's Title. A job
+    /// that fails on the way is dropped, and the error passes on.
+    void Print();
 
   private:
     int MonthOf(const TLRControl* grid) const;
     void Build();
     void BuildMonthBlock(int n, TLRLayoutPanel* column, int top);
 
-    const TSheetSource& FSource;
     std::unique_ptr<VEvudaRir> FDocument;
     std::array<TMonthBlock, 12> FMonths{};
 };

@@ -1,0 +1,155 @@
+// How the main window shows the calendar document: the year in the sample month and the titles,
+// the photo as framed, the colours in the sample and the swatches, and the steps that undo and
+// redo would take. Everything here reads the model; nothing changes it.
+#include <algorithm>
+
+// Qt
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QUndoStack>
+
+// Local
+#include "calendar/julius.h"
+#include "calex/calex.h"
+#include "mainunit.h"
+#include "model/calendardocument.h"
+#include "model/titlestyle.h"
+#include "sheet/sheetcomposition.h"
+#include "statusbar/statusbarp.h"
+#include "widgets/image.h"
+#include "widgets/panel.h"
+
+namespace {
+
+// The sample's picture box.
+constexpr int PictureBoxWidth = 224;
+constexpr int PictureBoxHeight = 168;
+
+void SetTextColor(QLabel* label, TColor color) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(color));
+    label->setPalette(palette);
+}
+
+// The sample month moved into `year`, its month and day kept (the day as far as the month has
+// it, and the first of the month where the date fell into the ten days 1582 skipped).
+std::int32_t SameDateIn(std::int32_t year, std::uint8_t month, std::uint8_t day) {
+    const std::uint8_t kept = std::min(day, Julius::DaysOfMonth(year, month));
+    try {
+        return Julius::YMDToJD(year, month, kept);
+    } catch (const EJuliusError&) {
+        return Julius::YMDToJD(year, month, 1);
+    }
+}
+
+} // namespace
+
+void TmainForm::ModelChanged(TModelParts parts) {
+    const TCalendarModel& model = FDocument->Model();
+    if ((parts & mpYear) != 0 && CalendarEx1->Year() != model.Year)
+        CalendarEx1->SetJuliusDay(SameDateIn(model.Year, CalendarEx1->Month(), CalendarEx1->Day()));
+    if ((parts & (mpYear | mpTitleStyle)) != 0)
+        ShowTitles();
+    if ((parts & mpColors) != 0)
+        ApplyColors();
+    if ((parts & (mpPhoto | mpFraming)) != 0)
+        ShowFraming();
+}
+
+void TmainForm::ShowTitles() {
+    const TCalendarModel& model = FDocument->Model();
+    const int style = model.TitleStyle();
+    ComboBox3->setCurrentIndex(style);
+    nenST->SetCaption(model.YearTitle());
+    if (const auto title = MonthTitle(style, CalendarEx1->Month()))
+        tukiST->SetCaption(*title);
+}
+
+void TmainForm::ApplyColors() {
+    const auto color = [this](TSheetColor c) { return FDocument->Model().Settings.Colors[c]; };
+
+    nenST->SetFontColor(color(scYear));
+    Swatches[scYear]->SetColor(color(scYear));
+
+    tukiST->SetFontColor(color(scMonth));
+    Swatches[scMonth]->SetColor(color(scMonth));
+
+    CalendarEx1->SetWeekdayColor(color(scWeekday));
+    Swatches[scWeekday]->SetColor(color(scWeekday));
+    for (int i = 1; i <= 5; ++i)
+        SetTextColor(lblY[i], color(scWeekday));
+
+    CalendarEx1->SetHolidayColor(color(scSunday));
+    CalendarEx1->SetSundayColor(color(scSunday));
+    Swatches[scSunday]->SetColor(color(scSunday));
+    SetTextColor(lblY[0], color(scSunday));
+
+    CalendarEx1->SetSaturdayColor(color(scSaturday));
+    Swatches[scSaturday]->SetColor(color(scSaturday));
+    SetTextColor(lblY[6], color(scSaturday));
+
+    CalendarEx1->SetColor(color(scDayBack));
+    Swatches[scDayBack]->SetColor(color(scDayBack));
+
+    pnlYoubi->SetColor(color(scHeaderBack));
+    Swatches[scHeaderBack]->SetColor(color(scHeaderBack));
+
+    Swatches[scLine]->SetColor(color(scLine));
+    for (int i = 0; i < 8; ++i) {
+        y[i]->SetColor(color(scLine));
+        t[i]->SetColor(color(scLine));
+    }
+}
+
+void TmainForm::ShowFraming() {
+    const TCalendarModel& model = FDocument->Model();
+    const TSheetPhoto& photo = model.Photo;
+    const bool picture = !photo.Empty();
+    if (FShownPhoto != photo.Picture) {
+        // A copy shares the photo's bytes and its decoding made when it was loaded.
+        FShownPhoto = photo.Picture;
+        Image1->Picture().SetGraphic(photo.Picture.get());
+        if (picture)
+            OpenDialog1.FileName = photo.FileName;
+    }
+    const bool fill = model.Framing.Mode == TFrameMode::Fill;
+    MIframeFit->setChecked(!fill);
+    MIframeFill->setChecked(fill);
+    MIframeCentre->setEnabled(fill && picture);
+    const QSize size = photo.Size();
+    if (fill) {
+        Image1->setGeometry(0, 0, PictureBoxWidth, PictureBoxHeight);
+        Image1->SetSourceRect(picture ? FillSource(size.width(), size.height(), PictureBoxWidth,
+                                                   PictureBoxHeight, model.Framing)
+                                      : QRectF());
+    } else {
+        Image1->setGeometry(
+            FitPicture(size.width(), size.height(), PictureBoxWidth, PictureBoxHeight).ToQRect());
+        Image1->SetSourceRect({});
+    }
+    if (fill && picture) {
+        if (!FDragStart)
+            Image1->setCursor(Qt::OpenHandCursor);
+    } else {
+        Image1->unsetCursor();
+    }
+    // The warning takes the status bar while it is due, and leaves it when it no longer is.
+    const QString warning = picture ? LowResolutionWarning(size, model.Framing) : QString();
+    if (!warning.isEmpty() && StBar->Text() != warning)
+        StBar->SetText(warning);
+    else if (warning.isEmpty() && !FFramingWarning.isEmpty() && StBar->Text() == FFramingWarning)
+        StBar->SetText(QString());
+    FFramingWarning = warning;
+}
+
+void TmainForm::ShowHistory() {
+    const QUndoStack& history = FDocument->UndoStack();
+    const auto name = [](const QString& verb, const QString& step, const QString& key) {
+        return step.isEmpty() ? verb + key : verb + QStringLiteral(": ") + step + key;
+    };
+    MIundo->setText(name(QStringLiteral("元に戻す"), history.undoText(), QStringLiteral("(&U)")));
+    MIundo->setEnabled(history.canUndo());
+    MIredo->setText(name(QStringLiteral("やり直し"), history.redoText(), QStringLiteral("(&R)")));
+    MIredo->setEnabled(history.canRedo());
+}

@@ -1,0 +1,280 @@
+#include "calendardocument.h"
+
+#include <algorithm>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+#include "framingmemory.h"
+#include "modelfiles.h"
+#include "paperchoice.h"
+#include "picturefolder.h"
+#include "printposition.h"
+#include "settings/inifile.h"
+#include "settings/settingsfolder.h"
+
+namespace {
+
+// Steps kept for undoing. Each holds the model before and after it, which shares its photo with
+// the model, so a step that changed the photo keeps the old photo alive: a few dozen photos at
+// most, rather than every photo of a long evening.
+constexpr int UndoLimit = 100;
+
+// What the steps are called in the menu ("元に戻す: 年のフォント").
+const char16_t* const FontNames[SheetFontCount] = {u"年のフォント", u"月のフォント",
+                                                   u"日のフォント", u"曜日のフォント"};
+const char16_t* const ColorNames[SheetColorCount] = {
+    u"年のフォントの色",   u"月のフォントの色", u"平日のフォントの色",
+    u"日曜日、休日のフォントの色", u"土曜日のフォントの色", u"日付の背景の色",
+    u"曜日の背景の色",     u"線の色"};
+
+// The id under which the steps of one framing run merge.
+constexpr int FramingStepId = 1;
+
+} // namespace
+
+// One step of the history: the model before and after it. Undone, the model is as before, done
+// again, as after; a step of a framing run takes the later steps of its run into itself.
+class TCalendarDocument::TChange : public QUndoCommand {
+  public:
+    TChange(TCalendarDocument& document, TCalendarModel before, TCalendarModel after,
+            const QString& text, int run)
+        : QUndoCommand(text), FDocument(document), FBefore(std::move(before)),
+          FAfter(std::move(after)), FRun(run) {}
+
+    void undo() override { FDocument.Apply(FBefore); }
+    void redo() override { FDocument.Apply(FAfter); }
+    int id() const override { return FRun != 0 ? FramingStepId : -1; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* later = static_cast<const TChange*>(other);
+        if (later->FRun != FRun)
+            return false;
+        FAfter = later->FAfter;
+        // A drag that ends where it began changed nothing.
+        setObsolete(FAfter == FBefore);
+        return true;
+    }
+
+  private:
+    TCalendarDocument& FDocument;
+    TCalendarModel FBefore;
+    TCalendarModel FAfter;
+    int FRun;
+};
+
+TCalendarDocument::TCalendarDocument(QString appPath, QObject* parent)
+    : QObject(parent), AppPath(appPath.endsWith(u'/') ? appPath : appPath + u'/') {
+    FUndo.setUndoLimit(UndoLimit);
+    FWheelPause = new QTimer(this);
+    FWheelPause->setSingleShot(true);
+    FWheelPause->setInterval(WheelPauseMs);
+    connect(FWheelPause, &QTimer::timeout, this, [this] { EndFramingRun(); });
+}
+
+TCalendarDocument::~TCalendarDocument() {
+    // The steps refer to the document; they go before it.
+    FUndo.clear();
+}
+
+QString TCalendarDocument::SettingsFileName() const {
+    return SettingsFolder(AppPath) + SettingsIniName;
+}
+
+void TCalendarDocument::Open() {
+    const TSlotDirectory directory = ReadSlotDirectory(TIniFile(SettingsFileName()));
+    SlotComments = directory.Comments;
+    SlotSaved = directory.Saved;
+    CurrentSlot = directory.LastSlot;
+    FUndo.clear();
+    FModel = ReadCalendarModel(AppPath, CurrentSlot);
+    SettingsChanged = false;
+    emit Changed(AllModelParts);
+}
+
+void TCalendarDocument::Undo() {
+    EndFramingRun();
+    FUndo.undo();
+}
+
+void TCalendarDocument::Redo() {
+    EndFramingRun();
+    FUndo.redo();
+}
+
+template <class F> void TCalendarDocument::Keep(F&& write) {
+    try {
+        write();
+    } catch (const EIniFileException& error) {
+        emit Notice(error.Message());
+    }
+}
+
+void TCalendarDocument::Change(const TCalendarModel& next, const QString& text, int run) {
+    if (next == FModel)
+        return;
+    FUndo.push(new TChange(*this, FModel, next, text, run));
+}
+
+void TCalendarDocument::Apply(const TCalendarModel& model) {
+    const TModelParts parts = Differences(FModel, model);
+    if (parts == 0)
+        return;
+    const bool photoChanged = (parts & mpPhoto) != 0;
+    if (photoChanged && FFramingUnkept)
+        RememberFraming(); // the part of the photo shown until now
+    FModel = model;
+    if ((parts & SlotParts) != 0)
+        SettingsChanged = true;
+    if ((parts & mpPaper) != 0)
+        Keep([this] { WritePaperChoice(AppPath, FModel.Paper); });
+    if ((parts & mpPosition) != 0)
+        Keep([this] { WritePrintPosition(AppPath, FModel.Position); });
+    if ((parts & mpFraming) != 0 && !photoChanged) {
+        FFramingUnkept = true;
+        // Within a run the part is kept once the run is over.
+        if (FFramingRun == 0)
+            RememberFraming();
+    }
+    emit Changed(parts);
+}
+
+void TCalendarDocument::RememberFraming() {
+    FFramingUnkept = false;
+    if (FModel.Photo.Empty())
+        return;
+    Keep([this] {
+        TFramingMemory(AppPath).Remember(FModel.Photo.FileName, FModel.Photo.Size(),
+                                         FModel.Framing);
+    });
+}
+
+void TCalendarDocument::SetYear(std::int32_t year) {
+    TCalendarModel next = FModel;
+    next.Year = year;
+    Change(next, QStringLiteral("印刷する年"));
+}
+
+void TCalendarDocument::SetPhoto(const TSheetPhoto& photo) {
+    EndFramingRun();
+    TCalendarModel next = FModel;
+    next.Photo = photo;
+    // A photo framed before shows as it was left; any other starts centred at 1 ×.
+    const TPictureFraming remembered = TFramingMemory(AppPath)
+                                           .Recall(photo.FileName, photo.Size())
+                                           .value_or(TPictureFraming{});
+    next.Framing.FocusX = remembered.FocusX;
+    next.Framing.FocusY = remembered.FocusY;
+    next.Framing.Zoom = remembered.Zoom;
+    // For the next run's picture dialog; a settings folder that cannot be written only means
+    // it is not kept.
+    if (!photo.FileName.isEmpty())
+        RememberPictureFolder(AppPath, QFileInfo(photo.FileName).absolutePath());
+    Change(next, QStringLiteral("画像の読み込み"));
+}
+
+void TCalendarDocument::SetFrameMode(TFrameMode mode) {
+    EndFramingRun();
+    TCalendarModel next = FModel;
+    next.Framing.Mode = mode;
+    Change(next, mode == TFrameMode::Fill ? QStringLiteral("枠いっぱい")
+                                          : QStringLiteral("枠に合わせる"));
+    // The user's choice, also when it is the mode already.
+    Keep([this, mode] { TFramingMemory(AppPath).SetMode(mode); });
+}
+
+void TCalendarDocument::BeginFramingRun() {
+    FWheelPause->stop();
+    FFramingRun = ++FLastRun;
+}
+
+void TCalendarDocument::SetFraming(const TPictureFraming& framing) {
+    if (FFramingRun == 0) {
+        // A wheel step: the run lasts until the wheel pauses.
+        BeginFramingRun();
+        FWheelPause->start();
+    } else if (FWheelPause->isActive()) {
+        FWheelPause->start();
+    }
+    TCalendarModel next = FModel;
+    next.Framing = framing;
+    Change(next, QStringLiteral("写真の位置と大きさ"), FFramingRun);
+}
+
+void TCalendarDocument::EndFramingRun() {
+    FWheelPause->stop();
+    if (FFramingRun == 0)
+        return;
+    FFramingRun = 0;
+    if (FFramingUnkept)
+        RememberFraming();
+}
+
+void TCalendarDocument::CentreFraming() {
+    EndFramingRun();
+    TCalendarModel next = FModel;
+    next.Framing.FocusX = 0.5;
+    next.Framing.FocusY = 0.5;
+    next.Framing.Zoom = 1;
+    Change(next, QStringLiteral("中央に戻す"));
+}
+
+void TCalendarDocument::SetFont(TSheetFont font, const TSlotFont& value) {
+    TCalendarModel next = FModel;
+    next.Settings.Fonts[font] = value;
+    Change(next, QString::fromUtf16(FontNames[font]));
+}
+
+void TCalendarDocument::SetColor(TSheetColor color, TColor value) {
+    TCalendarModel next = FModel;
+    next.Settings.Colors[color] = value;
+    Change(next, QString::fromUtf16(ColorNames[color]));
+}
+
+void TCalendarDocument::SetTitleStyle(int style) {
+    TCalendarModel next = FModel;
+    next.Settings.TitleStyle = style;
+    Change(next, QStringLiteral("年月の表示"));
+}
+
+void TCalendarDocument::ResetColors() {
+    TCalendarModel next = FModel;
+    next.Settings.Colors = TSlotSettings().Colors;
+    Change(next, QStringLiteral("色を初期値に戻す"));
+}
+
+void TCalendarDocument::SetPaper(TPaperSize paper) {
+    TCalendarModel next = FModel;
+    next.Paper = paper;
+    if (next == FModel) // kept again all the same: the user chose it
+        Keep([this] { WritePaperChoice(AppPath, FModel.Paper); });
+    Change(next, QStringLiteral("用紙"));
+}
+
+void TCalendarDocument::SetPosition(int position) {
+    TCalendarModel next = FModel;
+    next.Position = std::clamp(position, -SheetMaxPosition, SheetMaxPosition);
+    if (next == FModel) // kept again all the same: the user applied it
+        Keep([this] { WritePrintPosition(AppPath, FModel.Position); });
+    Change(next, QStringLiteral("左右の位置"));
+}
+
+void TCalendarDocument::LoadSlot(int slot) {
+    TCalendarModel next = FModel;
+    next.Settings = ReadSlot(TIniFile(SettingsFileName()), slot);
+    Change(next, QStringLiteral("設定の読み込み"));
+    CurrentSlot = slot;
+    SettingsChanged = false;
+}
+
+void TCalendarDocument::SaveSlot(int slot, const QString& comment) {
+    const QString kept = comment.trimmed().isEmpty() ? DefaultSlotComment(slot) : comment;
+    if (slot >= 1 && slot <= SlotCount)
+        SlotComments[slot - 1] = kept;
+    TIniFile ini(SettingsFileName());
+    SaveSlotSettings(ini, slot, kept, FModel.Settings, FModel.TitleStyle());
+    if (slot >= 1 && slot <= SlotCount)
+        SlotSaved[slot - 1] = true;
+    CurrentSlot = slot;
+    SettingsChanged = false;
+}

@@ -1,0 +1,23 @@
+#include "modelfiles.h"
+
+#include <QDate>
+
+#include "framingmemory.h"
+#include "paperchoice.h"
+#include "printposition.h"
+#include "settings/inifile.h"
+#include "settings/settingsfolder.h"
+
+TCalendarModel ReadCalendarModel(const QString& appPath, int slot) {
+    TCalendarModel model;
+    model.Year = QDate::currentDate().year();
+    model.Settings = ReadSlot(TIniFile(SettingsFolder(appPath) + SettingsIniName), slot);
+    model.Framing.Mode = TFramingMemory(appPath).Mode();
+    model.Paper = ReadPaperChoice(appPath);
+    model.Position = ReadPrintPosition(appPath);
+    return model;
+}
+
+int StartSlot(const QString& appPath) {
+    return ReadSlotDirectory(TIniFile(SettingsFolder(appPath) + SettingsIniName)).LastSlot;
+}
