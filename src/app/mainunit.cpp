@@ -108,7 +108,8 @@ constexpr ColorCommandInfo ColorCommands[] = {
 } // namespace
 
 TmainForm::TmainForm(QString programFolder, QWidget* parent)
-    : QMainWindow(parent), FDocument(std::make_unique<TCalendarDocument>(std::move(programFolder))) {
+    : QMainWindow(parent),
+      FDocument(std::make_unique<TCalendarDocument>(std::move(programFolder))) {
     setObjectName(QStringLiteral("mainForm"));
     setWindowTitle(ProgramTitle);
     // A fixed single border with the system menu and the minimise box only.
@@ -305,8 +306,8 @@ void TmainForm::CreateMenu() {
     MIundo = edit->addAction(QString(), this, [this] { RunGuarded([this] { UndoClick(); }); });
     MIundo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
     MIredo = edit->addAction(QString(), this, [this] { RunGuarded([this] { RedoClick(); }); });
-    MIredo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")),
-                          QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+    MIredo->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
     connect(&history, &QUndoStack::indexChanged, this, [this] { ShowHistory(); });
     connect(&history, &QUndoStack::cleanChanged, this, [this] { ShowHistory(); });
     ShowHistory();
@@ -317,8 +318,9 @@ void TmainForm::CreateMenu() {
     year->addAction(QStringLiteral("次年"), this, [this] { Button5Click(); });
 
     QMenu* sheet = bar->addMenu(QStringLiteral("画像、フォント(&S)"));
-    sheet->addAction(QStringLiteral("画像の読み込み"), this,
-                     [this] { RunGuarded([this] { Button9Click(); }); })
+    sheet
+        ->addAction(QStringLiteral("画像の読み込み"), this,
+                    [this] { RunGuarded([this] { Button9Click(); }); })
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
     // The frame mode: one of two, checked; the same actions in the sample's context menu.
     auto* frameModes = new QActionGroup(this);
@@ -352,8 +354,9 @@ void TmainForm::CreateMenu() {
     sheet->addAction(QStringLiteral("日のフォント変更"), this, [this] { Button10Click(); });
     sheet->addAction(QStringLiteral("曜日のフォント変更"), this, [this] { Button12Click(); });
     sheet->addSeparator();
-    sheet->addAction(QStringLiteral("プレビュー＆印刷"), this,
-                     [this] { RunGuarded([this] { Button1Click(); }); })
+    sheet
+        ->addAction(QStringLiteral("プレビュー＆印刷"), this,
+                    [this] { RunGuarded([this] { Button1Click(); }); })
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
 
     // Year, month twice (as it always was), weekday, Sunday, Saturday | backgrounds, lines |
@@ -563,4 +566,3 @@ void TmainForm::UnblockInput() {
         FFocusBeforeBlock->setFocus();
     FFocusBeforeBlock = nullptr;
 }
-

@@ -92,7 +92,7 @@ class TmainForm : public QMainWindow {
     // Menu.
     QAction* MIfontRead;
     QAction* MIfontWrite;
-    QAction* MIpdf; // "PDFに保存"
+    QAction* MIpdf;  // "PDFに保存"
     QAction* MIundo; // "元に戻す(&U)", naming the step it undoes
     QAction* MIredo; // "やり直し(&R)"
     QMenu* MIkaku;   // "色(&K)", shown only in the wide window
@@ -223,7 +223,7 @@ class TmainForm : public QMainWindow {
     // A drag on the sample: where it began, in the sample's pixels, and the framing then.
     std::optional<QPointF> FDragStart;
     TPictureFraming FDragFraming;
-    QString FFramingWarning; // the resolution warning shown last
+    QString FFramingWarning;                     // the resolution warning shown last
     std::shared_ptr<const TGraphic> FShownPhoto; // the photo the sample shows
     bool FShown = false;
     bool FInputBlocked = false;

@@ -38,8 +38,7 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
                     QStringList* warnings) {
     // The model as the window would start with it, then what the command line says.
     const QString appPath = programFolder.endsWith(u'/') ? programFolder : programFolder + u'/';
-    TCalendarModel model =
-        ReadCalendarModel(appPath, options.Slot.value_or(StartSlot(appPath)));
+    TCalendarModel model = ReadCalendarModel(appPath, options.Slot.value_or(StartSlot(appPath)));
     if (options.Year)
         model.Year = *options.Year;
     model.Framing = options.Framing;

@@ -25,9 +25,10 @@ constexpr int UndoLimit = 100;
 const char16_t* const FontNames[SheetFontCount] = {u"年のフォント", u"月のフォント",
                                                    u"日のフォント", u"曜日のフォント"};
 const char16_t* const ColorNames[SheetColorCount] = {
-    u"年のフォントの色",   u"月のフォントの色", u"平日のフォントの色",
-    u"日曜日、休日のフォントの色", u"土曜日のフォントの色", u"日付の背景の色",
-    u"曜日の背景の色",     u"線の色"};
+    u"年のフォントの色",     u"月のフォントの色",
+    u"平日のフォントの色",   u"日曜日、休日のフォントの色",
+    u"土曜日のフォントの色", u"日付の背景の色",
+    u"曜日の背景の色",       u"線の色"};
 
 // The id under which the steps of one framing run merge.
 constexpr int FramingStepId = 1;
@@ -106,8 +107,25 @@ template <class F> void TCalendarDocument::Keep(F&& write) {
     try {
         write();
     } catch (const EIniFileException& error) {
-        emit Notice(error.Message());
+        if (FHeldFailure != nullptr)
+            *FHeldFailure = error.Message();
+        else
+            emit Notice(error.Message());
     }
+}
+
+template <class F> void TCalendarDocument::Raising(F&& operation) {
+    QString failure;
+    FHeldFailure = &failure;
+    try {
+        operation();
+    } catch (...) {
+        FHeldFailure = nullptr;
+        throw;
+    }
+    FHeldFailure = nullptr;
+    if (!failure.isEmpty())
+        throw EIniFileException(failure);
 }
 
 void TCalendarDocument::Change(const TCalendarModel& next, const QString& text, int run) {
@@ -160,9 +178,8 @@ void TCalendarDocument::SetPhoto(const TSheetPhoto& photo) {
     TCalendarModel next = FModel;
     next.Photo = photo;
     // A photo framed before shows as it was left; any other starts centred at 1 ×.
-    const TPictureFraming remembered = TFramingMemory(AppPath)
-                                           .Recall(photo.FileName, photo.Size())
-                                           .value_or(TPictureFraming{});
+    const TPictureFraming remembered =
+        TFramingMemory(AppPath).Recall(photo.FileName, photo.Size()).value_or(TPictureFraming{});
     next.Framing.FocusX = remembered.FocusX;
     next.Framing.FocusY = remembered.FocusY;
     next.Framing.Zoom = remembered.Zoom;
@@ -246,17 +263,21 @@ void TCalendarDocument::ResetColors() {
 void TCalendarDocument::SetPaper(TPaperSize paper) {
     TCalendarModel next = FModel;
     next.Paper = paper;
-    if (next == FModel) // kept again all the same: the user chose it
-        Keep([this] { WritePaperChoice(AppPath, FModel.Paper); });
-    Change(next, QStringLiteral("用紙"));
+    Raising([&] {
+        if (next == FModel) // kept again all the same: the user chose it
+            Keep([this] { WritePaperChoice(AppPath, FModel.Paper); });
+        Change(next, QStringLiteral("用紙"));
+    });
 }
 
 void TCalendarDocument::SetPosition(int position) {
     TCalendarModel next = FModel;
     next.Position = std::clamp(position, -SheetMaxPosition, SheetMaxPosition);
-    if (next == FModel) // kept again all the same: the user applied it
-        Keep([this] { WritePrintPosition(AppPath, FModel.Position); });
-    Change(next, QStringLiteral("左右の位置"));
+    Raising([&] {
+        if (next == FModel) // kept again all the same: the user applied it
+            Keep([this] { WritePrintPosition(AppPath, FModel.Position); });
+        Change(next, QStringLiteral("左右の位置"));
+    });
 }
 
 void TCalendarDocument::LoadSlot(int slot) {

@@ -26,7 +26,7 @@ class TCalendarDocument : public QObject {
     ~TCalendarDocument() override;
 
     // --- The session of the settings slots (names of the program's design) --------------------
-    const QString AppPath; // the program's folder, with a trailing "/"
+    const QString AppPath;                       // the program's folder, with a trailing "/"
     std::array<QString, SlotCount> SlotComments; // comment of slot n at index n − 1
     std::array<bool, SlotCount> SlotSaved{};     // whether slot n was ever saved
     int CurrentSlot = 1;                         // slot last loaded or saved
@@ -37,7 +37,8 @@ class TCalendarDocument : public QObject {
     /// The settings file: "tamurika.ini" in the settings folder.
     QString SettingsFileName() const;
 
-    // --- The model ---------------------------------------------------------------------------------
+    // --- The model
+    // ---------------------------------------------------------------------------------
     const TCalendarModel& Model() const { return FModel; }
     /// The history of changes; its actions undo and redo. Owned by the document.
     QUndoStack& UndoStack() { return FUndo; }
@@ -73,6 +74,8 @@ class TCalendarDocument : public QObject {
     void SetTitleStyle(int style);
     /// "初期値に戻す": all eight colours as a first start has them.
     void ResetColors();
+    /// The paper and the position are kept in their files at once; when that fails, the change
+    /// is made all the same and EIniFileException says why it is not kept.
     void SetPaper(TPaperSize paper);
     void SetPosition(int position);
 
@@ -111,13 +114,17 @@ class TCalendarDocument : public QObject {
     void Apply(const TCalendarModel& model);
     /// Keeps the part of a filling photo for the next time it is loaded.
     void RememberFraming();
-    /// Runs `write`; a settings file it cannot write is told through Notice.
+    /// Runs `write`; a settings file it cannot write is told through Notice, or within
+    /// Raising by the exception Raising raises.
     template <class F> void Keep(F&& write);
+    /// Runs `operation`, then raises EIniFileException for a file it could not keep.
+    template <class F> void Raising(F&& operation);
 
     TCalendarModel FModel;
     QUndoStack FUndo;
-    int FFramingRun = 0;     // the run under way; 0 when none
-    int FLastRun = 0;        // the last run number given out
-    QTimer* FWheelPause;     // ends a run of wheel steps; owned as the document's child
-    bool FFramingUnkept = false; // the part of the photo changed since it was kept
+    int FFramingRun = 0;             // the run under way; 0 when none
+    int FLastRun = 0;                // the last run number given out
+    QTimer* FWheelPause;             // ends a run of wheel steps; owned as the document's child
+    bool FFramingUnkept = false;     // the part of the photo changed since it was kept
+    QString* FHeldFailure = nullptr; // where Keep puts a failure within Raising
 };

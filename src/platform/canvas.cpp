@@ -9,7 +9,6 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 
-
 namespace {
 
 Qt::PenStyle ToQtPenStyle(TPenStyle style) {

@@ -45,8 +45,8 @@ QString SuggestedPdfName(const QString& appPath, std::int32_t year) {
         if (!QFileInfo(folder).isDir())
             folder = QDir::homePath();
     }
-    const QString name = year != 0 ? QStringLiteral("カレンダー%1.pdf").arg(year)
-                                   : QStringLiteral("カレンダー.pdf");
+    const QString name =
+        year != 0 ? QStringLiteral("カレンダー%1.pdf").arg(year) : QStringLiteral("カレンダー.pdf");
     return QDir(folder).filePath(name);
 }
 

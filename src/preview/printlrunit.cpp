@@ -27,6 +27,7 @@
 #include "platform/bitmap.h"
 #include "platform/outputfile.h"
 #include "print/printer.h"
+#include "settings/inifile.h"
 #include "settings/settingsfolder.h"
 #include "settings/statefile.h"
 #include "statusbar/statusbar.h"
@@ -217,8 +218,11 @@ void TFrmPrtLR::LoadPosition() {
     TrackBar1->setValue(FDocument.Model().Position);
     // Applying the position also keeps it, so the file holds the clamped value from now on. A
     // folder that cannot be written does not keep the user from printing: the position is
-    // then only not remembered, and the status bar says why.
-    SpeedButton1Click();
+    // then only not remembered, and "位置決定" says why.
+    try {
+        SpeedButton1Click();
+    } catch (const EIniFileException&) {
+    }
     TrackBar1Change();
 }
 

@@ -114,8 +114,7 @@ double SheetPicturePixelsPerInch(int w, int h, const TPictureFraming& framing) {
                     shown.height() * UnitsPerInch / printed.Height());
 }
 
-TSheetLayout::TSheetLayout(TPrinter* printer)
-    : FDocument(std::make_unique<VEvudaRir>(printer)) {
+TSheetLayout::TSheetLayout(TPrinter* printer) : FDocument(std::make_unique<VEvudaRir>(printer)) {
     LightRep1 = FDocument.get();
     LightRep1->SetName(QStringLiteral("LightRep1"));
     Build();
@@ -255,9 +254,7 @@ void TSheetLayout::ColPrintPanelPrintPanel(TLRControl* sender, int col, int row,
     if (col < 0 || col > 6 || row < 0 || row >= TDayCells::RowCount)
         return;
     const Tsenohi& cell = DayCells(n, col, row);
-    m.LRItemHi->Font().SetColor(col == 0   ? SundayColor
-                                : col == 6 ? SaturdayColor
-                                           : WeekdayColor);
+    m.LRItemHi->Font().SetColor(col == 0 ? SundayColor : col == 6 ? SaturdayColor : WeekdayColor);
     m.LRItemHi->SetText(cell.DayText);
     if (cell.Holiday != 0)
         m.LRItemHi->Font().SetColor(SundayColor);

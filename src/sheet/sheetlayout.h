@@ -12,8 +12,8 @@
 #include <QSize>
 #include <QString>
 
-#include "model/picturefit.h"
 #include "daycells.h"
+#include "model/picturefit.h"
 #include "model/printposition.h"
 #include "platform/tcolor.h"
 #include "report/lightrepex.h"

@@ -18,6 +18,7 @@
 #include "common/files.h"
 #include "dib/vddib.h"
 #include "modal.h"
+#include "model/calendardocument.h"
 #include "preview/printlrunit.h"
 #include "print/imageprinter.h"
 #include "qtprint.h"
@@ -56,6 +57,23 @@ void PutU16BigEndian(QByteArray& bytes, qsizetype at, int value) {
     bytes[at + 1] = char(value & 0xFF);
 }
 
+const QString Refused = QStringLiteral("プリンタが印刷を受け付けませんでした．");
+
+// A printer into page images (one pixel per design unit at 96 per inch) whose queue refuses
+// the next `Refusals` jobs as they start.
+class TRefusingPrinter : public TImagePrinter {
+  public:
+    TRefusingPrinter() : TImagePrinter(96) {}
+    void BeginDoc() override {
+        if (Refusals > 0) {
+            --Refusals;
+            throw EPrinter(Refused);
+        }
+        TImagePrinter::BeginDoc();
+    }
+    int Refusals = 0;
+};
+
 class BadInput : public ::testing::Test {
   protected:
     void SetUp() override { RegisterVdDIB(); }
@@ -68,8 +86,8 @@ class BadInput : public ::testing::Test {
     }
     /// Makes the application print into page images of 96 pixels per inch: one pixel per
     /// design unit.
-    TImagePrinter& PrintIntoImages() {
-        auto images = std::make_unique<TImagePrinter>(96);
+    TRefusingPrinter& PrintIntoImages() {
+        auto images = std::make_unique<TRefusingPrinter>();
         printer = images.get();
         oldPrinter = SetPrinter(std::move(images));
         return *printer;
@@ -89,11 +107,12 @@ class BadInput : public ::testing::Test {
         form->show();
     }
     QString Path(const QString& name) const { return dir.filePath(name); }
+    const TCalendarModel& Model() const { return form->Document().Model(); }
     QString Ini() const { return Path(QStringLiteral("tamurika.ini")); }
 
     QTemporaryDir dir;
     std::unique_ptr<TmainForm> form;
-    TImagePrinter* printer = nullptr;
+    TRefusingPrinter* printer = nullptr;
     std::unique_ptr<TPrinter> oldPrinter;
 };
 
@@ -164,8 +183,9 @@ TEST_F(BadInput, BadPicturesGiveAMessageInJapaneseAndChangeNothing) {
     Start();
     form->LoadPictureFile(Path("good.jpg"));
     const QRect shown = form->Image1->geometry();
-    const TGraphic* const full = form->Image4->Picture().Graphic();
+    const TSheetPhoto photo = Model().Photo;
     const TGraphic* const shownPicture = form->Image1->Picture().Graphic();
+    const int steps = form->Document().UndoStack().count();
     for (const Bad& b : bad) {
         SCOPED_TRACE(b.Name);
         const QString file = Path(QString::fromLatin1(b.Name));
@@ -178,10 +198,11 @@ TEST_F(BadInput, BadPicturesGiveAMessageInJapaneseAndChangeNothing) {
         EXPECT_TRUE(message.startsWith(b.Message)) << message.toStdString();
         // Nothing changed: the picture, its size, its place in the sample, its file name.
         EXPECT_EQ(form->OpenDialog1.FileName, Path("good.jpg"));
-        EXPECT_EQ(form->Image4->size(), QSize(64, 48));
+        EXPECT_EQ(Model().Photo, photo);
+        EXPECT_EQ(Model().Photo.Size(), QSize(64, 48));
         EXPECT_EQ(form->Image1->geometry(), shown);
-        EXPECT_EQ(form->Image4->Picture().Graphic(), full);
         EXPECT_EQ(form->Image1->Picture().Graphic(), shownPicture);
+        EXPECT_EQ(form->Document().UndoStack().count(), steps);
     }
     // The bad files are as they were: reading never writes.
     for (const Bad& b : bad)
@@ -245,7 +266,8 @@ TEST_F(BadInput, BadPhotosOfTheOtherFormatsNameTheFileAndChangeNothing) {
     Start();
     form->LoadPictureFile(Path("good.jpg"));
     const QRect shown = form->Image1->geometry();
-    const TGraphic* const full = form->Image4->Picture().Graphic();
+    const TSheetPhoto photo = Model().Photo;
+    const TGraphic* const shownPicture = form->Image1->Picture().Graphic();
     for (const Bad& b : bad) {
         SCOPED_TRACE(b.File.toStdString());
         const QString file = Path(b.File);
@@ -256,38 +278,55 @@ TEST_F(BadInput, BadPhotosOfTheOtherFormatsNameTheFileAndChangeNothing) {
         EXPECT_TRUE(*seen) << "no message";
         EXPECT_TRUE(message.startsWith(b.Message)) << message.toStdString();
         EXPECT_EQ(form->OpenDialog1.FileName, Path("good.jpg"));
-        EXPECT_EQ(form->Image4->size(), QSize(64, 48));
+        EXPECT_EQ(Model().Photo, photo);
+        EXPECT_EQ(Model().Photo.Size(), QSize(64, 48));
         EXPECT_EQ(form->Image1->geometry(), shown);
-        EXPECT_EQ(form->Image4->Picture().Graphic(), full);
+        EXPECT_EQ(form->Image1->Picture().Graphic(), shownPicture);
         EXPECT_EQ(ReadBytes(file), b.Bytes); // reading never writes
     }
 }
 
-TEST_F(BadInput, APictureDeletedBetweenPreviewAndPrintPrintsThePreviewsPicture) {
+// The photo prints as it was read when it was loaded: a file deleted or replaced since does
+// not change the page.
+TEST_F(BadInput, APictureDeletedOrReplacedBetweenPreviewAndPrintPrintsThePreviewsPicture) {
     TImagePrinter& images = PrintIntoImages();
     const QString photo = Path("photo.jpg");
+    const auto printAfter = [&](const std::function<void()>& meanwhile) {
+        bool closed = false;
+        EXPECT_TRUE(Preview([&](TFrmPrtLR& preview) {
+            meanwhile();
+            preview.BtnInsatu->click();
+            closed = !preview.isVisible();
+            if (!closed)
+                preview.BtnEnd->click();
+        }));
+        EXPECT_TRUE(closed) << "printing went on and closed the window";
+    };
+    const auto expectQuarters = [&images] {
+        ASSERT_EQ(images.Pages().size(), 1u);
+        // The picture at (43, 127) .. (751, 481), one pixel per design unit: its quarters.
+        const QImage page = images.Pages().front();
+        EXPECT_TRUE(testing_support::Near(page.pixel(200, 200), qRgb(0, 0, 255)));
+        EXPECT_TRUE(testing_support::Near(page.pixel(600, 420), qRgb(0, 255, 0)));
+        EXPECT_TRUE(testing_support::Near(page.pixel(600, 200), qRgb(255, 0, 0)));
+    };
     ASSERT_TRUE(MakeQuarters(photo, 1000, 500));
     Start();
     form->LoadPictureFile(photo);
-    bool closed = false;
-    ASSERT_TRUE(Preview([&](TFrmPrtLR& preview) {
-        ASSERT_TRUE(QFile::remove(photo));
-        preview.BtnInsatu->click();
-        closed = !preview.isVisible();
-        if (!closed)
-            preview.BtnEnd->click();
-    }));
-    EXPECT_TRUE(closed) << "printing went on and closed the window";
-    ASSERT_EQ(images.Pages().size(), 1u);
-    // The picture at (43, 127) .. (751, 481), one pixel per design unit: its quarters.
-    const QImage page = images.Pages().front();
-    EXPECT_TRUE(testing_support::Near(page.pixel(200, 200), qRgb(0, 0, 255)));
-    EXPECT_TRUE(testing_support::Near(page.pixel(600, 420), qRgb(0, 255, 0)));
-    EXPECT_TRUE(testing_support::Near(page.pixel(600, 200), qRgb(255, 0, 0)));
+    printAfter([&] { ASSERT_TRUE(QFile::remove(photo)); });
+    expectQuarters();
+
+    // Another picture under the same name, of another size even: the page is the same.
+    ASSERT_TRUE(testing_support::Convert(
+        {QStringLiteral("-size"), QStringLiteral("300x600"), QStringLiteral("xc:yellow"), photo}));
+    printAfter([] {});
+    expectQuarters();
+    printAfter([&] { WriteBytes(photo, "\xFF\xD8\xFF\xE0 damaged since"); });
+    expectQuarters();
 }
 
 TEST_F(BadInput, AFullLoadPreviewPrintCycleWithItsErrorsLeaksNothing) {
-    TImagePrinter& images = PrintIntoImages();
+    TRefusingPrinter& images = PrintIntoImages();
     const QString photo = Path("photo.jpg");
     ASSERT_TRUE(MakeQuarters(photo, 800, 600));
     Start();
@@ -295,12 +334,12 @@ TEST_F(BadInput, AFullLoadPreviewPrintCycleWithItsErrorsLeaksNothing) {
     WriteBytes(Path("bad.jpg"), "\xFF\xD8\xFF\xE0 not a picture");
     EXPECT_THROW(form->LoadPictureFile(Path("bad.jpg")), EInvalidGraphic);
     form->LoadPictureFile(photo);
-    // A preview whose print fails (the photo damaged meanwhile): the message, the window
+    // A preview whose print fails (the queue refuses the job): the message, the window
     // stays; zoomed out and in; closed.
     QString message;
     bool stayed = false;
+    images.Refusals = 1;
     ASSERT_TRUE(Preview([&](TFrmPrtLR& preview) {
-        WriteBytes(photo, "\xFF\xD8\xFF\xE0 damaged since");
         AnswerMessage(QMessageBox::Ok, &message, &preview);
         preview.BtnInsatu->click();
         stayed = preview.isVisible();
@@ -308,13 +347,14 @@ TEST_F(BadInput, AFullLoadPreviewPrintCycleWithItsErrorsLeaksNothing) {
         preview.BtnKakudai->click();
         preview.BtnEnd->click();
     }));
-    EXPECT_TRUE(message.startsWith(QStringLiteral("JPEGイメージ"))) << message.toStdString();
+    EXPECT_EQ(message, Refused);
     EXPECT_TRUE(stayed);
     EXPECT_TRUE(images.Pages().empty());
-    // A preview that prints.
-    ASSERT_TRUE(MakeQuarters(photo, 800, 600));
+    // A preview that prints, the photo damaged meanwhile: it prints as it was read.
+    WriteBytes(photo, "\xFF\xD8\xFF\xE0 damaged since");
     ASSERT_TRUE(Preview([](TFrmPrtLR& preview) { preview.BtnInsatu->click(); }));
-    EXPECT_EQ(images.Pages().size(), 1u);
+    ASSERT_EQ(images.Pages().size(), 1u);
+    EXPECT_TRUE(testing_support::Near(images.Pages().front().pixel(200, 200), qRgb(0, 0, 255)));
     EXPECT_EQ(FrmPrtLR, nullptr);
 #ifdef TAMURIKA_LEAK_CHECK
     // Whatever the cycle made and let go of, the pictures and bitmaps of the failed steps
@@ -373,8 +413,8 @@ TEST_F(BadInput, BrokenSettingsFilesStartWithWhatCanBeReadAndAreKeptByteForByte)
         SCOPED_TRACE(c.What);
         WriteBytes(Ini(), c.Bytes);
         Start();
-        const Shown shown{form->CurrentSlot, form->SlotComments[0], form->ComboBox3->currentIndex(),
-                          form->ColorDialog(scYear).Color()};
+        const Shown shown{form->Document().CurrentSlot, form->Document().SlotComments[0],
+                          form->ComboBox3->currentIndex(), Model().Settings.Colors[scYear]};
         EXPECT_EQ(shown, c.Expected);
         EXPECT_EQ(ReadBytes(Ini()), c.Bytes) << "starting changed the file";
         form.reset();
@@ -387,7 +427,7 @@ TEST_F(BadInput, SavingIntoABrokenSettingsFileKeepsEveryOtherByte) {
     WriteBytes(Ini(), garbage);
     Start();
     TIniFile ini(Ini());
-    SaveSlotSettings(ini, 2, QStringLiteral("年賀用"), form->CurrentSettings(), 0);
+    SaveSlotSettings(ini, 2, QStringLiteral("年賀用"), Model().Settings, 0);
     const QByteArray after = ReadBytes(Ini());
     // The slot went into the existing section, after the line that was there, and the last
     // slot into a new section at the end: every old byte is still there, in its place.
@@ -400,7 +440,7 @@ TEST_F(BadInput, SavingIntoABrokenSettingsFileKeepsEveryOtherByte) {
     huge += QByteArray(TIniFile::MaxFileSize, ';');
     WriteBytes(Ini(), huge);
     try {
-        SaveSlotSettings(ini, 1, QStringLiteral("x"), form->CurrentSettings(), 0);
+        SaveSlotSettings(ini, 1, QStringLiteral("x"), Model().Settings, 0);
         ADD_FAILURE() << "a 4 MB file was replaced";
     } catch (const EIniFileException& e) {
         EXPECT_EQ(e.Message(), Ini() + QStringLiteral(" に書き込めません"));

@@ -16,9 +16,11 @@
 #include <QToolButton>
 
 #include "../common/imagemagick.h"
+#include "../common/sheetpage.h"
 #include "app/mainunit.h"
 #include "calex/calex.h"
 #include "modal.h"
+#include "model/calendardocument.h"
 #include "platform/bitmap.h"
 #include "preview/printlrunit.h"
 #include "qtprint.h"
@@ -33,7 +35,8 @@ using testing_support::WhenModal;
 
 namespace {
 
-// A picture that cannot be decoded when the sheet asks for its pixels.
+// A picture that cannot be decoded when the sheet asks for its pixels (the sample shows
+// nothing for it: painting never fails).
 class TBrokenGraphic : public TBitmap {
   public:
     TBrokenGraphic() : TBitmap(400, 300) {}
@@ -172,14 +175,14 @@ TEST_F(CompositionTest, WhileTheSheetIsComposedInputIsBlockedAndTheProgressReada
 TEST_F(CompositionTest, ThePreviewOpensAt100PercentWithTheComposedSheet) {
     ChooseYear(2003);
     ChooseStyle(3);
-    TFont face = form->FontDialog(sfMonth).Font();
-    face.SetName(QStringLiteral("IPAMincho"));
-    face.SetStyle(fsItalic);
-    form->FontDialog(sfMonth).Font().Assign(face);
-    form->ColorDialog(scLine).SetColor(clGreen);
-    form->ColorDialog(scHeaderBack).SetColor(clSilver);
-    form->ColorDialog(scDayBack).SetColor(0xF0FFFF);
-    form->ColorDialog(scYear).SetColor(clNavy);
+    TCalendarDocument& document = form->Document();
+    document.SetFont(sfMonth, {QStringLiteral("IPAMincho"), fsItalic});
+    document.SetColor(scLine, clGreen);
+    document.SetColor(scHeaderBack, clSilver);
+    document.SetColor(scDayBack, 0xF0FFFF);
+    document.SetColor(scYear, clNavy);
+    document.SetColor(scSunday, clFuchsia);
+    document.SetColor(scSaturday, clTeal);
 
     EXPECT_TRUE(Compose([](TFrmPrtLR& preview) {
         EXPECT_EQ(preview.Zoom(), 4);
@@ -205,9 +208,42 @@ TEST_F(CompositionTest, ThePreviewOpensAt100PercentWithTheComposedSheet) {
             EXPECT_EQ(m.LRItemHi->Font().Style(), 0);
             EXPECT_EQ(m.LRItemYoubiMoji->Font().Height(), -11);
         }
-        // The rendered page shows the green lattice: March's header line.
+        // The day table of 2003 and the colours of its numbers: 1 January a Wednesday,
+        // 1 March a Saturday, 31 March a Monday in the sixth row.
+        EXPECT_EQ(sheet.Year, 2003);
+        EXPECT_EQ(sheet.DayCells(1, 3, 0).DayText, "1");
+        EXPECT_EQ(sheet.DayCells(1, 3, 0).Holiday, 1); // 元日
+        EXPECT_EQ(sheet.DayCells(1, 0, 1).DayText, "5");
+        EXPECT_EQ(sheet.DayCells(1, 2, 0).DayText, "");
+        EXPECT_EQ(sheet.DayCells(3, 6, 0).DayText, "1");
+        EXPECT_EQ(sheet.DayCells(3, 1, 5).DayText, "31");
+        EXPECT_EQ(sheet.WeekdayColor, clBlack);
+        EXPECT_EQ(sheet.SundayColor, clFuchsia);
+        EXPECT_EQ(sheet.SaturdayColor, clTeal);
+        // The rendered page shows the green lattice: March's header line; and Sunday 5 and
+        // Saturday 4 January in their colours.
         const QImage page = preview.Image1->Picture().Graphic()->ToImage();
         EXPECT_EQ(page.pixel(45 + 2 * 178 + 10, 620 + 24 - 1), qRgb(0, 128, 0));
+        const auto count = [&page](const QRect& area, auto&& inked) {
+            int n = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    n += inked(page.pixel(x, y)) ? 1 : 0;
+            return n;
+        };
+        const auto fuchsia = [](QRgb c) {
+            return qRed(c) > 180 && qBlue(c) > 180 && qGreen(c) < 120;
+        };
+        const auto teal = [](QRgb c) {
+            return qRed(c) < 90 && qGreen(c) > 90 && qBlue(c) > 90 &&
+                   std::abs(qGreen(c) - qBlue(c)) < 40;
+        };
+        const QRect sunday = testing_support::Inside(testing_support::DayCell(1, 0, 1));
+        const QRect saturday = testing_support::Inside(testing_support::DayCell(1, 6, 0));
+        EXPECT_GE(count(sunday, fuchsia), 6);
+        EXPECT_EQ(count(sunday, teal), 0);
+        EXPECT_GE(count(saturday, teal), 6);
+        EXPECT_EQ(count(saturday, fuchsia), 0);
         // Down to 25 % and back, each step at its size, the buttons stopping at the ends.
         const QSize sizes[] = {{596, 842}, {397, 562}, {198, 281}};
         for (const QSize& size : sizes) {
@@ -221,11 +257,6 @@ TEST_F(CompositionTest, ThePreviewOpensAt100PercentWithTheComposedSheet) {
         EXPECT_FALSE(preview.BtnKakudai->isEnabled());
         EXPECT_TRUE(preview.BtnSyukusho->isEnabled());
     }));
-    // The day table of 2003 stays with the window after the preview has gone.
-    EXPECT_EQ(form->FDayCells(1, 3, 0).DayText, "1");
-    EXPECT_EQ(form->FDayCells(1, 0, 1).DayText, "5");
-    EXPECT_EQ(form->FDayCells(3, 6, 0).DayText, "1");
-    EXPECT_EQ(form->FDayCells(3, 1, 5).DayText, "31");
 }
 
 TEST_F(CompositionTest, MonthTitlesFollowTheStyle) {
@@ -280,18 +311,18 @@ TEST_F(CompositionTest, TheSampleAndTheSheetShowThePhotoFromOneDecoding) {
     const QString file = dir.filePath(QStringLiteral("photo.jpg"));
     ASSERT_TRUE(testing_support::MakeQuarters(file, 3200, 2400));
     form->LoadPictureFile(file);
-    const TGraphic* loaded = form->Image1->Picture().Graphic();
+    const std::shared_ptr<const TGraphic> loaded = form->Document().Model().Photo.Picture;
     ASSERT_NE(loaded, nullptr);
-    const QImage decoded = loaded->ToImageForSize(SheetPreviewDecodeSize({3200, 2400}));
+    const QSize decodeSize = SheetPreviewDecodeSize({3200, 2400});
+    const QImage decoded = loaded->ToImageForSize(decodeSize);
     // Decoded at a reduced scale, still with two pixels for each one the sheet draws.
     EXPECT_EQ(decoded.width(), 1600); // at 1/2
-    EXPECT_GE(decoded.width(), SheetPreviewDecodeSize({3200, 2400}).width());
-    EXPECT_GE(decoded.height(), SheetPreviewDecodeSize({3200, 2400}).height());
-    EXPECT_EQ(form->Image4->Picture()
-                  .Graphic()
-                  ->ToImageForSize(SheetPreviewDecodeSize({3200, 2400}))
-                  .cacheKey(),
-              decoded.cacheKey());
+    EXPECT_GE(decoded.width(), decodeSize.width());
+    EXPECT_GE(decoded.height(), decodeSize.height());
+    // The sample's copy of the photo shares that decoding.
+    const TGraphic* shown = form->Image1->Picture().Graphic();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->ToImageForSize(decodeSize).cacheKey(), decoded.cacheKey());
 
     const QImage sample = form->Image1->grab().toImage();
     ASSERT_EQ(sample.size(), QSize(224, 168));
@@ -304,8 +335,24 @@ TEST_F(CompositionTest, TheSampleAndTheSheetShowThePhotoFromOneDecoding) {
         EXPECT_TRUE(testing_support::Near(pixels.pixel(531, 398), qRgb(0, 255, 0)));
     }));
     // The composition drew the sheet's picture from those same pixels.
-    EXPECT_EQ(loaded->ToImageForSize(SheetPreviewDecodeSize({3200, 2400})).cacheKey(),
-              decoded.cacheKey());
+    EXPECT_EQ(loaded->ToImageForSize(decodeSize).cacheKey(), decoded.cacheKey());
+    EXPECT_EQ(form->Document().Model().Photo.Picture, loaded);
+}
+
+// Before 1582 the dates are Julian: the sample moved to 1500 gives the preview a February of
+// 29 days, from Saturday the 1st to Saturday the 29th, and a March that starts on a Sunday.
+TEST_F(CompositionTest, TheSheetOf1500HasTheJulian29February) {
+    form->CalendarEx1->SetYear(1500);
+    ASSERT_EQ(form->Document().Model().Year, 1500);
+    EXPECT_TRUE(Compose([](TFrmPrtLR& preview) {
+        const TSheetLayout& sheet = preview.Sheet();
+        EXPECT_EQ(sheet.LRItemNen->Text(), "1500年");
+        EXPECT_EQ(sheet.DayCells(2, 6, 0).DayText, "1");
+        EXPECT_EQ(sheet.DayCells(2, 0, 1).DayText, "2");
+        EXPECT_EQ(sheet.DayCells(2, 6, 4).DayText, "29");
+        EXPECT_EQ(sheet.DayCells(2, 0, 5).DayText, "");
+        EXPECT_EQ(sheet.DayCells(3, 0, 0).DayText, "1");
+    }));
 }
 
 TEST_F(CompositionTest, ThePositionConfirmedInThePreviewIsStoredForTheNextOne) {
@@ -322,7 +369,8 @@ TEST_F(CompositionTest, ThePositionConfirmedInThePreviewIsStoredForTheNextOne) {
 }
 
 TEST_F(CompositionTest, AFailureLeavesTheWindowUsableAndNoPreviewBehind) {
-    form->Image1->Picture().SetGraphic(std::make_unique<TBrokenGraphic>());
+    form->Document().SetPhoto(
+        {dir.filePath(QStringLiteral("broken.bmp")), std::make_shared<TBrokenGraphic>()});
     QString message;
     auto seen = AnswerMessage(QMessageBox::Ok, &message);
     form->Button1->click();
@@ -337,9 +385,17 @@ TEST_F(CompositionTest, AFailureLeavesTheWindowUsableAndNoPreviewBehind) {
     EXPECT_EQ(FrmPrtLR, nullptr);
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_EQ(qobject_cast<TFrmPrtLR*>(w), nullptr);
-    // With the picture mended the command works again.
-    form->Image1->Picture().SetGraphic(nullptr);
-    EXPECT_TRUE(Compose());
+    // With a photo that can be read the command works again.
+    const QString file = dir.filePath(QStringLiteral("good.jpg"));
+    ASSERT_TRUE(testing_support::MakeQuarters(file, 400, 300));
+    form->LoadPictureFile(file);
+    progress.clear();
+    EXPECT_TRUE(Compose([](TFrmPrtLR& preview) {
+        const QImage pixels = preview.Sheet().LRImage1->Picture().Graphic()->ToImage();
+        EXPECT_TRUE(testing_support::Near(pixels.pixel(177, 133), qRgb(0, 0, 255)));
+    }));
+    EXPECT_EQ(progress.back(), 0);
+    EXPECT_EQ(FrmPrtLR, nullptr);
 }
 
 } // namespace

@@ -25,6 +25,7 @@
 #include "common/sheetpage.h"
 #include "export/runexport.h"
 #include "modal.h"
+#include "model/calendardocument.h"
 #include "model/framingmemory.h"
 #include "preview/printlrunit.h"
 #include "settings/inifile.h"
@@ -120,16 +121,18 @@ class FramingTest : public ::testing::Test {
         const testing_support::ExportResult run = testing_support::RunExport(
             program.filePath(u"tamurika-export"_s),
             {u"--year"_s, QString::number(form->CalendarEx1->Year()), u"--picture"_s, photo,
-             u"--fill"_s, u"--focus"_s,
-             number(form->FFraming.FocusX) + u',' + number(form->FFraming.FocusY), u"--zoom"_s,
-             number(form->FFraming.Zoom), u"--png"_s, png},
+             u"--fill"_s, u"--focus"_s, number(Framing().FocusX) + u',' + number(Framing().FocusY),
+             u"--zoom"_s, number(Framing().Zoom), u"--png"_s, png},
             {}, {}, 120000);
         EXPECT_EQ(run.code, 0) << run.err.toStdString();
         return QImage(png).convertToFormat(QImage::Format_RGB32).copy(PictureBox());
     }
+    /// The framing of the window's calendar.
+    const TPictureFraming& Framing() const { return form->Document().Model().Framing; }
+    /// The part of the photo the framing shows in a box of that shape.
     QRectF Crop(QSize box = QSize(224, 168)) const {
-        return FillSource(form->Image4->width(), form->Image4->height(), box.width(), box.height(),
-                          form->FFraming);
+        const QSize photo = form->Document().Model().Photo.Size();
+        return FillSource(photo.width(), photo.height(), box.width(), box.height(), Framing());
     }
 
     QTemporaryDir dir;    // the program's folder
@@ -199,7 +202,7 @@ TEST_F(FramingTest, DragWheelAndDoubleClickChooseThePartThePreviewAndTheExportSh
     const QPointF under = Crop().topLeft() + at * (Crop().width() / 224);
     Wheel(sample, at, 120);
     Wheel(sample, at, 120);
-    EXPECT_NEAR(form->FFraming.Zoom, std::cbrt(4.0), 1e-12);
+    EXPECT_NEAR(Framing().Zoom, std::cbrt(4.0), 1e-12);
     const QPointF still = Crop().topLeft() + at * (Crop().width() / 224);
     EXPECT_NEAR(still.x(), under.x(), 1e-6);
     EXPECT_NEAR(still.y(), under.y(), 1e-6);
@@ -230,16 +233,16 @@ TEST_F(FramingTest, DragWheelAndDoubleClickChooseThePartThePreviewAndTheExportSh
     ASSERT_EQ(windowBox.size(), exportBox.size());
     EXPECT_EQ(DifferentPixels(windowBox, exportBox), 0);
     // And that part, not the middle of the photo: the box differs from the plain --fill one.
-    EXPECT_NE(form->FFraming, TPictureFraming{TFrameMode::Fill});
+    EXPECT_NE(Framing(), TPictureFraming{TFrameMode::Fill});
 
     // A double click centres the photo at 1 × again.
     Mouse(sample, QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton);
     Mouse(sample, QEvent::MouseButtonRelease, {30, 30}, Qt::NoButton);
     Mouse(sample, QEvent::MouseButtonDblClick, {30, 30}, Qt::LeftButton);
     Mouse(sample, QEvent::MouseButtonRelease, {30, 30}, Qt::NoButton);
-    EXPECT_EQ(form->FFraming.FocusX, 0.5);
-    EXPECT_EQ(form->FFraming.FocusY, 0.5);
-    EXPECT_EQ(form->FFraming.Zoom, 1);
+    EXPECT_EQ(Framing().FocusX, 0.5);
+    EXPECT_EQ(Framing().FocusY, 0.5);
+    EXPECT_EQ(Framing().Zoom, 1);
     EXPECT_EQ(sample->SourceRect(), QRectF(1500 / 2.0 - 1000 * 2.0 / 3, 0, 1000 * 4.0 / 3, 1000));
 }
 
@@ -259,8 +262,7 @@ TEST_F(FramingTest, APngAndAHeicPhotoFramedInTheWindowPrintAsTheExportDoes) {
     for (const QString& photo : {png, heic}) {
         SCOPED_TRACE(photo.toStdString());
         form->LoadPictureFile(photo);
-        ASSERT_EQ(form->Image4->width(), 1500);
-        ASSERT_EQ(form->Image4->height(), 2000);
+        ASSERT_EQ(form->Document().Model().Photo.Size(), QSize(1500, 2000)); // upright
         form->MIframeFill->trigger();
         TImage* sample = form->Image1;
         // Zoomed in to 4 × and previewed, which decodes the whole photo; then out to 1 × and
@@ -268,13 +270,13 @@ TEST_F(FramingTest, APngAndAHeicPhotoFramedInTheWindowPrintAsTheExportDoes) {
         // and must come out as the export, which decodes afresh, makes it.
         Wheel(sample, {60, 40}, 360);
         Wheel(sample, {60, 40}, 360);
-        EXPECT_EQ(form->FFraming.Zoom, 4);
+        EXPECT_EQ(Framing().Zoom, 4);
         (void)PreviewBox();
         Wheel(sample, {150, 120}, -720);
         Drag(sample, {100, 100}, {120, 55});
-        EXPECT_NEAR(form->FFraming.Zoom, 1, 1e-9);
-        EXPECT_GT(form->FFraming.FocusY, 0.4);
-        EXPECT_LT(form->FFraming.FocusY, 0.5);
+        EXPECT_NEAR(Framing().Zoom, 1, 1e-9);
+        EXPECT_GT(Framing().FocusY, 0.4);
+        EXPECT_LT(Framing().FocusY, 0.5);
         EXPECT_EQ(sample->SourceRect(), Crop());
 
         const QImage windowBox = PreviewBox();
@@ -295,7 +297,7 @@ TEST_F(FramingTest, FittedTheMouseChangesNothing) {
     const QRect fitted = form->Image1->geometry();
     Drag(form->Image1, {100, 50}, {20, 50});
     Wheel(form->Image1, {50, 50}, 360);
-    EXPECT_EQ(form->FFraming, TPictureFraming{});
+    EXPECT_EQ(Framing(), TPictureFraming{});
     EXPECT_EQ(form->Image1->geometry(), fitted);
     EXPECT_TRUE(form->Image1->SourceRect().isEmpty());
 }
@@ -307,11 +309,11 @@ TEST_F(FramingTest, TheModeAndEachPhotosPartAreRememberedInTheStateFile) {
     form->MIframeFill->trigger();
     Drag(form->Image1, {150, 90}, {100, 90});
     Wheel(form->Image1, {100, 80}, 120);
-    const TPictureFraming chosen = form->FFraming;
+    const TPictureFraming chosen = Framing();
     form->LoadPictureFile(second); // the wheel's zoom is written before the photo changes
-    EXPECT_EQ(form->FFraming.FocusX, 0.5);
-    EXPECT_EQ(form->FFraming.Zoom, 1);
-    EXPECT_EQ(form->FFraming.Mode, TFrameMode::Fill);
+    EXPECT_EQ(Framing().FocusX, 0.5);
+    EXPECT_EQ(Framing().Zoom, 1);
+    EXPECT_EQ(Framing().Mode, TFrameMode::Fill);
     form->close();
 
     // The next run: "枠いっぱい" again, and the first photo as it was left.
@@ -319,11 +321,11 @@ TEST_F(FramingTest, TheModeAndEachPhotosPartAreRememberedInTheStateFile) {
     form->show();
     EXPECT_TRUE(form->MIframeFill->isChecked());
     form->LoadPictureFile(first);
-    EXPECT_NEAR(form->FFraming.FocusX, chosen.FocusX, 1e-9);
-    EXPECT_NEAR(form->FFraming.FocusY, chosen.FocusY, 1e-9);
-    EXPECT_NEAR(form->FFraming.Zoom, chosen.Zoom, 1e-9);
+    EXPECT_NEAR(Framing().FocusX, chosen.FocusX, 1e-9);
+    EXPECT_NEAR(Framing().FocusY, chosen.FocusY, 1e-9);
+    EXPECT_NEAR(Framing().Zoom, chosen.Zoom, 1e-9);
     form->LoadPictureFile(second);
-    EXPECT_EQ(form->FFraming.Zoom, 1);
+    EXPECT_EQ(Framing().Zoom, 1);
 
     // All of it in the program's own state file, UTF-8 with a byte-order mark; tamurika.ini
     // is never written for it.
@@ -393,10 +395,10 @@ TEST_F(FramingTest, AHandEditedStateFileWithNonsenseGivesTheDefaults) {
     form->show();
     EXPECT_TRUE(form->MIframeFit->isChecked());
     form->LoadPictureFile(photo);
-    EXPECT_EQ(form->FFraming, TPictureFraming{});
+    EXPECT_EQ(Framing(), TPictureFraming{});
     EXPECT_EQ(form->Image1->geometry(), QRect(0, 9, 224, 149));
     form->MIframeFill->trigger();
-    EXPECT_EQ(form->FFraming, (TPictureFraming{TFrameMode::Fill, 0.5, 0.5, 1}));
+    EXPECT_EQ(Framing(), (TPictureFraming{TFrameMode::Fill, 0.5, 0.5, 1}));
     EXPECT_EQ(form->Image1->SourceRect(), Crop());
 }
 
@@ -406,9 +408,9 @@ TEST_F(FramingTest, AStateFileThatCannotBeWrittenIsSaidAndTheFramingStays) {
     form->MIframeFill->trigger();
     EXPECT_TRUE(form->StBar->Text().contains(u"書き込めません"_s))
         << form->StBar->Text().toStdString();
-    EXPECT_EQ(form->FFraming.Mode, TFrameMode::Fill);
+    EXPECT_EQ(Framing().Mode, TFrameMode::Fill);
     Drag(form->Image1, {150, 90}, {100, 90});
-    EXPECT_NE(form->FFraming.FocusX, 0.5);
+    EXPECT_NE(Framing().FocusX, 0.5);
     EXPECT_TRUE(QFileInfo(dir.filePath(StateIniName)).isDir());
 }
 
@@ -424,6 +426,9 @@ TEST_F(FramingTest, ThePhotoThatPrintsCoarselyIsSaidInTheStatusBar) {
     // preview closes.
     form->GroupBox2MouseMove();
     Mouse(form->Image1, QEvent::MouseMove, QPointF(20, 20), Qt::NoButton);
+    EXPECT_EQ(form->StBar->Text(), Coarse43);
+    form->GroupBox2MouseMove();
+    (void)PreviewBox();
     EXPECT_EQ(form->StBar->Text(), Coarse43);
 
     // Twelve million pixels print finely: the warning goes.

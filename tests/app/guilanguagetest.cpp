@@ -1,7 +1,7 @@
 // Qt's own dialogs, opened from the real main window on a real X server (Xvfb) by the program's
-// own application object, read from inside: the picture dialog, the colour dialog, a question
-// and the printer set-up of the preview say everything in Japanese, whatever locale the
-// session has (CTest runs this under LANG=C and under an English locale).
+// own application object, read from inside: the picture dialog, the colour dialog, the
+// program's questions and the printer set-up of the preview say everything in Japanese,
+// whatever locale the session has (CTest runs this under LANG=C and under an English locale).
 #include <gtest/gtest.h>
 
 #include <QColorDialog>
@@ -20,6 +20,7 @@
 
 #include "app/mainunit.h"
 #include "modal.h"
+#include "model/calendardocument.h"
 #include "preview/printlrunit.h"
 #include "qtprint.h"
 #include "widgets/application.h"
@@ -182,6 +183,33 @@ TEST_F(JapaneseDialogs, AQuestionOfTheProgram) {
     ASSERT_TRUE(*seen);
     buttons.sort();
     EXPECT_EQ(buttons, QStringList({QStringLiteral("いいえ"), QStringLiteral("はい")}));
+    EXPECT_TRUE(foreign.isEmpty()) << foreign.join(u" | ").toStdString();
+}
+
+TEST_F(JapaneseDialogs, TheQuestionOnClosingWithChangedSettings) {
+    form->Document().MarkSettingsChanged();
+    QString question;
+    QStringList buttons, foreign;
+    auto seen = WhenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        EXPECT_NE(box, nullptr) << w->metaObject()->className();
+        if (box != nullptr) {
+            question = box->text();
+            for (QAbstractButton* b : box->buttons())
+                buttons << b->text();
+            foreign = ForeignTexts(box);
+            box->button(QMessageBox::Cancel)->click();
+        } else {
+            w->close();
+        }
+    });
+    EXPECT_FALSE(form->close()); // "キャンセル" keeps the window
+    ASSERT_TRUE(*seen);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(question, QStringLiteral("設定が変更されています。保存しますか？"));
+    buttons.sort();
+    EXPECT_EQ(buttons, QStringList({QStringLiteral("いいえ"), QStringLiteral("はい"),
+                                    QStringLiteral("キャンセル")}));
     EXPECT_TRUE(foreign.isEmpty()) << foreign.join(u" | ").toStdString();
 }
 

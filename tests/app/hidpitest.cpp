@@ -13,14 +13,12 @@
 #include <QTemporaryDir>
 
 #include "app/mainunit.h"
-#include "calendar/holidays.h"
 #include "calex/calex.h"
 #include "common/sheetpage.h"
+#include "model/calendardocument.h"
 #include "platform/bitmap.h"
-#include "preview/fakesource.h"
 #include "preview/printlrunit.h"
 #include "print/imageprinter.h"
-#include "sheet/sheetcomposition.h"
 #include "widgets/application.h"
 #include "widgets/image.h"
 
@@ -70,16 +68,19 @@ class HighDpi : public ::testing::Test {
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), 2.0)
             << "the offscreen platform does not apply QT_SCALE_FACTOR";
-        source.Folder = dir.path() + u'/';
-        source.FillYear(2027);
+        // The calendar of 2027 as a first start has it.
+        document = std::make_unique<TCalendarDocument>(dir.path());
+        document->Open();
+        document->SetYear(2027);
     }
     QTemporaryDir dir;
-    TFakeSource source;
+    std::unique_ptr<TCalendarDocument> document;
 };
 
 TEST_F(HighDpi, ThePreviewPageHasADevicePixelForEachScreenPixelAndThinLines) {
     TImagePrinter printer(192);
-    TFrmPrtLR window(source, &printer);
+    TFrmPrtLR window(*document, &printer);
+    window.Compose();
     window.show();
     ASSERT_EQ(window.devicePixelRatioF(), 2.0);
     EXPECT_EQ(window.Zoom(), 4);
@@ -128,7 +129,8 @@ TEST_F(HighDpi, ThePreviewPageHasADevicePixelForEachScreenPixelAndThinLines) {
 }
 
 TEST_F(HighDpi, TheZoomStepsShowTheSameAreaOfThePageAsOnAScreenOfRatioOne) {
-    TFrmPrtLR window(source);
+    TFrmPrtLR window(*document);
+    window.Compose();
     window.show();
     const QImage designPage = PageAtDesignResolution(window);
     ASSERT_EQ(designPage.size(), QSize(PageWidth, PageHeight));
@@ -163,16 +165,12 @@ TEST_F(HighDpi, TheZoomStepsShowTheSameAreaOfThePageAsOnAScreenOfRatioOne) {
 TEST_F(HighDpi, ABoldTitleCarriesTheSameInkAsOnAScreenOfRatioOne) {
     // IPA P明朝 has no bold of its own: the one drawn by hand must not grow or shrink with the
     // finer pixels.
-    TFrmPrtLR window(source);
-    TSheetChoices choices;
-    choices.Year = 2027;
-    choices.YearTitle = u"2027年"_s;
-    choices.Settings.Fonts[sfYear] = {u"IPA P明朝"_s, fsBold};
-    choices.PictureSize = {105, 105};
-    THolidayModel holidays;
-    ApplyProgramHolidays(holidays);
-    ComposeSheet(window.Sheet(), choices, holidays, source.Cells);
+    document->SetFont(sfYear, {u"IPA P明朝"_s, fsBold});
+    TFrmPrtLR window(*document);
+    window.Compose();
     window.show();
+    ASSERT_EQ(window.Sheet().LRItemNen->Text(), u"2027年"_s);
+    ASSERT_EQ(window.Sheet().LRItemNen->Font().Name(), u"IPA P明朝"_s);
     const QImage fine = window.Image1->Picture().Graphic()->ToImage();
     ASSERT_EQ(fine.size(), QSize(1588, 2246));
     const double onScreen = Ink(AtScreenResolution(fine), YearTitleArea());

@@ -10,9 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -23,12 +25,16 @@
 
 #include "../common/files.h"
 #include "../common/imagemagick.h"
+#include "../common/pdfcheck.h"
+#include "../common/sheetpage.h"
+#include "app/fontsaveunit1.h"
 #include "app/mainunit.h"
 #include "app/verunit.h"
 #include "calendar/julius.h"
 #include "calex/calex.h"
 #include "dib/vddib.h"
 #include "modal.h"
+#include "model/calendardocument.h"
 #include "qtprint.h"
 #include "statusbar/statusbarp.h"
 #include "widgets/image.h"
@@ -77,6 +83,14 @@ std::shared_ptr<bool> AnswerColor(std::optional<QColor> color) {
     });
 }
 
+// What the font dialog of one of the four fonts shows when it opens: the face, the style and
+// the one size it offers.
+struct TFontShown {
+    QString Face;
+    TFontStyles Style = 0;
+    QString Size;
+};
+
 class MainFormTest : public ::testing::Test {
   protected:
     void SetUp() override { form = std::make_unique<TmainForm>(dir.path()); }
@@ -84,6 +98,29 @@ class MainFormTest : public ::testing::Test {
     /// Shows the window, which runs the start-up sequence.
     void Start() { form->show(); }
     QString Ini() const { return dir.filePath(QStringLiteral("tamurika.ini")); }
+    TCalendarDocument& Document() { return form->Document(); }
+    const TCalendarModel& Model() { return form->Document().Model(); }
+
+    /// Opens the font dialog of `font` with its button, reads it and cancels it.
+    TFontShown OpenFontDialog(TSheetFont font) {
+        TFontShown shown;
+        auto seen = WhenModal([&shown](QWidget* w) {
+            auto* chooser = qobject_cast<TFontChooser*>(w);
+            ASSERT_NE(chooser, nullptr);
+            shown.Face = chooser->Face();
+            shown.Style = chooser->Style();
+            // The size is shown in a list of its own, not offered.
+            for (auto* list : chooser->findChildren<QListWidget*>())
+                if (list->objectName().isEmpty() && list->count() == 1)
+                    shown.Size = list->item(0)->text();
+            chooser->reject();
+        });
+        QPushButton* const buttons[] = {form->Button11, form->Button3, form->Button10,
+                                        form->Button12};
+        buttons[font]->click();
+        EXPECT_TRUE(*seen);
+        return shown;
+    }
 
     QTemporaryDir dir; // the program's folder; outlives the window
     std::unique_ptr<TmainForm> form;
@@ -96,7 +133,7 @@ TEST_F(MainFormTest, FirstStartShowsThisYearsJanuaryWithDefaults) {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("たむりか"));
     EXPECT_EQ(form->centralWidget()->size(), QSize(475, 387));
     EXPECT_FALSE(form->MIkaku->menuAction()->isVisible());
-    EXPECT_EQ(form->AppPath, dir.path() + "/");
+    EXPECT_EQ(Document().AppPath, dir.path() + "/");
 
     EXPECT_EQ(form->CalendarEx1->Year(), ThisYear());
     EXPECT_EQ(form->CalendarEx1->Month(), 1);
@@ -106,16 +143,25 @@ TEST_F(MainFormTest, FirstStartShowsThisYearsJanuaryWithDefaults) {
     EXPECT_EQ(form->ComboBox3->currentIndex(), 0);
     EXPECT_EQ(form->focusWidget(), form->CalendarEx1);
 
-    EXPECT_FALSE(form->SettingsChanged);
-    EXPECT_EQ(form->CurrentSlot, 1);
-    EXPECT_EQ(form->SlotComments[0], QStringLiteral("フォント設定1"));
-    EXPECT_EQ(form->SlotComments[9], QStringLiteral("フォント設定10"));
-    const int heights[] = {-32, -15, -11, -11};
+    EXPECT_EQ(Model().Year, ThisYear());
+    EXPECT_TRUE(Model().Photo.Empty());
+
+    EXPECT_FALSE(Document().SettingsChanged);
+    EXPECT_EQ(Document().CurrentSlot, 1);
+    EXPECT_EQ(Document().SlotComments[0], QStringLiteral("フォント設定1"));
+    EXPECT_EQ(Document().SlotComments[9], QStringLiteral("フォント設定10"));
+    // Each font's dialog offers the one size of its text on the sheet: 24, 11, 8 and 8 points.
+    const char* const sizes[] = {"24", "11", "8", "8"};
     for (int k = 0; k < SheetFontCount; ++k) {
-        EXPECT_EQ(form->FontDialog(TSheetFont(k)).Font().Name(), QStringLiteral("ＭＳ ゴシック"));
-        EXPECT_EQ(form->FontDialog(TSheetFont(k)).Font().Style(), 0);
-        EXPECT_EQ(form->FontDialog(TSheetFont(k)).Font().Height(), heights[k]);
+        SCOPED_TRACE(k);
+        EXPECT_EQ(Model().Settings.Fonts[k].Name, QStringLiteral("ＭＳ ゴシック"));
+        EXPECT_EQ(Model().Settings.Fonts[k].Style, 0);
+        const TFontShown shown = OpenFontDialog(TSheetFont(k));
+        EXPECT_EQ(shown.Face, QStringLiteral("ＭＳ ゴシック"));
+        EXPECT_EQ(shown.Style, 0);
+        EXPECT_EQ(shown.Size, QString::fromLatin1(sizes[k]));
     }
+    EXPECT_FALSE(Document().SettingsChanged); // cancelled dialogs change nothing
     EXPECT_EQ(form->StBar->Panel(0).Width, 320);
     EXPECT_EQ(form->StBar->Panel(1).Width, 100);
     EXPECT_EQ(form->StBar->Panel(2).Width, 50);
@@ -127,26 +173,31 @@ TEST_F(MainFormTest, StartRestoresTheSlotSavedLastFromAShiftJisFile) {
                           "\r\nfont3=IPAMincho\r\nfs31=1\r\nfs32=1\r\nDocolor=32768\r\n"
                           "Youbicolor=65535\r\nzenkaiym=3\r\n[tamurika]\r\nzenkai=4\r\n");
     Start();
-    EXPECT_EQ(form->CurrentSlot, 4);
-    EXPECT_EQ(form->SlotComments[3], QStringLiteral("年賀用"));
+    EXPECT_EQ(Document().CurrentSlot, 4);
+    EXPECT_EQ(Document().SlotComments[3], QStringLiteral("年賀用"));
     EXPECT_EQ(form->ComboBox3->currentIndex(), 3);
     ASSERT_GE(ThisYear(), 2019);
     EXPECT_EQ(form->nenST->Caption(), QStringLiteral("令和 %1 年 ").arg(ThisYear() - 2018));
-    EXPECT_EQ(form->FontDialog(sfDay).Font().Name(), QStringLiteral("IPAMincho"));
-    EXPECT_EQ(form->FontDialog(sfDay).Font().Style(), fsBold | fsItalic);
-    EXPECT_EQ(form->FontDialog(sfDay).Font().Height(), -11); // the size is never stored
-    EXPECT_EQ(form->ColorDialog(scSaturday).Color(), clGreen);
+    EXPECT_EQ(Model().Settings.Fonts[sfDay].Name, QStringLiteral("IPAMincho"));
+    EXPECT_EQ(Model().Settings.Fonts[sfDay].Style, fsBold | fsItalic);
+    const TFontShown day = OpenFontDialog(sfDay);
+    EXPECT_EQ(day.Face, QStringLiteral("IPAMincho"));
+    EXPECT_EQ(day.Style, fsBold | fsItalic);
+    EXPECT_EQ(day.Size, QStringLiteral("8")); // the size is never stored
+    EXPECT_EQ(Model().Settings.Colors[scSaturday], clGreen);
     EXPECT_EQ(form->Swatches[scSaturday]->Color(), clGreen);
     EXPECT_EQ(form->CalendarEx1->SaturdayColor(), clGreen);
     EXPECT_EQ(TextColor(form->lblY[6]), ToQColor(clGreen));
     EXPECT_EQ(form->pnlYoubi->Color(), clYellow);
-    EXPECT_FALSE(form->SettingsChanged);
+    EXPECT_EQ(Model().Settings.Colors[scHeaderBack], clYellow);
+    EXPECT_EQ(Model().Settings.TitleStyle, 3);
+    EXPECT_FALSE(Document().SettingsChanged);
 }
 
 TEST_F(MainFormTest, LastSlotOutsideTheRangeLoadsDefaultsAndUnknownStyleIsTheFirst) {
     WriteBytes(Ini(), "[settei1]\r\nzenkaiym=5\r\n[tamurika]\r\nzenkai=12\r\n");
     Start();
-    EXPECT_EQ(form->CurrentSlot, 12);
+    EXPECT_EQ(Document().CurrentSlot, 12);
     EXPECT_EQ(form->ComboBox3->currentIndex(), 0);
 
     WriteBytes(Ini(), "[settei2]\r\nzenkaiym=9\r\n[tamurika]\r\nzenkai=2\r\n");
@@ -156,7 +207,7 @@ TEST_F(MainFormTest, LastSlotOutsideTheRangeLoadsDefaultsAndUnknownStyleIsTheFir
     EXPECT_EQ(form->ComboBox3->currentIndex(), 0);
     EXPECT_EQ(form->nenST->Caption(), QString::number(ThisYear()) + "年");
     EXPECT_EQ(form->tukiST->Caption(), QStringLiteral("1月"));
-    EXPECT_FALSE(form->SettingsChanged);
+    EXPECT_FALSE(Document().SettingsChanged);
 }
 
 // --- Year commands and titles ------------------------------------------------------------------
@@ -183,7 +234,7 @@ TEST_F(MainFormTest, YearCommandsMoveTheYearAndTheTitlesFollow) {
     EXPECT_EQ(form->CalendarEx1->Month(), today.month());
     EXPECT_EQ(form->CalendarEx1->Day(), today.day());
     EXPECT_EQ(form->tukiST->Caption(), QString::number(today.month()) + "月");
-    EXPECT_FALSE(form->SettingsChanged);
+    EXPECT_FALSE(Document().SettingsChanged);
 }
 
 TEST_F(MainFormTest, TitlesOfEveryStyleAtTheEraEdges) {
@@ -210,7 +261,7 @@ TEST_F(MainFormTest, TitlesOfEveryStyleAtTheEraEdges) {
     for (int style = 0; style < 8; ++style) {
         form->ComboBox3->setCurrentIndex(style);
         emit form->ComboBox3->activated(style); // as the user picks it
-        EXPECT_TRUE(form->SettingsChanged);
+        EXPECT_TRUE(Document().SettingsChanged);
         EXPECT_EQ(form->tukiST->Caption(), QString::fromUtf8(october[style])) << style;
         for (const Row& row : rows) {
             form->CalendarEx1->SetYear(row.year);
@@ -248,11 +299,13 @@ TEST_F(PictureTest, PicturesFitTheSampleBoxWithTheirAspectRatio) {
         const QString file = MakePicture(row.w, row.h, QString::fromLatin1(row.ext));
         form->LoadPictureFile(file);
         EXPECT_EQ(form->Image1->geometry(), row.bounds);
-        EXPECT_EQ(form->Image4->size(), QSize(row.w, row.h));
+        EXPECT_EQ(Model().Photo.Size(), QSize(row.w, row.h));
+        EXPECT_EQ(Model().PictureSize(), QSize(row.w, row.h));
+        EXPECT_EQ(Model().Photo.FileName, file);
         EXPECT_EQ(form->Image1->Picture().Width(), row.w); // kept at full resolution
         EXPECT_EQ(form->OpenDialog1.FileName, file);
     }
-    EXPECT_FALSE(form->SettingsChanged);
+    EXPECT_FALSE(Document().SettingsChanged);
 }
 
 TEST_F(PictureTest, SampleShowsThePictureCentredWithWhiteMargins) {
@@ -295,6 +348,8 @@ TEST_F(PictureTest, ABrokenFileChangesNothing) {
     Start();
     const QString good = MakePicture(1000, 500, "jpg");
     form->LoadPictureFile(good);
+    const TSheetPhoto loaded = Model().Photo;
+    const int steps = Document().UndoStack().count();
     const QString broken = dir.filePath("broken.jpg");
     WriteBytes(broken, "\xFF\xD8\xFF\xE0 this is not a JPEG stream");
     const QString xcf = dir.filePath("drawing.xcf"); // a format no picture class reads
@@ -302,7 +357,9 @@ TEST_F(PictureTest, ABrokenFileChangesNothing) {
     for (const QString& bad : {broken, xcf, dir.filePath("missing.bmp")}) {
         EXPECT_THROW(form->LoadPictureFile(bad), EInvalidGraphic) << bad.toStdString();
         EXPECT_EQ(form->Image1->geometry(), QRect(0, 28, 224, 112));
-        EXPECT_EQ(form->Image4->size(), QSize(1000, 500));
+        EXPECT_EQ(Model().Photo, loaded); // the same photo, as it was read
+        EXPECT_EQ(Model().Photo.Size(), QSize(1000, 500));
+        EXPECT_EQ(Document().UndoStack().count(), steps); // no step to undo
         EXPECT_EQ(form->OpenDialog1.FileName, good);
     }
 }
@@ -460,6 +517,55 @@ TEST_F(PictureTest, AnUnwritableSettingsFolderLoadsThePhotoWithoutRememberingIt)
     EXPECT_EQ(DialogStartFolder(*form), dir.path());
 }
 
+// "PDFに保存" of the main window writes the sheet of the window's calendar without the preview,
+// with the photo as it was read: the file replaced since does not change the PDF.
+TEST_F(PictureTest, SavingAPdfFromTheWindowWritesThePhotoAsItWasRead) {
+    Start();
+    form->Button5Click();
+    const int year = ThisYear() + 1;
+    const QString photo = MakePicture(1000, 500, "jpg");
+    form->LoadPictureFile(photo);
+    const QByteArray read = testing_support::ReadBytes(photo);
+    ASSERT_TRUE(testing_support::Convert(
+        {QStringLiteral("-size"), QStringLiteral("300x600"), QStringLiteral("xc:yellow"), photo}));
+    EXPECT_EQ(form->MIpdf->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+
+    // Cancelled: nothing written, nothing said.
+    QString title, suggested;
+    auto seen = WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        suggested = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+        dialog->reject();
+    });
+    form->MIpdf->trigger();
+    EXPECT_TRUE(*seen);
+    EXPECT_EQ(title, QStringLiteral("PDFに保存"));
+    EXPECT_EQ(suggested, QStringLiteral("カレンダー%1.pdf").arg(year));
+    EXPECT_FALSE(form->StBar->Text().startsWith(QStringLiteral("PDF")));
+
+    const QString pdf = dir.filePath(QStringLiteral("壁掛け.pdf"));
+    seen = WhenModal([&pdf](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(pdf);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    form->MIpdf->trigger();
+    EXPECT_TRUE(*seen);
+    ASSERT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(form->StBar->Text(), QStringLiteral("PDFに保存しました: ") + pdf);
+    const auto info = testing_support::PdfInfo(pdf);
+    ASSERT_TRUE(info.has_value());
+    EXPECT_EQ(info->Pages, 1);
+    EXPECT_TRUE(testing_support::PdfText(pdf).contains(QStringLiteral("%1年").arg(year)));
+    QTemporaryDir work;
+    const std::vector<QByteArray> data = testing_support::PdfJpegData(pdf, work.path());
+    ASSERT_EQ(data.size(), 1u);
+    EXPECT_TRUE(data[0] == read); // the photo's own bytes, as they were read
+}
+
 // --- Fonts, colours and the changed flag ------------------------------------------------------
 
 TEST_F(MainFormTest, FontDialogChangesOnlyFaceAndStyleAndSetsTheFlagWhenConfirmed) {
@@ -467,7 +573,7 @@ TEST_F(MainFormTest, FontDialogChangesOnlyFaceAndStyleAndSetsTheFlagWhenConfirme
     auto seen = WhenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
     form->Button11Click();
     EXPECT_TRUE(*seen);
-    EXPECT_FALSE(form->SettingsChanged);
+    EXPECT_FALSE(Document().SettingsChanged);
 
     seen = WhenModal([](QWidget* w) {
         auto* chooser = qobject_cast<TFontChooser*>(w);
@@ -487,11 +593,15 @@ TEST_F(MainFormTest, FontDialogChangesOnlyFaceAndStyleAndSetsTheFlagWhenConfirme
     });
     form->Button10Click();
     EXPECT_TRUE(*seen);
-    EXPECT_TRUE(form->SettingsChanged);
-    const TFont& day = form->FontDialog(sfDay).Font();
-    EXPECT_EQ(day.Name(), QStringLiteral("IPAMincho"));
-    EXPECT_EQ(day.Style(), fsBold | fsItalic);
-    EXPECT_EQ(day.Height(), -11);
+    EXPECT_TRUE(Document().SettingsChanged);
+    EXPECT_EQ(Model().Settings.Fonts[sfDay],
+              (TSlotFont{QStringLiteral("IPAMincho"), fsBold | fsItalic}));
+    // The other fonts stay, and the dialog opens again on the choice at the day's size.
+    EXPECT_EQ(Model().Settings.Fonts[sfYear], TSlotFont{});
+    const TFontShown day = OpenFontDialog(sfDay);
+    EXPECT_EQ(day.Face, QStringLiteral("IPAMincho"));
+    EXPECT_EQ(day.Style, fsBold | fsItalic);
+    EXPECT_EQ(day.Size, QStringLiteral("8"));
     // The sample shows colours only: its own fonts stay.
     EXPECT_EQ(form->CalendarEx1->Fonts().Weekday().Name(), QStringLiteral("ＭＳ Ｐゴシック"));
 }
@@ -501,15 +611,15 @@ TEST_F(MainFormTest, ColourCommandsRecolourTheSampleAndAlwaysSetTheFlag) {
     auto seen = AnswerColor(std::nullopt);
     form->N6Click(); // cancelled, still a change
     EXPECT_TRUE(*seen);
-    EXPECT_TRUE(form->SettingsChanged);
-    EXPECT_EQ(form->ColorDialog(scSunday).Color(), clRed);
+    EXPECT_TRUE(Document().SettingsChanged);
+    EXPECT_EQ(Model().Settings.Colors[scSunday], clRed);
 
-    form->SettingsChanged = false;
+    Document().SettingsChanged = false;
     seen = AnswerColor(QColor(0, 128, 0));
     form->N7Click();
     EXPECT_TRUE(*seen);
-    EXPECT_TRUE(form->SettingsChanged);
-    EXPECT_EQ(form->ColorDialog(scSaturday).Color(), clGreen);
+    EXPECT_TRUE(Document().SettingsChanged);
+    EXPECT_EQ(Model().Settings.Colors[scSaturday], clGreen);
     EXPECT_EQ(form->CalendarEx1->SaturdayColor(), clGreen);
     EXPECT_EQ(form->Swatches[scSaturday]->Color(), clGreen);
     EXPECT_EQ(TextColor(form->lblY[6]), QColor(0, 128, 0));
@@ -533,16 +643,17 @@ TEST_F(MainFormTest, ColourCommandsRecolourTheSampleAndAlwaysSetTheFlag) {
 TEST_F(MainFormTest, ResetAsksAndRestoresTheDefaultColours) {
     Start();
     for (int c = 0; c < SheetColorCount; ++c)
-        form->ColorDialog(TSheetColor(c)).SetColor(0x123456);
-    form->SettingsChanged = false;
+        Document().SetColor(TSheetColor(c), 0x123456);
+    Document().SettingsChanged = false;
 
     QString question;
     auto seen = AnswerMessage(QMessageBox::No, &question);
     form->N16Click();
     EXPECT_TRUE(*seen);
     EXPECT_EQ(question, QStringLiteral("色の設定を初期値に戻しますか？"));
-    EXPECT_FALSE(form->SettingsChanged);
-    EXPECT_EQ(form->ColorDialog(scLine).Color(), 0x123456);
+    EXPECT_FALSE(Document().SettingsChanged);
+    EXPECT_EQ(Model().Settings.Colors[scLine], 0x123456);
+    EXPECT_EQ(form->Swatches[scLine]->Color(), 0x123456);
 
     // The buttons read Japanese although no catalogue of Qt's is loaded here; Escape is "いいえ".
     QStringList buttons;
@@ -561,11 +672,11 @@ TEST_F(MainFormTest, ResetAsksAndRestoresTheDefaultColours) {
     buttons.sort();
     EXPECT_EQ(buttons, QStringList({QStringLiteral("いいえ"), QStringLiteral("はい")}));
     EXPECT_EQ(defaultButton, QStringLiteral("はい"));
-    EXPECT_FALSE(form->SettingsChanged);
+    EXPECT_FALSE(Document().SettingsChanged);
 
     AnswerMessage(QMessageBox::Yes);
     form->N16Click();
-    EXPECT_TRUE(form->SettingsChanged);
+    EXPECT_TRUE(Document().SettingsChanged);
     const TColor swatches[] = {clBlack, clBlack, clBlack, clRed, clBlue, clWhite, clWhite, clBlack};
     for (int c = 0; c < SheetColorCount; ++c)
         EXPECT_EQ(form->Swatches[c]->Color(), swatches[c]) << c;
@@ -578,6 +689,7 @@ TEST_F(MainFormTest, ResetAsksAndRestoresTheDefaultColours) {
     EXPECT_EQ(form->CalendarEx1->Color(), clWhite);
     EXPECT_EQ(form->pnlYoubi->Color(), clWhite);
     EXPECT_EQ(form->y[7]->Color(), clBlack);
+    EXPECT_EQ(Model().Settings.Colors, TSlotSettings().Colors);
 }
 
 TEST_F(MainFormTest, ClosingAsksOnlyAfterAChange) {
@@ -602,16 +714,18 @@ TEST_F(MainFormTest, ClosingAsksOnlyAfterAChange) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(QFile::exists(Ini()));
 
-    // Yes offers the save dialog; the window closes whatever is done there.
+    // "はい" offers the save dialog; a slot saved there, the window closes.
     form = std::make_unique<TmainForm>(dir.path());
     Start();
-    form->SettingsChanged = true;
+    Document().SettingsChanged = true;
     auto saveSeen = std::make_shared<bool>(false);
     WhenModal([saveSeen](QWidget* box) {
         testing_support::WhenModal(
             [saveSeen](QWidget* w) {
                 *saveSeen = w->objectName() == "FrmfontSave";
-                qobject_cast<QDialog*>(w)->reject();
+                auto* dialog = qobject_cast<TFrmfontSave*>(w);
+                ASSERT_NE(dialog, nullptr);
+                dialog->Button1->click();
             },
             box);
         qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
@@ -619,6 +733,70 @@ TEST_F(MainFormTest, ClosingAsksOnlyAfterAChange) {
     form->close();
     EXPECT_TRUE(*saveSeen);
     EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(testing_support::ReadBytes(Ini()).contains("[settei1]\r\n"));
+    EXPECT_FALSE(Document().SettingsChanged);
+}
+
+// Closing with changed settings asks はい / いいえ / キャンセル. A save dialog cancelled after
+// "はい", and "キャンセル" in the question, keep the window open with the settings unsaved.
+TEST_F(MainFormTest, ClosingCanBeCancelledInTheQuestionAndInTheSaveDialog) {
+    Start();
+    AnswerColor(QColor(0, 128, 0));
+    form->N7Click();
+    ASSERT_TRUE(Document().SettingsChanged);
+
+    // The question: three buttons in Japanese, "はい" the default, Escape "キャンセル".
+    QStringList buttons;
+    QString defaultButton;
+    auto seen = WhenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* b : box->buttons())
+            buttons << b->text();
+        defaultButton = box->defaultButton()->text();
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(box, &escape);
+    });
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(*seen);
+    buttons.sort();
+    EXPECT_EQ(buttons, QStringList({QStringLiteral("いいえ"), QStringLiteral("はい"),
+                                    QStringLiteral("キャンセル")}));
+    EXPECT_EQ(defaultButton, QStringLiteral("はい"));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(Document().SettingsChanged);
+
+    seen = AnswerMessage(QMessageBox::Cancel);
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(*seen);
+    EXPECT_TRUE(form->isVisible());
+
+    // "はい", then the save dialog cancelled: nothing saved, nothing written, the window open.
+    auto saveSeen = std::make_shared<bool>(false);
+    WhenModal([saveSeen](QWidget* box) {
+        testing_support::WhenModal(
+            [saveSeen](QWidget* w) {
+                auto* dialog = qobject_cast<TFrmfontSave*>(w);
+                ASSERT_NE(dialog, nullptr);
+                *saveSeen = true;
+                dialog->Button2->click();
+            },
+            box);
+        qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(*saveSeen);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(QFile::exists(Ini()));
+    EXPECT_TRUE(Document().SettingsChanged);
+    EXPECT_EQ(Model().Settings.Colors[scSaturday], clGreen); // still there to be saved
+
+    // "いいえ" closes without saving.
+    seen = AnswerMessage(QMessageBox::No);
+    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(*seen);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(QFile::exists(Ini()));
 }
 
 // --- Window, hints, help, about ----------------------------------------------------------------
@@ -640,7 +818,7 @@ TEST_F(MainFormTest, ColourColumnToggle) {
 
 TEST_F(MainFormTest, StatusBarHints) {
     Start();
-    form->FontDialog(sfMonth).Font().SetName(QStringLiteral("IPAPGothic"));
+    Document().SetFont(sfMonth, {QStringLiteral("IPAPGothic"), 0});
     MoveMouseOver(form->Button11);
     EXPECT_EQ(form->StBar->Text(), QStringLiteral("選択されているフォント：ＭＳ ゴシック"));
     MoveMouseOver(form->Button3);

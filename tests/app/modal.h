@@ -8,17 +8,18 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
 namespace testing_support {
 
-/// Runs `answer` on the next modal window that opens (other than `except`). The returned flag
-/// turns true once it ran, so that a test can tell that the dialog appeared at all. Polling
-/// stops after a minute: a composition with a large photo under the sanitizers on a busy machine
-/// takes more than ten seconds before its preview opens, and a dialog no one answers hangs the
-/// test.
+/// Runs `answer` on the next modal window that opens (other than `except` while it lives). The
+/// returned flag turns true once it ran, so that a test can tell that the dialog appeared at all.
+/// Polling stops after a minute: a composition with a large photo under the sanitizers on a busy
+/// machine takes more than ten seconds before its preview opens, and a dialog no one answers hangs
+/// the test.
 inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer,
                                        QWidget* except = nullptr) {
     auto seen = std::make_shared<bool>(false);
@@ -26,9 +27,11 @@ inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer,
     timer->setObjectName(QStringLiteral("PendingModalAnswer"));
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
+    // Held weakly: once `except` is gone, another window may take its address.
+    const QPointer<QWidget> other(except);
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && modal != except && modal->isVisible()) {
+        if (modal != nullptr && modal != other.data() && modal->isVisible()) {
             timer->stop();
             timer->deleteLater();
             *seen = true;

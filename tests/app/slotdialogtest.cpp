@@ -19,6 +19,7 @@
 #include "app/mainunit.h"
 #include "calex/calex.h"
 #include "modal.h"
+#include "model/calendardocument.h"
 #include "qtprint.h"
 #include "settings/inifile.h"
 #include "widgets/panel.h"
@@ -45,6 +46,8 @@ class SlotDialogTest : public ::testing::Test {
     }
     void TearDown() override { testing_support::CancelPendingAnswers(); }
     QString Ini() const { return dir.filePath(QStringLiteral("tamurika.ini")); }
+    TCalendarDocument& Document() { return form->Document(); }
+    const TCalendarModel& Model() { return form->Document().Model(); }
 
     /// Runs the save command; `fill` answers the dialog.
     bool Save(const std::function<void(TFrmfontSave*)>& fill) {
@@ -90,23 +93,21 @@ TEST_F(SlotDialogTest, RadioButtonsRunDownTheLeftThenUpTheRight) {
 }
 
 TEST_F(SlotDialogTest, SaveThenLoadRoundTripWithTheExactBytes) {
-    TFont month = form->FontDialog(sfMonth).Font();
-    month.SetName(QStringLiteral("IPAMincho"));
-    month.SetStyle(fsBold | fsItalic);
-    form->FontDialog(sfMonth).Font().Assign(month);
-    form->FontDialog(sfYear).Font().SetStyle(fsBold);
-    form->ColorDialog(scSaturday).SetColor(clGreen);
-    form->ComboBox3->setCurrentIndex(5);
-    form->SettingsChanged = true;
+    Document().SetFont(sfMonth, {QStringLiteral("IPAMincho"), fsBold | fsItalic});
+    Document().SetFont(sfYear, {QStringLiteral("ＭＳ ゴシック"), fsBold});
+    Document().SetColor(scSaturday, clGreen);
+    Document().SetTitleStyle(5);
+    ASSERT_TRUE(Document().SettingsChanged);
 
     ASSERT_TRUE(Save([](TFrmfontSave* d) {
         d->RadioButton[2]->setChecked(true);
         d->Edit1->setText(QStringLiteral("年賀用"));
         d->Button1->click();
     }));
-    EXPECT_FALSE(form->SettingsChanged);
-    EXPECT_EQ(form->CurrentSlot, 3);
-    EXPECT_EQ(form->SlotComments[2], QStringLiteral("年賀用"));
+    EXPECT_FALSE(Document().SettingsChanged);
+    EXPECT_EQ(Document().CurrentSlot, 3);
+    EXPECT_EQ(Document().SlotComments[2], QStringLiteral("年賀用"));
+    EXPECT_TRUE(Document().SlotSaved[2]);
     const QByteArray expected = "[settei3]\r\n"
                                 "comment=" +
                                 SjisNengayou +
@@ -128,11 +129,12 @@ TEST_F(SlotDialogTest, SaveThenLoadRoundTripWithTheExactBytes) {
     EXPECT_EQ(ReadBytes(Ini()), expected);
 
     // Change everything, then load slot 3 back through the menu.
-    form->FontDialog(sfMonth).Font().SetName(QStringLiteral("IPAGothic"));
-    form->FontDialog(sfMonth).Font().SetStyle(0);
-    form->ColorDialog(scSaturday).SetColor(clBlue);
-    form->ComboBox3->setCurrentIndex(0);
-    form->SettingsChanged = true;
+    const TSlotSettings saved = Model().Settings;
+    Document().SetFont(sfMonth, {QStringLiteral("IPAGothic"), 0});
+    Document().SetFont(sfYear, {});
+    Document().SetColor(scSaturday, clBlue);
+    Document().SetTitleStyle(0);
+    ASSERT_TRUE(Document().SettingsChanged);
 
     QString question;
     auto loadSeen = std::make_shared<bool>(false);
@@ -144,7 +146,11 @@ TEST_F(SlotDialogTest, SaveThenLoadRoundTripWithTheExactBytes) {
                 ASSERT_NE(d, nullptr);
                 *loadSeen = true;
                 EXPECT_EQ(d->windowTitle(), QStringLiteral("設定の読み込み"));
-                EXPECT_EQ(d->size(), QSize(341, 182));
+                // The columns widen for the slots marked "（未保存）".
+                EXPECT_EQ(d->height(), 182);
+                EXPECT_GE(d->width(), TSlotDialog::DesignWidth);
+                for (const QRadioButton* b : d->RadioButton)
+                    EXPECT_GE(b->width(), b->sizeHint().width());
                 EXPECT_TRUE(d->RadioButton[2]->isChecked());
                 EXPECT_EQ(d->RadioButton[2]->text(), QStringLiteral("年賀用"));
                 d->Button1->click();
@@ -155,26 +161,29 @@ TEST_F(SlotDialogTest, SaveThenLoadRoundTripWithTheExactBytes) {
     form->MIfontReadClick();
     EXPECT_EQ(question, QStringLiteral("設定が変更されています。保存しますか？"));
     EXPECT_TRUE(*loadSeen);
-    EXPECT_EQ(form->FontDialog(sfMonth).Font().Name(), QStringLiteral("IPAMincho"));
-    EXPECT_EQ(form->FontDialog(sfMonth).Font().Style(), fsBold | fsItalic);
-    EXPECT_EQ(form->FontDialog(sfMonth).Font().Height(), -15);
-    EXPECT_EQ(form->FontDialog(sfYear).Font().Style(), fsBold);
-    EXPECT_EQ(form->ColorDialog(scSaturday).Color(), clGreen);
+    EXPECT_EQ(Model().Settings, saved);
+    EXPECT_EQ(Model().Settings.Fonts[sfMonth].Name, QStringLiteral("IPAMincho"));
+    EXPECT_EQ(Model().Settings.Fonts[sfMonth].Style, fsBold | fsItalic);
+    EXPECT_EQ(Model().Settings.Fonts[sfYear].Style, fsBold);
+    EXPECT_EQ(Model().Settings.Colors[scSaturday], clGreen);
+    EXPECT_EQ(Document().CurrentSlot, 3);
     EXPECT_EQ(form->CalendarEx1->SaturdayColor(), clGreen);
     EXPECT_EQ(form->ComboBox3->currentIndex(), 5);
     EXPECT_TRUE(form->nenST->Caption().startsWith(QStringLiteral("令和 ")));
     // The recolouring after a menu load counts as a change.
-    EXPECT_TRUE(form->SettingsChanged);
+    EXPECT_TRUE(Document().SettingsChanged);
     EXPECT_EQ(ReadBytes(Ini()), expected); // loading never writes
 }
 
 TEST_F(SlotDialogTest, CancelledLoadStillRecoloursAndSetsTheFlag) {
-    form->ColorDialog(scLine).SetColor(clRed);
+    Document().SetColor(scLine, clRed);
+    Document().SettingsChanged = false;
     auto seen = WhenModal([](QWidget* w) { qobject_cast<TFrmfontRead*>(w)->Button2->click(); });
     form->MIfontReadClick();
     EXPECT_TRUE(*seen);
     EXPECT_EQ(form->y[0]->Color(), clRed);
-    EXPECT_TRUE(form->SettingsChanged);
+    EXPECT_EQ(Model().Settings.Colors[scLine], clRed);
+    EXPECT_TRUE(Document().SettingsChanged);
 }
 
 TEST_F(SlotDialogTest, CommentRules) {
@@ -184,7 +193,7 @@ TEST_F(SlotDialogTest, CommentRules) {
         d->Edit1->setText(QStringLiteral("   "));
         d->Button1->click();
     }));
-    EXPECT_EQ(form->SlotComments[6], QStringLiteral("フォント設定7"));
+    EXPECT_EQ(Document().SlotComments[6], QStringLiteral("フォント設定7"));
     EXPECT_TRUE(ReadBytes(Ini()).contains(
         "[settei7]\r\ncomment=\x83\x74\x83\x48\x83\x93\x83\x67\x90\xDD\x92\xE8"
         "7\r\n"));
@@ -196,7 +205,7 @@ TEST_F(SlotDialogTest, CommentRules) {
         d->Edit1->setText(QStringLiteral(" A&B "));
         d->Button1->click();
     }));
-    EXPECT_EQ(form->SlotComments[1], QStringLiteral(" A&B "));
+    EXPECT_EQ(Document().SlotComments[1], QStringLiteral(" A&B "));
     EXPECT_TRUE(ReadBytes(Ini()).contains("comment= A&B \r\n"));
 
     ASSERT_TRUE(Save([](TFrmfontSave* d) {
@@ -231,14 +240,14 @@ TEST_F(SlotDialogTest, ASlotReSavedWithOkKeepsItsName) {
 
     form = std::make_unique<TmainForm>(dir.path()); // a restart
     form->show();
-    EXPECT_EQ(form->SlotComments[0], QStringLiteral("ﾃｽ"));
+    EXPECT_EQ(Document().SlotComments[0], QStringLiteral("ﾃｽ"));
     ASSERT_TRUE(Save([](TFrmfontSave* d) {
         EXPECT_TRUE(d->RadioButton[0]->isChecked());
         EXPECT_EQ(d->Edit1->text(), QStringLiteral("ﾃｽ"));
         d->Button1->click();
     }));
     EXPECT_EQ(ReadBytes(Ini()), saved); // the same slot, the same settings: not a byte changed
-    EXPECT_EQ(form->SlotComments[0], QStringLiteral("ﾃｽ"));
+    EXPECT_EQ(Document().SlotComments[0], QStringLiteral("ﾃｽ"));
 
     ASSERT_TRUE(Save([](TFrmfontSave* d) {
         d->RadioButton[3]->setChecked(true); // as the arrow keys choose it
@@ -247,8 +256,8 @@ TEST_F(SlotDialogTest, ASlotReSavedWithOkKeepsItsName) {
         EXPECT_EQ(d->Edit1->text(), QStringLiteral("年賀用"));
         d->Button1->click();
     }));
-    EXPECT_EQ(form->SlotComments[2], QStringLiteral("年賀用"));
-    EXPECT_EQ(form->CurrentSlot, 3);
+    EXPECT_EQ(Document().SlotComments[2], QStringLiteral("年賀用"));
+    EXPECT_EQ(Document().CurrentSlot, 3);
     EXPECT_TRUE(ReadBytes(Ini()).contains("[settei3]\r\ncomment=" + SjisNengayou + "\r\n"));
 }
 
@@ -297,7 +306,7 @@ TEST_F(SlotDialogTest, NamesShowWholeInBothDialogsAndLongerOnesAreKept) {
         d->RadioButton[5]->click();
         d->Button1->click();
     }));
-    EXPECT_EQ(form->SlotComments[5], longer);
+    EXPECT_EQ(Document().SlotComments[5], longer);
     EXPECT_EQ(TIniFile(Ini()).ReadString("settei6", "comment", {}), longer);
 
     auto seen = WhenModal([&](QWidget* w) {
@@ -318,8 +327,8 @@ TEST_F(SlotDialogTest, ReadOnlyFileGivesTheMessageKeepsTheDialogOpenAndTheFileIn
         f.write(before);
     }
     ASSERT_EQ(::chmod(QFile::encodeName(Ini()).constData(), 0444), 0);
-    form->SettingsChanged = true;
-    const int slotBefore = form->CurrentSlot;
+    Document().SettingsChanged = true;
+    const int slotBefore = Document().CurrentSlot;
 
     QString message;
     bool stayedOpen = false;
@@ -334,9 +343,105 @@ TEST_F(SlotDialogTest, ReadOnlyFileGivesTheMessageKeepsTheDialogOpenAndTheFileIn
     EXPECT_EQ(message, dir.filePath("tamurika.ini") + QStringLiteral(" に書き込めません"));
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(ReadBytes(Ini()), before);
-    EXPECT_EQ(form->SlotComments[1], QStringLiteral("new"));
-    EXPECT_TRUE(form->SettingsChanged);
-    EXPECT_EQ(form->CurrentSlot, slotBefore);
+    EXPECT_EQ(Document().SlotComments[1], QStringLiteral("new"));
+    EXPECT_TRUE(Document().SettingsChanged);
+    EXPECT_EQ(Document().CurrentSlot, slotBefore);
+
+    // Closing: "はい", the save fails, the save dialog is cancelled: the window stays open with
+    // the settings that could not be saved.
+    QString closingMessage;
+    auto saveSeen = std::make_shared<bool>(false);
+    WhenModal([&closingMessage, saveSeen](QWidget* box) {
+        WhenModal(
+            [&closingMessage, saveSeen](QWidget* w) {
+                auto* d = qobject_cast<TFrmfontSave*>(w);
+                ASSERT_NE(d, nullptr);
+                *saveSeen = true;
+                AnswerMessage(QMessageBox::Ok, &closingMessage, d);
+                d->Button1->click();
+                d->Button2->click();
+            },
+            box);
+        qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(*saveSeen);
+    EXPECT_EQ(closingMessage, message);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(Document().SettingsChanged);
+    EXPECT_EQ(ReadBytes(Ini()), before);
+}
+
+// A slot never saved holds nothing to load: the load dialog shows it with "（未保存）" and it
+// cannot be chosen; with no slot saved at all, OK does nothing. The save dialog offers them all.
+TEST_F(SlotDialogTest, NeverSavedSlotsCannotBeLoaded) {
+    Document().SetFont(sfDay, {QStringLiteral("IPAMincho"), fsBold});
+    Document().SetColor(scSunday, clGreen);
+    Document().SettingsChanged = false; // no question before the dialog
+    const TSlotSettings mine = Model().Settings;
+    const int steps = Document().UndoStack().count();
+
+    bool stayedOpen = false;
+    auto seen = WhenModal([&stayedOpen](QWidget* w) {
+        auto* d = qobject_cast<TFrmfontRead*>(w);
+        ASSERT_NE(d, nullptr);
+        for (int n = 1; n <= SlotCount; ++n) {
+            EXPECT_EQ(d->RadioButton[n - 1]->text(),
+                      QStringLiteral("フォント設定%1（未保存）").arg(n));
+            EXPECT_FALSE(d->RadioButton[n - 1]->isEnabled()) << n;
+        }
+        EXPECT_FALSE(d->Button1->isEnabled());
+        // OK by the mouse and by its handler itself: nothing is loaded.
+        d->Button1->click();
+        d->Button1Click();
+        stayedOpen = d->isVisible();
+        d->Button2->click();
+    });
+    form->MIfontReadClick();
+    EXPECT_TRUE(*seen);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(Model().Settings, mine);
+    EXPECT_EQ(Document().UndoStack().count(), steps);
+    EXPECT_EQ(Document().CurrentSlot, 1);
+    EXPECT_FALSE(QFile::exists(Ini())); // nothing written either
+
+    // Slot 4 saved by hand, slot 1 the last one: slot 4 is offered and checked, and loads.
+    testing_support::WriteBytes(Ini(), "[settei4]\r\ncomment=" + SjisNengayou +
+                                           "\r\nfont3=IPAGothic\r\nDocolor=255\r\nzenkaiym=2\r\n"
+                                           "[tamurika]\r\nzenkai=1\r\n");
+    form = std::make_unique<TmainForm>(dir.path());
+    form->show();
+    ASSERT_EQ(Document().CurrentSlot, 1);
+    ASSERT_EQ(Model().Settings, TSlotSettings());
+    seen = WhenModal([](QWidget* w) {
+        auto* d = qobject_cast<TFrmfontRead*>(w);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->RadioButton[0]->text(), QStringLiteral("フォント設定1（未保存）"));
+        EXPECT_FALSE(d->RadioButton[0]->isEnabled());
+        EXPECT_EQ(d->RadioButton[3]->text(), QStringLiteral("年賀用"));
+        EXPECT_TRUE(d->RadioButton[3]->isEnabled());
+        EXPECT_TRUE(d->RadioButton[3]->isChecked());
+        EXPECT_TRUE(d->Button1->isEnabled());
+        d->RadioButton[0]->click(); // refused: it stays on slot 4
+        EXPECT_TRUE(d->RadioButton[3]->isChecked());
+        d->Button1->click();
+    });
+    form->MIfontReadClick();
+    EXPECT_TRUE(*seen);
+    EXPECT_EQ(Document().CurrentSlot, 4);
+    EXPECT_EQ(Model().Settings.Fonts[sfDay].Name, QStringLiteral("IPAGothic"));
+    EXPECT_EQ(Model().Settings.Colors[scSaturday], clRed);
+    EXPECT_EQ(Model().Settings.TitleStyle, 2);
+    EXPECT_EQ(form->ComboBox3->currentIndex(), 2);
+
+    // The save dialog offers every slot, saved or not, by its comment alone.
+    ASSERT_TRUE(Save([](TFrmfontSave* d) {
+        for (int n = 1; n <= SlotCount; ++n)
+            EXPECT_TRUE(d->RadioButton[n - 1]->isEnabled()) << n;
+        EXPECT_EQ(d->RadioButton[0]->text(), QStringLiteral("フォント設定1"));
+        EXPECT_TRUE(d->RadioButton[3]->isChecked());
+        d->Button2->click();
+    }));
 }
 
 TEST(SettingsFolderOfTheWindow, UserConfigurationWhenTheProgramFolderIsNotWritable) {
@@ -348,7 +453,7 @@ TEST(SettingsFolderOfTheWindow, UserConfigurationWhenTheProgramFolderIsNotWritab
         // the superuser, unlike a folder without write permission).
         TmainForm form(program.filePath("readonly"));
         form.show();
-        EXPECT_EQ(form.SettingsFileName(), home.path() + "/tamurika/tamurika.ini");
+        EXPECT_EQ(form.Document().SettingsFileName(), home.path() + "/tamurika/tamurika.ini");
         auto seen = WhenModal([](QWidget* w) { qobject_cast<TFrmfontSave*>(w)->Button1->click(); });
         form.MIfontWriteClick();
         EXPECT_TRUE(*seen);

@@ -16,6 +16,7 @@
 #include "app/startoptions.h"
 #include "app/verunit.h"
 #include "modal.h"
+#include "model/calendardocument.h"
 #include "platform/version.h"
 #include "settings/settingsfolder.h"
 #include "widgets/image.h"
@@ -115,13 +116,15 @@ TEST_F(StartPictureTest, ThePhotoIsLoadedOnceTheWindowRuns) {
     EXPECT_TRUE(form->OpenDialog1.FileName.isEmpty()); // not yet: the window shows first
     RunQueued();
     EXPECT_EQ(form->OpenDialog1.FileName, file);
-    EXPECT_EQ(form->Image4->size(), QSize(800, 600));
+    EXPECT_EQ(form->Document().Model().Photo.FileName, file);
+    EXPECT_EQ(form->Document().Model().Photo.Size(), QSize(800, 600));
     EXPECT_EQ(form->Image1->geometry(), QRect(0, 0, 224, 168));
 }
 
 TEST_F(StartPictureTest, AFileThatCannotBeReadIsShownAndTheWindowStays) {
     const QString file = dir.filePath(u"broken.jpg"_s);
     testing_support::WriteBytes(file, "\xFF\xD8\xFF\xE0 this is not a JPEG stream");
+    const QRect sample = form->Image1->geometry();
     QString message;
     auto seen = AnswerMessage(QMessageBox::Ok, &message);
     LoadPictureAtStart(*form, file);
@@ -131,6 +134,8 @@ TEST_F(StartPictureTest, AFileThatCannotBeReadIsShownAndTheWindowStays) {
     EXPECT_FALSE(message.isEmpty());
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->OpenDialog1.FileName.isEmpty());
+    EXPECT_TRUE(form->Document().Model().Photo.Empty());
+    EXPECT_EQ(form->Image1->geometry(), sample); // the sample as it was
 }
 
 TEST_F(StartPictureTest, NoNameNothingToLoad) {
@@ -158,7 +163,7 @@ TEST(InstalledWindow, ReadsTheHelpPageFromTheDataFolderAndWritesTheUsersConfigur
         };
         form.N1Click();
         EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(data + "/tamurika.html")});
-        EXPECT_EQ(form.SettingsFileName(), home.path() + "/tamurika/tamurika.ini");
+        EXPECT_EQ(form.Document().SettingsFileName(), home.path() + "/tamurika/tamurika.ini");
     }
     qunsetenv("XDG_CONFIG_HOME");
 }

@@ -14,8 +14,8 @@
 #include "calendar/holidays.h"
 #include "common/sheetpage.h"
 #include "exportfixture.h"
+#include "model/calendardocument.h"
 #include "model/settingsslots.h"
-#include "preview/fakesource.h"
 #include "preview/printlrunit.h"
 #include "sheet/sheetcomposition.h"
 #include "widgets/image.h"
@@ -42,17 +42,12 @@ const TTitleFont NotoBold{"Noto Sans CJK JP bold", u"Noto Sans CJK JP"_s, "Noto 
 /// 100 % (one pixel per design unit).
 QImage PreviewPage(const QString& face, TFontStyles style) {
     QTemporaryDir folder;
-    TFakeSource source;
-    source.Folder = folder.path() + u'/';
-    TFrmPrtLR window(source);
-    TSheetChoices choices;
-    choices.Year = 2027;
-    choices.YearTitle = u"2027年"_s;
-    choices.Settings.Fonts[sfYear] = {face, style};
-    choices.PictureSize = {105, 105};
-    THolidayModel holidays;
-    ApplyProgramHolidays(holidays);
-    ComposeSheet(window.Sheet(), choices, holidays, source.Cells);
+    TCalendarDocument document(folder.path());
+    document.Open();
+    document.SetYear(2027);
+    document.SetFont(sfYear, {face, style});
+    TFrmPrtLR window(document);
+    window.Compose();
     window.show();
     return window.Image1->Picture().Graphic()->ToImage();
 }

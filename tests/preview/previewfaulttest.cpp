@@ -13,8 +13,8 @@
 #include "app/modal.h"
 #include "app/qtprint.h"
 #include "common/imagemagick.h"
-#include "fakesource.h"
 #include "preview/printlrunit.h"
+#include "previewdocument.h"
 #include "print/printer.h"
 #include "report/privatecups.h"
 
@@ -22,13 +22,13 @@ using namespace testing_support;
 
 namespace {
 
-// The main window's part, with a fault that strikes while the sheet's day cells are drawn.
-struct TFaultySource : TFakeSource {
-    mutable std::function<void()> Fault;
-    const TDayCells& DayCells() const override {
+// The printer, with a fault that strikes once the job has begun, before the page is drawn.
+struct TFaultyPrinter : TQtPrinter {
+    std::function<void()> Fault;
+    void BeginDoc() override {
+        TQtPrinter::BeginDoc();
         if (Fault)
             std::exchange(Fault, nullptr)();
-        return TFakeSource::DayCells();
     }
 };
 
@@ -51,16 +51,14 @@ TEST(PreviewFaults, AFailingQueueLeavesThePreviewOpenAndUsable) {
     const QString queue = cups.QueueName();
 
     QTemporaryDir dir;
-    TFaultySource source;
-    source.Folder = dir.path() + u'/';
-    source.FillYear(2027);
-    TQtPrinter printer;
+    const auto document = OpenDocument(dir.path());
+    TFaultyPrinter printer;
     const int index = static_cast<int>(printer.Printers().indexOf(queue));
     ASSERT_GE(index, 0) << printer.Printers().join(u' ').toStdString();
     printer.SetPrinterIndex(index);
 
-    TFrmPrtLR window(source, &printer);
-    window.show();
+    const auto preview = OpenPreview(*document, &printer);
+    TFrmPrtLR& window = *preview;
     ASSERT_EQ(window.Zoom(), 4);
 
     // A stopped queue: refused before anything is drawn.
@@ -74,14 +72,14 @@ TEST(PreviewFaults, AFailingQueueLeavesThePreviewOpenAndUsable) {
 
     // The queue removed while the page is drawn: the job cannot be handed over.
     ASSERT_TRUE(cups.Admin(QStringLiteral("cupsenable"), {queue}));
-    source.Fault = [&cups, &queue] {
+    printer.Fault = [&cups, &queue] {
         ASSERT_TRUE(cups.Admin(QStringLiteral("lpadmin"), {QStringLiteral("-x"), queue}));
     };
     EXPECT_EQ(
         PrintAndReadMessage(window),
         QStringLiteral("プリンタ「%1」に印刷データを送れませんでした．プリンタが見つかりません．")
             .arg(queue));
-    EXPECT_FALSE(source.Fault) << "the fault did not strike during the job";
+    EXPECT_FALSE(printer.Fault) << "the fault did not strike during the job";
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.LightRep1()->State(), rsIdle);
     EXPECT_FALSE(printer.Printing());

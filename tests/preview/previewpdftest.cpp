@@ -21,8 +21,8 @@
 #include "common/pagecompare.h"
 #include "common/pdfcheck.h"
 #include "common/sheetpage.h"
-#include "fakesource.h"
 #include "preview/printlrunit.h"
+#include "previewdocument.h"
 #include "print/imageprinter.h"
 #include "settings/statefile.h"
 #include "statusbar/statusbar.h"
@@ -63,22 +63,18 @@ class PreviewPdf : public ::testing::Test {
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ExeOwner | QFileDevice::ReadOther |
                                               QFileDevice::ExeOther);
-        source.Folder = dir.path() + u'/';
-        source.FillYear(2027);
-        source.File = dir.filePath(QStringLiteral("photo.jpg"));
-        ASSERT_TRUE(MakeQuarters(source.File, 1000, 500,
-                                 {QStringLiteral("-quality"), QStringLiteral("93")}));
-        QFile::setPermissions(source.File, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                               QFileDevice::ReadOther);
-        source.Size = QSize(1000, 500);
+        photo = dir.filePath(QStringLiteral("photo.jpg"));
+        ASSERT_TRUE(
+            MakeQuarters(photo, 1000, 500, {QStringLiteral("-quality"), QStringLiteral("93")}));
+        QFile::setPermissions(photo, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                         QFileDevice::ReadOther);
+        document = OpenDocument(dir.path());
+        document->SetPhoto(ReadSheetPhoto(photo));
     }
     void TearDown() override { CancelPendingAnswers(); }
 
     std::unique_ptr<TFrmPrtLR> Open(TPrinter* printer = nullptr) {
-        auto window = std::make_unique<TFrmPrtLR>(source, printer);
-        window->Sheet().Year = 2027; // as the composition sets it
-        window->show();
-        return window;
+        return OpenPreview(*document, printer);
     }
     QImage Shown(const TFrmPrtLR& w) const { return w.Image1->Picture().Graphic()->ToImage(); }
     static QString Status(const TFrmPrtLR& w) { return w.StBar->Panel(0).Text; }
@@ -130,7 +126,8 @@ class PreviewPdf : public ::testing::Test {
 
     QTemporaryDir dir; // the program's folder
     QTemporaryDir work;
-    TFakeSource source;
+    QString photo; // a JPEG photo of 1000 × 500 pixels in the program's folder
+    std::unique_ptr<TCalendarDocument> document;
 };
 
 TEST_F(PreviewPdf, TheButtonSavesTheSheetAsShownAndRemembersTheFolder) {
@@ -157,9 +154,9 @@ TEST_F(PreviewPdf, TheButtonSavesTheSheetAsShownAndRemembersTheFolder) {
     // The photo's own bytes, on the page the preview shows.
     const std::vector<QByteArray> data = PdfJpegData(file, work.path());
     ASSERT_EQ(data.size(), 1u);
-    EXPECT_TRUE(data[0] == ReadBytes(source.File));
-    // Around the picture box (whose photo the window, made without a composition, does not
-    // show), the page is the preview's within the differences of two rasterisers.
+    EXPECT_TRUE(data[0] == ReadBytes(photo));
+    // Around the picture box (where the preview shows the photo reduced and the PDF the photo
+    // itself), the page is the preview's within the differences of two rasterisers.
     const QImage page = RenderPdf(file, 96, work.path());
     ASSERT_EQ(page.size(), shown.size());
     QImage blanked = page;
@@ -175,7 +172,7 @@ TEST_F(PreviewPdf, TheButtonSavesTheSheetAsShownAndRemembersTheFolder) {
 
     // The folder is the one offered next time.
     EXPECT_EQ(
-        TStateFile(source.Folder).ReadString(QStringLiteral("pdf"), QStringLiteral("folder"), {}),
+        TStateFile(dir.path()).ReadString(QStringLiteral("pdf"), QStringLiteral("folder"), {}),
         folder);
     auto again = WhenModal([&suggested](QWidget* w) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
@@ -187,6 +184,26 @@ TEST_F(PreviewPdf, TheButtonSavesTheSheetAsShownAndRemembersTheFolder) {
     ASSERT_TRUE(*again);
     EXPECT_EQ(suggested, file);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 1); // cancelled: nothing written
+}
+
+TEST_F(PreviewPdf, APhotoGoneOrChangedSinceItWasLoadedStillGoesInAsItWasRead) {
+    const QByteArray read = ReadBytes(photo);
+    auto window = Open();
+    // The USB stick pulled: the file is gone. The PDF holds the photo's bytes as they were read.
+    ASSERT_TRUE(QFile::remove(photo));
+    const QString gone = work.filePath(QStringLiteral("gone.pdf"));
+    window->SavePdf(gone);
+    std::vector<QByteArray> data = PdfJpegData(gone, work.path());
+    ASSERT_EQ(data.size(), 1u);
+    EXPECT_TRUE(data[0] == read);
+    EXPECT_TRUE(Status(*window).startsWith(QStringLiteral("PDFに保存しました")));
+    // Another photo under its name: still the one that was read.
+    ASSERT_TRUE(MakeQuarters(photo, 600, 400));
+    const QString changed = work.filePath(QStringLiteral("changed.pdf"));
+    window->SavePdf(changed);
+    data = PdfJpegData(changed, work.path());
+    ASSERT_EQ(data.size(), 1u);
+    EXPECT_TRUE(data[0] == read);
 }
 
 TEST_F(PreviewPdf, AFolderThatCannotBeWrittenGivesTheMessageAndLeavesNoFile) {
@@ -261,7 +278,8 @@ TEST_F(PreviewPdf, ThePaperIsPreviewedPrintedAndKept) {
     EXPECT_TRUE(state.startsWith("\xEF\xBB\xBF")) << state.constData();
     EXPECT_TRUE(state.contains("[paper]\r\nsize=A3")) << state.constData();
     {
-        TFrmPrtLR next(source);
+        const auto nextRun = OpenDocument(dir.path());
+        TFrmPrtLR next(*nextRun);
         EXPECT_EQ(next.CmbPaper->currentText(), QStringLiteral("A3"));
         EXPECT_EQ(next.LightRep1()->PrintPaper(), psA3);
     }

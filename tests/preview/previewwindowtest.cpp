@@ -19,8 +19,8 @@
 
 #include "app/modal.h"
 #include "common/sheetpage.h"
-#include "fakesource.h"
 #include "preview/printlrunit.h"
+#include "previewdocument.h"
 #include "print/imageprinter.h"
 #include "print/printer.h"
 #include "settings/inifile.h"
@@ -33,11 +33,14 @@ namespace {
 
 class PreviewWindowTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        source.Folder = dir.path() + u'/';
-        source.FillYear(2027);
-    }
     void TearDown() override { CancelPendingAnswers(); }
+
+    /// The document, opened when first asked for: the files written before are read then.
+    TCalendarDocument& Document() {
+        if (!document)
+            document = OpenDocument(dir.path());
+        return *document;
+    }
 
     QString Ini() const { return dir.filePath(QStringLiteral("senoruta.ini")); }
     void WriteIni(const QByteArray& text) {
@@ -50,11 +53,7 @@ class PreviewWindowTest : public ::testing::Test {
                                            99);
     }
     /// The window as a composition makes it, shown (which renders at 100 %).
-    std::unique_ptr<TFrmPrtLR> Open() {
-        auto window = std::make_unique<TFrmPrtLR>(source);
-        window->show();
-        return window;
-    }
+    std::unique_ptr<TFrmPrtLR> Open() { return OpenPreview(Document()); }
     QImage Shown(const TFrmPrtLR& w) const { return w.Image1->Picture().Graphic()->ToImage(); }
     static QString Status(const TFrmPrtLR& w) { return w.StBar->Panel(0).Text; }
     static void Click(QWidget* widget, Qt::MouseButton button) {
@@ -64,12 +63,12 @@ class PreviewWindowTest : public ::testing::Test {
     }
 
     QTemporaryDir dir; // the program's folder
-    TFakeSource source;
+    std::unique_ptr<TCalendarDocument> document;
 };
 
 TEST_F(PreviewWindowTest, CreationSizesTheWindowAndRestoresTheClampedPosition) {
     WriteIni("[senoruta]\r\nLRichi=25\r\n");
-    TFrmPrtLR window(source);
+    TFrmPrtLR window(Document());
     EXPECT_EQ(window.windowTitle(), "たむりか「プレビュー＆印刷」");
     EXPECT_EQ(window.Zoom(), 0);
     EXPECT_EQ(window.Image1->geometry(), QRect(0, 0, 794, 1123));
@@ -82,7 +81,8 @@ TEST_F(PreviewWindowTest, CreationSizesTheWindowAndRestoresTheClampedPosition) {
     EXPECT_EQ(window.LightRep1()->MarginLeft(), 49);
     EXPECT_EQ(window.LightRep1()->MarginRight(), 29);
     EXPECT_EQ(StoredPosition(), 10); // written back clamped
-    EXPECT_EQ(ReadPrintPosition(source.Folder), 10);
+    EXPECT_EQ(ReadPrintPosition(dir.path()), 10);
+    EXPECT_EQ(Document().Model().Position, 10);
 
     EXPECT_EQ(window.BtnInsatu->text(), "印刷(&P)");
     EXPECT_EQ(window.BtnSettei->text(), "設定(&S)");
@@ -96,14 +96,16 @@ TEST_F(PreviewWindowTest, CreationSizesTheWindowAndRestoresTheClampedPosition) {
 
 TEST_F(PreviewWindowTest, AMissingFileReadsAsTheCentreAndIsCreated) {
     {
-        TFrmPrtLR window(source);
+        TFrmPrtLR window(Document());
         EXPECT_EQ(window.TrackBar1->value(), 0);
         EXPECT_EQ(window.LblIchi->text(), "0");
         EXPECT_EQ(window.LightRep1()->MarginLeft(), 39);
     }
     EXPECT_EQ(StoredPosition(), 0);
+    // The next run reads what the file says then.
     WriteIni("[senoruta]\r\nLRichi=-37\r\n");
-    TFrmPrtLR window(source);
+    document.reset();
+    TFrmPrtLR window(Document());
     EXPECT_EQ(window.TrackBar1->value(), -10);
     EXPECT_EQ(window.LblIchi->text(), "-10");
     EXPECT_EQ(window.LightRep1()->MarginLeft(), 29);
@@ -205,10 +207,8 @@ TEST_F(PreviewWindowTest, ThePrintersUnprintableBandNeverShiftsThePreview) {
     // sheet where its layout puts it, at every zoom and after the position changed.
     TBandedPrinter banded;
     TImagePrinter plain(600);
-    auto onBanded = std::make_unique<TFrmPrtLR>(source, &banded);
-    onBanded->show();
-    auto onPlain = std::make_unique<TFrmPrtLR>(source, &plain);
-    onPlain->show();
+    auto onBanded = OpenPreview(Document(), &banded);
+    auto onPlain = OpenPreview(Document(), &plain);
     const QImage full = Shown(*onBanded);
     EXPECT_EQ(full, Shown(*onPlain));
     for (const int n : {1, 12}) {
@@ -248,7 +248,7 @@ TEST_F(PreviewWindowTest, ThePositionIsAppliedAndStoredOnlyWhenConfirmed) {
 
 TEST_F(PreviewWindowTest, AnUnwritablePositionFileStillOpensTheWindowAndSaysSoOnConfirm) {
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("senoruta.ini"))); // a folder in its way
-    TFrmPrtLR window(source);
+    TFrmPrtLR window(Document());
     EXPECT_EQ(window.TrackBar1->value(), 0);
     window.show();
     window.TrackBar1->setValue(3);
@@ -291,7 +291,7 @@ TEST_F(PreviewWindowTest, ThePrinterSetUpOpensOnTheSheetsPrinterAndCancelChanges
 }
 
 TEST_F(PreviewWindowTest, CloseEndsTheModalRun) {
-    TFrmPrtLR window(source);
+    TFrmPrtLR window(Document());
     auto seen = WhenModal([](QWidget* w) {
         auto* preview = qobject_cast<TFrmPrtLR*>(w);
         ASSERT_NE(preview, nullptr);
