@@ -312,8 +312,9 @@ sub against_order {
     my ($used, $own) = @_;
     my ($to, $from) = ($level{$used}, $level{$own});
     return () if !defined $to || !defined $from || $to < $from;
-    return $to == $from ? "`$used` stands on the same level of the chain as `$own` (level $to)"
-                        : "`$used` (level $to of the chain) stands below `$own` (level $from)";
+    my $chain = "the chain of $doc:$chainline";
+    return $to == $from ? "`$used` stands on the same level of $chain as `$own` (level $to)"
+                        : "`$used` (level $to of $chain) stands below `$own` (level $from)";
 }
 
 # The links: each tamurika library a target links stands above the folder of the target.
@@ -465,9 +466,12 @@ done < <(awk -F'\t' 'NR == FNR { ok[$0] = 1; next } $1 == "I" && !($3 in ok) { p
     <(printf '%s\n' "$found") <(printf '%s\n' "$records"))
 
 # The order of the libraries, in the build and in the code.
-while IFS=$'\t' read -r file line what; do
-    fail_in "$file" "$line" "$what"
-done <<<"$(printf '%s\n' "$records" | { grep '^[HL]' || true; } | check_order "$tree")"
+order_faults=$(printf '%s\n' "$records" | { grep '^[HL]' || true; } | check_order "$tree")
+if [ -n "$order_faults" ]; then
+    while IFS=$'\t' read -r file line what; do
+        fail_in "$file" "$line" "$what"
+    done <<<"$order_faults"
+fi
 
 if [ $failures -gt 0 ]; then
     echo "$failures fault(s): bring $doc in line with the code, or the code in line with the order it gives." >&2
