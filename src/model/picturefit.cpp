@@ -1,21 +1,9 @@
 #include "picturefit.h"
 
 #include <algorithm>
-#include <cfenv>
 #include <cmath>
 
-namespace {
-
-// Nearest integer, halves to even, as the x87 unit rounds in its default mode.
-int RoundHalfEven(long double value) {
-    const int saved = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const long double rounded = std::nearbyintl(value);
-    std::fesetround(saved);
-    return static_cast<int>(rounded);
-}
-
-} // namespace
+#include "platform/sysutils.h"
 
 TRect FitPicture(int w, int h, int boxWidth, int boxHeight) {
     TRect r = Bounds(0, 0, boxWidth, boxHeight);

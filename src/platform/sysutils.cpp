@@ -1,5 +1,8 @@
 #include "sysutils.h"
 
+#include <cfenv>
+#include <cmath>
+
 #include "exception.h"
 
 bool TryStrToInt(const QString& text, std::int32_t& value) {
@@ -39,4 +42,12 @@ std::int32_t StrToInt(const QString& text) {
 std::int32_t StrToIntDef(const QString& text, std::int32_t fallback) {
     std::int32_t value = 0;
     return TryStrToInt(text, value) ? value : fallback;
+}
+
+int RoundHalfEven(long double value) {
+    const int saved = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const long double rounded = std::nearbyintl(value);
+    std::fesetround(saved);
+    return static_cast<int>(rounded);
 }

@@ -1,4 +1,5 @@
-// Conversions between text and numbers with the class library's rules and error messages.
+// Conversions between text and numbers with the class library's rules and error messages, and
+// its rounding.
 #pragma once
 
 #include <cstdint>
@@ -17,3 +18,7 @@ std::int32_t StrToIntDef(const QString& text, std::int32_t fallback);
 
 /// Parses like StrToInt; returns false instead of raising.
 bool TryStrToInt(const QString& text, std::int32_t& value);
+
+/// The nearest integer, halves to the even one (2.5 → 2, 3.5 → 4), as the class library's Round
+/// and the x87 unit in its default mode round; in extended precision. The value must fit an int.
+int RoundHalfEven(long double value);

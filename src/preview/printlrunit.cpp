@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
@@ -16,7 +15,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
-#include <QStandardPaths>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -24,12 +22,9 @@
 #include "model/calendardocument.h"
 #include "model/paperchoice.h"
 #include "pdfsaving.h"
-#include "platform/bitmap.h"
-#include "platform/outputfile.h"
+#include "platform/sysutils.h"
 #include "print/printer.h"
 #include "settings/inifile.h"
-#include "settings/settingsfolder.h"
-#include "settings/statefile.h"
 #include "statusbar/statusbar.h"
 #include "widgets/application.h"
 #include "widgets/image.h"
@@ -49,15 +44,6 @@ QFont WindowFont() {
     font.SetHeight(-12);
     font.SetCharset(SHIFTJIS_CHARSET);
     return font.ToQFont();
-}
-
-// Nearest integer, halves to even.
-int RoundHalfEven(int numerator, int denominator) {
-    const int q = numerator / denominator;
-    const int r = numerator % denominator;
-    if (2 * r > denominator || (2 * r == denominator && q % 2 != 0))
-        return q + 1;
-    return q;
 }
 
 // Qt's print dialog as the printer set-up: it chooses the queue (or a PDF file), the copies
@@ -298,8 +284,8 @@ void TFrmPrtLR::ShowPreview() {
     const int w = doc.PaperWidth();
     const int h = doc.PaperHeight();
     if (FZoom >= 1 && FZoom <= 4) {
-        const int width = FZoom == 4 ? w : RoundHalfEven(FZoom * w, 4);
-        const int height = FZoom == 4 ? h : RoundHalfEven(FZoom * h, 4);
+        const int width = RoundHalfEven(FZoom * static_cast<long double>(w) / 4);
+        const int height = RoundHalfEven(FZoom * static_cast<long double>(h) / 4);
         Image1->resize(width, height);
         // The zoom keeps its size in design units; a screen of a device pixel ratio above 1
         // gets the page drawn with that many more pixels each way, one for each of its own.

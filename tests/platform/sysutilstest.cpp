@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cfenv>
+
 #include "platform/exception.h"
 #include "platform/sysutils.h"
 
@@ -51,6 +53,21 @@ TEST(FormatMessage, ReplacesPlaceholdersInOrder) {
     EXPECT_EQ(FormatMessage(QStringLiteral("%s-%s-%s"), {QStringLiteral("a"), QStringLiteral("b")}),
               QStringLiteral("a-b-%s"));
     EXPECT_EQ(FormatMessage(QStringLiteral("100%"), {QStringLiteral("x")}), QStringLiteral("100%"));
+}
+
+TEST(RoundHalfEven, HalvesGoToTheEvenNeighbourWhateverTheRoundingModeWas) {
+    EXPECT_EQ(RoundHalfEven(2.5L), 2);
+    EXPECT_EQ(RoundHalfEven(3.5L), 4);
+    EXPECT_EQ(RoundHalfEven(-2.5L), -2);
+    EXPECT_EQ(RoundHalfEven(198.5L), 198); // a quarter of the page's 794
+    EXPECT_EQ(RoundHalfEven(280.75L), 281);
+    EXPECT_EQ(RoundHalfEven(318.6L), 319);
+    // 500 / (1000 / 531) is 265.5 exactly in extended precision: to the even 266.
+    EXPECT_EQ(RoundHalfEven(500 / (1000 / 531.0L)), 266);
+    std::fesetround(FE_UPWARD);
+    EXPECT_EQ(RoundHalfEven(2.5L), 2);
+    EXPECT_EQ(std::fegetround(), FE_UPWARD) << "the caller's mode is given back";
+    std::fesetround(FE_TONEAREST);
 }
 
 TEST(Exception, WhatIsTheMessageInUtf8) {
