@@ -39,6 +39,7 @@
 #include "print/printer.h"
 #include "widgets/application.h"
 #include "widgets/image.h"
+#include "widgets/panel.h"
 
 namespace {
 
@@ -140,6 +141,8 @@ struct RunTimes {
     StepTime Fill; // "枠いっぱい" chosen, until the sample has repainted
     std::vector<StepTime> Drag;
     std::vector<StepTime> Wheel;
+    std::vector<StepTime> Undo; // "元に戻す" of the wheel run, the drag and "枠いっぱい"
+    std::vector<StepTime> Redo; // and "やり直し" of each
 };
 
 constexpr int DragSteps = 12;  // per run: six steps of 4 pixels right and down, six back
@@ -180,6 +183,16 @@ void RunFramingSteps(TmainForm& form, RunTimes& times) {
         sample->repaint();
         times.Wheel.push_back(clock.Elapsed());
     }
+    // Three steps back (the wheel run, the drag, the mode) and forward again, each until the
+    // sample has repainted.
+    for (auto [step, steps] : {std::pair{&TmainForm::UndoClick, &times.Undo},
+                               std::pair{&TmainForm::RedoClick, &times.Redo}})
+        for (int i = 0; i < 3; ++i) {
+            clock.Restart();
+            (form.*step)();
+            form.Panel1->repaint();
+            steps->push_back(clock.Elapsed());
+        }
     form.FrameModeClick(TFrameMode::Fit);
 }
 
@@ -274,6 +287,10 @@ int main(int argc, char** argv) {
                 line("drag", step);
             for (StepTime step : t.Wheel)
                 line("wheel", step);
+            for (StepTime step : t.Undo)
+                line("undo", step);
+            for (StepTime step : t.Redo)
+                line("redo", step);
             out.flush();
         }
     } catch (const std::exception& error) {

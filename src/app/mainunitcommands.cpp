@@ -61,7 +61,8 @@ void TmainForm::FormShow() {
 }
 
 bool TmainForm::FormClose() {
-    FDocument->EndFramingRun(); // the part of the photo chosen last is kept
+    FDocument->EndFramingRun();
+    FDocument->KeepFraming(); // the part of the photo chosen last is kept
     if (!FDocument->SettingsChanged)
         return true;
     QMessageBox box(QMessageBox::Question, ConfirmTitle, SaveQuestion,

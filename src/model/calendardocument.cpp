@@ -71,9 +71,16 @@ TCalendarDocument::TCalendarDocument(QString appPath, QObject* parent)
     FWheelPause->setSingleShot(true);
     FWheelPause->setInterval(WheelPauseMs);
     connect(FWheelPause, &QTimer::timeout, this, [this] { EndFramingRun(); });
+    // The part of a photo is written once the window has shown it: a step is not to wait for
+    // the disk.
+    FKeepFraming = new QTimer(this);
+    FKeepFraming->setSingleShot(true);
+    FKeepFraming->setInterval(0);
+    connect(FKeepFraming, &QTimer::timeout, this, [this] { KeepFraming(); });
 }
 
 TCalendarDocument::~TCalendarDocument() {
+    KeepFraming();
     // The steps refer to the document; they go before it.
     FUndo.clear();
 }
@@ -152,9 +159,15 @@ void TCalendarDocument::Apply(const TCalendarModel& model) {
         FFramingUnkept = true;
         // Within a run the part is kept once the run is over.
         if (FFramingRun == 0)
-            RememberFraming();
+            FKeepFraming->start();
     }
     emit Changed(parts);
+}
+
+void TCalendarDocument::KeepFraming() {
+    FKeepFraming->stop();
+    if (FFramingUnkept && FFramingRun == 0)
+        RememberFraming();
 }
 
 void TCalendarDocument::RememberFraming() {
@@ -224,7 +237,7 @@ void TCalendarDocument::EndFramingRun() {
         return;
     FFramingRun = 0;
     if (FFramingUnkept)
-        RememberFraming();
+        FKeepFraming->start();
 }
 
 void TCalendarDocument::CentreFraming() {

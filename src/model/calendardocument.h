@@ -65,8 +65,11 @@ class TCalendarDocument : public QObject {
     /// or of wheel steps without a pause between them, make one step together.
     void SetFraming(const TPictureFraming& framing);
     void BeginFramingRun();
-    /// Ends a drag or a run of wheel steps, and keeps the part chosen for the photo.
+    /// Ends a drag or a run of wheel steps; the part chosen is kept for the photo once the
+    /// window has shown it (when the event loop runs next), or at KeepFraming.
     void EndFramingRun();
+    /// Keeps now the part of the photo not kept yet (before the program ends).
+    void KeepFraming();
     /// "中央に戻す": the filling photo centred at 1 × again.
     void CentreFraming();
     void SetFont(TSheetFont font, const TSlotFont& value);
@@ -125,6 +128,7 @@ class TCalendarDocument : public QObject {
     int FFramingRun = 0;             // the run under way; 0 when none
     int FLastRun = 0;                // the last run number given out
     QTimer* FWheelPause;             // ends a run of wheel steps; owned as the document's child
+    QTimer* FKeepFraming;            // keeps the part of the photo after a step; likewise
     bool FFramingUnkept = false;     // the part of the photo changed since it was kept
     QString* FHeldFailure = nullptr; // where Keep puts a failure within Raising
 };
