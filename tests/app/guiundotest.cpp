@@ -11,6 +11,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -80,12 +81,14 @@ bool Xdotool(const QStringList& args) {
     return ok;
 }
 
+/// The pointer moved to `at` in the widget, in the server's pixels.
 QStringList MoveTo(QWidget* widget, QPoint at) {
-    const QPoint global = widget->mapToGlobal(at);
+    const QPoint global =
+        (QPointF(widget->mapToGlobal(at)) * widget->devicePixelRatioF()).toPoint();
     return {u"mousemove"_s, QString::number(global.x()), QString::number(global.y())};
 }
 
-/// Presses keys as xdotool names them ("ctrl+z").
+/// Presses keys as xdotool names them ("ctrl+z"), one after another where blanks part them.
 bool Keys(const QString& keys) {
     return Xdotool(QStringList{u"key"_s} + keys.split(u' '));
 }
