@@ -428,6 +428,8 @@ TEST_F(UndoInTheWindow, TheEightColours) {
             EXPECT_TRUE(EventsUntil([&seen] { return *seen; })) << "no colour dialog";
         });
         EXPECT_EQ(ToQColor(Model().Settings.Colors[c]), colour);
+        // The column's swatch too, after the undo and the redo.
+        EXPECT_EQ(form->Swatches[c]->Color(), Model().Settings.Colors[c]);
     }
 }
 
