@@ -146,11 +146,15 @@ void TCalendarDocument::Apply(const TCalendarModel& model) {
     if (parts == 0)
         return;
     const bool photoChanged = (parts & mpPhoto) != 0;
+    const bool modeChanged = FModel.Framing.Mode != model.Framing.Mode;
     if (photoChanged && FFramingUnkept)
         RememberFraming(); // the part of the photo shown until now
     FModel = model;
     if ((parts & SlotParts) != 0)
         SettingsChanged = true;
+    // The next run starts in the mode shown last, also when an undo brought it back.
+    if (modeChanged)
+        Keep([this] { TFramingMemory(AppPath).SetMode(FModel.Framing.Mode); });
     if ((parts & mpPaper) != 0)
         Keep([this] { WritePaperChoice(AppPath, FModel.Paper); });
     if ((parts & mpPosition) != 0)
@@ -207,10 +211,12 @@ void TCalendarDocument::SetFrameMode(TFrameMode mode) {
     EndFramingRun();
     TCalendarModel next = FModel;
     next.Framing.Mode = mode;
+    // The user's choice, kept again when it is the mode already; a change keeps it as it is
+    // applied.
+    if (mode == FModel.Framing.Mode)
+        Keep([this, mode] { TFramingMemory(AppPath).SetMode(mode); });
     Change(next, mode == TFrameMode::Fill ? QStringLiteral("枠いっぱい")
                                           : QStringLiteral("枠に合わせる"));
-    // The user's choice, also when it is the mode already.
-    Keep([this, mode] { TFramingMemory(AppPath).SetMode(mode); });
 }
 
 void TCalendarDocument::BeginFramingRun() {

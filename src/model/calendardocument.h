@@ -2,8 +2,9 @@
 // change one step of an undo stack, undone and done again as a whole) and the session of the
 // settings slots. The main window, its dialogs and the preview window edit the model only
 // through the operations here and show it when it changes; none of them holds a fact of it.
-// What the program keeps between runs follows the model: the print position and the paper as
-// they change, the framing of each photo and the folder of the last one.
+// What the program keeps between runs follows the model, undo and redo included: the print
+// position, the paper and the frame mode as they change, the framing of each photo and the
+// folder of the last one.
 #pragma once
 
 #include <array>

@@ -1,0 +1,565 @@
+// The calendar document without a window: every kind of change is one step of the history,
+// named for the user, that undo and redo retrace exactly; the runs of a drag and of the wheel;
+// what the program's files hold after a change, its undo and its redo; the changed flag of the
+// settings slots; saving a slot; and folders and files that cannot be written.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "app/qtprint.h"
+#include "common/files.h"
+#include "common/imagemagick.h"
+#include "common/modelprint.h"
+#include "model/calendardocument.h"
+#include "model/framingmemory.h"
+#include "model/picturefolder.h"
+#include "settings/inifile.h"
+
+namespace {
+
+using namespace Qt::StringLiterals;
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
+using Parts = std::vector<TModelParts>;
+
+// Shift-JIS spelled out by hand (code page 932).
+const QByteArray SjisNengayou("\x94\x4E\x89\xEA\x97\x70"); // 年賀用
+const QByteArray
+    SjisMsGothic("\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E"); // ＭＳ ゴシック
+
+TPictureFraming Filling(double x, double y, double zoom) {
+    return {TFrameMode::Fill, x, y, zoom};
+}
+
+// Runs the event loop until `done` holds or ten seconds have passed; whether it holds.
+bool EventsUntil(const std::function<bool()>& done) {
+    const QDeadlineTimer deadline(10000);
+    while (!done() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+    return done();
+}
+
+// An environment variable set for a while, as it was afterwards.
+class TEnvironment {
+  public:
+    TEnvironment(const char* name, const QString& value)
+        : FName(name), FHad(qEnvironmentVariableIsSet(name)), FOld(qgetenv(name)) {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~TEnvironment() {
+        if (FHad)
+            qputenv(FName, FOld);
+        else
+            qunsetenv(FName);
+    }
+    TEnvironment(const TEnvironment&) = delete;
+    TEnvironment& operator=(const TEnvironment&) = delete;
+
+  private:
+    const char* FName;
+    bool FHad;
+    QByteArray FOld;
+};
+
+// A document of a program in a folder of its own, and what it tells its views.
+class DocumentTest : public ::testing::Test {
+  protected:
+    void SetUp() override { Reset(); }
+
+    /// A new program folder and a document opened on it.
+    void Reset() {
+        doc.reset();
+        dir = std::make_unique<QTemporaryDir>();
+        Reopen();
+    }
+    /// A new document on the same folder, as the next run of the program has it.
+    void Reopen() { Open(dir->path()); }
+    /// A document opened on the program folder `appPath`.
+    void Open(const QString& appPath) {
+        doc = std::make_unique<TCalendarDocument>(appPath);
+        QObject::connect(doc.get(), &TCalendarDocument::Changed,
+                         [this](TModelParts parts) { changes.push_back(parts); });
+        QObject::connect(doc.get(), &TCalendarDocument::Notice,
+                         [this](const QString& message) { notices << message; });
+        doc->Open();
+        changes.clear();
+    }
+    QString File(const QString& name) const { return dir->filePath(name); }
+    /// A photo written by ImageMagick beside the program.
+    QString MakePhoto(const QString& name, int w, int h) {
+        const QString path = File(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        EXPECT_TRUE(testing_support::MakeQuarters(path, w, h)) << path.toStdString();
+        return path;
+    }
+    const TCalendarModel& Model() const { return doc->Model(); }
+    QUndoStack& History() { return doc->UndoStack(); }
+    std::optional<TPictureFraming> Remembered(const TSheetPhoto& photo) const {
+        return TFramingMemory(doc->AppPath).Recall(photo.FileName, photo.Size());
+    }
+    /// A drag through `moves`, one step.
+    void Drag(std::initializer_list<TPictureFraming> moves) {
+        doc->BeginFramingRun();
+        for (const TPictureFraming& f : moves)
+            doc->SetFraming(f);
+        doc->EndFramingRun();
+    }
+
+    std::unique_ptr<QTemporaryDir> dir; // the program's folder
+    std::unique_ptr<TCalendarDocument> doc;
+    Parts changes;
+    QStringList notices;
+};
+
+// --- Every kind of change ----------------------------------------------------------------------
+
+struct TStepCase {
+    const char* What;
+    QString Text; // the step's name in the menu
+    TModelParts Parts;
+    bool MarksOnChange;  // the change marks the settings changed
+    bool MarksOnHistory; // its undo and its redo do
+    std::function<void()> Prepare;
+    std::function<void()> Act;
+};
+
+TEST_F(DocumentTest, EveryChangeIsOneNamedStepThatUndoAndRedoRetraceExactly) {
+    QTemporaryDir photos;
+    ASSERT_TRUE(testing_support::MakeQuarters(photos.filePath("a.jpg"), 1500, 1000));
+    const TSheetPhoto photo = ReadSheetPhoto(photos.filePath("a.jpg"));
+    const auto fill = [this] { doc->SetFrameMode(TFrameMode::Fill); };
+
+    std::vector<TStepCase> cases = {
+        {"year", u"印刷する年"_s, mpYear, false, false, {}, [&] { doc->SetYear(2031); }},
+        {"photo", u"画像の読み込み"_s, mpPhoto, false, false, {}, [&] { doc->SetPhoto(photo); }},
+        {"fill", u"枠いっぱい"_s, mpFraming, false, false, {}, fill},
+        {"fit", u"枠に合わせる"_s, mpFraming, false, false, fill,
+         [&] { doc->SetFrameMode(TFrameMode::Fit); }},
+        {"centre", u"中央に戻す"_s, mpFraming, false, false,
+         [&] {
+             doc->SetPhoto(photo);
+             fill();
+             Drag({Filling(0.2, 0.7, 2)});
+         },
+         [&] { doc->CentreFraming(); }},
+        {"title style",
+         u"年月の表示"_s,
+         mpTitleStyle,
+         true,
+         true,
+         {},
+         [&] { doc->SetTitleStyle(5); }},
+        {"reset", u"色を初期値に戻す"_s, mpColors, true, true,
+         [&] {
+             doc->SetColor(scLine, 0x123456);
+             doc->SetColor(scSunday, clGreen);
+         },
+         [&] { doc->ResetColors(); }},
+        {"slot", u"設定の読み込み"_s, SlotParts, false, true,
+         [&] {
+             WriteBytes(File("tamurika.ini"), "[settei2]\r\nfont1=IPAMincho\r\nfs11=1\r\n"
+                                              "Nichicolor=32768\r\nzenkaiym=3\r\n");
+         },
+         [&] { doc->LoadSlot(2); }},
+        {"paper", u"用紙"_s, mpPaper, false, false, {}, [&] { doc->SetPaper(psB5); }},
+        {"position", u"左右の位置"_s, mpPosition, false, false, {}, [&] { doc->SetPosition(-4); }},
+    };
+    const char16_t* const fontSteps[] = {u"年のフォント", u"月のフォント", u"日のフォント",
+                                         u"曜日のフォント"};
+    for (int k = 0; k < SheetFontCount; ++k)
+        cases.push_back({"font", QString::fromUtf16(fontSteps[k]), mpFonts, true, true, {}, [&, k] {
+                             doc->SetFont(TSheetFont(k), {u"IPAMincho"_s, fsBold});
+                         }});
+    const char16_t* const colorSteps[] = {u"年のフォントの色",     u"月のフォントの色",
+                                          u"平日のフォントの色",   u"日曜日、休日のフォントの色",
+                                          u"土曜日のフォントの色", u"日付の背景の色",
+                                          u"曜日の背景の色",       u"線の色"};
+    for (int c = 0; c < SheetColorCount; ++c)
+        cases.push_back(
+            {"colour", QString::fromUtf16(colorSteps[c]), mpColors, true, true, {}, [&, c] {
+                 doc->SetColor(TSheetColor(c), 0x00A0B0C0 + c);
+             }});
+
+    for (const TStepCase& row : cases) {
+        SCOPED_TRACE(row.Text.toStdString() + " (" + row.What + ")");
+        Reset();
+        if (row.Prepare)
+            row.Prepare();
+        const TCalendarModel before = Model();
+        const int steps = History().count();
+        changes.clear();
+        doc->SettingsChanged = false;
+
+        row.Act();
+        const TCalendarModel after = Model();
+        EXPECT_EQ(History().count(), steps + 1);
+        EXPECT_EQ(History().undoText(), row.Text);
+        EXPECT_EQ(Differences(before, after), row.Parts);
+        EXPECT_EQ(changes, Parts{row.Parts});
+        EXPECT_EQ(doc->SettingsChanged, row.MarksOnChange);
+
+        changes.clear();
+        doc->SettingsChanged = false;
+        doc->Undo();
+        EXPECT_EQ(Model(), before);
+        EXPECT_EQ(changes, Parts{row.Parts});
+        EXPECT_EQ(doc->SettingsChanged, row.MarksOnHistory);
+        EXPECT_EQ(History().index(), steps);
+        EXPECT_EQ(History().redoText(), row.Text);
+
+        changes.clear();
+        doc->SettingsChanged = false;
+        doc->Redo();
+        EXPECT_EQ(Model(), after);
+        EXPECT_EQ(changes, Parts{row.Parts});
+        EXPECT_EQ(doc->SettingsChanged, row.MarksOnHistory);
+
+        // Asked for what it already is, the model makes no step and tells no view.
+        changes.clear();
+        row.Act();
+        EXPECT_EQ(History().count(), steps + 1);
+        EXPECT_EQ(History().index(), steps + 1);
+        EXPECT_EQ(Model(), after);
+        EXPECT_TRUE(changes.empty());
+        EXPECT_TRUE(notices.isEmpty()) << notices.join(u'\n').toStdString();
+    }
+}
+
+TEST_F(DocumentTest, TheHistoryKeepsTheLastHundredSteps) {
+    const int start = Model().Year;
+    for (int i = 1; i <= 105; ++i)
+        doc->SetYear(start + i);
+    EXPECT_EQ(History().count(), 100);
+    int undone = 0;
+    while (History().canUndo()) {
+        doc->Undo();
+        ++undone;
+    }
+    EXPECT_EQ(undone, 100);
+    EXPECT_EQ(Model().Year, start + 5); // the five oldest steps gave way
+    doc->Undo();                        // nothing left: nothing happens
+    EXPECT_EQ(Model().Year, start + 5);
+}
+
+// --- Framing runs ------------------------------------------------------------------------------
+
+TEST_F(DocumentTest, ADragIsOneStepAndADragBackToItsStartIsNone) {
+    const TSheetPhoto photo = ReadSheetPhoto(MakePhoto("a.jpg", 1500, 1000));
+    doc->SetPhoto(photo);
+    doc->SetFrameMode(TFrameMode::Fill);
+    const TCalendarModel start = Model();
+    const int steps = History().count();
+    changes.clear();
+
+    doc->BeginFramingRun();
+    doc->SetFraming(Filling(0.4, 0.5, 1));
+    doc->SetFraming(Filling(0.3, 0.5, 1));
+    doc->SetFraming(Filling(0.25, 0.45, 1));
+    // Nothing is written while the mouse moves; the part is kept when the drag ends.
+    EXPECT_EQ(Remembered(photo), Filling(0.5, 0.5, 1));
+    doc->EndFramingRun();
+    EXPECT_EQ(Remembered(photo), Filling(0.25, 0.45, 1));
+    EXPECT_EQ(History().count(), steps + 1);
+    EXPECT_EQ(History().undoText(), u"写真の位置と大きさ"_s);
+    EXPECT_EQ(changes, (Parts{mpFraming, mpFraming, mpFraming}));
+    const TCalendarModel first = Model();
+
+    Drag({Filling(0.7, 0.6, 1), Filling(0.75, 0.6, 1.5)});
+    const TCalendarModel second = Model();
+    EXPECT_EQ(History().count(), steps + 2);
+
+    // Undone, the state file remembers the part shown again.
+    doc->Undo();
+    EXPECT_EQ(Model(), first);
+    EXPECT_EQ(Remembered(photo), Filling(0.25, 0.45, 1));
+    doc->Undo();
+    EXPECT_EQ(Model(), start);
+    EXPECT_EQ(Remembered(photo), Filling(0.5, 0.5, 1));
+    doc->Redo();
+    doc->Redo();
+    EXPECT_EQ(Model(), second);
+    EXPECT_EQ(Remembered(photo), Filling(0.75, 0.6, 1.5));
+
+    // A drag that ends where it began leaves no step, and the steps before it stay.
+    changes.clear();
+    Drag({Filling(0.2, 0.2, 1.5), Filling(0.1, 0.2, 1.5), second.Framing});
+    EXPECT_EQ(Model(), second);
+    EXPECT_EQ(History().count(), steps + 2);
+    EXPECT_EQ(History().index(), steps + 2);
+    EXPECT_EQ(changes.size(), 3u); // the sample followed the mouse all the same
+    // A click without a move is none either.
+    Drag({second.Framing});
+    EXPECT_EQ(History().count(), steps + 2);
+    doc->Undo();
+    EXPECT_EQ(Model(), first);
+    EXPECT_TRUE(notices.isEmpty());
+}
+
+TEST_F(DocumentTest, WheelStepsMakeOneStepUntilTheWheelRests) {
+    const TSheetPhoto photo = ReadSheetPhoto(MakePhoto("a.jpg", 1500, 1000));
+    doc->SetPhoto(photo);
+    doc->SetFrameMode(TFrameMode::Fill);
+    const TCalendarModel start = Model();
+    const int steps = History().count();
+
+    doc->SetFraming(Filling(0.5, 0.5, 1.25));
+    doc->SetFraming(Filling(0.45, 0.5, 1.5));
+    doc->SetFraming(Filling(0.4, 0.5, 2));
+    EXPECT_EQ(History().count(), steps + 1);
+    EXPECT_EQ(History().undoText(), u"写真の位置と大きさ"_s);
+    // Once the wheel has rested the run is over, and its part is kept.
+    EXPECT_TRUE(EventsUntil([&] { return Remembered(photo) == Filling(0.4, 0.5, 2); }));
+    const TCalendarModel firstRun = Model();
+
+    doc->SetFraming(Filling(0.4, 0.5, 3));
+    EXPECT_EQ(History().count(), steps + 2);
+    doc->Undo();
+    EXPECT_EQ(Model(), firstRun);
+    EXPECT_EQ(Remembered(photo), Filling(0.4, 0.5, 2));
+    doc->Undo();
+    EXPECT_EQ(Model(), start);
+
+    // Undo in the middle of a run ends it: the next wheel step is a step of its own.
+    doc->SetFraming(Filling(0.5, 0.5, 1.5));
+    doc->SetFraming(Filling(0.5, 0.5, 1.8));
+    doc->Undo();
+    EXPECT_EQ(Model(), start);
+    doc->SetFraming(Filling(0.5, 0.5, 1.2));
+    EXPECT_EQ(History().index(), steps + 1);
+    doc->Undo();
+    EXPECT_EQ(Model(), start);
+
+    // A run under way when another photo comes is kept for the photo it framed.
+    doc->SetFraming(Filling(0.6, 0.5, 1.7));
+    doc->SetPhoto(ReadSheetPhoto(MakePhoto("b.jpg", 900, 1200)));
+    EXPECT_EQ(Remembered(photo), Filling(0.6, 0.5, 1.7));
+    EXPECT_EQ(Model().Framing, Filling(0.5, 0.5, 1));
+    EXPECT_TRUE(notices.isEmpty());
+}
+
+// --- Photos ------------------------------------------------------------------------------------
+
+TEST_F(DocumentTest, UndoingAPhotoGivesBackThePhotoAsItWasReadAndFramed) {
+    const QString first = MakePhoto("a.jpg", 1500, 1000);
+    const QString second = MakePhoto(u"写真/旅行.jpg"_s, 900, 1200);
+    const TSheetPhoto a = ReadSheetPhoto(first);
+    doc->SetPhoto(a);
+    doc->SetFrameMode(TFrameMode::Fill);
+    Drag({Filling(0.3, 0.4, 1.5)});
+    const TCalendarModel framedA = Model();
+
+    const TSheetPhoto b = ReadSheetPhoto(second);
+    changes.clear();
+    doc->SetPhoto(b);
+    EXPECT_EQ(Model().Photo.FileName, second);
+    EXPECT_EQ(Model().Framing, Filling(0.5, 0.5, 1)); // never framed: centred, still filling
+    EXPECT_EQ(changes, Parts{mpPhoto | mpFraming});
+    EXPECT_EQ(RememberedPictureFolder(doc->AppPath), QFileInfo(second).absolutePath());
+
+    doc->Undo();
+    // The very photo read then, not the file read again.
+    EXPECT_EQ(Model().Photo.Picture.get(), a.Picture.get());
+    EXPECT_EQ(Model(), framedA);
+    doc->Redo();
+    EXPECT_EQ(Model().Photo.Picture.get(), b.Picture.get());
+
+    // Read again, the first photo shows as it was left.
+    doc->SetPhoto(ReadSheetPhoto(first));
+    EXPECT_EQ(Model().Framing, Filling(0.3, 0.4, 1.5));
+    EXPECT_NE(Model().Photo.Picture.get(), a.Picture.get());
+    EXPECT_EQ(History().undoText(), u"画像の読み込み"_s);
+}
+
+TEST_F(DocumentTest, TheFrameModeKeptForTheNextRunFollowsUndoAndRedo) {
+    doc->SetFrameMode(TFrameMode::Fill);
+    EXPECT_EQ(TFramingMemory(doc->AppPath).Mode(), TFrameMode::Fill);
+    doc->Undo();
+    EXPECT_EQ(TFramingMemory(doc->AppPath).Mode(), TFrameMode::Fit);
+    Reopen();
+    EXPECT_EQ(Model().Framing.Mode, TFrameMode::Fit);
+    doc->SetFrameMode(TFrameMode::Fill);
+    doc->Undo();
+    doc->Redo();
+    Reopen();
+    EXPECT_EQ(Model().Framing.Mode, TFrameMode::Fill);
+    // Chosen again while it holds, the mode is kept again.
+    ASSERT_TRUE(QFile::remove(File(u"tamurika-state.ini"_s)));
+    doc->SetFrameMode(TFrameMode::Fill);
+    EXPECT_EQ(History().count(), 0);
+    EXPECT_EQ(TFramingMemory(doc->AppPath).Mode(), TFrameMode::Fill);
+}
+
+// --- Paper and position ------------------------------------------------------------------------
+
+TEST_F(DocumentTest, ThePaperAndPositionFilesFollowUndoAndRedo) {
+    // senoruta.ini as the first version wrote it.
+    const QByteArray old = "[senoruta]\r\nLRichi=-3\r\n";
+    const QString senoruta = File(u"senoruta.ini"_s);
+    const QString state = File(u"tamurika-state.ini"_s);
+    WriteBytes(senoruta, old);
+    Reopen();
+    EXPECT_EQ(Model().Position, -3);
+
+    doc->SetPosition(6);
+    EXPECT_EQ(ReadBytes(senoruta), "[senoruta]\r\nLRichi=6\r\n");
+    doc->Undo();
+    EXPECT_EQ(ReadBytes(senoruta), old);
+    doc->Redo();
+    EXPECT_EQ(ReadBytes(senoruta), "[senoruta]\r\nLRichi=6\r\n");
+    doc->SetPosition(25); // as far as the sheet may go
+    EXPECT_EQ(Model().Position, 10);
+    EXPECT_EQ(ReadBytes(senoruta), "[senoruta]\r\nLRichi=10\r\n");
+
+    doc->SetPaper(psB5);
+    EXPECT_EQ(ReadBytes(state), "\xEF\xBB\xBF[paper]\r\nsize=B5\r\n");
+    doc->Undo();
+    EXPECT_EQ(ReadBytes(state), "\xEF\xBB\xBF[paper]\r\nsize=A4\r\n");
+    EXPECT_EQ(ReadBytes(senoruta), "[senoruta]\r\nLRichi=10\r\n");
+    doc->Redo();
+    EXPECT_EQ(ReadBytes(state), "\xEF\xBB\xBF[paper]\r\nsize=B5\r\n");
+
+    // The next run starts with them.
+    Reopen();
+    EXPECT_EQ(Model().Paper, psB5);
+    EXPECT_EQ(Model().Position, 10);
+    // Applied again as it is, nothing is a step, but the choice is kept again.
+    ASSERT_TRUE(QFile::remove(senoruta));
+    ASSERT_TRUE(QFile::remove(state));
+    doc->SetPosition(10);
+    doc->SetPaper(psB5);
+    EXPECT_EQ(History().count(), 0);
+    EXPECT_EQ(ReadBytes(senoruta), "[senoruta]\r\nLRichi=10\r\n");
+    EXPECT_EQ(ReadBytes(state), "\xEF\xBB\xBF[paper]\r\nsize=B5\r\n");
+    EXPECT_FALSE(QFile::exists(File(u"tamurika.ini"_s)));
+}
+
+TEST_F(DocumentTest, AFolderThatCannotBeWrittenRaisesForTheChangeAndTellsForItsUndo) {
+    // The program's folder is not there, and the user's configuration folder cannot be made
+    // (a file has its name): no settings file can be written.
+    const QString blocked = File(u"config"_s);
+    WriteBytes(blocked, "a file, not a folder");
+    const TEnvironment config("XDG_CONFIG_HOME", blocked);
+    Open(File(u"program"_s));
+    const QString senoruta = blocked + u"/tamurika/senoruta.ini に書き込めません"_s;
+    const QString state = blocked + u"/tamurika/tamurika-state.ini に書き込めません"_s;
+
+    const auto failure = [](const std::function<void()>& operation) {
+        try {
+            operation();
+        } catch (const EIniFileException& error) {
+            return error.Message();
+        }
+        return u"(nothing raised)"_s;
+    };
+    // The change is made and shown; the exception says why it is not kept.
+    EXPECT_EQ(failure([&] { doc->SetPosition(5); }), senoruta);
+    EXPECT_EQ(Model().Position, 5);
+    EXPECT_EQ(changes, Parts{mpPosition});
+    EXPECT_EQ(History().undoText(), u"左右の位置"_s);
+    EXPECT_EQ(failure([&] { doc->SetPaper(psA3); }), state);
+    EXPECT_EQ(Model().Paper, psA3);
+    EXPECT_TRUE(notices.isEmpty());
+
+    // Undo and redo are no commands of the user that could fail: they tell.
+    EXPECT_NO_THROW(doc->Undo());
+    EXPECT_EQ(Model().Paper, psA4);
+    EXPECT_NO_THROW(doc->Undo());
+    EXPECT_EQ(Model().Position, 0);
+    EXPECT_NO_THROW(doc->Redo());
+    EXPECT_EQ(notices, (QStringList{state, senoruta, senoruta}));
+
+    // Neither is the frame mode, which is only remembered.
+    notices.clear();
+    EXPECT_NO_THROW(doc->SetFrameMode(TFrameMode::Fill));
+    EXPECT_EQ(Model().Framing.Mode, TFrameMode::Fill);
+    EXPECT_FALSE(notices.isEmpty());
+    for (const QString& notice : notices)
+        EXPECT_EQ(notice, state);
+    EXPECT_EQ(ReadBytes(blocked), "a file, not a folder");
+}
+
+// --- Settings slots ----------------------------------------------------------------------------
+
+TEST_F(DocumentTest, SavingASlotWritesTheOldFormatAndLoadingOneClearsTheFlag) {
+    doc->SetFont(sfYear, {u"IPAMincho"_s, fsBold});
+    doc->SetColor(scSaturday, clGreen);
+    doc->SetTitleStyle(3);
+    const int steps = History().count();
+    ASSERT_TRUE(doc->SettingsChanged);
+
+    doc->SaveSlot(3, u"年賀用"_s);
+    QByteArray expected =
+        "[settei3]\r\ncomment=" + SjisNengayou + "\r\nfont1=IPAMincho\r\n" + "fs11=1\r\nfs12=0\r\n";
+    for (int k = 2; k <= 4; ++k)
+        expected += "font" + QByteArray::number(k) + "=" + SjisMsGothic + "\r\nfs" +
+                    QByteArray::number(k) + "1=0\r\nfs" + QByteArray::number(k) + "2=0\r\n";
+    expected += "YYcolor=0\r\nMMcolor=0\r\nHeicolor=0\r\nNichicolor=255\r\nDocolor=32768\r\n"
+                "Youbicolor=16777215\r\nSucolor=16777215\r\nSencolor=0\r\nzenkaiym=3\r\n"
+                "\r\n[tamurika]\r\nzenkai=3\r\n";
+    EXPECT_EQ(ReadBytes(File(u"tamurika.ini"_s)), expected);
+    EXPECT_FALSE(doc->SettingsChanged);
+    EXPECT_EQ(doc->CurrentSlot, 3);
+    EXPECT_TRUE(doc->SlotSaved[2]);
+    EXPECT_EQ(doc->SlotComments[2], u"年賀用"_s);
+    EXPECT_EQ(History().count(), steps); // the file changed, not the calendar
+
+    // A blank comment names the slot.
+    doc->SaveSlot(5, u"  "_s);
+    EXPECT_EQ(doc->SlotComments[4], u"フォント設定5"_s);
+    const TSlotSettings saved = Model().Settings;
+
+    // The next run starts with the slot saved last.
+    Reopen();
+    EXPECT_EQ(doc->CurrentSlot, 5);
+    EXPECT_EQ(Model().Settings, saved);
+    EXPECT_EQ(doc->SlotComments[2], u"年賀用"_s);
+    EXPECT_FALSE(doc->SettingsChanged);
+
+    doc->SetColor(scLine, 0x123456);
+    ASSERT_TRUE(doc->SettingsChanged);
+    doc->LoadSlot(3);
+    EXPECT_FALSE(doc->SettingsChanged);
+    EXPECT_EQ(doc->CurrentSlot, 3);
+    EXPECT_EQ(Model().Settings, saved);
+    EXPECT_EQ(History().undoText(), u"設定の読み込み"_s);
+    // A slot never saved loads the defaults.
+    doc->LoadSlot(8);
+    EXPECT_EQ(Model().Settings, TSlotSettings());
+    EXPECT_EQ(doc->CurrentSlot, 8);
+}
+
+TEST_F(DocumentTest, ASaveThatCannotBeWrittenRaisesAndKeepsTheSessionButTheComment) {
+    doc->SaveSlot(2, u"first"_s);
+    const QString ini = File(u"tamurika.ini"_s);
+    ASSERT_TRUE(QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = ReadBytes(ini);
+    doc->SetColor(scYear, clBlue);
+    ASSERT_TRUE(doc->SettingsChanged);
+
+    try {
+        doc->SaveSlot(4, u"second"_s);
+        ADD_FAILURE() << "a read-only file was written";
+    } catch (const EIniFileException& error) {
+        EXPECT_EQ(error.Message(), ini + u" に書き込めません"_s);
+    }
+    EXPECT_EQ(ReadBytes(ini), before);
+    EXPECT_TRUE(doc->SettingsChanged);
+    EXPECT_EQ(doc->CurrentSlot, 2);
+    EXPECT_FALSE(doc->SlotSaved[3]);
+    EXPECT_EQ(doc->SlotComments[3], u"second"_s); // offered again for the next try
+    EXPECT_TRUE(doc->SlotSaved[1]);
+}
+
+} // namespace
