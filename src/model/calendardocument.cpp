@@ -220,6 +220,7 @@ void TCalendarDocument::SetFrameMode(TFrameMode mode) {
 }
 
 void TCalendarDocument::BeginFramingRun() {
+    KeepFraming(); // what the last step showed, before the run changes it
     FWheelPause->stop();
     FFramingRun = ++FLastRun;
 }

@@ -106,7 +106,10 @@ class DocumentTest : public ::testing::Test {
     }
     const TCalendarModel& Model() const { return doc->Model(); }
     QUndoStack& History() { return doc->UndoStack(); }
+    /// The part of the photo the state file remembers, once the events waiting have run: the
+    /// document writes it after the window has had the chance to show a step.
     std::optional<TPictureFraming> Remembered(const TSheetPhoto& photo) const {
+        QCoreApplication::processEvents();
         return TFramingMemory(doc->AppPath).Recall(photo.FileName, photo.Size());
     }
     /// A drag through `moves`, one step.
