@@ -134,9 +134,13 @@ void TmainForm::ShowFraming() {
     } else {
         Image1->unsetCursor();
     }
-    // The warning takes the status bar while it is due, and leaves it when it no longer is.
+    // The warning has a panel of its own, short, the whole sentence its tool tip; hints and
+    // progress take the first panel and never overwrite it.
     const QString warning = picture ? LowResolutionWarning(size, model.Framing) : QString();
-    if (!warning.isEmpty() && StBar->Text() != warning)
+    StBar->SetPanelText(WarningPanel, picture ? LowResolutionLabel(size, model.Framing) : QString());
+    StBar->SetPanelHint(WarningPanel, warning);
+    // Said whole once where it came up, until the next hint.
+    if (!warning.isEmpty() && warning != FFramingWarning)
         StBar->SetText(warning);
     else if (warning.isEmpty() && !FFramingWarning.isEmpty() && StBar->Text() == FFramingWarning)
         StBar->SetText(QString());
