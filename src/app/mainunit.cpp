@@ -160,12 +160,12 @@ TmainForm::~TmainForm() {
 }
 
 void TmainForm::PlaceStatusPanels(int width) {
-    // In the narrow window: hints 220, progress 80, "100%" 36, and the warning the rest (139),
+    // In the narrow window: hints 220, progress 76, "100%" 42, and the warning the rest (137),
     // room for "解像度不足 約149ppi".
     StBar->setGeometry(0, ClientHeight - StBar->height(), width, StBar->height());
     StBar->SetPanelWidth(0, 220 + width - NarrowClientWidth);
-    StBar->SetPanelWidth(1, 80);
-    StBar->SetPanelWidth(2, 36);
+    StBar->SetPanelWidth(1, 76);
+    StBar->SetPanelWidth(2, 42);
 }
 
 void TmainForm::CreateSample(QWidget* client) {

@@ -17,6 +17,7 @@
 #include "common/sheetpage.h"
 #include "model/calendardocument.h"
 #include "platform/bitmap.h"
+#include "preview/previewdocument.h"
 #include "preview/printlrunit.h"
 #include "print/imageprinter.h"
 #include "widgets/application.h"
@@ -68,6 +69,9 @@ class HighDpi : public ::testing::Test {
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), 2.0)
             << "the offscreen platform does not apply QT_SCALE_FACTOR";
+        // The page is looked at as it opens, at 100 %: the screen of 400 × 300 logical pixels
+        // would open it fitted.
+        testing_support::KeepZoomAt100(dir.path());
         // The calendar of 2027 as a first start has it.
         document = std::make_unique<TCalendarDocument>(dir.path());
         document->Open();
