@@ -137,7 +137,8 @@ void TmainForm::ShowFraming() {
     // The warning has a panel of its own, short, the whole sentence its tool tip; hints and
     // progress take the first panel and never overwrite it.
     const QString warning = picture ? LowResolutionWarning(size, model.Framing) : QString();
-    StBar->SetPanelText(WarningPanel, picture ? LowResolutionLabel(size, model.Framing) : QString());
+    StBar->SetPanelText(WarningPanel,
+                        picture ? LowResolutionLabel(size, model.Framing) : QString());
     StBar->SetPanelHint(WarningPanel, warning);
     // Said whole once where it came up, until the next hint.
     if (!warning.isEmpty() && warning != FFramingWarning)

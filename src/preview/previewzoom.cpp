@@ -35,16 +35,17 @@ int TFittedPage::RenderPercent() const {
 TFittedPage FitPageInto(const QSize& paper, const QSize& area) {
     if (paper.isEmpty())
         return {paper, 1};
-    const double scale = std::min(double(area.width()) / paper.width(),
-                                  double(area.height()) / paper.height());
+    const double scale =
+        std::min(double(area.width()) / paper.width(), double(area.height()) / paper.height());
     if (scale >= 1)
         return {ZoomStepSize(paper, MaxZoomStep), 1};
     if (scale <= MinScale)
         return {ZoomStepSize(paper, MinZoomStep), MinScale};
     // The side that limits the scale takes the area's length exactly; the other is rounded,
     // never beyond the area.
-    const QSize size(std::min(area.width(), static_cast<int>(std::lround(paper.width() * scale))),
-                     std::min(area.height(), static_cast<int>(std::lround(paper.height() * scale))));
+    const QSize size(
+        std::min(area.width(), static_cast<int>(std::lround(paper.width() * scale))),
+        std::min(area.height(), static_cast<int>(std::lround(paper.height() * scale))));
     return {size, scale};
 }
 

@@ -581,8 +581,9 @@ void TFrmPrtLR::ShowWarning() {
 void TFrmPrtLR::LayoutStatusBar() {
     // The warning takes what its text needs at the right; the zoom and messages the rest.
     const QString& warning = StBar->Panel(1).Text;
-    const int room =
-        warning.isEmpty() ? 0 : StBar->fontMetrics().horizontalAdvance(warning) + WarningPanelMargin;
+    const int room = warning.isEmpty()
+                         ? 0
+                         : StBar->fontMetrics().horizontalAdvance(warning) + WarningPanelMargin;
     StBar->SetPanelWidth(0, std::max(StBar->width() - room, 100));
 }
 

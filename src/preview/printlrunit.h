@@ -54,7 +54,7 @@ class TFrmPrtLR : public QDialog {
     QComboBox* CmbPaper;       // the paper printed on: A4, A3, B4, B5, A5, レター
     QPushButton* BtnPdf;       // PDFに保存
     QScrollArea* ScrollBox1;
-    TImage* Image1; // the rendered page
+    TImage* Image1;    // the rendered page
     TStatusBar* StBar; // panel 0: the zoom and messages; panel 1: the coarse-print warning
 
     /// Composes the shown sheet from the document (`progress` hears how far it got) and shows

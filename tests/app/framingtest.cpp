@@ -407,7 +407,7 @@ TEST_F(FramingTest, AHandEditedStateFileWithNonsenseGivesTheDefaults) {
 
 TEST_F(FramingTest, AStateFileThatCannotBeWrittenIsSaidAndTheFramingStays) {
     ASSERT_TRUE(QFile::remove(dir.filePath(StateIniName))); // the zoom kept by SetUp
-    ASSERT_TRUE(QDir(dir.path()).mkdir(StateIniName));    // a folder where the file would be
+    ASSERT_TRUE(QDir(dir.path()).mkdir(StateIniName));      // a folder where the file would be
     form->LoadPictureFile(Photo(1500, 1000));
     form->MIframeFill->trigger();
     EXPECT_TRUE(form->StBar->Text().contains(u"書き込めません"_s))
@@ -431,7 +431,8 @@ TEST_F(FramingTest, ThePhotoThatPrintsCoarselyIsSaidInAPanelOfItsOwn) {
     EXPECT_EQ(bar.Text(), Coarse43);
     // The short text fits its panel with three digits, and the percentage its own.
     const QFontMetrics metrics = bar.fontMetrics();
-    EXPECT_LE(metrics.horizontalAdvance(u"解像度不足 約149ppi"_s) + 4, bar.PanelRect(panel).width());
+    EXPECT_LE(metrics.horizontalAdvance(u"解像度不足 約149ppi"_s) + 4,
+              bar.PanelRect(panel).width());
     EXPECT_LE(metrics.horizontalAdvance(u"100%"_s) + 4, bar.PanelRect(2).width());
     EXPECT_LE(bar.PanelRect(panel).right(), bar.width());
 
@@ -469,7 +470,7 @@ TEST_F(FramingTest, ThePhotoThatPrintsCoarselyIsSaidInAPanelOfItsOwn) {
     // Zoomed in, the part has fewer pixels: at 2 ×, 4000 / 2 over 7.375 inches.
     form->MIframeFill->trigger();
     Wheel(form->Image1, {112, 84}, 360);
-    EXPECT_EQ(warning(), QString()); // 271 per inch
+    EXPECT_EQ(warning(), QString());     // 271 per inch
     Wheel(form->Image1, {112, 84}, 360); // 4 ×: 136 per inch
     EXPECT_EQ(warning(), u"解像度不足 約136ppi"_s);
     EXPECT_EQ(bar.PanelToolTip(panel),

@@ -88,9 +88,10 @@ class PrintQuestion : public ::testing::Test {
 TEST_F(PrintQuestion, PdfFromTheMenuAsksOnceAndThePrintSaysWhereItWent) {
     const QString pdf = work.filePath(QStringLiteral("menu.pdf"));
     bool saveDialog = false;
-    EXPECT_EQ(SaveFromTheMenu(QMessageBox::No, pdf, &saveDialog),
-              QStringLiteral("写真の解像度が低いため、印刷が粗くなります（約 43 ppi）。"
-                             "このまま保存しますか？"));
+    EXPECT_EQ(
+        SaveFromTheMenu(QMessageBox::No, pdf, &saveDialog),
+        QStringLiteral(
+            "写真の解像度が低いため、印刷が粗くなります（約 43 ppi）。このまま保存しますか？"));
     EXPECT_FALSE(saveDialog);
     EXPECT_FALSE(QFile::exists(pdf));
 
@@ -125,7 +126,8 @@ TEST_F(PrintQuestion, PdfFromTheMenuAsksOnceAndThePrintSaysWhereItWent) {
     EXPECT_EQ(form->StBar->Text(),
               QStringLiteral("「%1」に保存しました").arg(QDir::toNativeSeparators(printed)));
     // The warning stays in its panel all the while.
-    EXPECT_EQ(form->StBar->Panel(TmainForm::WarningPanel).Text, QStringLiteral("解像度不足 約43ppi"));
+    EXPECT_EQ(form->StBar->Panel(TmainForm::WarningPanel).Text,
+              QStringLiteral("解像度不足 約43ppi"));
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -68,9 +70,9 @@ class PreviewFit : public ::testing::Test {
         const QRect page = w.Image1->geometry();
         EXPECT_LE(page.width(), area.width());
         EXPECT_LE(page.height(), area.height());
-        const double scale = std::clamp(std::min(double(area.width()) / PageWidth,
-                                                 double(area.height()) / PageHeight),
-                                        0.25, 1.0);
+        const double scale = std::clamp(
+            std::min(double(area.width()) / PageWidth, double(area.height()) / PageHeight), 0.25,
+            1.0);
         if (scale > 0.25 && scale < 1) {
             EXPECT_TRUE(area.width() - page.width() <= 1 || area.height() - page.height() <= 1)
                 << page.width() << " x " << page.height() << " in " << area.width() << " x "
@@ -154,6 +156,23 @@ TEST_F(PreviewFit, AFirstWindowOnASmallScreenOpensFittedAndFollowsItsSize) {
     EXPECT_TRUE(window->BtnZentai->isChecked());
     EXPECT_TRUE(window->BtnKakudai->isEnabled());
     EXPECT_TRUE(window->BtnSyukusho->isEnabled());
+    // The tool row with "全体表示" still fits the 894 pixels the window is wide, every
+    // caption whole, no two controls overlapping.
+    QRect last;
+    const std::vector<QWidget*> row = {window->BtnInsatu,    window->BtnSettei, window->BtnKakudai,
+                                       window->BtnSyukusho,  window->BtnZentai, window->BtnEnd,
+                                       window->Label1,       window->LblIchi,   window->TrackBar1,
+                                       window->SpeedButton1, window->CmbPaper,  window->BtnPdf};
+    for (QWidget* control : row) {
+        EXPECT_GT(control->x(), last.right()) << control->metaObject()->className();
+        last = control->geometry();
+        if (auto* button = qobject_cast<QPushButton*>(control)) {
+            const QString caption = button->text().remove(u'&');
+            EXPECT_LE(button->fontMetrics().horizontalAdvance(caption) + 8, button->width())
+                << caption.toStdString();
+        }
+    }
+    EXPECT_LE(last.right(), PageWidth + 100);
     ExpectLinesAndNumbers(Shown(*window), double(window->Image1->height()) / PageHeight);
     EXPECT_TRUE(Kept().isEmpty()) << "opening chose nothing";
 
