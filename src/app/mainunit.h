@@ -234,7 +234,7 @@ class TmainForm : public QMainWindow {
     // A drag on the sample: where it began, in the sample's pixels, and the framing then.
     std::optional<QPointF> FDragStart;
     TPictureFraming FDragFraming;
-    QString FFramingWarning;                     // the resolution warning shown last
+    QString FFramingWarning;                     // the hint over a coarse photo; empty: fine
     TCoarsePrintCheck FCoarseCheck;              // the photos agreed to print coarsely
     std::shared_ptr<const TGraphic> FShownPhoto; // the photo the sample shows
     bool FShown = false;

@@ -140,12 +140,14 @@ void TmainForm::ShowFraming() {
     StBar->SetPanelText(WarningPanel,
                         picture ? LowResolutionLabel(size, model.Framing) : QString());
     StBar->SetPanelHint(WarningPanel, warning);
-    // Said whole once where it came up, until the next hint.
-    if (!warning.isEmpty() && warning != FFramingWarning)
-        StBar->SetText(warning);
-    else if (warning.isEmpty() && !FFramingWarning.isEmpty() && StBar->Text() == FFramingWarning)
+    // The hint over the photo says it in words that fit the first panel; one that no longer
+    // holds goes with the photo or framing that gave it.
+    const int ppi = picture ? LowResolutionPixelsPerInch(size, model.Framing) : 0;
+    const QString hint =
+        ppi != 0 ? QStringLiteral("印刷が粗くなります（約 %1 ppi）").arg(ppi) : QString();
+    if (!FFramingWarning.isEmpty() && hint != FFramingWarning && StBar->Text() == FFramingWarning)
         StBar->SetText(QString());
-    FFramingWarning = warning;
+    FFramingWarning = hint;
 }
 
 void TmainForm::ShowHistory() {

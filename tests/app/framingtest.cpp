@@ -427,8 +427,6 @@ TEST_F(FramingTest, ThePhotoThatPrintsCoarselyIsSaidInAPanelOfItsOwn) {
     form->LoadPictureFile(small);
     EXPECT_EQ(warning(), u"解像度不足 約43ppi"_s);
     EXPECT_EQ(bar.PanelToolTip(panel), Coarse43);
-    // Said whole once in the messages too, until a hint takes its place.
-    EXPECT_EQ(bar.Text(), Coarse43);
     // The short text fits its panel with three digits, and the percentage its own.
     const QFontMetrics metrics = bar.fontMetrics();
     EXPECT_LE(metrics.horizontalAdvance(u"解像度不足 約149ppi"_s) + 4,
@@ -443,9 +441,10 @@ TEST_F(FramingTest, ThePhotoThatPrintsCoarselyIsSaidInAPanelOfItsOwn) {
     form->GroupBox2MouseMove();
     EXPECT_EQ(bar.Text(), QString());
     EXPECT_EQ(warning(), u"解像度不足 約43ppi"_s);
-    // Over the photo the whole sentence is said again.
+    // Over the photo a hint says it in words that fit the messages' panel.
     Mouse(form->Image1, QEvent::MouseMove, QPointF(20, 20), Qt::NoButton);
-    EXPECT_EQ(bar.Text(), Coarse43);
+    EXPECT_EQ(bar.Text(), u"印刷が粗くなります（約 43 ppi）"_s);
+    EXPECT_LE(metrics.horizontalAdvance(bar.Text()) + 4, bar.PanelRect(0).width());
     // The progress of a composition clears the messages, not the warning.
     (void)PreviewBox();
     EXPECT_EQ(warning(), u"解像度不足 約43ppi"_s);
@@ -463,10 +462,11 @@ TEST_F(FramingTest, ThePhotoThatPrintsCoarselyIsSaidInAPanelOfItsOwn) {
     // Twelve million pixels print finely: the warning goes.
     const QString large = photos.filePath(u"large.jpg"_s);
     ASSERT_TRUE(MakeQuarters(large, 4000, 3000));
+    Mouse(form->Image1, QEvent::MouseMove, QPointF(20, 20), Qt::NoButton);
     form->LoadPictureFile(large);
     EXPECT_EQ(warning(), QString());
     EXPECT_EQ(bar.PanelToolTip(panel), QString());
-    EXPECT_EQ(bar.Text(), QString());
+    EXPECT_EQ(bar.Text(), QString()); // the hint went with the small photo
     // Zoomed in, the part has fewer pixels: at 2 ×, 4000 / 2 over 7.375 inches.
     form->MIframeFill->trigger();
     Wheel(form->Image1, {112, 84}, 360);
@@ -475,6 +475,8 @@ TEST_F(FramingTest, ThePhotoThatPrintsCoarselyIsSaidInAPanelOfItsOwn) {
     EXPECT_EQ(warning(), u"解像度不足 約136ppi"_s);
     EXPECT_EQ(bar.PanelToolTip(panel),
               u"写真の解像度が低いため、印刷が粗くなります（約 136 ppi）"_s);
+    Mouse(form->Image1, QEvent::MouseMove, QPointF(20, 20), Qt::NoButton);
+    EXPECT_EQ(bar.Text(), u"印刷が粗くなります（約 136 ppi）"_s);
     Wheel(form->Image1, {112, 84}, -720);
     EXPECT_EQ(warning(), QString());
     EXPECT_EQ(bar.Text(), QString());
