@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QPushButton>
@@ -37,6 +38,7 @@
 #include "dib/vddib.h"
 #include "preview/printlrunit.h"
 #include "print/printer.h"
+#include "settings/statefile.h"
 #include "widgets/application.h"
 #include "widgets/image.h"
 #include "widgets/panel.h"
@@ -216,6 +218,15 @@ RunTimes RunMainJob(TmainForm& form, const QString& photo, int zoomSteps) {
         }
         if (preview.Zoom() != 4)
             preview.BtnKakudaiClick();
+        // The small photo prints coarsely: "はい" to the question, as soon as it shows (the
+        // wait for it counts in the print's time, a few milliseconds).
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+                    yes->click();
+        });
+        answer.start(1);
         clock.Restart();
         preview.BtnInsatuClick(); // prints and closes the window
         times.Print = clock.Elapsed();
@@ -260,6 +271,9 @@ int main(int argc, char** argv) {
         SetPrinter(std::move(printer));
 
         QTemporaryDir folder; // the program's folder: settings and print position
+        // The preview opens at 100 %, where the steps are timed from, on any screen.
+        TStateFile(folder.path())
+            .WriteString(QStringLiteral("preview"), QStringLiteral("zoom"), QStringLiteral("100"));
         TmainForm form(folder.path());
         form.show();
         QCoreApplication::processEvents();

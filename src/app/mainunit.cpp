@@ -141,10 +141,8 @@ TmainForm::TmainForm(QString programFolder, QWidget* parent)
     CreateMenu();
 
     StBar = new TStatusBarP(FClient);
-    StBar->setGeometry(0, ClientHeight - StBar->height(), NarrowClientWidth, StBar->height());
-    StBar->SetPanelWidth(0, 320);
-    StBar->SetPanelWidth(1, 100);
-    StBar->SetPanelWidth(2, 50);
+    StBar->AddPanel(); // the warning, WarningPanel
+    PlaceStatusPanels(NarrowClientWidth);
 
     CalendarEx1->OnChange = [this](QObject*) { CalendarEx1Change(); };
     connect(FDocument.get(), &TCalendarDocument::Changed, this,
@@ -159,6 +157,15 @@ TmainForm::~TmainForm() {
     CalendarEx1->OnChange = nullptr;
     // The document goes before the widgets that show it.
     disconnect(FDocument.get(), nullptr, this, nullptr);
+}
+
+void TmainForm::PlaceStatusPanels(int width) {
+    // In the narrow window: hints 220, progress 76, "100%" 42, and the warning the rest (137),
+    // room for "解像度不足 約149ppi".
+    StBar->setGeometry(0, ClientHeight - StBar->height(), width, StBar->height());
+    StBar->SetPanelWidth(0, 220 + width - NarrowClientWidth);
+    StBar->SetPanelWidth(1, 76);
+    StBar->SetPanelWidth(2, 42);
 }
 
 void TmainForm::CreateSample(QWidget* client) {
@@ -507,7 +514,7 @@ void TmainForm::SbtnKShowClick() {
     SbtnKShow->setText(widen ? QStringLiteral("<<") : QStringLiteral(">>"));
     const int width = widen ? WideClientWidth : NarrowClientWidth;
     FClient->setFixedSize(width, ClientHeight);
-    StBar->setGeometry(0, ClientHeight - StBar->height(), width, StBar->height());
+    PlaceStatusPanels(width);
     MIkaku->menuAction()->setVisible(widen);
 }
 

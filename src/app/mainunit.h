@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include "model/calendarmodel.h"
+#include "preview/coarseprint.h"
 #include "widgets/colordialog.h"
 #include "widgets/fontdialog.h"
 #include "widgets/opendialog.h"
@@ -85,6 +86,8 @@ class TmainForm : public QMainWindow {
     std::array<TPanel*, SheetColorCount>
         Swatches{};        // pnl1, pnl1_2, pnl2, pnl3, pnl4, pnl6, pnl8, pnl7
     QPushButton* Button21; // 初期値に戻す
+    /// Panels: 0 the messages and hints, 1 the progress bar, 2 its percentage, 3 (WarningPanel)
+    /// the coarse-print warning, which no hint overwrites.
     TStatusBarP* StBar;
     TPanel* Panel3;        // hidden
     QPushButton* Button14; // 終了(&E), hidden
@@ -165,7 +168,8 @@ class TmainForm : public QMainWindow {
     void MIfontReadClick();
     /// The save dialog; true when a slot was saved, false when it was cancelled.
     bool MIfontWriteClick();
-    /// "PDFに保存" (Ctrl+Shift+S): the sheet into a PDF file without the preview.
+    /// "PDFに保存" (Ctrl+Shift+S): the sheet into a PDF file without the preview, after the
+    /// coarse-print question where it is due.
     void MIpdfClick();
     /// "元に戻す" (Ctrl+Z) and "やり直し" (Ctrl+Y, Ctrl+Shift+Z).
     void UndoClick();
@@ -173,7 +177,8 @@ class TmainForm : public QMainWindow {
     /// "ﾌﾟﾚﾋﾞｭ-＆印刷": composes the year sheet, shows it in the preview window and releases
     /// the window when it closes. While the sheet is composed the window takes no input, its
     /// status bar showing the progress. An error on the way leaves no window behind, the
-    /// main window taking input again and the progress at 0, and passes on.
+    /// main window taking input again and the progress at 0, and passes on. When the preview
+    /// printed, the status bar says where the job went.
     void Button1Click();
     /// Whether input is blocked: the commands, the sample and the menu disabled, drops and
     /// closing refused; the status bar stays enabled and readable.
@@ -185,6 +190,9 @@ class TmainForm : public QMainWindow {
     static constexpr int NarrowClientWidth = 475;
     static constexpr int WideClientWidth = 697;
     static constexpr int ClientHeight = 387;
+    /// The status bar's panel of the coarse-print warning: short ("解像度不足 約43ppi"), the
+    /// whole sentence its tool tip; empty while the photo prints finely.
+    static constexpr int WarningPanel = 3;
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -198,6 +206,9 @@ class TmainForm : public QMainWindow {
     void CreateCommands(QWidget* client);
     void CreateColorColumn(QWidget* client);
     void CreateMenu();
+    /// The status bar's panels for a client area `width` wide: the messages take what the
+    /// wide window adds.
+    void PlaceStatusPanels(int width);
 
     /// The undo and redo entries: enabled when there is a step, named after it.
     void ShowHistory();
@@ -223,7 +234,8 @@ class TmainForm : public QMainWindow {
     // A drag on the sample: where it began, in the sample's pixels, and the framing then.
     std::optional<QPointF> FDragStart;
     TPictureFraming FDragFraming;
-    QString FFramingWarning;                     // the resolution warning shown last
+    QString FFramingWarning;                     // the hint over a coarse photo; empty: fine
+    TCoarsePrintCheck FCoarseCheck;              // the photos agreed to print coarsely
     std::shared_ptr<const TGraphic> FShownPhoto; // the photo the sample shows
     bool FShown = false;
     bool FInputBlocked = false;

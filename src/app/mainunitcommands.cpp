@@ -315,6 +315,8 @@ void TmainForm::RedoClick() {
 
 void TmainForm::MIpdfClick() {
     const TCalendarModel& model = FDocument->Model();
+    if (!FCoarseCheck.Confirm(this, model, TCoarseOutput::Pdf))
+        return;
     const QString file = AskPdfFileName(this, SuggestedPdfName(FDocument->AppPath, model.Year));
     if (file.isEmpty())
         return;
@@ -330,6 +332,7 @@ void TmainForm::Button1Click() {
     std::unique_ptr<TFrmPrtLR> preview;
     try {
         preview = std::make_unique<TFrmPrtLR>(*FDocument);
+        preview->ShareCoarsePrintCheck(FCoarseCheck);
         FrmPrtLR = preview.get();
         preview->Compose([this](int position, bool monthDone) {
             StBar->SetPosition(position);
@@ -347,8 +350,9 @@ void TmainForm::Button1Click() {
         throw;
     }
     preview->exec();
+    const QString report = preview->JobReport();
     preview.reset();
     StBar->SetPosition(0);
-    if (!FFramingWarning.isEmpty())
-        StBar->SetText(FFramingWarning); // the progress took its place
+    if (!report.isEmpty())
+        StBar->SetText(report);
 }

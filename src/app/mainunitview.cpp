@@ -134,13 +134,20 @@ void TmainForm::ShowFraming() {
     } else {
         Image1->unsetCursor();
     }
-    // The warning takes the status bar while it is due, and leaves it when it no longer is.
+    // The warning has a panel of its own, short, the whole sentence its tool tip; hints and
+    // progress take the first panel and never overwrite it.
     const QString warning = picture ? LowResolutionWarning(size, model.Framing) : QString();
-    if (!warning.isEmpty() && StBar->Text() != warning)
-        StBar->SetText(warning);
-    else if (warning.isEmpty() && !FFramingWarning.isEmpty() && StBar->Text() == FFramingWarning)
+    StBar->SetPanelText(WarningPanel,
+                        picture ? LowResolutionLabel(size, model.Framing) : QString());
+    StBar->SetPanelHint(WarningPanel, warning);
+    // The hint over the photo says it in words that fit the first panel; one that no longer
+    // holds goes with the photo or framing that gave it.
+    const int ppi = picture ? LowResolutionPixelsPerInch(size, model.Framing) : 0;
+    const QString hint =
+        ppi != 0 ? QStringLiteral("印刷が粗くなります（約 %1 ppi）").arg(ppi) : QString();
+    if (!FFramingWarning.isEmpty() && hint != FFramingWarning && StBar->Text() == FFramingWarning)
         StBar->SetText(QString());
-    FFramingWarning = warning;
+    FFramingWarning = hint;
 }
 
 void TmainForm::ShowHistory() {

@@ -34,6 +34,11 @@ std::unique_ptr<TPrinter>& PrinterSlot() {
 
 TPrinter::~TPrinter() = default;
 
+TJobDestination TPrinter::Destination() const {
+    const int index = PrinterIndex();
+    return {index >= 0 ? Printers().value(index) : QString(), QString(), 1};
+}
+
 int PageSizeIdOfPaperCode(int paperCode) {
     for (const PaperCode& p : PaperCodes)
         if (p.Code == paperCode)
@@ -342,6 +347,13 @@ void TQtPrinter::RestoreSetup(const TSetup& setup) {
 void TQtPrinter::PrintToFile(const QString& pdfFileName) {
     FPrinter->setOutputFormat(QPrinter::PdfFormat);
     FPrinter->setOutputFileName(pdfFileName);
+}
+
+TJobDestination TQtPrinter::Destination() const {
+    const QString file = OutputFileName();
+    if (!file.isEmpty())
+        return {QString(), file, FPrinter->copyCount()};
+    return {FPrinter->printerName(), QString(), FPrinter->copyCount()};
 }
 
 QString TQtPrinter::OutputFileName() const {

@@ -44,6 +44,14 @@ struct TPrinterSettings {
     int Orientation = DMORIENT_PORTRAIT;
 };
 
+/// Where a print job goes, as the printer set-up chose it: a queue with the number of copies it
+/// prints, or a PDF file.
+struct TJobDestination {
+    QString Queue;    // empty when the job goes into a file
+    QString FileName; // the PDF file; empty when the job goes to a queue
+    int Copies = 1;
+};
+
 class TPrinter {
   public:
     virtual ~TPrinter();
@@ -84,6 +92,10 @@ class TPrinter {
     virtual bool Printing() const = 0;
     /// The canvas of the job's current page; only while Printing().
     virtual TCanvas& Canvas() = 0;
+
+    /// Where the next job goes (and the last one went): by default the selected queue, one
+    /// copy.
+    virtual TJobDestination Destination() const;
 };
 
 /// A printer over QPrinter at its full resolution: a CUPS queue, or a PDF file.
@@ -108,6 +120,8 @@ class TQtPrinter : public TPrinter {
     void Abort() override;
     bool Printing() const override;
     TCanvas& Canvas() override;
+    /// The queue and the copies chosen in the print dialog, or the PDF file.
+    TJobDestination Destination() const override;
 
     /// Sends the next jobs into a PDF file instead of a queue (the choice of a user without a
     /// printer, or of "print to file" in the print dialog).

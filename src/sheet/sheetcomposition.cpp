@@ -1,5 +1,6 @@
 #include "sheetcomposition.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "calendar/holidaymodel.h"
@@ -43,13 +44,25 @@ QSize SheetPreviewDecodeSize(const QSize& pictureSize) {
     return {2 * drawn.Width(), 2 * drawn.Height()};
 }
 
-QString LowResolutionWarning(const QSize& pictureSize, const TPictureFraming& framing) {
+int LowResolutionPixelsPerInch(const QSize& pictureSize, const TPictureFraming& framing) {
     const double ppi =
         SheetPicturePixelsPerInch(pictureSize.width(), pictureSize.height(), framing);
     if (ppi <= 0 || ppi >= SheetMinPixelsPerInch)
+        return 0;
+    // At least 1: a photo of a few pixels is still worth the warning.
+    return std::max(1, static_cast<int>(std::lround(ppi)));
+}
+
+QString LowResolutionWarning(const QSize& pictureSize, const TPictureFraming& framing) {
+    const int ppi = LowResolutionPixelsPerInch(pictureSize, framing);
+    if (ppi == 0)
         return {};
-    return QStringLiteral("写真の解像度が低いため、印刷が粗くなります（約 %1 ppi）")
-        .arg(std::lround(ppi));
+    return QStringLiteral("写真の解像度が低いため、印刷が粗くなります（約 %1 ppi）").arg(ppi);
+}
+
+QString LowResolutionLabel(const QSize& pictureSize, const TPictureFraming& framing) {
+    const int ppi = LowResolutionPixelsPerInch(pictureSize, framing);
+    return ppi == 0 ? QString() : QStringLiteral("解像度不足 約%1ppi").arg(ppi);
 }
 
 QImage SheetPreviewPicture(const TGraphic* picture, const TPictureFraming& framing) {

@@ -51,6 +51,11 @@ QSize SheetPreviewDecodeSize(const QSize& pictureSize);
 /// SheetMinPixelsPerInch pixels per inch with `framing`: "写真の解像度が低いため、印刷が粗く
 /// なります（約 N ppi）"; empty when it prints finely enough or there is no picture.
 QString LowResolutionWarning(const QSize& pictureSize, const TPictureFraming& framing);
+/// The pixels per inch the warning names (rounded), or 0 when no warning is due.
+int LowResolutionPixelsPerInch(const QSize& pictureSize, const TPictureFraming& framing);
+/// The warning said short, for a status-bar panel of its own: "解像度不足 約43ppi"; empty when
+/// no warning is due.
+QString LowResolutionLabel(const QSize& pictureSize, const TPictureFraming& framing);
 
 /// The print job's name for a year title.
 QString SheetPrintTitle(const QString& yearTitle);

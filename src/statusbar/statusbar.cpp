@@ -1,6 +1,8 @@
 #include "statusbar.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <qdrawutil.h>
 
 namespace {
@@ -15,7 +17,7 @@ TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent) {
 }
 
 int TStatusBar::AddPanel(int width, TStatusPanelStyle style) {
-    FPanels.push_back(TStatusPanel{width, QString(), style});
+    FPanels.push_back(TStatusPanel{width, QString(), style, QString()});
     PanelsChanged();
     update();
     return PanelCount() - 1;
@@ -27,6 +29,48 @@ void TStatusBar::SetPanelText(int index, const QString& text) {
         return;
     panel.Text = text;
     update();
+}
+
+void TStatusBar::SetPanelHint(int index, const QString& hint) {
+    FPanels.at(index).Hint = hint;
+}
+
+int TStatusBar::PanelAt(const QPoint& point) const {
+    if (!rect().contains(point))
+        return -1;
+    for (int i = 0; i < PanelCount(); ++i) {
+        const int left = PanelLeft(i);
+        const int right = i == PanelCount() - 1 ? width() : left + FPanels[i].Width;
+        if (point.x() >= left && point.x() < right)
+            return i;
+    }
+    return -1;
+}
+
+QString TStatusBar::PanelToolTip(int index) const {
+    const TStatusPanel& panel = FPanels.at(index);
+    if (!panel.Hint.isEmpty())
+        return panel.Hint;
+    const int room = PanelRect(index).width() - 2 * TextMargin;
+    if (panel.Style == psText && fontMetrics().horizontalAdvance(panel.Text) > room)
+        return panel.Text;
+    return {};
+}
+
+bool TStatusBar::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int index = PanelAt(help->pos());
+        const QString tip = index >= 0 ? PanelToolTip(index) : QString();
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, this, PanelRect(index));
+        }
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void TStatusBar::SetPanelWidth(int index, int width) {

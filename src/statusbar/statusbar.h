@@ -1,5 +1,6 @@
 // A status bar of the class library's kind: a row of sunken panels, each with a width and a
-// text, the last one reaching to the right edge. A panel may be drawn by the owner instead.
+// text, the last one reaching to the right edge. A panel may be drawn by the owner instead, and
+// may have a tool tip of its own; a text too long for its panel shows whole as its tool tip.
 #pragma once
 
 #include <functional>
@@ -17,6 +18,8 @@ struct TStatusPanel {
     int Width = 50;
     QString Text;
     TStatusPanelStyle Style = psText;
+    /// The panel's tool tip; empty: none, or the text where it does not fit.
+    QString Hint;
 };
 
 class TStatusBar : public QWidget {
@@ -31,6 +34,11 @@ class TStatusBar : public QWidget {
     int AddPanel(int width = 50, TStatusPanelStyle style = psText);
     void SetPanelText(int index, const QString& text);
     void SetPanelWidth(int index, int width);
+    void SetPanelHint(int index, const QString& hint);
+    /// The panel at `point` (in the bar's coordinates), or −1.
+    int PanelAt(const QPoint& point) const;
+    /// The tool tip the panel shows: its hint, else its text when that does not fit.
+    QString PanelToolTip(int index) const;
 
     /// Rectangle of a panel's face (inside its frame), in the bar's coordinates.
     QRect PanelRect(int index) const;
@@ -40,6 +48,7 @@ class TStatusBar : public QWidget {
         OnDrawPanel;
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     /// Draws panel `index` of style psOwnerDraw; the default runs OnDrawPanel.
     virtual void DrawPanel(int index, QPainter& painter, const QRect& rect);

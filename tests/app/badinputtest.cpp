@@ -310,7 +310,8 @@ TEST_F(BadInput, APictureDeletedOrReplacedBetweenPreviewAndPrintPrintsThePreview
         EXPECT_TRUE(testing_support::Near(page.pixel(600, 420), qRgb(0, 255, 0)));
         EXPECT_TRUE(testing_support::Near(page.pixel(600, 200), qRgb(255, 0, 0)));
     };
-    ASSERT_TRUE(MakeQuarters(photo, 1000, 500));
+    // Fine enough to print without the coarse-print question (163 pixels per inch).
+    ASSERT_TRUE(MakeQuarters(photo, 1200, 600));
     Start();
     form->LoadPictureFile(photo);
     printAfter([&] { ASSERT_TRUE(QFile::remove(photo)); });
@@ -328,7 +329,8 @@ TEST_F(BadInput, APictureDeletedOrReplacedBetweenPreviewAndPrintPrintsThePreview
 TEST_F(BadInput, AFullLoadPreviewPrintCycleWithItsErrorsLeaksNothing) {
     TRefusingPrinter& images = PrintIntoImages();
     const QString photo = Path("photo.jpg");
-    ASSERT_TRUE(MakeQuarters(photo, 800, 600));
+    // Fine enough to print without the coarse-print question (217 pixels per inch).
+    ASSERT_TRUE(MakeQuarters(photo, 1600, 1200));
     Start();
     // A bad picture first (its error path), then a good one.
     WriteBytes(Path("bad.jpg"), "\xFF\xD8\xFF\xE0 not a picture");

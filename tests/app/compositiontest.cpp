@@ -22,6 +22,7 @@
 #include "modal.h"
 #include "model/calendardocument.h"
 #include "platform/bitmap.h"
+#include "preview/previewdocument.h"
 #include "preview/printlrunit.h"
 #include "qtprint.h"
 #include "settings/inifile.h"
@@ -48,6 +49,8 @@ class TBrokenGraphic : public TBitmap {
 class CompositionTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        // The preview's page is looked at as it opens, at 100 %.
+        testing_support::KeepZoomAt100(dir.path());
         form = std::make_unique<TmainForm>(dir.path());
         form->show();
         QObject::connect(form->StBar->ProgressBar(), &QProgressBar::valueChanged,

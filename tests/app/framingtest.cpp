@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTransform>
 #include <QWheelEvent>
 
@@ -27,6 +28,7 @@
 #include "modal.h"
 #include "model/calendardocument.h"
 #include "model/framingmemory.h"
+#include "preview/previewdocument.h"
 #include "preview/printlrunit.h"
 #include "settings/inifile.h"
 #include "settings/statefile.h"
@@ -84,6 +86,7 @@ int DifferentPixels(const QImage& a, const QImage& b) {
 class FramingTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        KeepZoomAt100(dir.path()); // the preview's page is compared at 100 %
         form = std::make_unique<TmainForm>(dir.path());
         form->show();
     }
@@ -403,7 +406,8 @@ TEST_F(FramingTest, AHandEditedStateFileWithNonsenseGivesTheDefaults) {
 }
 
 TEST_F(FramingTest, AStateFileThatCannotBeWrittenIsSaidAndTheFramingStays) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir(StateIniName)); // a folder where the file would be
+    ASSERT_TRUE(QFile::remove(dir.filePath(StateIniName))); // the zoom kept by SetUp
+    ASSERT_TRUE(QDir(dir.path()).mkdir(StateIniName));      // a folder where the file would be
     form->LoadPictureFile(Photo(1500, 1000));
     form->MIframeFill->trigger();
     EXPECT_TRUE(form->StBar->Text().contains(u"書き込めません"_s))
@@ -414,36 +418,68 @@ TEST_F(FramingTest, AStateFileThatCannotBeWrittenIsSaidAndTheFramingStays) {
     EXPECT_TRUE(QFileInfo(dir.filePath(StateIniName)).isDir());
 }
 
-TEST_F(FramingTest, ThePhotoThatPrintsCoarselyIsSaidInTheStatusBar) {
+TEST_F(FramingTest, ThePhotoThatPrintsCoarselyIsSaidInAPanelOfItsOwn) {
+    TStatusBarP& bar = *form->StBar;
+    const int panel = TmainForm::WarningPanel;
+    const auto warning = [&] { return bar.Panel(panel).Text; };
     const QString small = photos.filePath(u"small.jpg"_s);
     ASSERT_TRUE(MakeQuarters(small, 320, 240));
     form->LoadPictureFile(small);
-    EXPECT_EQ(form->StBar->Text(), Coarse43);
-    // The whole text fits the status bar's first panel.
-    EXPECT_LE(form->StBar->fontMetrics().horizontalAdvance(Coarse43),
-              form->StBar->PanelRect(0).width());
-    // A hint takes its place for a while; over the photo it is said again, and after the
-    // preview closes.
+    EXPECT_EQ(warning(), u"解像度不足 約43ppi"_s);
+    EXPECT_EQ(bar.PanelToolTip(panel), Coarse43);
+    // The short text fits its panel with three digits, and the percentage its own.
+    const QFontMetrics metrics = bar.fontMetrics();
+    EXPECT_LE(metrics.horizontalAdvance(u"解像度不足 約149ppi"_s) + 4,
+              bar.PanelRect(panel).width());
+    EXPECT_LE(metrics.horizontalAdvance(u"100%"_s) + 4, bar.PanelRect(2).width());
+    EXPECT_LE(bar.PanelRect(panel).right(), bar.width());
+
+    // Hints take the messages' panel; the warning stays.
+    Mouse(form->Button11, QEvent::MouseMove, QPointF(5, 5), Qt::NoButton);
+    EXPECT_TRUE(bar.Text().startsWith(u"選択されているフォント："_s)) << bar.Text().toStdString();
+    EXPECT_EQ(warning(), u"解像度不足 約43ppi"_s);
     form->GroupBox2MouseMove();
+    EXPECT_EQ(bar.Text(), QString());
+    EXPECT_EQ(warning(), u"解像度不足 約43ppi"_s);
+    // Over the photo a hint says it in words that fit the messages' panel.
     Mouse(form->Image1, QEvent::MouseMove, QPointF(20, 20), Qt::NoButton);
-    EXPECT_EQ(form->StBar->Text(), Coarse43);
-    form->GroupBox2MouseMove();
+    EXPECT_EQ(bar.Text(), u"印刷が粗くなります（約 43 ppi）"_s);
+    EXPECT_LE(metrics.horizontalAdvance(bar.Text()) + 4, bar.PanelRect(0).width());
+    // The progress of a composition clears the messages, not the warning.
     (void)PreviewBox();
-    EXPECT_EQ(form->StBar->Text(), Coarse43);
+    EXPECT_EQ(warning(), u"解像度不足 約43ppi"_s);
+    // The wide window gives the messages more room and keeps the warning as it was, at the
+    // right edge.
+    const QRect narrow = bar.PanelRect(panel);
+    form->SbtnKShow->click();
+    EXPECT_EQ(bar.width(), TmainForm::WideClientWidth);
+    EXPECT_EQ(bar.PanelRect(panel).width(), narrow.width());
+    EXPECT_EQ(bar.PanelRect(panel).right() - narrow.right(),
+              TmainForm::WideClientWidth - TmainForm::NarrowClientWidth);
+    EXPECT_GT(bar.PanelRect(0).width(), 400);
+    form->SbtnKShow->click();
 
     // Twelve million pixels print finely: the warning goes.
     const QString large = photos.filePath(u"large.jpg"_s);
     ASSERT_TRUE(MakeQuarters(large, 4000, 3000));
+    Mouse(form->Image1, QEvent::MouseMove, QPointF(20, 20), Qt::NoButton);
     form->LoadPictureFile(large);
-    EXPECT_EQ(form->StBar->Text(), QString());
+    EXPECT_EQ(warning(), QString());
+    EXPECT_EQ(bar.PanelToolTip(panel), QString());
+    EXPECT_EQ(bar.Text(), QString()); // the hint went with the small photo
     // Zoomed in, the part has fewer pixels: at 2 ×, 4000 / 2 over 7.375 inches.
     form->MIframeFill->trigger();
     Wheel(form->Image1, {112, 84}, 360);
-    EXPECT_EQ(form->StBar->Text(), QString()); // 271 per inch
-    Wheel(form->Image1, {112, 84}, 360);       // 4 ×: 136 per inch
-    EXPECT_EQ(form->StBar->Text(), u"写真の解像度が低いため、印刷が粗くなります（約 136 ppi）"_s);
+    EXPECT_EQ(warning(), QString());     // 271 per inch
+    Wheel(form->Image1, {112, 84}, 360); // 4 ×: 136 per inch
+    EXPECT_EQ(warning(), u"解像度不足 約136ppi"_s);
+    EXPECT_EQ(bar.PanelToolTip(panel),
+              u"写真の解像度が低いため、印刷が粗くなります（約 136 ppi）"_s);
+    Mouse(form->Image1, QEvent::MouseMove, QPointF(20, 20), Qt::NoButton);
+    EXPECT_EQ(bar.Text(), u"印刷が粗くなります（約 136 ppi）"_s);
     Wheel(form->Image1, {112, 84}, -720);
-    EXPECT_EQ(form->StBar->Text(), QString());
+    EXPECT_EQ(warning(), QString());
+    EXPECT_EQ(bar.Text(), QString());
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTemporaryDir>
 
 #include "app/mainunit.h"
@@ -17,6 +18,7 @@
 #include "common/sheetpage.h"
 #include "model/calendardocument.h"
 #include "platform/bitmap.h"
+#include "preview/previewdocument.h"
 #include "preview/printlrunit.h"
 #include "print/imageprinter.h"
 #include "widgets/application.h"
@@ -68,6 +70,9 @@ class HighDpi : public ::testing::Test {
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), 2.0)
             << "the offscreen platform does not apply QT_SCALE_FACTOR";
+        // The page is looked at as it opens, at 100 %: the screen of 400 × 300 logical pixels
+        // would open it fitted.
+        testing_support::KeepZoomAt100(dir.path());
         // The calendar of 2027 as a first start has it.
         document = std::make_unique<TCalendarDocument>(dir.path());
         document->Open();
@@ -159,6 +164,31 @@ TEST_F(HighDpi, TheZoomStepsShowTheSameAreaOfThePageAsOnAScreenOfRatioOne) {
         EXPECT_NEAR(DarkestAt(half, y, wednesday.left() - 5, wednesday.left() + 3, true),
                     DarkestAt(designPage, y, wednesday.left() - 5, wednesday.left() + 3, true), 1)
             << "month " << n;
+    }
+}
+
+TEST_F(HighDpi, TheFittedPageHasADevicePixelForEachScreenPixel) {
+    // The window fitted: the page takes the scroll box's height in logical pixels and twice
+    // as many device pixels, its lines still there.
+    TFrmPrtLR window(*document);
+    window.Compose();
+    window.resize(420, 700); // larger than the screen of 400 × 300 logical pixels allows
+    window.show();
+    window.BtnZentai->click();
+    ASSERT_TRUE(window.FitToWindow());
+    const QSize shown = window.Image1->size();
+    const QSize area = window.ScrollBox1->viewport()->size();
+    EXPECT_EQ(shown.width(), area.width()); // 420 wide, 700 high: the width limits it
+    EXPECT_LE(shown.height(), area.height());
+    const QImage page = window.Image1->Picture().Graphic()->ToImage();
+    EXPECT_EQ(page.size(), shown * 2);
+    const double scale = 2.0 * shown.width() / PageWidth;
+    for (int n = 1; n <= 12; ++n) {
+        const QPoint o = HeaderOrigin(n);
+        int dark = 0;
+        for (int y = int(o.y() * scale); y < int((o.y() + 112) * scale); ++y)
+            dark += qGray(page.pixel(int((o.x() + 80) * scale), y)) < 235;
+        EXPECT_GE(dark, 6) << "month " << n;
     }
 }
 

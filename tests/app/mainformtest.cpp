@@ -162,9 +162,12 @@ TEST_F(MainFormTest, FirstStartShowsThisYearsJanuaryWithDefaults) {
         EXPECT_EQ(shown.Size, QString::fromLatin1(sizes[k]));
     }
     EXPECT_FALSE(Document().SettingsChanged); // cancelled dialogs change nothing
-    EXPECT_EQ(form->StBar->Panel(0).Width, 320);
-    EXPECT_EQ(form->StBar->Panel(1).Width, 100);
-    EXPECT_EQ(form->StBar->Panel(2).Width, 50);
+    // Messages, progress, its percentage, and the coarse-print warning to the right edge.
+    ASSERT_EQ(form->StBar->PanelCount(), 4);
+    EXPECT_EQ(form->StBar->Panel(0).Width, 220);
+    EXPECT_EQ(form->StBar->Panel(1).Width, 76);
+    EXPECT_EQ(form->StBar->Panel(2).Width, 42);
+    EXPECT_EQ(form->StBar->Panel(TmainForm::WarningPanel).Text, QString());
     EXPECT_FALSE(QFile::exists(Ini())); // starting never writes
 }
 
@@ -523,7 +526,8 @@ TEST_F(PictureTest, SavingAPdfFromTheWindowWritesThePhotoAsItWasRead) {
     Start();
     form->Button5Click();
     const int year = ThisYear() + 1;
-    const QString photo = MakePicture(1000, 500, "jpg");
+    // Fine enough to save without the coarse-print question (163 pixels per inch).
+    const QString photo = MakePicture(1200, 600, "jpg");
     form->LoadPictureFile(photo);
     const QByteArray read = testing_support::ReadBytes(photo);
     ASSERT_TRUE(testing_support::Convert(

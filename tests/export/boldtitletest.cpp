@@ -16,6 +16,7 @@
 #include "exportfixture.h"
 #include "model/calendardocument.h"
 #include "model/settingsslots.h"
+#include "preview/previewdocument.h"
 #include "preview/printlrunit.h"
 #include "sheet/sheetcomposition.h"
 #include "widgets/image.h"
@@ -42,6 +43,7 @@ const TTitleFont NotoBold{"Noto Sans CJK JP bold", u"Noto Sans CJK JP"_s, "Noto 
 /// 100 % (one pixel per design unit).
 QImage PreviewPage(const QString& face, TFontStyles style) {
     QTemporaryDir folder;
+    testing_support::KeepZoomAt100(folder.path()); // a first window on this screen opens fitted
     TCalendarDocument document(folder.path());
     document.Open();
     document.SetYear(2027);

@@ -51,6 +51,7 @@ TEST(PreviewFaults, AFailingQueueLeavesThePreviewOpenAndUsable) {
     const QString queue = cups.QueueName();
 
     QTemporaryDir dir;
+    KeepZoomAt100(dir.path()); // so that both zoom buttons have a step to go to
     const auto document = OpenDocument(dir.path());
     TFaultyPrinter printer;
     const int index = static_cast<int>(printer.Printers().indexOf(queue));

@@ -63,9 +63,12 @@ class PreviewPdf : public ::testing::Test {
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ExeOwner | QFileDevice::ReadOther |
                                               QFileDevice::ExeOther);
+        // The page at 100 % is what these tests compare.
+        KeepZoomAt100(dir.path());
+        // 163 pixels per inch on the sheet: fine enough that printing and saving ask nothing.
         photo = dir.filePath(QStringLiteral("photo.jpg"));
         ASSERT_TRUE(
-            MakeQuarters(photo, 1000, 500, {QStringLiteral("-quality"), QStringLiteral("93")}));
+            MakeQuarters(photo, 1200, 600, {QStringLiteral("-quality"), QStringLiteral("93")}));
         QFile::setPermissions(photo, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                          QFileDevice::ReadOther);
         document = OpenDocument(dir.path());
@@ -126,7 +129,7 @@ class PreviewPdf : public ::testing::Test {
 
     QTemporaryDir dir; // the program's folder
     QTemporaryDir work;
-    QString photo; // a JPEG photo of 1000 × 500 pixels in the program's folder
+    QString photo; // a JPEG photo of 1200 × 600 pixels in the program's folder
     std::unique_ptr<TCalendarDocument> document;
 };
 

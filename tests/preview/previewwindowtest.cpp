@@ -33,6 +33,8 @@ namespace {
 
 class PreviewWindowTest : public ::testing::Test {
   protected:
+    // These tests look at the page at 100 % first.
+    void SetUp() override { KeepZoomAt100(dir.path()); }
     void TearDown() override { CancelPendingAnswers(); }
 
     /// The document, opened when first asked for: the files written before are read then.
@@ -52,7 +54,7 @@ class PreviewWindowTest : public ::testing::Test {
         return TIniFile(Ini()).ReadInteger(QStringLiteral("senoruta"), QStringLiteral("LRichi"),
                                            99);
     }
-    /// The window as a composition makes it, shown (which renders at 100 %).
+    /// The window as a composition makes it, shown (at 100 %, the zoom kept).
     std::unique_ptr<TFrmPrtLR> Open() { return OpenPreview(Document()); }
     QImage Shown(const TFrmPrtLR& w) const { return w.Image1->Picture().Graphic()->ToImage(); }
     static QString Status(const TFrmPrtLR& w) { return w.StBar->Panel(0).Text; }

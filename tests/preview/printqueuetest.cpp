@@ -18,6 +18,7 @@
 #include "common/sheetpage.h"
 #include "export/exportcommand.h"
 #include "preview/printlrunit.h"
+#include "previewdocument.h"
 #include "print/printer.h"
 #include "report/privatecups.h"
 #include "widgets/image.h"
@@ -55,9 +56,11 @@ TEST(PrintQueue, ThePreviewPrintsTheSameSheetAsTheExportThroughCups) {
         GTEST_SKIP() << "no private CUPS scheduler here: " << cannotRun.toStdString();
     qputenv("CUPS_SERVER", cups.Socket().toLocal8Bit());
 
-    QTemporaryDir dir; // the program's folder: no stored position
+    QTemporaryDir dir; // the program's folder: no stored position; the preview opens at 100 %
+    KeepZoomAt100(dir.path());
+    // Fine enough to print without the coarse-print question (163 pixels per inch).
     const QString photo = dir.filePath(QStringLiteral("photo.jpg"));
-    ASSERT_TRUE(MakeQuarters(photo, 1000, 500));
+    ASSERT_TRUE(MakeQuarters(photo, 1200, 600));
     // The year title in IPA P明朝 bold, a face without a bold of its own.
     {
         QFile ini(dir.filePath(QStringLiteral("tamurika.ini")));

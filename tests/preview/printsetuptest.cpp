@@ -21,6 +21,7 @@
 #include "app/modal.h"
 #include "app/qtprint.h"
 #include "calex/calex.h"
+#include "pagelog.h"
 #include "preview/printlrunit.h"
 #include "print/printer.h"
 #include "report/privatecups.h"
@@ -30,32 +31,6 @@ using namespace testing_support;
 namespace {
 
 const QString SecondQueue = QStringLiteral("tamurika-pdf-2");
-
-// One line of the scheduler's page log (its format is set by TPrivateCups): "queue user job
-// [time] page count copies sides job-name paper".
-struct TPageLogLine {
-    QString Queue;
-    int Job = 0;
-    int Copies = 0;
-    QString Sides; // "one-sided", "two-sided-long-edge", ...
-};
-
-std::vector<TPageLogLine> ReadPageLog(const QByteArray& log) {
-    std::vector<TPageLogLine> lines;
-    for (const QByteArray& raw : log.split('\n')) {
-        // The time is bracketed and holds a space: "[05/Mar/2026:10:00:00 +0900]".
-        const int close = raw.indexOf(']');
-        if (close < 0)
-            continue;
-        const QList<QByteArray> head = raw.left(raw.indexOf('[')).simplified().split(' ');
-        const QList<QByteArray> tail = raw.mid(close + 1).simplified().split(' ');
-        if (head.size() < 3 || tail.size() < 4)
-            continue;
-        lines.push_back({QString::fromUtf8(head[0]), head[2].toInt(), tail[2].toInt(),
-                         QString::fromUtf8(tail[3])});
-    }
-    return lines;
-}
 
 // Sets the open printer set-up to `queue`, `copies` and (when `twoSided`) printing on both
 // sides along the long edge, and presses `button` (OK or Cancel); returns the accepting

@@ -1,8 +1,12 @@
-// The progress status bar: panel texts, clamping and where the progress bar sits.
+// The progress status bar: panel texts, clamping and where the progress bar sits; the tool
+// tips of panels.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QImage>
 #include <QProgressBar>
+#include <QToolTip>
 
 #include "statusbar/statusbarp.h"
 
@@ -95,6 +99,39 @@ TEST(StatusBarP, DrawsProgressInsideItsPanel) {
     EXPECT_TRUE(nearHighlight(322 + 20)) << image.pixelColor(342, 11).name().toStdString();
     EXPECT_FALSE(nearHighlight(322 + 80));
     EXPECT_FALSE(nearHighlight(200));
+}
+
+// A panel's tool tip: its hint where it has one, else its text where that is cut off; none
+// for a text that fits, as the user hovering over the bar sees it.
+TEST(StatusBar, APanelsToolTipIsItsHintOrItsTextCutOff) {
+    TStatusBar bar;
+    bar.resize(300, 20);
+    bar.AddPanel(60);
+    bar.AddPanel(100);
+    bar.AddPanel(); // to the right edge
+    bar.show();
+    const QString longText =
+        QStringLiteral("写真の解像度が低いため、印刷が粗くなります（約 43 ppi）");
+    bar.SetPanelText(0, longText);
+    bar.SetPanelText(1, QStringLiteral("25%"));
+    bar.SetPanelText(2, QStringLiteral("解像度不足"));
+    bar.SetPanelHint(2, longText);
+    EXPECT_EQ(bar.PanelAt({10, 10}), 0);
+    EXPECT_EQ(bar.PanelAt({100, 10}), 1);
+    EXPECT_EQ(bar.PanelAt({299, 10}), 2);
+    EXPECT_EQ(bar.PanelAt({300, 10}), -1);
+
+    EXPECT_EQ(bar.PanelToolTip(0), longText);  // cut off at 60 pixels
+    EXPECT_EQ(bar.PanelToolTip(1), QString()); // fits
+    EXPECT_EQ(bar.PanelToolTip(2), longText);  // its hint
+    // Hovering shows it.
+    QHelpEvent help(QEvent::ToolTip, QPoint(250, 10), bar.mapToGlobal(QPoint(250, 10)));
+    QApplication::sendEvent(&bar, &help);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), longText);
+    QToolTip::hideText();
+    bar.SetPanelHint(2, QString());
+    EXPECT_EQ(bar.PanelToolTip(2), QString());
 }
 
 } // namespace
