@@ -91,6 +91,24 @@ struct TFontShown {
     QString Size;
 };
 
+// Answers the closing question "はい" and then, in the save dialog that follows, does `act`;
+// the flag turns true once the save dialog was there.
+std::shared_ptr<bool> AnswerYesThenInTheSaveDialog(std::function<void(TFrmfontSave&)> act) {
+    auto saveSeen = std::make_shared<bool>(false);
+    WhenModal([saveSeen, act](QWidget* box) {
+        testing_support::WhenModal(
+            [saveSeen, act](QWidget* w) {
+                auto* dialog = qobject_cast<TFrmfontSave*>(w);
+                ASSERT_NE(dialog, nullptr);
+                *saveSeen = true;
+                act(*dialog);
+            },
+            box);
+        qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+    });
+    return saveSeen;
+}
+
 class MainFormTest : public ::testing::Test {
   protected:
     void SetUp() override { form = std::make_unique<TmainForm>(dir.path()); }
@@ -722,17 +740,9 @@ TEST_F(MainFormTest, ClosingAsksOnlyAfterAChange) {
     form = std::make_unique<TmainForm>(dir.path());
     Start();
     Document().SettingsChanged = true;
-    auto saveSeen = std::make_shared<bool>(false);
-    WhenModal([saveSeen](QWidget* box) {
-        testing_support::WhenModal(
-            [saveSeen](QWidget* w) {
-                *saveSeen = w->objectName() == "FrmfontSave";
-                auto* dialog = qobject_cast<TFrmfontSave*>(w);
-                ASSERT_NE(dialog, nullptr);
-                dialog->Button1->click();
-            },
-            box);
-        qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+    const auto saveSeen = AnswerYesThenInTheSaveDialog([](TFrmfontSave& dialog) {
+        EXPECT_EQ(dialog.objectName(), "FrmfontSave");
+        dialog.Button1->click();
     });
     form->close();
     EXPECT_TRUE(*saveSeen);
@@ -776,18 +786,8 @@ TEST_F(MainFormTest, ClosingCanBeCancelledInTheQuestionAndInTheSaveDialog) {
     EXPECT_TRUE(form->isVisible());
 
     // "はい", then the save dialog cancelled: nothing saved, nothing written, the window open.
-    auto saveSeen = std::make_shared<bool>(false);
-    WhenModal([saveSeen](QWidget* box) {
-        testing_support::WhenModal(
-            [saveSeen](QWidget* w) {
-                auto* dialog = qobject_cast<TFrmfontSave*>(w);
-                ASSERT_NE(dialog, nullptr);
-                *saveSeen = true;
-                dialog->Button2->click();
-            },
-            box);
-        qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
-    });
+    const auto saveSeen =
+        AnswerYesThenInTheSaveDialog([](TFrmfontSave& dialog) { dialog.Button2->click(); });
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(*saveSeen);
     EXPECT_TRUE(form->isVisible());

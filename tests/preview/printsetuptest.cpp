@@ -141,14 +141,7 @@ TEST(PrintSetUp, TheQueueAndCopiesChosenThereAreWhatPrintingUsesAndCancelKeepsTh
     // sides. (Before the mend, the change of queue reloaded the driver's defaults: one copy,
     // one side.)
     ASSERT_FALSE(cups.WaitForPdf(90000).isEmpty()) << cups.LogTail().toStdString();
-    std::vector<TPageLogLine> log;
-    const QDeadlineTimer deadline(30000);
-    do {
-        log = ReadPageLog(cups.PageLog());
-        if (!log.empty())
-            break;
-        QThread::msleep(100);
-    } while (!deadline.hasExpired());
+    const std::vector<TPageLogLine> log = WaitForPageLog(cups, 30000);
     ASSERT_FALSE(log.empty()) << cups.PageLog().constData();
     for (const TPageLogLine& line : log) {
         EXPECT_EQ(line.Queue, SecondQueue) << cups.PageLog().constData();
