@@ -16,9 +16,9 @@ namespace {
 
 // TT − UT at the start of the years 2005 .. 2025 (IERS Rapid Service, rounded to 0.01 s).
 constexpr int FirstObservedYear = 2005;
-constexpr std::array<double, 21> Observed = {
-    64.69, 64.85, 65.15, 65.46, 65.78, 66.07, 66.32, 66.60, 66.91, 67.28, 67.64,
-    68.10, 68.59, 68.97, 69.22, 69.36, 69.36, 69.29, 69.20, 69.18, 69.14};
+constexpr std::array<double, 21> Observed = {64.69, 64.85, 65.15, 65.46, 65.78, 66.07, 66.32,
+                                             66.60, 66.91, 67.28, 67.64, 68.10, 68.59, 68.97,
+                                             69.22, 69.36, 69.36, 69.29, 69.20, 69.18, 69.14};
 constexpr double LastObservedYear = FirstObservedYear + Observed.size() - 1;
 
 // The long-term parabola of Morrison and Stephenson, on which the polynomials rest far from

@@ -63,9 +63,9 @@ const std::array<QString, 4> PhaseNames = {QStringLiteral("新月"), QStringLite
                                            QStringLiteral("満月"), QStringLiteral("下弦")};
 
 const std::array<QString, 10> ZassetsuNameTable = {
-    QStringLiteral("節分"),   QStringLiteral("彼岸入り"), QStringLiteral("彼岸明け"),
-    QStringLiteral("社日"),   QStringLiteral("土用入り"), QStringLiteral("八十八夜"),
-    QStringLiteral("入梅"),   QStringLiteral("半夏生"),   QStringLiteral("二百十日"),
+    QStringLiteral("節分"),      QStringLiteral("彼岸入り"), QStringLiteral("彼岸明け"),
+    QStringLiteral("社日"),      QStringLiteral("土用入り"), QStringLiteral("八十八夜"),
+    QStringLiteral("入梅"),      QStringLiteral("半夏生"),   QStringLiteral("二百十日"),
     QStringLiteral("二百二十日")};
 
 } // namespace
@@ -133,8 +133,8 @@ std::vector<TLunarMonth> LunarMonthsAround(int year) {
         int number = 11;
         months[from].Month = 11;
         for (int i = from + 1; i <= to; ++i) {
-            const bool leap = leapYear && !leapTaken &&
-                              !HoldsPrincipalTerm(termDays, starts[i], starts[i + 1]);
+            const bool leap =
+                leapYear && !leapTaken && !HoldsPrincipalTerm(termDays, starts[i], starts[i + 1]);
             if (leap)
                 leapTaken = true;
             else
@@ -159,9 +159,9 @@ TKoyomiYear::TKoyomiYear(int year) : FYear(year) {
 
     const std::vector<TLunarMonth> months = LunarMonthsAround(year);
     for (std::int32_t jd = FFirstDay; jd < end; ++jd) {
-        const auto next =
-            std::upper_bound(months.begin(), months.end(), jd,
-                             [](std::int32_t day, const TLunarMonth& m) { return day < m.FirstDay; });
+        const auto next = std::upper_bound(
+            months.begin(), months.end(), jd,
+            [](std::int32_t day, const TLunarMonth& m) { return day < m.FirstDay; });
         const TLunarMonth& month = *(next - 1);
         TKoyomiDay& day = *at(jd);
         day.LunarMonth = month.Month;

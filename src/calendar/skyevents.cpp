@@ -56,12 +56,13 @@ std::int32_t JstDay(double jdUt) {
 }
 
 double SunLongitudeInstant(int year, double degrees) {
-    double guess = MarchEquinoxOf2000 + TropicalYear * (year - 2000) + degrees / 360.0 * TropicalYear;
+    double guess =
+        MarchEquinoxOf2000 + TropicalYear * (year - 2000) + degrees / 360.0 * TropicalYear;
     if (degrees >= 281.0)
         guess -= TropicalYear;
-    const double jde = SecantRoot(
-        [degrees](double t) { return Wrapped(SunApparentLongitude(t) - degrees); }, guess,
-        360.0 / TropicalYear);
+    const double jde =
+        SecantRoot([degrees](double t) { return Wrapped(SunApparentLongitude(t) - degrees); },
+                   guess, 360.0 / TropicalYear);
     return ToUniversalTime(jde);
 }
 
