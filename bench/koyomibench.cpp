@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
         doc.EndPreview();
         page.Canvas().EndPaint();
     });
-    std::printf("koyomi %d: %.1f ms (%.1f-%.1f)\n", year, koyomi.Median, koyomi.Low, koyomi.High);
-    std::printf("sheet %d: %.1f ms (%.1f-%.1f)\n", year, sheet.Median, sheet.Low, sheet.High);
-    std::printf("ratio: %.3f\n", koyomi.Median / sheet.Median);
+    std::printf("koyomi %d: %.3f ms (%.3f-%.3f)\n", year, koyomi.Median, koyomi.Low, koyomi.High);
+    std::printf("sheet %d: %.3f ms (%.3f-%.3f)\n", year, sheet.Median, sheet.Low, sheet.High);
+    std::printf("ratio: %.4f\n", koyomi.Median / sheet.Median);
     return 0;
 }
