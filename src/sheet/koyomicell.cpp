@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
+#include <optional>
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -19,19 +19,18 @@ using namespace KoyomiSizes;
 constexpr int ReferencePx = 100;
 
 // The moon's mark is a disc this share of the line's height.
-constexpr double MoonShare = 0.8;
+constexpr double MoonShare = 0.85;
+// Room above and below the ink of a line's ideographs.
+constexpr double LinePad = 0.2;
 
 // The sizes tried, largest first: whole ems down to the smallest, then narrower at that.
 struct TSize {
     double Em;
     double Stretch;
 };
-constexpr std::array<TSize, 6> Sizes = {{{LargestEm, 1},
-                                         {7.0, 1},
-                                         {SmallestEm, 1},
-                                         {SmallestEm, 0.9},
-                                         {SmallestEm, 0.85},
-                                         {SmallestEm, NarrowestStretch}}};
+// One em for all small text, so that every cell reads alike; narrower only where needed.
+constexpr std::array<TSize, 4> Sizes = {
+    {{SmallestEm, 1}, {SmallestEm, 0.9}, {SmallestEm, 0.85}, {SmallestEm, NarrowestStretch}}};
 
 QFont ReferenceFont(const QFont& font) {
     QFont f = font;
@@ -133,123 +132,232 @@ QSizeF TKoyomiFaces::TextSize(const QString& text, double em, bool bold) const {
     return {metrics.horizontalAdvance(text) * k, metrics.height() * k};
 }
 
+double TKoyomiFaces::LineHeight(double em) const {
+    return FRegularMetrics.tightBoundingRect(QStringLiteral("国")).height() * em / ReferencePx +
+           2 * LinePad;
+}
+
+double TKoyomiFaces::LineBaseline(double em) const {
+    return -FRegularMetrics.tightBoundingRect(QStringLiteral("国")).top() * em / ReferencePx +
+           LinePad;
+}
+
+double TKoyomiFaces::TextAscent(double em, bool bold) const {
+    return (bold ? FBoldMetrics : FRegularMetrics).ascent() * em / ReferencePx;
+}
+
+QRectF TKoyomiFaces::NumberInk(const QString& text, double em) const {
+    const double k = em / ReferencePx;
+    const QRectF ink = FNumberMetrics.tightBoundingRect(text);
+    return {ink.left() * k, ink.top() * k, ink.width() * k, ink.height() * k};
+}
+
+double TKoyomiFaces::NumberAscent(double em) const {
+    return FNumberMetrics.ascent() * em / ReferencePx;
+}
+
+namespace {
+
+// Places entries into the lines at one size; what does not fit goes to `dropped`.
+class TPlacer {
+  public:
+    TPlacer(const TKoyomiFaces& faces, const TSize& size, std::vector<TLine> lines, QRectF under)
+        : FFaces(faces), FSize(size), FLines(std::move(lines)), FUnder(under),
+          FLineHeight(faces.LineHeight(size.Em)), FBaseline(faces.LineBaseline(size.Em)) {}
+
+    double Width(const QString& text, bool bold) const {
+        return FFaces.TextSize(text, FSize.Em, bold).width() * FSize.Stretch +
+               (bold ? FSize.Em * SyntheticBoldStroke : 0);
+    }
+
+    // The left edge of the free part of a line, or nothing when `width` does not fit there.
+    std::optional<double> Room(const TLine& line, double width) const {
+        const double gap = line.Used > 0 ? Gap : 0;
+        if (line.Rect.width() - line.Used - gap + 1e-9 < width)
+            return std::nullopt;
+        return line.Rect.left() + line.Used + gap;
+    }
+
+    void Take(TLine& line, double x, double width) { line.Used = x + width - line.Rect.left(); }
+
+    void Add(const TKoyomiEntry& entry, const QString& text, const QRectF& rect) {
+        Placed.push_back({entry.Kind, text, rect, rect.top() + FBaseline, FSize.Em, FSize.Stretch,
+                          entry.Emphasis, entry.Phase});
+    }
+
+    bool PlaceMoon(const TKoyomiEntry& entry) {
+        const double d = FLineHeight * MoonShare;
+        if (!FUnderUsed && FUnder.width() >= d && FUnder.height() >= d) {
+            FUnderUsed = true;
+            Placed.push_back({entry.Kind,
+                              {},
+                              QRectF(FUnder.left(), FUnder.top(), d, d),
+                              0,
+                              FSize.Em,
+                              1,
+                              false,
+                              entry.Phase});
+            return true;
+        }
+        for (TLine& line : FLines)
+            if (auto x = Room(line, d)) {
+                Placed.push_back({entry.Kind,
+                                  {},
+                                  QRectF(*x, line.Rect.top() + (FLineHeight - d) / 2, d, d),
+                                  0,
+                                  FSize.Em,
+                                  1,
+                                  false,
+                                  entry.Phase});
+                Take(line, *x, d);
+                return true;
+            }
+        return false;
+    }
+
+    bool PlaceText(const TKoyomiEntry& entry) {
+        for (const QString& form : entry.Forms) {
+            const double width = Width(form, entry.Emphasis);
+            for (TLine& line : FLines)
+                if (auto x = Room(line, width)) {
+                    Add(entry, form, QRectF(*x, line.Rect.top(), width, FLineHeight));
+                    Take(line, *x, width);
+                    return true;
+                }
+        }
+        // A holiday's name too long for a line may go on in the next one, as printed calendars
+        // break it.
+        if (entry.Kind != TKoyomiKind::Holiday)
+            return false;
+        const QString& name = entry.Forms.first();
+        for (std::size_t l = 0; l + 1 < FLines.size(); ++l)
+            for (qsizetype split = name.size() - 1; split >= 1; --split) {
+                const QString head = name.left(split), tail = name.mid(split);
+                const auto x1 = Room(FLines[l], Width(head, entry.Emphasis));
+                const auto x2 = Room(FLines[l + 1], Width(tail, entry.Emphasis));
+                if (!x1 || !x2)
+                    continue;
+                const double w1 = Width(head, entry.Emphasis), w2 = Width(tail, entry.Emphasis);
+                Add(entry, head, QRectF(*x1, FLines[l].Rect.top(), w1, FLineHeight));
+                Add(entry, tail, QRectF(*x2, FLines[l + 1].Rect.top(), w2, FLineHeight));
+                Take(FLines[l], *x1, w1);
+                Take(FLines[l + 1], *x2, w2);
+                return true;
+            }
+        return false;
+    }
+
+    std::vector<TKoyomiPlaced> Placed;
+
+  private:
+    const TKoyomiFaces& FFaces;
+    TSize FSize;
+    std::vector<TLine> FLines;
+    QRectF FUnder;
+    double FLineHeight;
+    double FBaseline;
+    bool FUnderUsed = false;
+};
+
+// Whether dropping `a` keeps more of what matters than dropping `b`: the kinds dropped compared
+// most important first, fewer drops of a more important kind winning.
+bool Better(const std::vector<TKoyomiKind>& a, const std::vector<TKoyomiKind>& b) {
+    std::array<int, 6> countA{}, countB{};
+    for (TKoyomiKind k : a)
+        ++countA[static_cast<std::size_t>(k)];
+    for (TKoyomiKind k : b)
+        ++countB[static_cast<std::size_t>(k)];
+    for (std::size_t k = 0; k < countA.size(); ++k)
+        if (countA[k] != countB[k])
+            return countA[k] < countB[k];
+    return false;
+}
+
+} // namespace
+
 TKoyomiCellLayout LayoutKoyomiCell(const QSizeF& cellSize, const QString& number,
                                    const TKoyomiFaces& faces,
                                    const std::vector<TKoyomiEntry>& entries) {
     TKoyomiCellLayout layout;
     layout.NumberEm = NumberEm;
-    // The number in its regular face's box, with room for a synthetic bold's stroke.
-    const QSizeF numberSize = faces.NumberSize(number, NumberEm);
+    // The number's ink at the top left: digits have no descent, and the room above and below
+    // them in the face's line box is where the small text goes.
+    const QRectF ink = faces.NumberInk(number, NumberEm);
     const double stroke = NumberEm * SyntheticBoldStroke;
-    layout.Number = QRectF(Margin, Margin, numberSize.width() + stroke, numberSize.height());
+    layout.Number = QRectF(Margin, Margin, ink.width() + stroke, ink.height() + stroke);
+    layout.NumberOrigin =
+        QPointF(Margin + stroke / 2 - ink.left(), Margin + stroke / 2 - ink.top());
     if (entries.empty())
         return layout;
 
     const QRectF inside(Margin, Margin, cellSize.width() - 2 * Margin,
                         cellSize.height() - 2 * Margin);
-    std::vector<TKoyomiPlaced> best;
-    std::vector<TKoyomiKind> bestDropped;
+    bool first = true;
     for (const TSize& size : Sizes) {
-        const double lineHeight = faces.TextSize(QStringLiteral("国"), size.Em, false).height();
-        // The lines: beside the number from the top down, then across the cell once below the
-        // number's bottom.
+        const double lineHeight = faces.LineHeight(size.Em);
+        // The lines: beside the number from the top down; a line that would pass the number's
+        // foot starts below it instead, across the cell, where there is room.
         std::vector<TLine> lines;
         const double besideLeft = layout.Number.right() + Gap;
-        for (double top = inside.top(); top + lineHeight <= inside.bottom() + 1e-9;
-             top += lineHeight) {
-            const double left = top >= layout.Number.bottom() ? inside.left() : besideLeft;
+        const double foot = layout.Number.bottom() + LinePad;
+        double top = inside.top();
+        while (top + lineHeight <= inside.bottom() + 1e-9) {
+            if (top < foot && top + lineHeight > layout.Number.bottom() &&
+                foot + lineHeight <= inside.bottom() + 1e-9 && top > inside.top())
+                top = foot;
+            const double left = top >= foot - 1e-9 ? inside.left() : besideLeft;
             if (left < inside.right())
                 lines.push_back({QRectF(left, top, inside.right() - left, lineHeight)});
+            top += lineHeight;
         }
-        // Under the number, beside nothing: room for the moon's mark.
-        const double underTop = layout.Number.bottom();
-        const QRectF under(inside.left(), underTop, besideLeft - Gap - inside.left(),
-                           inside.bottom() - underTop);
+        // Under the number, left of the lines beside it: room for the moon's mark.
+        // Under the number, where no line goes across the cell: room for the moon's mark.
+        const bool across = std::any_of(lines.begin(), lines.end(), [&](const TLine& l) {
+            return l.Rect.left() <= inside.left() + 1e-9;
+        });
+        const QRectF under =
+            across ? QRectF()
+                   : QRectF(inside.left(), foot, layout.Number.width(), inside.bottom() - foot);
 
-        std::vector<TKoyomiPlaced> placed;
+        TPlacer placer(faces, size, std::move(lines), under);
         std::vector<TKoyomiKind> dropped;
-        bool underUsed = false;
         for (const TKoyomiEntry& entry : entries) {
-            if (entry.Kind == TKoyomiKind::Moon) {
-                const double d = lineHeight * MoonShare;
-                if (!underUsed && under.width() >= d && under.height() >= d) {
-                    underUsed = true;
-                    placed.push_back({entry.Kind,
-                                      {},
-                                      QRectF(under.left(), under.top(), d, d),
-                                      size.Em,
-                                      1,
-                                      false,
-                                      entry.Phase});
-                    continue;
-                }
-                auto line = std::find_if(lines.begin(), lines.end(), [&](const TLine& l) {
-                    return l.Rect.width() - l.Used >= d + (l.Used > 0 ? Gap : 0);
-                });
-                if (line == lines.end()) {
-                    dropped.push_back(entry.Kind);
-                    continue;
-                }
-                const double x = line->Rect.left() + line->Used + (line->Used > 0 ? Gap : 0);
-                const double y = line->Rect.top() + (lineHeight - d) / 2;
-                placed.push_back(
-                    {entry.Kind, {}, QRectF(x, y, d, d), size.Em, 1, false, entry.Phase});
-                line->Used = x + d - line->Rect.left();
-                continue;
-            }
-            bool done = false;
-            for (const QString& form : entry.Forms) {
-                const double boldStroke = entry.Emphasis ? size.Em * SyntheticBoldStroke : 0;
-                const double width =
-                    faces.TextSize(form, size.Em, entry.Emphasis).width() * size.Stretch +
-                    boldStroke;
-                for (TLine& line : lines) {
-                    const double gap = line.Used > 0 ? Gap : 0;
-                    if (line.Rect.width() - line.Used - gap + 1e-9 < width)
-                        continue;
-                    const double x = line.Rect.left() + line.Used + gap;
-                    placed.push_back({entry.Kind, form,
-                                      QRectF(x, line.Rect.top(), width, lineHeight), size.Em,
-                                      size.Stretch, entry.Emphasis, -1});
-                    line.Used = x + width - line.Rect.left();
-                    done = true;
-                    break;
-                }
-                if (done)
-                    break;
-            }
+            const bool done =
+                entry.Kind == TKoyomiKind::Moon ? placer.PlaceMoon(entry) : placer.PlaceText(entry);
             if (!done)
                 dropped.push_back(entry.Kind);
         }
-        best = std::move(placed);
-        bestDropped = std::move(dropped);
-        if (bestDropped.empty())
+        // The widest size at which the most important entries show: a size that shows an entry
+        // the best so far lacks, before any that it shows less important, wins.
+        if (first || Better(dropped, layout.Dropped)) {
+            layout.Placed = std::move(placer.Placed);
+            layout.Dropped = std::move(dropped);
+        }
+        first = false;
+        if (layout.Dropped.empty())
             break;
     }
-    layout.Placed = std::move(best);
-    layout.Dropped = std::move(bestDropped);
     return layout;
 }
 
 namespace {
 
-// Draws `text` at `em` with horizontal `stretch` into `rect` (cell units), its top left there.
-void DrawSmallText(QPainter& painter, const QFont& font, const QString& text, const QRectF& rect,
-                   double em, double stretch, const QColor& color) {
+// Draws `text` at `em` with horizontal `stretch`, its baseline's left end at `origin` (cell
+// units), nothing of it outside `clip`.
+void DrawSmallText(QPainter& painter, const QFont& font, const QString& text, const QPointF& origin,
+                   const QRectF& clip, double em, double stretch, const QColor& color) {
     const QFont reference = ReferenceFont(font);
     const TSyntheticStyles styles = SyntheticStyles(reference);
     const QFont drawn = WithoutSynthetic(reference, styles);
-    const double k = em / ReferencePx;
     const QFontMetricsF metrics(drawn);
     painter.save();
-    // Nothing outside the place the layout gave, whatever a glyph's ink does.
-    painter.setClipRect(rect, Qt::IntersectClip);
-    // A synthetic bold's stroke spreads half its width left of the glyphs.
-    const double inset = styles.Bold ? em * SyntheticBoldStroke / 2 : 0;
-    painter.translate(rect.left() + inset, rect.top());
-    painter.scale(k * stretch, k);
-    const QRect box(0, 0, static_cast<int>(metrics.horizontalAdvance(text)) + 2,
-                    static_cast<int>(metrics.height()) + 1);
+    painter.setClipRect(clip, Qt::IntersectClip);
+    painter.translate(origin);
+    painter.scale(em / ReferencePx * stretch, em / ReferencePx);
+    // Laid out in a box whose top is the ascent above the baseline.
+    const int ascent = static_cast<int>(metrics.ascent() + 0.5);
+    const QRect box(0, -ascent, static_cast<int>(metrics.horizontalAdvance(text)) + ReferencePx,
+                    static_cast<int>(metrics.height()) + 2);
     DrawStyledText(painter, drawn, styles, box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                    text, color);
     painter.restore();
@@ -288,8 +396,9 @@ void DrawKoyomiCell(QPainter& painter, const QPointF& origin, const TKoyomiCellL
                     const QString& number, const TKoyomiFaces& faces, const TKoyomiColors& colors) {
     painter.save();
     painter.translate(origin);
-    DrawSmallText(painter, faces.NumberFont(), number, layout.Number, layout.NumberEm, 1,
-                  colors.Number);
+    // The number with its ink where the layout put it.
+    DrawSmallText(painter, faces.NumberFont(), number, layout.NumberOrigin, layout.Number,
+                  layout.NumberEm, 1, colors.Number);
     for (const TKoyomiPlaced& p : layout.Placed) {
         if (p.Kind == TKoyomiKind::Moon) {
             DrawMoon(painter, p.Rect, p.Phase, colors.Text);
@@ -301,7 +410,10 @@ void DrawKoyomiCell(QPainter& painter, const QPointF& origin, const TKoyomiCellL
             tint.setAlphaF(0.18f);
             painter.fillRect(p.Rect, tint);
         }
-        DrawSmallText(painter, faces.TextFont(p.Emphasis), p.Text, p.Rect, p.Em, p.Stretch,
+        // A synthetic bold's stroke spreads half its width left of the glyphs.
+        const double inset = p.Emphasis ? p.Em * SyntheticBoldStroke / 2 : 0;
+        DrawSmallText(painter, faces.TextFont(p.Emphasis), p.Text,
+                      QPointF(p.Rect.left() + inset, p.Baseline), p.Rect, p.Em, p.Stretch,
                       colors.Text);
     }
     painter.restore();

@@ -13,6 +13,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPointF>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -48,13 +49,12 @@ std::vector<TKoyomiEntry> KoyomiEntries(const Koyomi::TKoyomiDay& day, const QSt
 namespace KoyomiSizes {
 /// The day number's em while the 暦 is shown (without it the number keeps its own size).
 inline constexpr double NumberEm = 9;
-/// The small text's em: as large as fits, down to 5 pt (docs/koyomi.md says why not smaller).
-inline constexpr double LargestEm = 7.5;
+/// The small text's em: 5 pt (docs/koyomi.md says why not smaller).
 inline constexpr double SmallestEm = 5.0 * 96 / 72;
 /// How far the small text may be condensed (長体) at the smallest em before it gives way.
 inline constexpr double NarrowestStretch = 0.8;
 /// Room kept free along the cell's edges (its lines) and between neighbours.
-inline constexpr double Margin = 0.5;
+inline constexpr double Margin = 0.3;
 inline constexpr double Gap = 0.6;
 } // namespace KoyomiSizes
 
@@ -64,6 +64,7 @@ struct TKoyomiPlaced {
     TKoyomiKind Kind = TKoyomiKind::Holiday;
     QString Text;
     QRectF Rect;
+    double Baseline = 0; // of the text, below the top of the page
     double Em = 0;
     double Stretch = 1;
     bool Emphasis = false;
@@ -72,7 +73,8 @@ struct TKoyomiPlaced {
 
 /// A cell laid out: where the number goes and at which em, what is placed, what gave way.
 struct TKoyomiCellLayout {
-    QRectF Number;
+    QRectF Number;        // the number's ink, a bold's stroke included
+    QPointF NumberOrigin; // the left end of its baseline
     double NumberEm = 0;
     std::vector<TKoyomiPlaced> Placed;
     std::vector<TKoyomiKind> Dropped;
@@ -89,7 +91,16 @@ class TKoyomiFaces {
     /// The width and height `text` takes at `em` (unhinted outline metrics of the regular face:
     /// a synthetic bold spreads outside them by its stroke).
     QSizeF NumberSize(const QString& text, double em) const;
+    /// The ink of `text` in the number's face at `em`, about its baseline's left end.
+    QRectF NumberInk(const QString& text, double em) const;
+    double NumberAscent(double em) const;
     QSizeF TextSize(const QString& text, double em, bool bold) const;
+    /// A line of small text at `em`: as high as the ink of the face's ideographs with a little
+    /// room, and its baseline below the line's top.
+    double LineHeight(double em) const;
+    double LineBaseline(double em) const;
+    /// The face's ascent at `em` (as text is laid out in a box).
+    double TextAscent(double em, bool bold) const;
 
   private:
     QFont FNumber, FRegular, FBold;
