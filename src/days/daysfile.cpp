@@ -163,9 +163,9 @@ std::optional<QString> ReadDay(const QString& line, TFamilyDay& day) {
             day.Color = QColor::fromString(narrow);
             color = true;
         } else {
-            return QStringLiteral("「%1」が分かりません（種類は 誕生日・記念日、年は 2015年、色は "
-                                  "#RRGGBB か 祝日色 と書きます）")
-                .arg(field);
+            static const QString help = QStringLiteral(
+                "（種類は 誕生日・記念日、年は 2015年、色は #RRGGBB か 祝日色 と書きます）");
+            return QStringLiteral("「%1」が分かりません").arg(field) + help;
         }
     }
     return std::nullopt;
