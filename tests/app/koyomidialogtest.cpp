@@ -6,8 +6,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QFile>
 #include <QHelpEvent>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -23,6 +26,7 @@
 #include "calex/calex.h"
 #include "modal.h"
 #include "model/calendardocument.h"
+#include "widgets/fontdialog.h"
 
 using testing_support::WhenModal;
 
@@ -136,6 +140,45 @@ TEST_F(KoyomiDialogTest, CancelAndAnUnchangedOkLeaveModelHistoryAndFileAlone) {
     }));
     EXPECT_EQ(Options(), kept);
     EXPECT_EQ(Document().UndoStack().count(), steps);
+}
+
+TEST_F(KoyomiDialogTest, FaceAndColourComeFromTheProgramsOwnDialogs) {
+    ASSERT_TRUE(RunDialog([](TKoyomiDialog* d) {
+        const QImage before = d->Preview->grab().toImage();
+        // The face alone is offered: the style and size follow from the cell.
+        auto font = WhenModal(
+            [](QWidget* w) {
+                auto* chooser = qobject_cast<TFontChooser*>(w);
+                ASSERT_NE(chooser, nullptr);
+                EXPECT_FALSE(
+                    chooser->findChild<QListWidget*>(QStringLiteral("Styles"))->isVisible());
+                chooser->SetFace(QStringLiteral("ＭＳ 明朝"));
+                chooser->accept();
+            },
+            d);
+        d->FaceButtonClick();
+        EXPECT_TRUE(*font);
+        EXPECT_EQ(d->FaceLabel->text(), QStringLiteral("ＭＳ 明朝"));
+        auto color = WhenModal(
+            [](QWidget* w) {
+                auto* dialog = qobject_cast<QColorDialog*>(w);
+                ASSERT_NE(dialog, nullptr);
+                dialog->setCurrentColor(QColor(0x12, 0x34, 0x56));
+                dialog->accept();
+            },
+            d);
+        d->ColorButtonClick();
+        EXPECT_TRUE(*color);
+        // Nothing shown yet: the face and colour alone leave the cell as it was.
+        EXPECT_EQ(d->Preview->grab().toImage(), before);
+        d->CheckRokuyo->setChecked(true);
+        EXPECT_NE(d->Preview->grab().toImage(), before);
+        d->OkButton->click();
+    }));
+    EXPECT_EQ(Options().Face, QStringLiteral("ＭＳ 明朝"));
+    EXPECT_EQ(Options().Color, FromQColor(QColor(0x12, 0x34, 0x56)));
+    EXPECT_TRUE(Options().Rokuyo);
+    EXPECT_EQ(ReadKoyomiOptions(dir.path()), Options());
 }
 
 TEST(KoyomiTellingDay, IsAHolidayOnASolarTermInEveryYearTheEngineKnows) {
