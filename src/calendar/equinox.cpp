@@ -72,7 +72,7 @@ bool IsAutumnalEquinoxDay(std::int32_t year, std::uint8_t month, std::uint8_t da
 }
 
 // The ten heavenly stems, the twelve earthly branches and the 24 solar terms from the vernal
-// equinox on. The 14th term keeps the table's historical spelling "寒路".
+// equinox on.
 const std::array<QString, 10> StemNames = {
     QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("丁"),
     QStringLiteral("戊"), QStringLiteral("己"), QStringLiteral("庚"), QStringLiteral("辛"),
@@ -87,7 +87,7 @@ const std::array<QString, 24> SolarTermNames = {
     QStringLiteral("春分"), QStringLiteral("清明"), QStringLiteral("穀雨"), QStringLiteral("立夏"),
     QStringLiteral("小満"), QStringLiteral("芒種"), QStringLiteral("夏至"), QStringLiteral("小暑"),
     QStringLiteral("大暑"), QStringLiteral("立秋"), QStringLiteral("処暑"), QStringLiteral("白露"),
-    QStringLiteral("秋分"), QStringLiteral("寒路"), QStringLiteral("霜降"), QStringLiteral("立冬"),
+    QStringLiteral("秋分"), QStringLiteral("寒露"), QStringLiteral("霜降"), QStringLiteral("立冬"),
     QStringLiteral("小雪"), QStringLiteral("大雪"), QStringLiteral("冬至"), QStringLiteral("小寒"),
     QStringLiteral("大寒"), QStringLiteral("立春"), QStringLiteral("雨水"), QStringLiteral("啓蟄")};
 

@@ -9,6 +9,7 @@
 #include "calendar/holidaymodel.h"
 #include "calendar/holidays.h"
 #include "calendar/julius.h"
+#include "koyomilist.h"
 #include "model/paperchoice.h"
 #include "model/settingsslots.h"
 #include "platform/sysutils.h"
@@ -48,6 +49,9 @@ QString ExportUsage() {
         "使い方: tamurika-export --holidays 開始年 [終了年]\n"
         "  開始年から終了年まで（省略時は開始年のみ）の祝日・休日を\n"
         "  「YYYY-MM-DD<タブ>名前」の形で一日一行ずつ出力します。\n"
+        "使い方: tamurika-export --koyomi 開始年 [終了年]\n"
+        "  開始年から終了年まで（1700〜2300年）の毎日の暦を「YYYY-MM-DD<タブ>旧暦<タブ>六曜<タブ>\n"
+        "  二十四節気・月相・雑節」の形で一日一行ずつ出力します。\n"
         "使い方: tamurika-export [--year 年] [--picture 画像ファイル] [--slot 設定番号]\n"
         "                        [--position 位置] [--paper 用紙] 出力先\n"
         "  一年分のカレンダーを「ﾌﾟﾚﾋﾞｭ-＆印刷」と同じ一枚の用紙（縦）に作ります。\n"
@@ -229,13 +233,14 @@ TExportOptions ParseExportArguments(const QStringList& arguments) {
         options.Mode = TExportOptions::TMode::Version;
         return options;
     }
-    if (mode != u"--holidays")
+    if (mode != u"--holidays" && mode != u"--koyomi")
         return ParseSheetArguments(arguments);
     if (arguments.size() < 2)
-        throw EExportUsage(QStringLiteral("--holidays には開始年が必要です。"));
+        throw EExportUsage(QStringLiteral("%1 には開始年が必要です。").arg(mode));
     if (arguments.size() > 3)
         throw EExportUsage(QStringLiteral("余分な引数があります: %1").arg(arguments[3]));
-    options.Mode = TExportOptions::TMode::Holidays;
+    options.Mode =
+        mode == u"--koyomi" ? TExportOptions::TMode::Koyomi : TExportOptions::TMode::Holidays;
     options.FromYear = ParseYear(arguments[1]);
     options.ToYear = arguments.size() == 3 ? ParseYear(arguments[2]) : options.FromYear;
     if (options.ToYear < options.FromYear) {
@@ -282,6 +287,14 @@ int RunExport(const QStringList& arguments, QTextStream& out, QTextStream& err,
         case TExportOptions::TMode::Holidays:
             ListHolidays(options.FromYear, options.ToYear, out);
             break;
+        case TExportOptions::TMode::Koyomi: {
+            QStringList warnings;
+            ListKoyomi(options.FromYear, options.ToYear, out, warnings);
+            for (const QString& warning : std::as_const(warnings))
+                err << "tamurika-export: " << warning << u'\n';
+            err.flush();
+            break;
+        }
         case TExportOptions::TMode::Sheet: {
             QStringList warnings;
             out << ExportSheet(options, programFolder.isEmpty() ? ProgramFolder() : programFolder,

@@ -1,5 +1,6 @@
 // The command line of tamurika-export, the program's window-less tool, and what its modes do:
-// the year sheet into a PDF file, a PNG picture or a print queue, and the list of holidays.
+// the year sheet into a PDF file, a PNG picture or a print queue, the list of holidays and the
+// 暦 of each day.
 // Parsing is kept apart from running so that the parser can be tested and fuzzed on its own.
 #pragma once
 
@@ -23,10 +24,10 @@ class EExportUsage : public Exception {
 
 /// What the tool was asked to do.
 struct TExportOptions {
-    enum class TMode { Help, Version, Holidays, Sheet };
+    enum class TMode { Help, Version, Holidays, Koyomi, Sheet };
     enum class TOutput { Pdf, Png, Printer };
     TMode Mode = TMode::Help;
-    // --holidays
+    // --holidays, --koyomi
     std::int32_t FromYear = 0; // first and last year listed, FromYear <= ToYear
     std::int32_t ToYear = 0;
     // The sheet. Unset values take the window's: this year, no picture, the slot restored at

@@ -91,7 +91,7 @@ TEST(NameTables, HoldTheTraditionalNamesInOrder) {
     EXPECT_EQ(BranchNames[11], QStringLiteral("亥"));
     EXPECT_EQ(SolarTermNames[0], QStringLiteral("春分"));
     EXPECT_EQ(SolarTermNames[12], QStringLiteral("秋分"));
-    EXPECT_EQ(SolarTermNames[13], QStringLiteral("寒路"));
+    EXPECT_EQ(SolarTermNames[13], QStringLiteral("寒露")); // the dew of 寒露, never 寒路
     EXPECT_EQ(SolarTermNames[23], QStringLiteral("啓蟄"));
 }
 

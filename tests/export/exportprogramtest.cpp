@@ -142,3 +142,46 @@ TEST(ExportProgram, OutputThatCannotBeWrittenIsAFailure) {
 }
 
 } // namespace
+
+TEST(ExportProgram, KoyomiListsEveryDayWithItsLunarDateRokuyoAndNames) {
+    const Result result = RunProgram({u"--koyomi"_s, u"2033"_s, u"2034"_s});
+    ASSERT_EQ(result.code, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+    const QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 365 + 365);
+    EXPECT_EQ(lines.front().left(10), u"2033-01-01"_s);
+    EXPECT_EQ(lines.back().left(10), u"2034-12-31"_s);
+    EXPECT_TRUE(lines.contains(u"2033-12-22\t旧閏11月1日\t大安\t新月"_s));
+    EXPECT_EQ(lines.filter(u"2034-02-19\t旧1月1日\t先勝\t"_s).size(), 1); // 旧正月
+    // Lunar days run on by one and start again at 1 after the 29th or 30th; the dates run on.
+    int previousDay = 0;
+    QDate previousDate;
+    for (const QString& line : lines) {
+        const QStringList fields = line.split(u'\t');
+        ASSERT_EQ(fields.size(), 4) << line.toStdString();
+        const QDate date = QDate::fromString(fields[0], Qt::ISODate);
+        if (previousDate.isValid()) {
+            EXPECT_EQ(previousDate.daysTo(date), 1) << line.toStdString();
+        }
+        const int day = fields[1].section(u'月', 1).chopped(1).toInt();
+        if (previousDay != 0 && day != 1) {
+            EXPECT_EQ(day, previousDay + 1) << line.toStdString();
+        }
+        if (day == 1 && previousDay != 0) {
+            EXPECT_TRUE(previousDay == 29 || previousDay == 30) << line.toStdString();
+        }
+        previousDay = day;
+        previousDate = date;
+    }
+}
+
+TEST(ExportProgram, KoyomiOutsideTheEnginesYearsIsRefusedAndUncheckedYearsAreSaid) {
+    const Result refused = RunProgram({u"--koyomi"_s, u"1600"_s});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.out.isEmpty());
+    EXPECT_TRUE(refused.err.contains(u"1700 年から 2300 年まで"_s)) << refused.err.toStdString();
+    const Result unchecked = RunProgram({u"--koyomi"_s, u"2101"_s});
+    EXPECT_EQ(unchecked.code, 0);
+    EXPECT_EQ(unchecked.out.count(u'\n'), 365);
+    EXPECT_TRUE(unchecked.err.contains(u"照合をしていない"_s)) << unchecked.err.toStdString();
+}
