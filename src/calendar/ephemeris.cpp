@@ -2,16 +2,17 @@
 // ecliptic and equinox of J2000; its "apparent" Sun adds nutation and aberration but leaves out
 // precession, which puts it a quarter of a degree (six hours) off by 2017. Both bodies are
 // brought to the true equinox of date here: precession by the rigorous ecliptic formulas of
-// Meeus (Astronomical Algorithms, eq. 21.5, from J2000), nutation in longitude (libnova's
-// IAU 1980 series), and the aberration of light, 20.4898″ / R for the Sun; for the Moon the
-// light-time, during which it moves a nearly constant 0.70″.
+// Meeus (Astronomical Algorithms, eq. 21.5, from J2000), nutation in longitude (IAU 2000B, by
+// ERFA: libnova's own nutation reuses its last value for any instant within a tenth of a day,
+// so its results would depend on what was asked before), and the aberration of light, 20.4898″ / R
+// for the Sun; for the Moon the light-time, during which it moves a nearly constant 0.70″.
 
 #include "ephemeris.h"
 
 #include <cmath>
 
+#include <erfa.h>
 #include <libnova/lunar.h>
-#include <libnova/nutation.h>
 #include <libnova/solar.h>
 
 namespace Koyomi {
@@ -48,24 +49,27 @@ double PrecessedFromJ2000(double lambda0, double beta0, double jde) {
     return p + pi - std::atan2(a, c) / Radians;
 }
 
+// Nutation in longitude at `jde`, in degrees.
+double Nutation(double jde) {
+    double dpsi = 0.0;
+    double deps = 0.0;
+    eraNut00b(2451545.0, jde - 2451545.0, &dpsi, &deps);
+    return dpsi / Radians;
+}
+
 } // namespace
 
 double SunApparentLongitude(double jde) {
     ln_helio_posn sun{};
     ln_get_solar_geom_coords(jde, &sun);
-    ln_nutation nutation{};
-    ln_get_nutation(jde, &nutation);
     const double aberration = -20.4898 * ArcSecond / sun.R;
-    return Normalised(PrecessedFromJ2000(sun.L, sun.B, jde) + nutation.longitude + aberration);
+    return Normalised(PrecessedFromJ2000(sun.L, sun.B, jde) + Nutation(jde) + aberration);
 }
 
 double MoonApparentLongitude(double jde) {
     ln_lnlat_posn moon{};
     ln_get_lunar_ecl_coords(jde, &moon, LunarSeriesCut);
-    ln_nutation nutation{};
-    ln_get_nutation(jde, &nutation);
-    return Normalised(PrecessedFromJ2000(moon.lng, moon.lat, jde) + nutation.longitude +
-                      MoonLightTime);
+    return Normalised(PrecessedFromJ2000(moon.lng, moon.lat, jde) + Nutation(jde) + MoonLightTime);
 }
 
 } // namespace Koyomi

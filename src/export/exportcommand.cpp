@@ -10,6 +10,7 @@
 #include "calendar/holidays.h"
 #include "calendar/julius.h"
 #include "koyomilist.h"
+#include "model/koyomioptions.h"
 #include "model/paperchoice.h"
 #include "model/settingsslots.h"
 #include "platform/sysutils.h"
@@ -53,7 +54,7 @@ QString ExportUsage() {
         "  開始年から終了年まで（1700〜2300年）の毎日の暦を「YYYY-MM-DD<タブ>旧暦<タブ>六曜<タブ>\n"
         "  二十四節気・月相・雑節」の形で一日一行ずつ出力します。\n"
         "使い方: tamurika-export [--year 年] [--picture 画像ファイル] [--slot 設定番号]\n"
-        "                        [--position 位置] [--paper 用紙] 出力先\n"
+        "                        [--position 位置] [--paper 用紙] [--show 暦の表示] 出力先\n"
         "  一年分のカレンダーを「ﾌﾟﾚﾋﾞｭ-＆印刷」と同じ一枚の用紙（縦）に作ります。\n"
         "  --year 年          作る年（省略時は今年）\n"
         "  --picture ファイル  上に載せる画像（jpg, png, gif, tif, webp, heic, bmp, dib など）\n"
@@ -61,6 +62,10 @@ QString ExportUsage() {
         "  --position 位置    用紙上の左右の位置（-10〜10、省略時は保存されている位置）\n"
         "  --paper 用紙       用紙の大きさ（A4, A3, B4, B5, A5, Letter、省略時は前回選んだ用紙）\n"
         "                     A4 より大きい用紙・小さい用紙には全体を拡大・縮小して中央に置きます\n"
+        "  --show 暦の表示    日付の欄に添える暦をコンマで区切って指定します（省略時は前回の設定）\n"
+        "                     rokuyo（六曜）, sekki（二十四節気）, zassetsu（雑節）, moon（月相）,\n"
+        "                     kyureki（旧暦、各月の一日）, kyureki-daily（旧暦、毎日）,\n"
+        "                     holidays（祝日名）, taian（大安を強調）, none（何も添えない）\n"
         "  --fill [--focus X,Y] [--zoom 倍率]\n"
         "                     画像で枠をいっぱいにします（はみ出す部分は切り取ります）。\n"
         "                     X,Y は切り取る部分の中心にする画像上の点（0〜1、左上が 0,0、\n"
@@ -79,7 +84,7 @@ namespace {
 // The sheet's options, each followed by its value, and those that stand alone.
 const QStringList SheetOptions = {u"--year"_s,  u"--picture"_s, u"--slot"_s,    u"--position"_s,
                                   u"--pdf"_s,   u"--png"_s,     u"--printer"_s, u"--dpi"_s,
-                                  u"--focus"_s, u"--zoom"_s,    u"--paper"_s};
+                                  u"--focus"_s, u"--zoom"_s,    u"--paper"_s,   u"--show"_s};
 const QStringList SheetFlags = {u"--fill"_s};
 
 // A number as the C locale writes it ("0.25", "1e-1"), nothing else around it.
@@ -174,6 +179,14 @@ TExportOptions ParseSheetArguments(const QStringList& arguments) {
                     QStringLiteral(
                         "用紙 '%1' は A4、A3、B4、B5、A5、Letter のどれかで指定してください。")
                         .arg(value));
+        } else if (option == u"--show") {
+            QString bad;
+            if (!ParseKoyomiShow(value, {}, &bad))
+                throw EExportUsage(
+                    QStringLiteral(
+                        "--show の '%1' はわかりません。rokuyo、sekki、zassetsu、moon、kyureki、kyureki-daily、holidays、taian、none から選んでコンマで区切ってください。")
+                        .arg(bad));
+            options.KoyomiShow = value;
         } else if (option == u"--dpi") {
             dpi = ParseRange(value, ExportMinDpi, ExportMaxDpi, QStringLiteral("解像度"));
         } else if (option == u"--focus") {

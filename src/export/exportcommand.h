@@ -38,6 +38,9 @@ struct TExportOptions {
     std::optional<int> Position;
     /// The paper the sheet is scaled onto; unset: the one chosen last in the preview window.
     std::optional<TPaperSize> Paper;
+    /// --show: the words of what the day cells show of the 暦 (checked by the parser);
+    /// unset: what the window saved last.
+    std::optional<QString> KoyomiShow;
     TOutput Output = TOutput::Pdf;
     QString Target; // the output file, or the print queue's name
     int Dpi = PreviewDpi;

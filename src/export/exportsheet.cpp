@@ -4,6 +4,7 @@
 
 #include "exportcommand.h"
 #include "model/calendarmodel.h"
+#include "model/koyomioptions.h"
 #include "model/modelfiles.h"
 #include "platform/bitmap.h"
 #include "platform/outputfile.h"
@@ -46,6 +47,8 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
         model.Paper = *options.Paper;
     if (options.Position)
         model.Position = *options.Position;
+    if (options.KoyomiShow)
+        model.Koyomi = ParseKoyomiShow(*options.KoyomiShow, model.Koyomi).value_or(model.Koyomi);
     if (!options.PictureFile.isEmpty()) {
         model.Photo = ReadSheetPhoto(options.PictureFile);
         const QString warning = LowResolutionWarning(model.PictureSize(), model.Framing);

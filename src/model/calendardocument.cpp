@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "framingmemory.h"
+#include "koyomioptions.h"
 #include "modelfiles.h"
 #include "paperchoice.h"
 #include "picturefolder.h"
@@ -159,6 +160,8 @@ void TCalendarDocument::Apply(const TCalendarModel& model) {
         Keep([this] { WritePaperChoice(AppPath, FModel.Paper); });
     if ((parts & mpPosition) != 0)
         Keep([this] { WritePrintPosition(AppPath, FModel.Position); });
+    if ((parts & mpKoyomi) != 0)
+        Keep([this] { WriteKoyomiOptions(AppPath, FModel.Koyomi); });
     if ((parts & mpFraming) != 0 && !photoChanged) {
         FFramingUnkept = true;
         // Within a run the part is kept once the run is over.
@@ -298,6 +301,12 @@ void TCalendarDocument::SetPosition(int position) {
             Keep([this] { WritePrintPosition(AppPath, FModel.Position); });
         Change(next, QStringLiteral("左右の位置"));
     });
+}
+
+void TCalendarDocument::SetKoyomiOptions(const TKoyomiOptions& options) {
+    TCalendarModel next = FModel;
+    next.Koyomi = options;
+    Change(next, QStringLiteral("暦の表示"));
 }
 
 void TCalendarDocument::LoadSlot(int slot) {

@@ -3,8 +3,8 @@
 // settings slots. The main window, its dialogs and the preview window edit the model only
 // through the operations here and show it when it changes; none of them holds a fact of it.
 // What the program keeps between runs follows the model, undo and redo included: the print
-// position, the paper and the frame mode as they change, the framing of each photo and the
-// folder of the last one.
+// position, the paper, the frame mode and the 暦 shown as they change, the framing of each photo
+// and the folder of the last one.
 #pragma once
 
 #include <array>
@@ -82,6 +82,9 @@ class TCalendarDocument : public QObject {
     /// is made all the same and EIniFileException says why it is not kept.
     void SetPaper(TPaperSize paper);
     void SetPosition(int position);
+    /// "暦の表示": what the day cells show of the 暦, kept in the state file at once (and
+    /// again at undo and redo); a file that cannot be written is told through Notice.
+    void SetKoyomiOptions(const TKoyomiOptions& options);
 
     /// Loads the fonts, colours and title style of slot n (all defaults for a slot outside
     /// 1..10 or never saved) as one step; n becomes the current slot and the settings count as

@@ -50,5 +50,7 @@ TModelParts Differences(const TCalendarModel& a, const TCalendarModel& b) {
         parts |= mpPaper;
     if (a.Position != b.Position)
         parts |= mpPosition;
+    if (a.Koyomi != b.Koyomi)
+        parts |= mpKoyomi;
     return parts;
 }

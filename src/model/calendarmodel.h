@@ -1,7 +1,8 @@
 // The calendar being made, as one plain value: the year, the photo as it was read and how it is
 // framed, the fonts, colours and title style of a settings slot, the paper and the position on
-// it. The windows show and edit it (through TCalendarDocument, which makes every change an undo
-// step); the sheet is composed from it alone, by the window and by tamurika-export alike.
+// it, and what the day cells show of the 暦. The windows show and edit it (through
+// TCalendarDocument, which makes every change an undo step); the sheet is composed from it alone,
+// by the window and by tamurika-export alike.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <QSize>
 #include <QString>
 
+#include "koyomioptions.h"
 #include "picturefit.h"
 #include "report/lrdocument.h"
 #include "settingsslots.h"
@@ -52,6 +54,8 @@ struct TCalendarModel {
     TPaperSize Paper = psA4;
     /// How far the sheet is moved right (left when negative) on the paper, −10..10 units.
     int Position = 0;
+    /// What the day cells show of the 暦, and in which face and colour.
+    TKoyomiOptions Koyomi;
 
     bool operator==(const TCalendarModel&) const = default;
 
@@ -74,11 +78,12 @@ enum TModelPart : unsigned {
     mpTitleStyle = 1u << 5,
     mpPaper = 1u << 6,
     mpPosition = 1u << 7,
+    mpKoyomi = 1u << 8,
 };
 using TModelParts = unsigned;
 /// What a settings slot holds.
 inline constexpr TModelParts SlotParts = mpFonts | mpColors | mpTitleStyle;
-inline constexpr TModelParts AllModelParts = (mpPosition << 1) - 1;
+inline constexpr TModelParts AllModelParts = (mpKoyomi << 1) - 1;
 
 /// The parts in which `a` and `b` differ.
 TModelParts Differences(const TCalendarModel& a, const TCalendarModel& b);

@@ -3,6 +3,7 @@
 #include <QDate>
 
 #include "framingmemory.h"
+#include "koyomioptions.h"
 #include "paperchoice.h"
 #include "printposition.h"
 #include "settings/inifile.h"
@@ -15,6 +16,7 @@ TCalendarModel ReadCalendarModel(const QString& appPath, int slot) {
     model.Framing.Mode = TFramingMemory(appPath).Mode();
     model.Paper = ReadPaperChoice(appPath);
     model.Position = ReadPrintPosition(appPath);
+    model.Koyomi = ReadKoyomiOptions(appPath);
     return model;
 }
 

@@ -1,6 +1,7 @@
 // The calendar model as the program's files keep it between runs: the fonts, colours and title
-// style of a slot of tamurika.ini, the print position of senoruta.ini, the paper and the frame
-// mode of tamurika-state.ini. The year starts as this year, and no photo is loaded.
+// style of a slot of tamurika.ini, the print position of senoruta.ini, the paper, the frame
+// mode and what the day cells show of the 暦 of tamurika-state.ini. The year starts as this
+// year, and no photo is loaded.
 #pragma once
 
 #include <QString>

@@ -48,6 +48,14 @@ void ApplyDayNames(Tsenohi& cell, const QString& names) {
     }
 }
 
+QString HolidayNames(const QString& names) {
+    QStringList holidays;
+    for (const QString& name : names.split(u',', Qt::SkipEmptyParts))
+        if (!name.startsWith(u'@'))
+            holidays << name;
+    return holidays.join(u',');
+}
+
 namespace {
 
 // The ten days that October 1582 skipped (5th to 14th) do not exist: the table goes from
@@ -80,12 +88,27 @@ void FillDayCells(const THolidayModel& holidays, std::int32_t year, TDayCells& c
             Tsenohi& cell = cells(m, col, row);
             cell.DayText = QString::number(d);
             const QString names = holidays.GetDayNames(year, month, day);
-            if (!names.isEmpty())
-                ApplyDayNames(cell, StripQuotes(names));
+            if (!names.isEmpty()) {
+                cell.Names = StripQuotes(names);
+                ApplyDayNames(cell, cell.Names);
+            }
             if (col == 6)
                 ++row;
         }
         if (monthDone)
             monthDone(m);
     }
+}
+
+void FillKoyomiDays(std::int32_t year, TDayCells& cells) {
+    const Koyomi::TKoyomiYear koyomi(year);
+    if (!koyomi.Known())
+        return;
+    for (int m = 1; m <= 12; ++m)
+        for (int col = 0; col < TDayCells::ColCount; ++col)
+            for (int row = 0; row < TDayCells::RowCount; ++row) {
+                Tsenohi& cell = cells(m, col, row);
+                if (!cell.DayText.isEmpty())
+                    cell.KoyomiDay = koyomi.Day(m, cell.DayText.toInt());
+            }
 }

@@ -1,7 +1,7 @@
 // The day table of the printed sheet: for each month, weekday column and week row, the day
-// number that falls there and whether it is printed as a holiday. The composition fills it
-// from a holiday model (the main window's hidden calendar control's) before the sheet is
-// drawn; the day-cell handlers of the sheet read it.
+// number that falls there, whether it is printed as a holiday, its names and its 暦. The
+// composition fills it from a holiday model (the main window's hidden calendar control's) before
+// the sheet is drawn; the day-cell handlers of the sheet read it.
 #pragma once
 
 #include <array>
@@ -10,14 +10,18 @@
 
 #include <QString>
 
+#include "calendar/koyomi.h"
+
 class THolidayModel;
 
 /// One printed day cell.
 struct Tsenohi {
-    QString DayText;          // "1" .. "31"; empty where no day of the month falls
-    QString HolidayName;      // the day's holiday name(s); kept, never printed
-    QString SpecialDayName;   // the day's special-day name; kept, never printed
-    std::int32_t Holiday = 0; // 1: printed in the Sunday/holiday colour
+    QString DayText;              // "1" .. "31"; empty where no day of the month falls
+    QString HolidayName;          // the day's holiday name(s); printed only as part of the 暦
+    QString SpecialDayName;       // the day's special-day name; kept, never printed
+    std::int32_t Holiday = 0;     // 1: printed in the Sunday/holiday colour
+    Koyomi::TKoyomiDay KoyomiDay; // the day's 暦, where the sheet shows it (FillKoyomiDays)
+    QString Names;                // all its names as the holiday model gives them, unquoted
 
     bool operator==(const Tsenohi&) const = default;
 };
@@ -39,6 +43,12 @@ class TDayCells {
 
     std::array<Tsenohi, 12 * ColCount * RowCount> FCells;
 };
+
+/// Gives every day of `year` in the table its 暦 (the table filled by FillDayCells first).
+void FillKoyomiDays(std::int32_t year, TDayCells& cells);
+
+/// The holiday names among a day's names (comma text): those that are no special day ("@").
+QString HolidayNames(const QString& names);
 
 /// The text with every double quote removed.
 QString StripQuotes(const QString& text);

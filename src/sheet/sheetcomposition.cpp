@@ -146,6 +146,12 @@ void ComposeSheet(TSheetLayout& sheet, const TCalendarModel& model, TSheetUse us
     FillDayCells(holidays, model.Year, sheet.DayCells,
                  [&progress](int month) { Report(progress, 30 + 5 * month, true); });
 
+    // The 暦 is worked out only for a sheet that shows it.
+    sheet.Koyomi = model.Koyomi;
+    if (model.Koyomi.AnyShown())
+        FillKoyomiDays(model.Year, sheet.DayCells);
+    sheet.LayOutKoyomi();
+
     sheet.SetPosition(model.Position);
     sheet.LightRep1->SetPrintPaper(model.Paper);
     sheet.LightRep1->SetTitle(SheetPrintTitle(model.YearTitle()));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QPainter>
+
 #include "calendar/weekdayletter.h"
 #include "model/picturefit.h"
 #include "platform/fullwidth.h"
@@ -20,6 +22,8 @@ constexpr int SpacerWidth = 5;
 constexpr int GridWidth = 168; // seven cells of 24
 constexpr int HeaderHeight = 16;
 constexpr int DayGridHeight = 96; // six rows of 16
+constexpr int DayCellWidth = GridWidth / 7;
+constexpr int DayCellHeight = DayGridHeight / 6;
 
 // The months of each month column, top to bottom: the sheet reads January to April across.
 constexpr int ColumnMonths[4][3] = {{1, 5, 9}, {2, 6, 10}, {3, 7, 11}, {4, 8, 12}};
@@ -179,6 +183,8 @@ void TSheetLayout::BuildMonthBlock(int n, TLRLayoutPanel* column, int top) {
     m.LRItemCol = MakeCellBackground(m.ColPrintPanel, Numbered("LRItemCol", n));
     m.LRItemHi = MakeText(m.ColPrintPanel, Numbered("LRItemHi", n), 1, 0, 23, 15,
                           QStringLiteral("31"), -11, fsBold);
+    m.KoyomiItem = Make<TKoyomiItem>(m.ColPrintPanel, Numbered("KoyomiItem", n));
+    m.KoyomiItem->SetBounds(0, 0, DayCellWidth, DayCellHeight);
     m.ColPrintPanel->OnPrintPanel = [this](TLRControl* sender, int col, int row, TRect rect,
                                            TPrintStatus& status) {
         ColPrintPanelPrintPanel(sender, col, row, rect, status);
@@ -258,6 +264,74 @@ void TSheetLayout::ColPrintPanelPrintPanel(TLRControl* sender, int col, int row,
     m.LRItemHi->SetText(cell.DayText);
     if (cell.Holiday != 0)
         m.LRItemHi->Font().SetColor(SundayColor);
+    // With the 暦 shown the number moves aside for it, drawn with it by the cell's layout.
+    const TKoyomiCellLayout* layout = KoyomiLayout(n, col, row);
+    m.KoyomiItem->SetFaces(FKoyomiFaces.get(), Koyomi.Color);
+    m.KoyomiItem->SetCell(layout, cell.DayText, m.LRItemHi->Font().Color());
+    if (layout != nullptr)
+        m.LRItemHi->SetText(QString());
+}
+
+QSizeF TSheetLayout::DayCellInside() {
+    return {DayCellWidth - 1.0, DayCellHeight - 1.0};
+}
+
+void TSheetLayout::LayOutKoyomi() {
+    FKoyomiLayouts.clear();
+    FKoyomiFaces.reset();
+    if (!Koyomi.AnyShown())
+        return;
+    const TFont& number = FMonths[0].LRItemHi->Font();
+    QFont numberFont(number.Name());
+    numberFont.setBold((number.Style() & fsBold) != 0);
+    numberFont.setItalic((number.Style() & fsItalic) != 0);
+    FKoyomiFaces = std::make_unique<TKoyomiFaces>(numberFont, Koyomi.Face);
+    FKoyomiLayouts.resize(12 * TDayCells::ColCount * TDayCells::RowCount);
+    std::size_t i = 0;
+    for (int m = 1; m <= 12; ++m)
+        for (int col = 0; col < TDayCells::ColCount; ++col)
+            for (int row = 0; row < TDayCells::RowCount; ++row, ++i) {
+                const Tsenohi& cell = DayCells(m, col, row);
+                if (cell.DayText.isEmpty())
+                    continue;
+                FKoyomiLayouts[i] = LayoutKoyomiCell(
+                    DayCellInside(), cell.DayText, *FKoyomiFaces,
+                    KoyomiEntries(cell.KoyomiDay, HolidayNames(cell.Names), Koyomi));
+            }
+}
+
+const TKoyomiCellLayout* TSheetLayout::KoyomiLayout(int month, int col, int row) const {
+    if (FKoyomiLayouts.empty() || DayCells(month, col, row).DayText.isEmpty())
+        return nullptr;
+    return &FKoyomiLayouts[static_cast<std::size_t>(
+        ((month - 1) * TDayCells::ColCount + col) * TDayCells::RowCount + row)];
+}
+
+void TKoyomiItem::SetCell(const TKoyomiCellLayout* layout, const QString& number,
+                          TColor numberColor) {
+    FLayout = layout;
+    FNumber = number;
+    FNumberColor = numberColor;
+}
+
+void TKoyomiItem::SetFaces(const TKoyomiFaces* faces, TColor textColor) {
+    FFaces = faces;
+    FTextColor = textColor;
+}
+
+void TKoyomiItem::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, double scale) {
+    if (FLayout == nullptr || FFaces == nullptr || status != prsNormal)
+        return;
+    QPainter* painter = canvas.Painter();
+    if (painter == nullptr)
+        return;
+    painter->save();
+    // Cell units are design units: the layout is the same at every scale.
+    painter->translate(rect.Left * scale, rect.Top * scale);
+    painter->scale(scale, scale);
+    DrawKoyomiCell(*painter, {0, 0}, *FLayout, FNumber, *FFaces,
+                   {ToQColor(FNumberColor), ToQColor(FTextColor)});
+    painter->restore();
 }
 
 void TSheetLayout::SetPosition(int position) {

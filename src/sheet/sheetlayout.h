@@ -8,17 +8,37 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include <QSize>
 #include <QString>
 
 #include "daycells.h"
+#include "koyomicell.h"
 #include "model/picturefit.h"
 #include "model/printposition.h"
 #include "platform/tcolor.h"
 #include "report/lightrepex.h"
 
 class TPrinter;
+
+/// A day cell's number and 暦, drawn by the cell's own layout (koyomicell.h) where the sheet
+/// shows the 暦; the number item is then left empty. Draws nothing while it has no layout.
+class TKoyomiItem : public TCustomLRItem {
+  public:
+    /// What the next cell shows; nullptr layout: nothing.
+    void SetCell(const TKoyomiCellLayout* layout, const QString& number, TColor numberColor);
+    void SetFaces(const TKoyomiFaces* faces, TColor textColor);
+
+    void Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, double scale) override;
+
+  private:
+    const TKoyomiCellLayout* FLayout = nullptr;
+    const TKoyomiFaces* FFaces = nullptr;
+    QString FNumber;
+    TColor FNumberColor = clBlack;
+    TColor FTextColor = clBlack;
+};
 
 /// Design sizes of the sheet.
 inline constexpr int SheetPictureBoxWidth = 708;
@@ -39,6 +59,7 @@ struct TMonthBlock {
     TLRGridPanel* ColPrintPanel = nullptr;   // 7 × 6 day grid
     TLRItem* LRItemCol = nullptr;            // day cell: background and lines
     TLRItem* LRItemHi = nullptr;             // day cell: the number
+    TKoyomiItem* KoyomiItem = nullptr;       // day cell: number and 暦 when it is shown
 };
 
 class TSheetLayout {
@@ -67,6 +88,17 @@ class TSheetLayout {
     TColor WeekdayColor = clBlack;
     TColor SundayColor = clRed;
     TColor SaturdayColor = clBlue;
+    /// What the day cells show of the 暦; with none of it shown they are drawn as ever.
+    TKoyomiOptions Koyomi;
+
+    /// Lays out every day cell's number and 暦 for the options, the day table and the day
+    /// numbers' face as they are now (the composition calls it last).
+    void LayOutKoyomi();
+    /// The layout of the day cell at [month, col, row]; nullptr while the 暦 is not shown.
+    const TKoyomiCellLayout* KoyomiLayout(int month, int col, int row) const;
+    /// The usable inside of a day cell, in design units: the cell less its left and bottom
+    /// lines.
+    static QSizeF DayCellInside();
 
     /// Month block n, 1..12.
     TMonthBlock& Month(int n);
@@ -103,6 +135,8 @@ class TSheetLayout {
 
     std::unique_ptr<VEvudaRir> FDocument;
     std::array<TMonthBlock, 12> FMonths{};
+    std::unique_ptr<TKoyomiFaces> FKoyomiFaces;
+    std::vector<TKoyomiCellLayout> FKoyomiLayouts; // as the day table, empty when not shown
 };
 
 /// The picture-fit rule of the sheet: where a w × h picture goes in the 708 × 531 picture box

@@ -91,6 +91,7 @@ def main():
     out = subprocess.run([tool, str(first), str(last)], check=True, capture_output=True,
                          text=True).stdout
     worst = 0.0
+    squares = 0.0
     failures = []
     day_differences = []
     count = 0
@@ -107,6 +108,7 @@ def main():
         difference = ((mine_ut + mine_dt / 86400.0) - (ref_ut + ref_dt / 86400.0)) * 86400.0
         count += 1
         worst = max(worst, abs(difference))
+        squares += difference * difference
         if abs(difference) > LIMIT_SECONDS:
             failures.append("%s: %+.1f s from PyEphem (TT)" % (name, difference))
         if jst_day(mine_ut) != jst_day(ref_ut):
@@ -115,8 +117,8 @@ def main():
             if key[:16] not in NEAR_MIDNIGHT:
                 failures.append("%s: day in Japan %s by the engine, %s by PyEphem" %
                                 (name, key, jst_text(ref_ut)))
-    print("%d instants of %d-%d, largest difference from PyEphem %.1f s (TT)" %
-          (count, first, last, worst))
+    print("%d instants of %d-%d, largest difference from PyEphem %.1f s, rms %.1f s (TT)" %
+          (count, first, last, worst, math.sqrt(squares / max(count, 1))))
     print("days that differ (the engine's JST instant): %s" % ", ".join(day_differences))
     if count < 24 * (last - first + 1):
         failures.append("only %d instants printed" % count)

@@ -9,6 +9,7 @@
 
 #include "calendar/julius.h"
 #include "calendar/koyomi.h"
+#include "calendar/skyroots.h"
 
 using namespace Koyomi;
 
@@ -156,4 +157,21 @@ TEST(Koyomi, YearsOutsideTheEngineHoldNoKoyomi) {
     EXPECT_FALSE(YearOf(2150).Verified());
     EXPECT_TRUE(YearOf(2150).Day(6, 1).Known());
     EXPECT_THROW(YearOf(2027).Day(2, 29), std::out_of_range);
+}
+
+TEST(Koyomi, TheBuiltTableHoldsExactlyWhatTheTheoryComputes) {
+    // Years at both ends of the table, and some between, to the last bit.
+    for (const int year : {1899, 1900, 1957, 2033, 2100, 2101})
+        for (int degrees = 0; degrees < 360; degrees += 15)
+            ASSERT_EQ(SunLongitudeInstant(year, degrees),
+                      ComputedSunLongitudeInstant(year, degrees))
+                << year << " " << degrees;
+    for (const double jd : {2415020.5, 2451545.0, 2488069.5})
+        for (int k = LunationAt(jd), end = k + 3; k < end; ++k)
+            for (int phase = 0; phase < 4; ++phase)
+                ASSERT_EQ(MoonPhaseInstant(k, static_cast<TLunarPhase>(phase)),
+                          ComputedMoonPhaseInstant(k, static_cast<TLunarPhase>(phase)))
+                    << k << " " << phase;
+    // Outside the table the same functions compute.
+    EXPECT_EQ(JstDay(SunLongitudeInstant(2169, 180.0)), Julius::YMDToJD(2169, 9, 22));
 }

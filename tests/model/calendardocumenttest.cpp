@@ -178,6 +178,18 @@ TEST_F(DocumentTest, EveryChangeIsOneNamedStepThatUndoAndRedoRetraceExactly) {
          [&] { doc->LoadSlot(2); }},
         {"paper", u"用紙"_s, mpPaper, false, false, {}, [&] { doc->SetPaper(psB5); }},
         {"position", u"左右の位置"_s, mpPosition, false, false, {}, [&] { doc->SetPosition(-4); }},
+        {"koyomi",
+         u"暦の表示"_s,
+         mpKoyomi,
+         false,
+         false,
+         {},
+         [&] {
+             TKoyomiOptions o;
+             o.Rokuyo = o.Taian = true;
+             o.Kyureki = TKyurekiMode::FirstDay;
+             doc->SetKoyomiOptions(o);
+         }},
     };
     const char16_t* const fontSteps[] = {u"年のフォント", u"月のフォント", u"日のフォント",
                                          u"曜日のフォント"};
