@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 
 #include "platform/styledtext.h"
 
@@ -102,10 +103,7 @@ std::vector<TKoyomiEntry> KoyomiEntries(const Koyomi::TKoyomiDay& day, const QSt
 
 namespace {
 
-// The font as text is measured and drawn in it: at the reference size, its synthetic styles
-// left to DrawStyledText.
-QFont MeasuredFont(const QFont& font) {
-    const QFont reference = ReferenceFont(font);
+QFont DrawnFont(const QFont& reference) {
     return WithoutSynthetic(reference, SyntheticStyles(reference));
 }
 
@@ -116,44 +114,82 @@ QFont Bold(QFont font) {
 
 } // namespace
 
+TKoyomiFace::TKoyomiFace(const QFont& font)
+    : Drawn(DrawnFont(ReferenceFont(font))), Styles(SyntheticStyles(ReferenceFont(font))),
+      Metrics(Drawn) {}
+
+const QList<QGlyphRun>& TKoyomiFace::Shaped(const QString& text) const {
+    auto it = FShaped.constFind(text);
+    if (it != FShaped.constEnd())
+        return *it;
+    QTextLayout layout(text, Drawn);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(0x01000000);
+    layout.endLayout();
+    // Glyphs a fallback face draws come as runs of their own; all are moved onto the baseline.
+    QList<QGlyphRun> runs = layout.glyphRuns();
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& p : positions)
+            p.ry() -= line.ascent();
+        run.setPositions(positions);
+    }
+    return *FShaped.insert(text, runs);
+}
+
 TKoyomiFaces::TKoyomiFaces(const QFont& numberFont, const QString& face)
-    : FNumber(numberFont), FRegular(face), FBold(Bold(QFont(face))),
-      FNumberMetrics(MeasuredFont(FNumber)), FRegularMetrics(MeasuredFont(FRegular)),
-      FBoldMetrics(MeasuredFont(FBold)) {}
+    : FNumber(numberFont), FRegular(face), FBold(Bold(QFont(face))), FNumberFace(FNumber),
+      FRegularFace(FRegular), FBoldFace(FBold) {
+    const QRectF ideograph = FRegularFace.Metrics.tightBoundingRect(QStringLiteral("国"));
+    FIdeographTop = ideograph.top();
+    FIdeographHeight = ideograph.height();
+}
 
 QSizeF TKoyomiFaces::NumberSize(const QString& text, double em) const {
     const double k = em / ReferencePx;
-    return {FNumberMetrics.horizontalAdvance(text) * k, FNumberMetrics.height() * k};
+    return {FNumberFace.Metrics.horizontalAdvance(text) * k, FNumberFace.Metrics.height() * k};
 }
 
 QSizeF TKoyomiFaces::TextSize(const QString& text, double em, bool bold) const {
-    const QFontMetricsF& metrics = bold ? FBoldMetrics : FRegularMetrics;
+    // The sum of the characters' advances: the small text is set without kerning and its
+    // scripts (kanji, kana, digits) have no contextual forms, so shaping would add nothing.
+    const TKoyomiFace& face = TextFace(bold);
+    QHash<char16_t, double>& advances = FAdvances[bold ? 1 : 0];
+    double width = 0;
+    for (const QChar c : text) {
+        auto it = advances.constFind(c.unicode());
+        if (it == advances.constEnd())
+            it = advances.insert(c.unicode(), face.Metrics.horizontalAdvance(c));
+        width += *it;
+    }
     const double k = em / ReferencePx;
-    return {metrics.horizontalAdvance(text) * k, metrics.height() * k};
+    return {width * k, face.Metrics.height() * k};
 }
 
 double TKoyomiFaces::LineHeight(double em) const {
-    return FRegularMetrics.tightBoundingRect(QStringLiteral("国")).height() * em / ReferencePx +
-           2 * LinePad;
+    return FIdeographHeight * em / ReferencePx + 2 * LinePad;
 }
 
 double TKoyomiFaces::LineBaseline(double em) const {
-    return -FRegularMetrics.tightBoundingRect(QStringLiteral("国")).top() * em / ReferencePx +
-           LinePad;
+    return -FIdeographTop * em / ReferencePx + LinePad;
 }
 
 double TKoyomiFaces::TextAscent(double em, bool bold) const {
-    return (bold ? FBoldMetrics : FRegularMetrics).ascent() * em / ReferencePx;
+    return TextFace(bold).Metrics.ascent() * em / ReferencePx;
 }
 
 QRectF TKoyomiFaces::NumberInk(const QString& text, double em) const {
     const double k = em / ReferencePx;
-    const QRectF ink = FNumberMetrics.tightBoundingRect(text);
+    auto it = FInks.constFind(text);
+    if (it == FInks.constEnd())
+        it = FInks.insert(text, FNumberFace.Metrics.tightBoundingRect(text));
+    const QRectF& ink = *it;
     return {ink.left() * k, ink.top() * k, ink.width() * k, ink.height() * k};
 }
 
 double TKoyomiFaces::NumberAscent(double em) const {
-    return FNumberMetrics.ascent() * em / ReferencePx;
+    return FNumberFace.Metrics.ascent() * em / ReferencePx;
 }
 
 namespace {
@@ -287,11 +323,12 @@ TKoyomiCellLayout LayoutKoyomiCell(const QSizeF& cellSize, const QString& number
     layout.Number = QRectF(Margin, Margin, ink.width() + stroke, ink.height() + stroke);
     layout.NumberOrigin =
         QPointF(Margin + stroke / 2 - ink.left(), Margin + stroke / 2 - ink.top());
+    const QRectF inside(Margin, Margin, cellSize.width() - 2 * Margin,
+                        cellSize.height() - 2 * Margin);
+    layout.Inside = inside;
     if (entries.empty())
         return layout;
 
-    const QRectF inside(Margin, Margin, cellSize.width() - 2 * Margin,
-                        cellSize.height() - 2 * Margin);
     bool first = true;
     for (const TSize& size : Sizes) {
         const double lineHeight = faces.LineHeight(size.Em);
@@ -342,26 +379,152 @@ TKoyomiCellLayout LayoutKoyomiCell(const QSizeF& cellSize, const QString& number
 
 namespace {
 
-// Draws `text` at `em` with horizontal `stretch`, its baseline's left end at `origin` (cell
-// units), nothing of it outside `clip`.
-void DrawSmallText(QPainter& painter, const QFont& font, const QString& text, const QPointF& origin,
-                   const QRectF& clip, double em, double stretch, const QColor& color) {
-    const QFont reference = ReferenceFont(font);
-    const TSyntheticStyles styles = SyntheticStyles(reference);
-    const QFont drawn = WithoutSynthetic(reference, styles);
-    const QFontMetricsF metrics(drawn);
-    painter.save();
-    painter.setClipRect(clip, Qt::IntersectClip);
-    painter.translate(origin);
-    painter.scale(em / ReferencePx * stretch, em / ReferencePx);
-    // Laid out in a box whose top is the ascent above the baseline.
-    const int ascent = static_cast<int>(metrics.ascent() + 0.5);
-    const QRect box(0, -ascent, static_cast<int>(metrics.horizontalAdvance(text)) + ReferencePx,
-                    static_cast<int>(metrics.height()) + 2);
-    DrawStyledText(painter, drawn, styles, box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                   text, color);
-    painter.restore();
+// Draws a cell's texts under the cell's transform, changing the painter's transform and pen
+// only when a text needs another em, stretch or colour.
+class TCellPainter {
+  public:
+    // `cell` takes cell units to the painter's world; the painter's own state is changed only
+    // for what is drawn directly, and given back as it was.
+    TCellPainter(QPainter& painter, const QTransform& cell, TKoyomiBatch* batch)
+        : FPainter(painter), FCell(cell), FBatch(batch) {}
+    ~TCellPainter() {
+        if (FSaved)
+            FPainter.restore();
+    }
+    TCellPainter(const TCellPainter&) = delete;
+    TCellPainter& operator=(const TCellPainter&) = delete;
+
+    // `text` at `em` with horizontal `stretch`, its baseline's left end at `origin` (cell
+    // units). A face the system draws itself is drawn from its shaped glyphs (or gathered in
+    // the batch); a synthetic bold or italic (大安 in a face without a bold) through
+    // DrawStyledText, which adds the stroke.
+    void Text(const TKoyomiFace& face, const QString& text, const QPointF& origin, double em,
+              double stretch, const QColor& color) {
+        const double kx = em / ReferencePx * stretch, ky = em / ReferencePx;
+        if (FBatch != nullptr && !face.Styles.Italic && FCell.isAffine() && FCell.m12() == 0 &&
+            FCell.m21() == 0) {
+            if (!face.Styles.Bold) {
+                FBatch->Add(FPainter, FCell, face, text, origin, em, stretch, color);
+                return;
+            }
+            // A bold the face lacks, struck twice half a stroke to either side: as wide as the
+            // stroked outline DrawStyledText draws, and still plain text on a PDF page (readers
+            // take the second strike for the bold it is).
+            const double half = em * SyntheticBoldStroke / 2;
+            FBatch->Add(FPainter, FCell, face, text, origin - QPointF(half, 0), em, stretch, color);
+            FBatch->Add(FPainter, FCell, face, text, origin + QPointF(half, 0), em, stretch, color);
+            return;
+        }
+        Use(em, stretch);
+        const QPointF at(origin.x() / kx, origin.y() / ky);
+        if (!face.Styles.Any()) {
+            if (!FPen || FPenColor != color) {
+                FPainter.setPen(color);
+                FPen = true;
+                FPenColor = color;
+            }
+            for (const QGlyphRun& run : face.Shaped(text))
+                FPainter.drawGlyphRun(at, run);
+            return;
+        }
+        // Laid out in a box whose top is the ascent above the baseline.
+        const QFontMetricsF& metrics = face.Metrics;
+        const int ascent = static_cast<int>(metrics.ascent() + 0.5);
+        const QRect box(0, -ascent, static_cast<int>(metrics.horizontalAdvance(text)) + ReferencePx,
+                        static_cast<int>(metrics.height()) + 2);
+        FPainter.translate(at);
+        DrawStyledText(FPainter, face.Drawn, face.Styles, box,
+                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, text,
+                       color);
+        FPainter.translate(-at);
+        FPen = false;
+    }
+
+    // Back to cell units, for a shape.
+    QPainter& Shapes() {
+        Save();
+        if (FEm != 0) {
+            FPainter.setWorldTransform(FCell);
+            FEm = 0;
+            FStretch = 0;
+        }
+        FPen = false;
+        return FPainter;
+    }
+
+  private:
+    void Save() {
+        if (FSaved)
+            return;
+        FPainter.save();
+        FPainter.setWorldTransform(FCell);
+        FSaved = true;
+    }
+
+    void Use(double em, double stretch) {
+        Save();
+        if (em == FEm && stretch == FStretch)
+            return;
+        QTransform transform = FCell;
+        transform.scale(em / ReferencePx * stretch, em / ReferencePx);
+        FPainter.setWorldTransform(transform);
+        FEm = em;
+        FStretch = stretch;
+    }
+
+    QPainter& FPainter;
+    const QTransform FCell;
+    TKoyomiBatch* FBatch;
+    bool FSaved = false;
+    double FEm = 0, FStretch = 0;
+    bool FPen = false;
+    QColor FPenColor;
+};
+
+} // namespace
+
+void TKoyomiBatch::Add(QPainter& painter, const QTransform& cell, const TKoyomiFace& face,
+                       const QString& text, const QPointF& origin, double em, double stretch,
+                       const QColor& color) {
+    const double kx = em / ReferencePx * stretch, ky = em / ReferencePx;
+    // The group's glyphs are placed in device units divided by the group's scale, so that one
+    // transform, a scale alone, draws them all.
+    const double sx = cell.m11() * kx, sy = cell.m22() * ky;
+    for (const QGlyphRun& run : face.Shaped(text)) {
+        const QRawFont font = run.rawFont();
+        auto group = std::find_if(FGroups.begin(), FGroups.end(), [&](const TGroup& g) {
+            return g.Painter == &painter && g.ScaleX == sx && g.ScaleY == sy && g.Color == color &&
+                   g.Font == font;
+        });
+        if (group == FGroups.end()) {
+            FGroups.push_back({&painter, font, sx, sy, color, {}, {}});
+            group = FGroups.end() - 1;
+        }
+        group->Glyphs += run.glyphIndexes();
+        for (const QPointF& p : run.positions()) {
+            const QPointF device = cell.map(origin + QPointF(p.x() * kx, p.y() * ky));
+            group->Positions << QPointF(device.x() / sx, device.y() / sy);
+        }
+    }
 }
+
+void TKoyomiBatch::Draw() {
+    for (const TGroup& group : FGroups) {
+        QPainter& painter = *group.Painter;
+        painter.save();
+        painter.setWorldTransform(QTransform(group.ScaleX, 0, 0, group.ScaleY, 0, 0));
+        painter.setPen(group.Color);
+        QGlyphRun run;
+        run.setRawFont(group.Font);
+        run.setGlyphIndexes(group.Glyphs);
+        run.setPositions(group.Positions);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+        painter.restore();
+    }
+    FGroups.clear();
+}
+
+namespace {
 
 // 新月 ●, 上弦 ◐, 満月 ○, 下弦 ◑: the dark part filled, the lit part left white, as Japanese
 // calendars mark them (the Moon seen from the north: first quarter lit on the right).
@@ -393,30 +556,37 @@ void DrawMoon(QPainter& painter, const QRectF& rect, int phase, const QColor& co
 } // namespace
 
 void DrawKoyomiCell(QPainter& painter, const QPointF& origin, const TKoyomiCellLayout& layout,
-                    const QString& number, const TKoyomiFaces& faces, const TKoyomiColors& colors) {
-    painter.save();
-    painter.translate(origin);
+                    const QString& number, const TKoyomiFaces& faces, const TKoyomiColors& colors,
+                    TKoyomiBatch* batch) {
+    DrawKoyomiCell(painter,
+                   QTransform::fromTranslate(origin.x(), origin.y()) * painter.worldTransform(),
+                   layout, number, faces, colors, batch);
+}
+
+void DrawKoyomiCell(QPainter& painter, const QTransform& cellToWorld,
+                    const TKoyomiCellLayout& layout, const QString& number,
+                    const TKoyomiFaces& faces, const TKoyomiColors& colors, TKoyomiBatch* batch) {
+    // Not clipped: the layout keeps every piece inside the cell and off the others (the tests
+    // check it for every day of a year), and a clip per cell would double what a PDF page holds.
+    TCellPainter cell(painter, cellToWorld, batch);
     // The number with its ink where the layout put it.
-    DrawSmallText(painter, faces.NumberFont(), number, layout.NumberOrigin, layout.Number,
-                  layout.NumberEm, 1, colors.Number);
+    cell.Text(faces.NumberFace(), number, layout.NumberOrigin, layout.NumberEm, 1, colors.Number);
     for (const TKoyomiPlaced& p : layout.Placed) {
         if (p.Kind == TKoyomiKind::Moon) {
-            DrawMoon(painter, p.Rect, p.Phase, colors.Text);
+            DrawMoon(cell.Shapes(), p.Rect, p.Phase, colors.Text);
             continue;
         }
         if (p.Emphasis) {
             // 大安 on a tint of the text's colour.
             QColor tint = colors.Text;
             tint.setAlphaF(0.18f);
-            painter.fillRect(p.Rect, tint);
+            cell.Shapes().fillRect(p.Rect, tint);
         }
         // A synthetic bold's stroke spreads half its width left of the glyphs.
         const double inset = p.Emphasis ? p.Em * SyntheticBoldStroke / 2 : 0;
-        DrawSmallText(painter, faces.TextFont(p.Emphasis), p.Text,
-                      QPointF(p.Rect.left() + inset, p.Baseline), p.Rect, p.Em, p.Stretch,
-                      colors.Text);
+        cell.Text(faces.TextFace(p.Emphasis), p.Text, QPointF(p.Rect.left() + inset, p.Baseline),
+                  p.Em, p.Stretch, colors.Text);
     }
-    painter.restore();
 }
 
 QString KoyomiToolTip(int year, int month, int day, const Koyomi::TKoyomiDay& koyomi,

@@ -8,6 +8,7 @@
 // and at every zoom; only the drawing is scaled.
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include <QColor>
@@ -18,8 +19,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <QGlyphRun>
+#include <QHash>
+#include <QList>
+#include <QRawFont>
+#include <QTransform>
+
 #include "calendar/koyomi.h"
 #include "model/koyomioptions.h"
+#include "platform/styledtext.h"
 
 class QPainter;
 
@@ -73,6 +81,7 @@ struct TKoyomiPlaced {
 
 /// A cell laid out: where the number goes and at which em, what is placed, what gave way.
 struct TKoyomiCellLayout {
+    QRectF Inside;        // the cell's usable inside, which nothing drawn leaves
     QRectF Number;        // the number's ink, a bold's stroke included
     QPointF NumberOrigin; // the left end of its baseline
     double NumberEm = 0;
@@ -80,8 +89,25 @@ struct TKoyomiCellLayout {
     std::vector<TKoyomiKind> Dropped;
 };
 
+/// A face as text is measured and drawn in it: at the reference size, unhinted, its synthetic
+/// styles (a bold the face lacks) left to DrawStyledText.
+struct TKoyomiFace {
+    explicit TKoyomiFace(const QFont& font);
+    QFont Drawn;
+    TSyntheticStyles Styles;
+    QFontMetricsF Metrics;
+
+    /// `text` shaped in the face once, its baseline's left end at (0, 0): a year's cells repeat
+    /// a few dozen texts hundreds of times.
+    const QList<QGlyphRun>& Shaped(const QString& text) const;
+
+  private:
+    mutable QHash<QString, QList<QGlyphRun>> FShaped;
+};
+
 /// The faces of a cell measured: the number's, and the small text's regular and bold. Made
-/// once for a sheet or a sample month, as measuring needs the font database.
+/// once for a sheet or a sample month, as measuring needs the font database; the widths of the
+/// few texts a year's cells repeat are measured once.
 class TKoyomiFaces {
   public:
     TKoyomiFaces(const QFont& numberFont, const QString& face);
@@ -101,10 +127,17 @@ class TKoyomiFaces {
     double LineBaseline(double em) const;
     /// The face's ascent at `em` (as text is laid out in a box).
     double TextAscent(double em, bool bold) const;
+    /// The number's face and the small text's, regular or bold, ready to draw.
+    const TKoyomiFace& NumberFace() const { return FNumberFace; }
+    const TKoyomiFace& TextFace(bool bold) const { return bold ? FBoldFace : FRegularFace; }
 
   private:
     QFont FNumber, FRegular, FBold;
-    QFontMetricsF FNumberMetrics, FRegularMetrics, FBoldMetrics;
+    TKoyomiFace FNumberFace, FRegularFace, FBoldFace;
+    // Advances at the reference size, by character: regular, bold; the numbers' inks.
+    mutable std::array<QHash<char16_t, double>, 2> FAdvances;
+    mutable QHash<QString, QRectF> FInks;
+    double FIdeographTop = 0, FIdeographHeight = 0;
 };
 
 /// Lays out a cell of `cellSize` (its usable inside: the lines lie outside it) with the day
@@ -121,10 +154,42 @@ struct TKoyomiColors {
     QColor Text;
 };
 
+/// The texts of many cells gathered and drawn together: a PDF page then holds one text object
+/// for each face, size and colour of a month's cells, not one for every text of every cell,
+/// which would make a page with the 暦 shown several times as large and slow to write.
+class TKoyomiBatch {
+  public:
+    /// Gathers `text` drawn by `painter` under its world transform `cell` (a scale and a shift)
+    /// at `em` and horizontal `stretch`, its baseline's left end at `origin` in cell units.
+    void Add(QPainter& painter, const QTransform& cell, const TKoyomiFace& face,
+             const QString& text, const QPointF& origin, double em, double stretch,
+             const QColor& color);
+    /// Draws what was gathered and forgets it.
+    void Draw();
+
+  private:
+    struct TGroup {
+        QPainter* Painter;
+        QRawFont Font;
+        double ScaleX, ScaleY;
+        QColor Color;
+        QList<quint32> Glyphs;
+        QList<QPointF> Positions;
+    };
+    std::vector<TGroup> FGroups;
+};
+
 /// Draws a laid-out cell whose usable inside has its top left at `origin`, in cell units that
-/// the painter's transform takes to the device.
+/// the painter's transform takes to the device. With a `batch`, the texts a face draws itself
+/// are gathered there to be drawn with those of other cells.
 void DrawKoyomiCell(QPainter& painter, const QPointF& origin, const TKoyomiCellLayout& layout,
-                    const QString& number, const TKoyomiFaces& faces, const TKoyomiColors& colors);
+                    const QString& number, const TKoyomiFaces& faces, const TKoyomiColors& colors,
+                    TKoyomiBatch* batch = nullptr);
+/// The same, with `cellToWorld` taking cell units to the painter's world (the painter's own
+/// transform is not used).
+void DrawKoyomiCell(QPainter& painter, const QTransform& cellToWorld,
+                    const TKoyomiCellLayout& layout, const QString& number,
+                    const TKoyomiFaces& faces, const TKoyomiColors& colors, TKoyomiBatch* batch);
 
 /// A day's names for a tool tip: the date, the lunisolar date, the 六曜, the solar term, the
 /// moon phase, the seasonal days and the holiday names, one to a line.

@@ -185,6 +185,8 @@ void TSheetLayout::BuildMonthBlock(int n, TLRLayoutPanel* column, int top) {
                           QStringLiteral("31"), -11, fsBold);
     m.KoyomiItem = Make<TKoyomiItem>(m.ColPrintPanel, Numbered("KoyomiItem", n));
     m.KoyomiItem->SetBounds(0, 0, DayCellWidth, DayCellHeight);
+    m.KoyomiItem->SetBatch(&FKoyomiBatch);
+    m.ColPrintPanel->AfterPrint = [this](TLRControl*) { FKoyomiBatch.Draw(); };
     m.ColPrintPanel->OnPrintPanel = [this](TLRControl* sender, int col, int row, TRect rect,
                                            TPrintStatus& status) {
         ColPrintPanelPrintPanel(sender, col, row, rect, status);
@@ -325,13 +327,13 @@ void TKoyomiItem::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status,
     QPainter* painter = canvas.Painter();
     if (painter == nullptr)
         return;
-    painter->save();
-    // Cell units are design units: the layout is the same at every scale.
-    painter->translate(rect.Left * scale, rect.Top * scale);
-    painter->scale(scale, scale);
-    DrawKoyomiCell(*painter, {0, 0}, *FLayout, FNumber, *FFaces,
-                   {ToQColor(FNumberColor), ToQColor(FTextColor)});
-    painter->restore();
+    // Cell units are design units: the layout is the same at every scale. The painter itself
+    // is left alone, so that a cell whose texts all go into the batch changes nothing on it.
+    const QTransform cell = QTransform::fromScale(scale, scale) *
+                            QTransform::fromTranslate(rect.Left * scale, rect.Top * scale) *
+                            painter->worldTransform();
+    DrawKoyomiCell(*painter, cell, *FLayout, FNumber, *FFaces,
+                   {ToQColor(FNumberColor), ToQColor(FTextColor)}, FBatch);
 }
 
 void TSheetLayout::SetPosition(int position) {

@@ -29,12 +29,15 @@ class TKoyomiItem : public TCustomLRItem {
     /// What the next cell shows; nullptr layout: nothing.
     void SetCell(const TKoyomiCellLayout* layout, const QString& number, TColor numberColor);
     void SetFaces(const TKoyomiFaces* faces, TColor textColor);
+    /// Where the cells' texts are gathered, to be drawn with the month's (not owned).
+    void SetBatch(TKoyomiBatch* batch) { FBatch = batch; }
 
     void Print(TCanvas& canvas, const TRect& rect, TPrintStatus status, double scale) override;
 
   private:
     const TKoyomiCellLayout* FLayout = nullptr;
     const TKoyomiFaces* FFaces = nullptr;
+    TKoyomiBatch* FBatch = nullptr;
     QString FNumber;
     TColor FNumberColor = clBlack;
     TColor FTextColor = clBlack;
@@ -137,6 +140,8 @@ class TSheetLayout {
     std::array<TMonthBlock, 12> FMonths{};
     std::unique_ptr<TKoyomiFaces> FKoyomiFaces;
     std::vector<TKoyomiCellLayout> FKoyomiLayouts; // as the day table, empty when not shown
+    // A month's cell texts, drawn when its grid is done.
+    TKoyomiBatch FKoyomiBatch;
 };
 
 /// The picture-fit rule of the sheet: where a w × h picture goes in the 708 × 531 picture box
