@@ -189,6 +189,9 @@ class TCustomCalendarEx : public QWidget {
     /// Whether substitute holidays (振替休日) are derived from the holidays.
     bool AutoFurikae() const { return FHolidays.AutoFurikae(); }
     void SetAutoFurikae(bool value);
+    /// Whether a day between two holidays is one (国民の休日), by the law in force on the date.
+    bool AutoKokuminNoKyujitsu() const { return FHolidays.AutoKokuminNoKyujitsu(); }
+    void SetAutoKokuminNoKyujitsu(bool value);
 
     /// What the date is: special day, holiday, substitute holiday, Sunday, Saturday.
     virtual TDayTypes GetDayTypeFlags(std::int32_t year, std::uint8_t month,
@@ -247,7 +250,7 @@ class TCustomCalendarEx : public QWidget {
     TStringList FHolidayList;
     TStringList FSpecialDayList;
     TColor FColor = clWindow;
-    // The parsed lists, AutoEquinox and AutoFurikae.
+    // The parsed lists and the switches of the derived holidays.
     THolidayModel FHolidays;
 };
 
