@@ -32,6 +32,7 @@
 #include "calendar/weekdayletter.h"
 #include "calex/calex.h"
 #include "calex/calexdesign.h"
+#include "koyomisample.h"
 #include "model/calendardocument.h"
 #include "model/titlestyle.h"
 #include "photo/picture.h"
@@ -108,8 +109,8 @@ constexpr ColorCommandInfo ColorCommands[] = {
 } // namespace
 
 TmainForm::TmainForm(QString programFolder, QWidget* parent)
-    : QMainWindow(parent),
-      FDocument(std::make_unique<TCalendarDocument>(std::move(programFolder))) {
+    : QMainWindow(parent), FDocument(std::make_unique<TCalendarDocument>(std::move(programFolder))),
+      FKoyomiSample(std::make_unique<TKoyomiSample>()) {
     setObjectName(QStringLiteral("mainForm"));
     setWindowTitle(ProgramTitle);
     // A fixed single border with the system menu and the minimise box only.
@@ -147,6 +148,7 @@ TmainForm::TmainForm(QString programFolder, QWidget* parent)
     CalendarEx1->OnChange = [this](QObject*) { CalendarEx1Change(); };
     connect(FDocument.get(), &TCalendarDocument::Changed, this,
             [this](TModelParts parts) { ModelChanged(parts); });
+    ShowKoyomi();
     // A choice that could not be kept for the next run (a state file that cannot be written).
     connect(FDocument.get(), &TCalendarDocument::Notice, this,
             [this](const QString& message) { StBar->SetText(message); });
@@ -155,6 +157,8 @@ TmainForm::TmainForm(QString programFolder, QWidget* parent)
 TmainForm::~TmainForm() {
     // The calendar reports to this window; silence it before the window's parts go.
     CalendarEx1->OnChange = nullptr;
+    CalendarEx1->OnDayToolTip = nullptr;
+    CalendarEx1->SetDayCellPainter(nullptr);
     // The document goes before the widgets that show it.
     disconnect(FDocument.get(), nullptr, this, nullptr);
 }
@@ -360,6 +364,12 @@ void TmainForm::CreateMenu() {
     sheet->addAction(QStringLiteral("月のフォント変更"), this, [this] { Button3Click(); });
     sheet->addAction(QStringLiteral("日のフォント変更"), this, [this] { Button10Click(); });
     sheet->addAction(QStringLiteral("曜日のフォント変更"), this, [this] { Button12Click(); });
+    sheet->addSeparator();
+    MIkoyomi = sheet->addAction(QStringLiteral("暦の表示(&K)"), this,
+                                [this] { RunGuarded([this] { MIkoyomiClick(); }); });
+    MIkoyomi->setShortcut(QKeySequence(QStringLiteral("Ctrl+K")));
+    MIkoyomi->setStatusTip(
+        QStringLiteral("六曜、二十四節気、旧暦などを日付の横に表示するかどうかを選びます"));
     sheet->addSeparator();
     sheet
         ->addAction(QStringLiteral("プレビュー＆印刷"), this,

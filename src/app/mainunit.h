@@ -36,6 +36,7 @@ class QWheelEvent;
 class TCalendarDocument;
 class TCalendarEx;
 class TImage;
+class TKoyomiSample;
 class TPanel;
 class TStatusBarP;
 
@@ -95,10 +96,11 @@ class TmainForm : public QMainWindow {
     // Menu.
     QAction* MIfontRead;
     QAction* MIfontWrite;
-    QAction* MIpdf;  // "PDFに保存"
-    QAction* MIundo; // "元に戻す(&U)", naming the step it undoes
-    QAction* MIredo; // "やり直し(&R)"
-    QMenu* MIkaku;   // "色(&K)", shown only in the wide window
+    QAction* MIpdf;    // "PDFに保存"
+    QAction* MIundo;   // "元に戻す(&U)", naming the step it undoes
+    QAction* MIredo;   // "やり直し(&R)"
+    QAction* MIkoyomi; // "暦の表示(&K)" (Ctrl+K)
+    QMenu* MIkaku;     // "色(&K)", shown only in the wide window
     // The frame mode of the picture ("画像、フォント(&S)" and the sample's context menu).
     QAction* MIframeFit;    // 枠に合わせる
     QAction* MIframeFill;   // 枠いっぱい
@@ -174,6 +176,9 @@ class TmainForm : public QMainWindow {
     /// "元に戻す" (Ctrl+Z) and "やり直し" (Ctrl+Y, Ctrl+Shift+Z).
     void UndoClick();
     void RedoClick();
+    /// "暦の表示" (Ctrl+K): the dialog; what it gives is one step of the history, nothing when
+    /// it was cancelled or nothing changed.
+    void MIkoyomiClick();
     /// "ﾌﾟﾚﾋﾞｭ-＆印刷": composes the year sheet, shows it in the preview window and releases
     /// the window when it closes. While the sheet is composed the window takes no input, its
     /// status bar showing the progress. An error on the way leaves no window behind, the
@@ -219,6 +224,8 @@ class TmainForm : public QMainWindow {
     void ShowFraming();
     void ShowTitles();
     void ApplyColors();
+    /// The 暦 in the sample month's day cells as the sheet shows it, and its tool tips.
+    void ShowKoyomi();
     void FontCommand(TSheetFont font);
     void ColorCommand(TSheetColor color);
     void BlockInput();
@@ -234,9 +241,10 @@ class TmainForm : public QMainWindow {
     // A drag on the sample: where it began, in the sample's pixels, and the framing then.
     std::optional<QPointF> FDragStart;
     TPictureFraming FDragFraming;
-    QString FFramingWarning;                     // the hint over a coarse photo; empty: fine
-    TCoarsePrintCheck FCoarseCheck;              // the photos agreed to print coarsely
-    std::shared_ptr<const TGraphic> FShownPhoto; // the photo the sample shows
+    QString FFramingWarning;                      // the hint over a coarse photo; empty: fine
+    TCoarsePrintCheck FCoarseCheck;               // the photos agreed to print coarsely
+    std::shared_ptr<const TGraphic> FShownPhoto;  // the photo the sample shows
+    std::unique_ptr<TKoyomiSample> FKoyomiSample; // the 暦 of the sample month's cells
     bool FShown = false;
     bool FInputBlocked = false;
     std::vector<QPointer<QWidget>> FBlocked; // what BlockInput disabled

@@ -17,6 +17,7 @@
 #include "calex/calex.h"
 #include "fontreadunit.h"
 #include "fontsaveunit1.h"
+#include "koyomidialog.h"
 #include "mainunit.h"
 #include "model/calendardocument.h"
 #include "model/picturefolder.h"
@@ -289,6 +290,16 @@ void TmainForm::N16Click() {
 }
 
 // --- Settings slots, history, PDF, preview -----------------------------------------------------
+
+void TmainForm::MIkoyomiClick() {
+    TKoyomiDialog dialog(FDocument->Model(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // One step for all that changed; none when nothing did. The 暦 is no part of a settings
+    // slot: it is kept in the state file at once and leaves the changed flag alone.
+    if (dialog.Options() != FDocument->Model().Koyomi)
+        FDocument->SetKoyomiOptions(dialog.Options());
+}
 
 bool TmainForm::MIfontWriteClick() {
     TFrmfontSave dialog(*FDocument, this);

@@ -7,14 +7,17 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QPainter>
 #include <QUndoStack>
 
 // Local
 #include "calendar/julius.h"
 #include "calex/calex.h"
+#include "koyomisample.h"
 #include "mainunit.h"
 #include "model/calendardocument.h"
 #include "model/titlestyle.h"
+#include "sheet/daycells.h"
 #include "sheet/sheetcomposition.h"
 #include "statusbar/statusbarp.h"
 #include "widgets/image.h"
@@ -55,6 +58,44 @@ void TmainForm::ModelChanged(TModelParts parts) {
         ApplyColors();
     if ((parts & (mpPhoto | mpFraming)) != 0)
         ShowFraming();
+    // The cells' numbers take the day font's face while the 暦 is shown, as on the sheet.
+    if ((parts & (mpKoyomi | mpFonts)) != 0)
+        ShowKoyomi();
+}
+
+void TmainForm::ShowKoyomi() {
+    const TCalendarModel& model = FDocument->Model();
+    // The holidays of a day as the sheet's day table takes them from the same rules.
+    const auto holidays = [this](std::int32_t year, std::uint8_t month, std::uint8_t day) {
+        return HolidayNames(StripQuotes(CalendarEx1->GetDayNames(year, month, day)));
+    };
+    CalendarEx1->OnDayToolTip = [this, holidays](std::int32_t year, std::uint8_t month,
+                                                 std::uint8_t day) {
+        return FKoyomiSample->ToolTip(year, month, day, holidays(year, month, day));
+    };
+    FKoyomiSample->SetOptions(model.Koyomi, model.Settings.Fonts[sfDay]);
+    if (!FKoyomiSample->Shown()) {
+        CalendarEx1->SetDayCellPainter(nullptr);
+        return;
+    }
+    CalendarEx1->SetDayCellPainter(
+        [this, holidays](QPainter& painter, const QRect& rect, const TDayCellInfo& cell) {
+            // The small text as the number is drawn: inverted on the current date, merged with
+            // the neighbour colour on the days of the months around.
+            TColor text = FKoyomiSample->Options().Color;
+            if (cell.Current)
+                text = cell.NumberColor;
+            else if (cell.Neighbour)
+                text = ColorToRGB(text) | ColorToRGB(CalendarEx1->NeighborColor());
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            // Inside the lines the window lays over the grid: two pixels at the left, one above
+            // and below.
+            FKoyomiSample->Draw(painter, QRectF(rect.adjusted(2, 1, 0, -1)), cell.Year, cell.Month,
+                                cell.Day, holidays(cell.Year, cell.Month, cell.Day),
+                                ToQColor(cell.NumberColor), ToQColor(text));
+            return true;
+        });
 }
 
 void TmainForm::ShowTitles() {

@@ -2,6 +2,7 @@
 // carries, by the rule lists, the equinox days and the substitute-holiday law.
 #include "holidaymodel.h"
 
+#include "equinoxdays.h"
 #include "julius.h"
 #include "platform/commatext.h"
 
@@ -28,6 +29,21 @@ std::int32_t EquinoxHolidaysJD() {
 
 std::int32_t NearestFreeDayRuleJD() {
     static const std::int32_t jd = Julius::YMDToJD(2007, 1, 1);
+    return jd;
+}
+
+// The day between two national holidays, article 3.3 of the same law:
+//  - added by 昭和60年法律第103号, in force from 1985-12-27: 「その前日及び翌日が「国民の祝日」で
+//    ある日（日曜日にあたる日及び前項に規定する休日にあたる日を除く。）は、休日とする。」 — not a
+//    Sunday, not a substitute holiday (so 4 May from Tuesday to Saturday until 2006);
+//  - reworded by 平成17年法律第43号, in force from 2007-01-01: 「（「国民の祝日」でない日に限
+//    る。）」 — any day that is not a national holiday itself.
+// Only 国民の祝日 count on either side: the holidays of the lists (and the days special laws
+// count as such, 2019-05-01 among them) and the equinox days, never a substitute holiday or
+// another such day. A day that is both this and a substitute holiday (possible from 2007 only)
+// is named a substitute holiday.
+std::int32_t FirstKokuminNoKyujitsuJD() {
+    static const std::int32_t jd = Julius::YMDToJD(1985, 12, 27);
     return jd;
 }
 
@@ -74,9 +90,53 @@ TDayTypes THolidayModel::GetDayTypeFlags(std::int32_t year, std::uint8_t month, 
         types |= dtSaturday;
     if (FAutoEquinox && EquinoxOf(year, month, day) != 0)
         types |= dtHoliday;
-    if (FAutoFurikae && !(types & dtHoliday) && !FLookingBack && IsFurikae(jd, dayOfWeek, classify))
-        types |= dtFurikae;
+    if (!(types & dtHoliday) && !FLookingBack) {
+        switch (DerivedHoliday(jd, dayOfWeek, classify)) {
+        case TDerived::Furikae:
+            types |= dtFurikae;
+            break;
+        case TDerived::KokuminNoKyujitsu:
+            types |= dtHoliday;
+            break;
+        case TDerived::None:
+            break;
+        }
+    }
     return types;
+}
+
+THolidayModel::TDerived THolidayModel::DerivedHoliday(std::int32_t jd, std::uint8_t dayOfWeek,
+                                                      const TClassify& classify) const {
+    if (!FAutoFurikae && !FAutoKokuminNoKyujitsu)
+        return TDerived::None;
+    // Until 2006 the law itself keeps a substitute holiday from being the day between two
+    // holidays, whether or not substitutes are shown.
+    const bool furikae = IsFurikae(jd, dayOfWeek, classify);
+    if (furikae && FAutoFurikae)
+        return TDerived::Furikae;
+    if (!FAutoKokuminNoKyujitsu || jd < FirstKokuminNoKyujitsuJD())
+        return TDerived::None;
+    if (jd < NearestFreeDayRuleJD() && (dayOfWeek == Sunday || furikae))
+        return TDerived::None;
+    return BetweenHolidays(jd, classify) ? TDerived::KokuminNoKyujitsu : TDerived::None;
+}
+
+bool THolidayModel::BetweenHolidays(std::int32_t jd, const TClassify& classify) const {
+    if (jd <= Julius::MinJD || jd >= Julius::MaxJD)
+        return false;
+    FLookingBack = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{FLookingBack};
+    const auto isHoliday = [this, &classify](std::int32_t other) {
+        std::int32_t y;
+        std::uint8_t m, d;
+        Julius::JDToYMD(other, y, m, d);
+        const TDayTypes types = classify ? classify(y, m, d) : GetDayTypeFlags(y, m, d);
+        return (types & dtHoliday) != 0;
+    };
+    return isHoliday(jd - 1) && isHoliday(jd + 1);
 }
 
 int THolidayModel::EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t day) const {
@@ -84,18 +144,26 @@ int THolidayModel::EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t
         return 0;
     // As Julius's IsVernalEquinoxDay and IsAutumnalEquinoxDay: month and day of the year's
     // equinox dates are compared, not the year of the converted date.
-    TEquinoxDates& e = FEquinoxDates;
-    if (e.Year != year) {
-        std::int32_t y;
-        Julius::JDToYMD(Julius::VernalEquinoxJD(year), y, e.VernalMonth, e.VernalDay);
-        Julius::JDToYMD(Julius::AutumnalEquinoxJD(year), y, e.AutumnalMonth, e.AutumnalDay);
-        e.Year = year;
-    }
+    const TEquinoxDates& e = EquinoxDatesOf(year);
     if (month == e.VernalMonth && day == e.VernalDay)
         return 1;
     if (month == e.AutumnalMonth && day == e.AutumnalDay)
         return 2;
     return 0;
+}
+
+const THolidayModel::TEquinoxDates& THolidayModel::EquinoxDatesOf(std::int32_t year) const {
+    for (const TEquinoxDates& e : FEquinoxDates) {
+        if (e.Year == year)
+            return e;
+    }
+    TEquinoxDates& e = FEquinoxDates[FOlderEquinoxDates];
+    FOlderEquinoxDates = (FOlderEquinoxDates + 1) % FEquinoxDates.size();
+    std::int32_t y;
+    Julius::JDToYMD(EquinoxDays::VernalJD(year), y, e.VernalMonth, e.VernalDay);
+    Julius::JDToYMD(EquinoxDays::AutumnalJD(year), y, e.AutumnalMonth, e.AutumnalDay);
+    e.Year = year;
+    return e;
 }
 
 bool THolidayModel::IsFurikae(std::int32_t jd, std::uint8_t dayOfWeek,
@@ -138,16 +206,24 @@ QString THolidayModel::GetDayNames(std::int32_t year, std::uint8_t month, std::u
         if (item->IsMatch(year, month, day))
             names.append(item->Name());
     }
+    const qsizetype specialDays = names.size();
     for (const auto& item : FHolidayItems) {
         if (item->IsMatch(year, month, day))
             names.append(item->Name());
     }
+    bool ownHoliday = names.size() > specialDays;
     if (FAutoEquinox) {
         const int equinox = EquinoxOf(year, month, day);
         if (equinox == 1)
             names.append(QStringLiteral("春分の日"));
         else if (equinox == 2)
             names.append(QStringLiteral("秋分の日"));
+        ownHoliday = ownHoliday || equinox != 0;
+    }
+    if (FAutoKokuminNoKyujitsu && !ownHoliday) {
+        const std::int32_t jd = Julius::YMDToJD(year, month, day);
+        if (DerivedHoliday(jd, Julius::JDDayOfWeek(jd), classify) == TDerived::KokuminNoKyujitsu)
+            names.append(QStringLiteral("国民の休日"));
     }
     if (FAutoFurikae) {
         const TDayTypes types =

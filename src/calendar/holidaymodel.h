@@ -1,10 +1,11 @@
 // The holiday model: what a date is (Sunday, Saturday, holiday, substitute holiday, special
-// day) and which names it carries, from two lists of rule lines, the equinox days and the
-// substitute-holiday law. A plain object without a face: the calendar controls classify their
-// days through one, and the day table of the sheet and the export tool's holiday listing ask
-// one directly.
+// day) and which names it carries, from two lists of rule lines, the equinox days, the
+// substitute-holiday law and the law's rest day between two holidays (国民の休日). A plain object
+// without a face: the calendar controls classify their days through one, and the day table of the
+// sheet and the export tool's holiday listing ask one directly.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -74,9 +75,10 @@ void ParseDayList(TBinaryDayList& items, const QStringList& lines);
 
 // --- The model -------------------------------------------------------------------------------
 
-/// The rule lists of holidays and special days, parsed, and the two derived kinds of holiday:
-/// the equinox days (AutoEquinox) and substitute holidays by the law in force on the date
-/// (AutoFurikae). A new model has empty lists and both switches on.
+/// The rule lists of holidays and special days, parsed, and the three derived kinds of holiday:
+/// the equinox days (AutoEquinox), substitute holidays (AutoFurikae) and the rest days between
+/// two holidays (AutoKokuminNoKyujitsu), each by the law in force on the date. A new model has
+/// empty lists and all three switches on.
 class THolidayModel {
   public:
     /// How the days before a date are classified for the substitute-holiday step, and how the
@@ -107,6 +109,12 @@ class THolidayModel {
     /// Whether substitute holidays (振替休日) are derived from the holidays.
     bool AutoFurikae() const { return FAutoFurikae; }
     void SetAutoFurikae(bool value) { FAutoFurikae = value; }
+    /// Whether a day between two holidays is a holiday named "国民の休日" (from 1985-12-27):
+    /// a day that is no holiday of the lists or equinox day itself, whose day before and day
+    /// after both are; until 2006 not a Sunday and not a substitute holiday. Substitute
+    /// holidays and other such days do not count as the holidays on either side.
+    bool AutoKokuminNoKyujitsu() const { return FAutoKokuminNoKyujitsu; }
+    void SetAutoKokuminNoKyujitsu(bool value) { FAutoKokuminNoKyujitsu = value; }
 
     /// What the date is: special day, holiday, substitute holiday, Sunday, Saturday.
     TDayTypes GetDayTypeFlags(std::int32_t year, std::uint8_t month, std::uint8_t day) const {
@@ -116,7 +124,8 @@ class THolidayModel {
     TDayTypes GetDayTypeFlags(std::int32_t year, std::uint8_t month, std::uint8_t day,
                               const TClassify& classify) const;
 
-    /// The date's names as comma text: special days, holidays, the equinox day, "振替休日".
+    /// The date's names as comma text: special days, holidays, the equinox day, "国民の休日",
+    /// "振替休日".
     QString GetDayNames(std::int32_t year, std::uint8_t month, std::uint8_t day) const {
         return GetDayNames(year, month, day, {});
     }
@@ -125,17 +134,25 @@ class THolidayModel {
                         const TClassify& classify) const;
 
   private:
+    // The holiday a day that is no holiday of the lists nor an equinox day may still be.
+    enum class TDerived : std::uint8_t { None, Furikae, KokuminNoKyujitsu };
+    TDerived DerivedHoliday(std::int32_t jd, std::uint8_t dayOfWeek,
+                            const TClassify& classify) const;
     // Whether the date (a day number) is a substitute holiday under the law in force then.
     bool IsFurikae(std::int32_t jd, std::uint8_t dayOfWeek, const TClassify& classify) const;
+    // Whether the days before and after the date are holidays of their own (lists, equinox
+    // days, and what `classify` adds), not derived ones.
+    bool BetweenHolidays(std::int32_t jd, const TClassify& classify) const;
     // 1 for the vernal, 2 for the autumnal equinox day while they are holidays, else 0.
     int EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
 
-    // The equinox dates of the year classified last: every date asks, and they take a
-    // dozen sines each to work out.
+    // The equinox dates of the years classified last: every date asks, a day next to New
+    // Year asks about two years, and after 2150 each date is a search in the ephemeris.
     struct TEquinoxDates {
         std::int32_t Year = INT32_MIN;
         std::uint8_t VernalMonth = 0, VernalDay = 0, AutumnalMonth = 0, AutumnalDay = 0;
     };
+    const TEquinoxDates& EquinoxDatesOf(std::int32_t year) const;
 
     QStringList FHolidayList;
     QStringList FSpecialDayList;
@@ -143,8 +160,10 @@ class THolidayModel {
     TBinaryDayList FSpecialDayItems;
     bool FAutoEquinox = true;
     bool FAutoFurikae = true;
-    // Set while an earlier day is classified for the substitute-holiday step, so that the
-    // look back does not look back again.
+    bool FAutoKokuminNoKyujitsu = true;
+    // Set while the days around a date are classified for the substitute holiday or the day
+    // between two holidays, so that they count only their own holidays and look no further.
     mutable bool FLookingBack = false;
-    mutable TEquinoxDates FEquinoxDates;
+    mutable std::array<TEquinoxDates, 2> FEquinoxDates;
+    mutable std::size_t FOlderEquinoxDates = 0;
 };

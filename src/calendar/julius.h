@@ -70,7 +70,9 @@ std::int32_t TodayJD();
 
 // --- Solar terms, equinoxes and the sexagenary cycle -----------------------------------------
 
-/// The date in Japan of the vernal and the autumnal equinox of a year, as day numbers.
+/// The date in Japan of the vernal and the autumnal equinox of a year, as day numbers, by a
+/// closed formula that matches the published dates up to 2150 and drifts after it. The
+/// holidays take their equinox days from equinoxdays.h, which uses it only up to 2150.
 std::int32_t VernalEquinoxJD(std::int32_t year);
 std::int32_t AutumnalEquinoxJD(std::int32_t year);
 /// Whether month and day are those of the year's equinox day.

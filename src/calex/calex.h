@@ -31,6 +31,7 @@
 
 class QKeyEvent;
 class QMouseEvent;
+class QPainter;
 class QPaintEvent;
 class QResizeEvent;
 
@@ -108,6 +109,27 @@ using TKeyEvent = std::function<void(QObject* sender, int key, Qt::KeyboardModif
 using TMouseEvent = std::function<void(QObject* sender, Qt::MouseButton button,
                                        Qt::KeyboardModifiers shift, int x, int y)>;
 
+/// A day cell of the month grid as the grid would draw it: the date, the colour its number
+/// would take (neighbour days merged, the current date inverted) and what lies under it.
+struct TDayCellInfo {
+    std::int32_t Year = 0;
+    std::uint8_t Month = 0;
+    std::uint8_t Day = 0;
+    TColor NumberColor = clBlack;
+    TColor Background = clWhite; // the control's Color, or the day's colour under the current date
+    bool Neighbour = false;      // a day of the previous or next month
+    bool Current = false;        // the current date, drawn inverted
+};
+/// Draws a day cell's contents in place of the grid's centred number, in client pixels into
+/// the control's buffer (its background, and the current date's inversion, already drawn).
+/// Returns false to leave the cell to the grid. The window sets it; the grid knows no more of
+/// what a day shows than this.
+using TDayCellPainter =
+    std::function<bool(QPainter& painter, const QRect& rect, const TDayCellInfo& cell)>;
+/// The tool tip of a day of the grid; empty for none.
+using TDayToolTipEvent =
+    std::function<QString(std::int32_t year, std::uint8_t month, std::uint8_t day)>;
+
 /// A calendar control without a face: the current date and its navigation, the rule lists,
 /// the fonts and the classification of dates. It draws through its own buffer FBuffer, whose
 /// size is that of the client area (inside the sunken edge).
@@ -167,6 +189,9 @@ class TCustomCalendarEx : public QWidget {
     /// Whether substitute holidays (振替休日) are derived from the holidays.
     bool AutoFurikae() const { return FHolidays.AutoFurikae(); }
     void SetAutoFurikae(bool value);
+    /// Whether a day between two holidays is one (国民の休日), by the law in force on the date.
+    bool AutoKokuminNoKyujitsu() const { return FHolidays.AutoKokuminNoKyujitsu(); }
+    void SetAutoKokuminNoKyujitsu(bool value);
 
     /// What the date is: special day, holiday, substitute holiday, Sunday, Saturday.
     virtual TDayTypes GetDayTypeFlags(std::int32_t year, std::uint8_t month,
@@ -225,7 +250,7 @@ class TCustomCalendarEx : public QWidget {
     TStringList FHolidayList;
     TStringList FSpecialDayList;
     TColor FColor = clWindow;
-    // The parsed lists, AutoEquinox and AutoFurikae.
+    // The parsed lists and the switches of the derived holidays.
     THolidayModel FHolidays;
 };
 
@@ -266,6 +291,11 @@ class TMonthlyCalendar : public TCustomCalendarEx {
     /// Whether each day shows its rokuyō name under the number.
     bool ShowRokuyo() const { return FShowRokuyo; }
     void SetShowRokuyo(bool value);
+    /// Draws the day cells' contents in place of the grid's own number (unset: the grid's);
+    /// setting it redraws.
+    void SetDayCellPainter(TDayCellPainter painter);
+    /// What hovering a day shows; unset or empty: no tool tip.
+    TDayToolTipEvent OnDayToolTip;
 
     /// Rows including the header row.
     virtual int RowCount() const;
@@ -283,6 +313,7 @@ class TMonthlyCalendar : public TCustomCalendarEx {
 
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     void DrawHeaderCell(int col, const TRect& rect);
@@ -297,6 +328,7 @@ class TMonthlyCalendar : public TCustomCalendarEx {
     bool FLastRowLastDay = false;
     TColor FDayOfWeekBkColor = clNavy;
     bool FShowRokuyo = false;
+    TDayCellPainter FDayCellPainter;
 };
 
 /// The calendar control the program places: the month grid plus colour properties, the names

@@ -39,6 +39,7 @@ void ApplyProgramDesign(TCalendarEx& calendar) {
     const THolidaySetup holidays = ProgramHolidaySetup();
     calendar.SetAutoEquinox(holidays.AutoEquinox);
     calendar.SetAutoFurikae(holidays.AutoFurikae);
+    calendar.SetAutoKokuminNoKyujitsu(holidays.AutoKokuminNoKyujitsu);
     calendar.SetHolidayList(holidays.HolidayList);
     calendar.SetSpecialDayList(holidays.SpecialDayList);
 }

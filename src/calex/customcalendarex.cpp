@@ -193,6 +193,13 @@ void TCustomCalendarEx::SetAutoFurikae(bool value) {
     Redraw();
 }
 
+void TCustomCalendarEx::SetAutoKokuminNoKyujitsu(bool value) {
+    if (value == FHolidays.AutoKokuminNoKyujitsu())
+        return;
+    FHolidays.SetAutoKokuminNoKyujitsu(value);
+    Redraw();
+}
+
 void TCustomCalendarEx::ParseDayLists() {
     FHolidays.SetDayLists(FHolidayList.Lines(), FSpecialDayList.Lines());
 }

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 #include "calendar/julius.h"
 #include "calendar/weekdayletter.h"
@@ -65,6 +67,11 @@ void TMonthlyCalendar::SetDayOfWeekBkColor(TColor value) {
 void TMonthlyCalendar::SetShowRokuyo(bool value) {
     if (Store(FShowRokuyo, value))
         Redraw();
+}
+
+void TMonthlyCalendar::SetDayCellPainter(TDayCellPainter painter) {
+    FDayCellPainter = std::move(painter);
+    Redraw();
 }
 
 // --- Layout ----------------------------------------------------------------------------------
@@ -199,6 +206,18 @@ void TMonthlyCalendar::DrawDayCell(int col, int row, const TRect& rect) {
     }
     canvas.Brush.Style = bsClear;
 
+    if (FDayCellPainter) {
+        if (QPainter* painter = canvas.Painter()) {
+            const TDayCellInfo info{
+                y, m, d, canvas.Font.Color(), current ? currentColor : Color(), neighbour, current};
+            painter->save();
+            const bool drawn = FDayCellPainter(*painter, rect.ToQRect(), info);
+            painter->restore();
+            if (drawn)
+                return;
+        }
+    }
+
     const unsigned centred = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
     const QString number = QString::number(d);
     const std::uint8_t rokuyo = FShowRokuyo ? Julius::JDRokuyo(jd) : 0;
@@ -254,6 +273,33 @@ void TMonthlyCalendar::keyPressEvent(QKeyEvent* event) {
         break;
     }
     TCustomCalendarEx::keyPressEvent(event);
+}
+
+bool TMonthlyCalendar::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return TCustomCalendarEx::event(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QPoint p = help->pos() - contentsRect().topLeft();
+    int col = 0;
+    int row = 0;
+    QString tip;
+    if (OnDayToolTip && CellFromPoint(p.x(), p.y(), col, row) && row > 0) {
+        const std::int32_t jd = FirstCellJD() + (row - 1) * 7 + col;
+        const TYmd date = jd >= Julius::MinJD && jd <= Julius::MaxJD ? ToYmd(jd) : TYmd{};
+        // A neighbour day shows its names only where the grid shows the day at all.
+        if (date.m != 0 && (date.m == Month() || FShowNeighbor))
+            tip = OnDayToolTip(date.y, date.m, date.d);
+    }
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        // The cell as the region: moving within it keeps the tip, moving out takes it away.
+        const TRect cell = CellRect(col, row);
+        QToolTip::showText(help->globalPos(), tip, this,
+                           cell.ToQRect().translated(contentsRect().topLeft()));
+    }
+    return true;
 }
 
 void TMonthlyCalendar::mousePressEvent(QMouseEvent* event) {

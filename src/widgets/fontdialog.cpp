@@ -26,7 +26,7 @@ const QString SampleText = QStringLiteral("AaBb あア亜 2026");
 } // namespace
 
 bool TFontDialog::Execute(QWidget* parent) {
-    TFontChooser chooser(FFont, parent);
+    TFontChooser chooser(FFont, parent, FaceOnly);
     if (chooser.exec() != QDialog::Accepted)
         return false;
     TFont chosen = FFont;
@@ -52,7 +52,8 @@ QStringList TFontChooser::FaceList() {
     return faces;
 }
 
-TFontChooser::TFontChooser(const TFont& font, QWidget* parent) : QDialog(parent), FFont(font) {
+TFontChooser::TFontChooser(const TFont& font, QWidget* parent, bool faceOnly)
+    : QDialog(parent), FFont(font) {
     setWindowTitle(QStringLiteral("フォント"));
     setObjectName(QStringLiteral("FontChooser"));
 
@@ -99,6 +100,11 @@ TFontChooser::TFontChooser(const TFont& font, QWidget* parent) : QDialog(parent)
     grid->addWidget(FStyles, 1, 1);
     grid->addWidget(sizes, 1, 2);
     grid->addWidget(sampleBox, 2, 0, 1, 3);
+    if (faceOnly)
+        for (QWidget* offered :
+             {static_cast<QWidget*>(stylesLabel), static_cast<QWidget*>(FStyles),
+              grid->itemAtPosition(0, 2)->widget(), static_cast<QWidget*>(sizes)})
+            offered->hide();
     grid->addWidget(buttons, 3, 0, 1, 3);
 
     SetFace(font.Name());

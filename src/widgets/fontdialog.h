@@ -15,6 +15,9 @@ class TFontDialog {
     /// The font held: the current choice, read and set by the program.
     TFont& Font() { return FFont; }
     const TFont& Font() const { return FFont; }
+    /// Offers the face alone, for a text whose style and size are not the user's to choose
+    /// (they follow from where it is printed); the sample shows the held font's size.
+    bool FaceOnly = false;
 
     /// Shows the chooser modally on the held font. True when the user confirmed; the held font
     /// then has the chosen face and style. Cancelling leaves it unchanged.
@@ -30,7 +33,8 @@ class TFontChooser : public QDialog {
     Q_OBJECT
 
   public:
-    TFontChooser(const TFont& font, QWidget* parent = nullptr);
+    /// `faceOnly`: the style and size are not offered, nor shown.
+    TFontChooser(const TFont& font, QWidget* parent = nullptr, bool faceOnly = false);
 
     /// The chosen face and style (bold and italic only).
     QString Face() const;

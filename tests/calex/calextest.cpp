@@ -63,6 +63,7 @@ TEST_F(Control, StartsOnTodayWithTheDefaults) {
     EXPECT_EQ(fresh.Color(), clWindow);
     EXPECT_TRUE(fresh.AutoEquinox());
     EXPECT_TRUE(fresh.AutoFurikae());
+    EXPECT_TRUE(fresh.AutoKokuminNoKyujitsu());
     EXPECT_EQ(fresh.FirstDayOfWeek(), dowSun);
     EXPECT_FALSE(fresh.ShowNeighbor());
     EXPECT_EQ(fresh.NeighborColor(), clSilver);

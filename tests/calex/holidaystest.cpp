@@ -13,6 +13,7 @@
 
 #include <QDate>
 
+#include "calendar/equinoxdays.h"
 #include "calendar/holidays.h"
 #include "calendar/julius.h"
 #include "calex/calex.h"
@@ -179,6 +180,9 @@ TEST_F(NationalHolidays, EquinoxDaysFromTheLawOf1948) {
 
 TEST_F(NationalHolidays, TheDefaultListIsData) {
     const QStringList lines = DefaultHolidayList();
+    // Only the law's own holidays are lines; days between two of them are worked out.
+    EXPECT_FALSE(lines.join(u'\n').contains(u"国民の休日"_s));
+    EXPECT_TRUE(calendar.AutoKokuminNoKyujitsu());
     TBinaryDayList items;
     ASSERT_NO_THROW(ParseDayList(items, lines));
     EXPECT_EQ(items.size(), static_cast<std::size_t>(lines.size()));
@@ -186,25 +190,32 @@ TEST_F(NationalHolidays, TheDefaultListIsData) {
     EXPECT_EQ(calendar.SpecialDayItems().size(), 0u); // one empty line, no item
 }
 
-// The September days between 敬老の日 and 秋分の日 are listed up to 3007; each listed year
-// must be one where the equinox falls two days after the third Monday, and no such year may
-// be missing.
-TEST_F(NationalHolidays, SeptemberDaysBetweenHolidaysUpTo3007) {
-    int listed = 0;
-    for (std::int32_t year = 2003; year <= 3010; ++year) {
+// The September days between 敬老の日 and 秋分の日 are worked out for every year: each is a
+// year where the equinox falls two days after the third Monday, and none is missing, neither
+// up to 3007, where a table of them used to end, nor after it.
+TEST_F(NationalHolidays, SeptemberDaysBetweenHolidaysEveryYear) {
+    int named = 0;
+    int after3007 = 0;
+    for (std::int32_t year = 2003; year <= 3100; ++year) {
         const std::int32_t first = Julius::YMDToJD(year, 9, 1);
         const std::int32_t thirdMonday = first + (9 - Julius::JDDayOfWeek(first)) % 7 + 14;
-        const bool between = Julius::AutumnalEquinoxJD(year) == thirdMonday + 2 && year <= 3007;
+        const bool between = EquinoxDays::AutumnalJD(year) == thirdMonday + 2;
         std::int32_t y;
         std::uint8_t m, d;
         Julius::JDToYMD(thirdMonday + 1, y, m, d);
-        const bool named = calendar.GetDayNames(y, m, d) == u"国民の休日"_s;
-        EXPECT_EQ(named, between) << year;
-        listed += named;
+        const bool isNamed = calendar.GetDayNames(y, m, d) == u"国民の休日"_s;
+        EXPECT_EQ(isNamed, between) << year;
+        if (isNamed) {
+            ++named;
+            after3007 += year > 3007;
+            EXPECT_EQ(calendar.GetDayTypeFlags(y, m, d), dtHoliday) << year;
+        }
     }
-    EXPECT_EQ(listed, 138);
+    EXPECT_GT(after3007, 10);
+    EXPECT_GT(named, 138 + 10);
     EXPECT_EQ(Names({2032, 9, 21}), u"国民の休日"_s);
     EXPECT_EQ(Names({3007, 9, 22}), u"国民の休日"_s);
+    EXPECT_EQ(Names({3018, 9, 22}), u"国民の休日"_s);
 }
 
 } // namespace

@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
     std::fprintf(out, "// Made by tamurika-skytable when the program was built.\n"
                       "#include \"skytable/skytable.h\"\n\n"
                       "namespace Koyomi::SkyTable {\n\n"
-                      "const std::array<std::array<double, SunDegrees.size()>, "
-                      "LastYear - FirstYear + 1> SunInstants = {{\n");
+                      "const std::array<std::array<double, SunDegrees.size()>,\n"
+                      "                 LastYear - FirstYear + 1> SunInstants = {{\n");
     for (int year = SkyTable::FirstYear; year <= SkyTable::LastYear; ++year) {
         std::fprintf(out, "    {{");
         for (const double degrees : SkyTable::SunDegrees)
