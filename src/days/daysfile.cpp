@@ -288,7 +288,22 @@ TDaysFile ReadDaysFile(const QString& fileName) {
     return ParseDaysFile(bytes);
 }
 
+TDaysFile ReadDaysFileOrNote(const QString& fileName) {
+    try {
+        return ReadDaysFile(fileName);
+    } catch (const EFamilyDaysError& error) {
+        TDaysFile file;
+        file.Unreadable = true;
+        file.Problems.push_back({0, QString(), error.Message()});
+        return file;
+    }
+}
+
 void WriteDaysFile(const QString& fileName, const TDaysFile& file) {
+    if (file.Unreadable)
+        throw EFamilyDaysError(
+            QStringLiteral("記念日のファイル「%1」を読めなかったので、書き換えずに残しています。")
+                .arg(fileName));
     if (!ReplaceFileAtomically(fileName, FormatDaysFile(file)))
         throw EFamilyDaysError(
             QStringLiteral(

@@ -25,9 +25,11 @@ inline const QString DaysFileName = QStringLiteral("tamurika-days.txt");
 
 /// A line of the file that is not a day: kept as it stands, and said to the user.
 struct TDaysFileProblem {
-    int Line = 0; // 1-based
+    int Line = 0; // 1-based; 0 for the file as a whole
     QString Text;
     QString Message; // "12行目: …" in the user's words
+
+    bool operator==(const TDaysFileProblem&) const = default;
 };
 
 /// The file as read: the days in its order, the comments before the first day and after the
@@ -37,6 +39,11 @@ struct TDaysFile {
     std::vector<TFamilyDay> Days;
     QStringList Trailing;
     std::vector<TDaysFileProblem> Problems;
+    /// The file exists but could not be read at all (its problem says why): it must not be
+    /// written over, or a person's list would be lost.
+    bool Unreadable = false;
+
+    bool operator==(const TDaysFile&) const = default;
 };
 
 /// The comment lines a new file starts with: how a person writes a day.
@@ -58,6 +65,11 @@ QString DayLine(const TFamilyDay& day);
 /// days (too large, or not UTF-8).
 TDaysFile ReadDaysFile(const QString& fileName);
 
+/// The same without raising: a file that cannot be read gives an empty list marked Unreadable,
+/// with the reason as its one problem.
+TDaysFile ReadDaysFileOrNote(const QString& fileName);
+
 /// Replaces the days file whole (written to a new file, then renamed); raises EFamilyDaysError
-/// naming the file, with the old file untouched, when it cannot.
+/// naming the file, with the old file untouched, when it cannot, or when `file` was read from a
+/// file that could not be read (Unreadable).
 void WriteDaysFile(const QString& fileName, const TDaysFile& file);
