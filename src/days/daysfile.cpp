@@ -15,7 +15,7 @@ constexpr qint64 MaxFileBytes = 4 * 1024 * 1024;
 const QString WeekdayLetters = QStringLiteral("日月火水木金土");
 
 bool IsSeparator(QChar c) {
-    return c == u' ' || c == u'\t' || c == QChar(0x3000);
+    return c == u' ' || c == u'\t' || c == QChar(0x3000) || c == u'\r' || c == u'\v' || c == u'\f';
 }
 
 // Splits a line into its fields; a field in double quotes may hold separators, and "" in it
@@ -119,7 +119,7 @@ std::optional<QString> ReadDate(const QString& field, TFamilyDay& day) {
 }
 
 std::optional<int> YearField(const QString& field) {
-    static const QRegularExpression year(QStringLiteral("^(\\d{4})年?$"));
+    static const QRegularExpression year(QStringLiteral("^(\\d{1,4})年?$"));
     const QRegularExpressionMatch m = year.match(Narrow(field));
     if (!m.hasMatch())
         return std::nullopt;
@@ -219,15 +219,16 @@ QString DayLine(const TFamilyDay& day) {
 TDaysFile ParseDaysFile(const QByteArray& bytes) {
     TDaysFile file;
     QString text = QString::fromUtf8(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
+    while (text.startsWith(QChar(0xFEFF))) // a byte-order mark, or an editor's second one
         text.remove(0, 1);
     QStringList lines = text.split(u'\n');
     if (!lines.isEmpty() && lines.back().isEmpty())
         lines.removeLast();
     QStringList pending; // comments (and lines not understood) waiting for the next day
     for (qsizetype i = 0; i < lines.size(); ++i) {
+        // CRLF, and the stray CRs of a file converted twice, are line ends, not text.
         QString line = lines[i];
-        if (line.endsWith(u'\r'))
+        while (line.endsWith(u'\r'))
             line.chop(1);
         if (IsComment(line)) {
             (file.Days.empty() ? file.Header : pending) << line;

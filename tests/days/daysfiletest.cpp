@@ -126,3 +126,17 @@ TEST(DaysFile, AFileThatIsNotTextIsRefusedNamingIt) {
     }
     EXPECT_THROW(ReadDaysFile(dir.path()), EFamilyDaysError); // a folder
 }
+
+TEST(DaysFile, WhatIsReadOnceReadsTheSameAfterWriting) {
+    // Cases the fuzzer found: stray CRs of a file converted twice, two byte-order marks, a
+    // year written with a leading zero.
+    for (const QByteArray& text :
+         {QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF# a\r\r\n5/5 x\r\r\r\n"),
+          QByteArray("6/10 y 0217 #CC0066\n"), QByteArray("7/7 \"a\rb\"\r\n")}) {
+        const TDaysFile file = ParseDaysFile(text);
+        const QByteArray written = FormatDaysFile(file);
+        EXPECT_EQ(ParseDaysFile(written).Days, file.Days) << text.toStdString();
+        EXPECT_EQ(FormatDaysFile(ParseDaysFile(written)), written) << text.toStdString();
+        EXPECT_TRUE(file.Problems.empty()) << text.toStdString();
+    }
+}
