@@ -44,20 +44,19 @@ bool Closed(const QByteArray& data) {
     return open.isEmpty();
 }
 
-// The date an event starts on, for the sheet: all-day dates as written; times in this
-// computer's time zone.
-std::optional<QDate> StartDate(icalcomponent* event) {
+// The date an event starts on, for the sheet: all-day dates as written; times in `zone`.
+std::optional<QDate> StartDate(icalcomponent* event, const QTimeZone& zone) {
     const icaltimetype start = icalcomponent_get_dtstart(event);
     if (icaltime_is_null_time(start) || !icaltime_is_valid_time(start))
         return std::nullopt;
     if (start.is_date)
         return QDate(start.year, start.month, start.day);
-    const icaltimezone* zone = icaltime_get_timezone(start);
-    if (zone == nullptr && !icaltime_is_utc(start)) // floating: the time as written
+    const icaltimezone* own = icaltime_get_timezone(start);
+    if (own == nullptr && !icaltime_is_utc(start)) // floating: the time as written
         return QDate(start.year, start.month, start.day);
-    const time_t t = icaltime_as_timet_with_zone(
-        start, zone != nullptr ? zone : icaltimezone_get_utc_timezone());
-    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(t)).toLocalTime().date();
+    const time_t t =
+        icaltime_as_timet_with_zone(start, own != nullptr ? own : icaltimezone_get_utc_timezone());
+    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(t), zone).date();
 }
 
 // The kind the summary names, and the name without the words that named it.
@@ -80,11 +79,11 @@ std::pair<TFamilyDay::TKind, QString> KindAndName(const QString& summary) {
     return {TFamilyDay::TKind::Other, text};
 }
 
-void ReadEvent(icalcomponent* event, int year, TCalendarImport& result) {
+void ReadEvent(icalcomponent* event, int year, const QTimeZone& zone, TCalendarImport& result) {
     const char* summaryText = icalcomponent_get_summary(event);
     const QString summary = QString::fromUtf8(summaryText != nullptr ? summaryText : "").trimmed();
     const QString shown = summary.isEmpty() ? QStringLiteral("（名前なし）") : summary;
-    const std::optional<QDate> start = StartDate(event);
+    const std::optional<QDate> start = StartDate(event, zone);
     if (!start || !start->isValid()) {
         result.Left << QStringLiteral("「%1」: 日付が読めません").arg(shown);
         return;
@@ -150,7 +149,8 @@ void ReadEvent(icalcomponent* event, int year, TCalendarImport& result) {
 
 } // namespace
 
-TCalendarImport ImportICalendar(const QByteArray& data, int year, const QString& fileName) {
+TCalendarImport ImportICalendar(const QByteArray& data, int year, const QString& fileName,
+                                const QTimeZone& zone) {
     if (!data.toUpper().contains("BEGIN:VCALENDAR"))
         throw Damaged(fileName, QStringLiteral("カレンダーが入っていません"));
     if (data.contains('\0'))
@@ -179,12 +179,12 @@ TCalendarImport ImportICalendar(const QByteArray& data, int year, const QString&
                  icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT);
              event != nullptr;
              event = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT))
-            ReadEvent(event, year, result);
+            ReadEvent(event, year, zone, result);
     std::stable_sort(result.Days.begin(), result.Days.end(), EarlierInYear);
     return result;
 }
 
-TCalendarImport ImportICalendarFile(const QString& fileName, int year) {
+TCalendarImport ImportICalendarFile(const QString& fileName, int year, const QTimeZone& zone) {
     const QFileInfo info(fileName);
     if (!info.isFile())
         throw EFamilyDaysError(
@@ -197,5 +197,5 @@ TCalendarImport ImportICalendarFile(const QString& fileName, int year) {
     if (data.size() > MaxFileBytes)
         throw EFamilyDaysError(
             QStringLiteral("「%1」は大きすぎます（16 MB まで）。").arg(fileName));
-    return ImportICalendar(data, year, fileName);
+    return ImportICalendar(data, year, fileName, zone);
 }

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTimeZone>
 
 #include "familyday.h"
 
@@ -20,14 +21,17 @@ struct TCalendarImport {
 };
 
 /// Reads the iCalendar text `data` of the file `fileName` for the sheet of `year`. An event's
-/// date is its all-day date as written, or the date in this computer's time zone of its start
-/// (in its own TZID's zone, or UTC). A yearly rule (RRULE:FREQ=YEARLY) with BYMONTH and BYDAY
+/// date is its all-day date as written, or the date in `zone` (this computer's time zone) of
+/// its start (given in its own TZID's zone, or UTC). A yearly rule (RRULE:FREQ=YEARLY) with BYMONTH
+/// and BYDAY
 /// ("2SU") becomes a weekday rule, any other a date of every year counted from its first year;
 /// an event whose summary names a birthday ("…の誕生日", "…'s birthday") or an anniversary
 /// becomes one. Raises EFamilyDaysError naming the file when it is not iCalendar or is damaged
 /// (no calendar in it, a calendar not closed).
-TCalendarImport ImportICalendar(const QByteArray& data, int year, const QString& fileName);
+TCalendarImport ImportICalendar(const QByteArray& data, int year, const QString& fileName,
+                                const QTimeZone& zone = QTimeZone::systemTimeZone());
 
 /// The same for the file itself; raises EFamilyDaysError naming it when it cannot be read or
 /// is larger than any calendar a family keeps (16 MB).
-TCalendarImport ImportICalendarFile(const QString& fileName, int year);
+TCalendarImport ImportICalendarFile(const QString& fileName, int year,
+                                    const QTimeZone& zone = QTimeZone::systemTimeZone());

@@ -23,7 +23,8 @@ const TFamilyDay* Find(const TCalendarImport& import, const QString& name) {
 } // namespace
 
 TEST(ICalendarImport, AFileAsCalendarProgramsWriteIt) {
-    const TCalendarImport import = ImportICalendarFile(Data + QStringLiteral("/family.ics"), 2027);
+    const TCalendarImport import = ImportICalendarFile(Data + QStringLiteral("/family.ics"), 2027,
+                                                       QTimeZone(QByteArray("Asia/Tokyo")));
     ASSERT_EQ(import.Days.size(), 6u) << import.Left.join(u'\n').toStdString();
 
     const TFamilyDay* taro = Find(import, QStringLiteral("太郎"));
@@ -48,10 +49,19 @@ TEST(ICalendarImport, AFileAsCalendarProgramsWriteIt) {
     EXPECT_EQ(moving->Repeat, TFamilyDay::TRepeat::Once);
     EXPECT_EQ(OccurrenceIn(*moving, 2027), QDate(2027, 3, 14));
 
-    // 16:00 UTC is 01:00 the next day in Japan (the tests run with TZ=Asia/Tokyo).
+    // 16:00 UTC is 01:00 the next day in Japan, and still the same day in Los Angeles.
     const TFamilyDay* call = Find(import, QStringLiteral("おばあちゃんに電話"));
     ASSERT_NE(call, nullptr);
     EXPECT_EQ(OccurrenceIn(*call, 2027), QDate(2027, 4, 21));
+    const TCalendarImport there = ImportICalendarFile(Data + QStringLiteral("/family.ics"), 2027,
+                                                      QTimeZone(QByteArray("America/Los_Angeles")));
+    const TFamilyDay* called = Find(there, QStringLiteral("おばあちゃんに電話"));
+    ASSERT_NE(called, nullptr);
+    EXPECT_EQ(OccurrenceIn(*called, 2027), QDate(2027, 4, 20));
+    // A time in its own zone is on its own date there (10:00 in Tokyo is the 13th in LA).
+    const TFamilyDay* moved = Find(there, QStringLiteral("引っ越し"));
+    ASSERT_NE(moved, nullptr);
+    EXPECT_EQ(OccurrenceIn(*moved, 2027), QDate(2027, 3, 13));
 
     const TFamilyDay* hana = Find(import, QStringLiteral("Hana"));
     ASSERT_NE(hana, nullptr);
