@@ -119,6 +119,11 @@ template <class F> void TCalendarDocument::Keep(F&& write) {
             *FHeldFailure = error.Message();
         else
             emit Notice(error.Message());
+    } catch (const EFamilyDaysError& error) {
+        if (FHeldFailure != nullptr)
+            *FHeldFailure = error.Message();
+        else
+            emit Notice(error.Message());
     }
 }
 
@@ -162,6 +167,8 @@ void TCalendarDocument::Apply(const TCalendarModel& model) {
         Keep([this] { WritePrintPosition(AppPath, FModel.Position); });
     if ((parts & mpKoyomi) != 0)
         Keep([this] { WriteKoyomiOptions(AppPath, FModel.Koyomi); });
+    if ((parts & mpFamilyDays) != 0)
+        Keep([this] { WriteDaysFile(DaysFilePath(AppPath), FModel.FamilyDays); });
     if ((parts & mpFraming) != 0 && !photoChanged) {
         FFramingUnkept = true;
         // Within a run the part is kept once the run is over.
@@ -307,6 +314,14 @@ void TCalendarDocument::SetKoyomiOptions(const TKoyomiOptions& options) {
     TCalendarModel next = FModel;
     next.Koyomi = options;
     Change(next, QStringLiteral("暦の表示"));
+}
+
+void TCalendarDocument::SetFamilyDays(std::vector<TFamilyDay> days) {
+    // The list is kept sorted by date, in the dialog and in the file alike.
+    std::stable_sort(days.begin(), days.end(), EarlierInYear);
+    TCalendarModel next = FModel;
+    next.FamilyDays.Days = std::move(days);
+    Change(next, QStringLiteral("記念日"));
 }
 
 void TCalendarDocument::LoadSlot(int slot) {

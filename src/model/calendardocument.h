@@ -85,6 +85,10 @@ class TCalendarDocument : public QObject {
     /// "暦の表示": what the day cells show of the 暦, kept in the state file at once (and
     /// again at undo and redo); a file that cannot be written is told through Notice.
     void SetKoyomiOptions(const TKoyomiOptions& options);
+    /// The family's days, sorted by date: one step "記念日"; the days file follows (on undo and
+    /// redo too). A days file that could not be read is never written over: told through
+    /// Notice.
+    void SetFamilyDays(std::vector<TFamilyDay> days);
 
     /// Loads the fonts, colours and title style of slot n (all defaults for a slot outside
     /// 1..10 or never saved) as one step; n becomes the current slot and the settings count as

@@ -52,5 +52,7 @@ TModelParts Differences(const TCalendarModel& a, const TCalendarModel& b) {
         parts |= mpPosition;
     if (a.Koyomi != b.Koyomi)
         parts |= mpKoyomi;
+    if (a.FamilyDays != b.FamilyDays)
+        parts |= mpFamilyDays;
     return parts;
 }

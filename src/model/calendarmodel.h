@@ -11,6 +11,7 @@
 #include <QSize>
 #include <QString>
 
+#include "days/daysfile.h"
 #include "koyomioptions.h"
 #include "picturefit.h"
 #include "report/lrdocument.h"
@@ -56,6 +57,8 @@ struct TCalendarModel {
     int Position = 0;
     /// What the day cells show of the 暦, and in which face and colour.
     TKoyomiOptions Koyomi;
+    /// The family's own days as their file holds them (with its comments), sorted by date.
+    TDaysFile FamilyDays;
 
     bool operator==(const TCalendarModel&) const = default;
 
@@ -79,11 +82,12 @@ enum TModelPart : unsigned {
     mpPaper = 1u << 6,
     mpPosition = 1u << 7,
     mpKoyomi = 1u << 8,
+    mpFamilyDays = 1u << 9,
 };
 using TModelParts = unsigned;
 /// What a settings slot holds.
 inline constexpr TModelParts SlotParts = mpFonts | mpColors | mpTitleStyle;
-inline constexpr TModelParts AllModelParts = (mpKoyomi << 1) - 1;
+inline constexpr TModelParts AllModelParts = (mpFamilyDays << 1) - 1;
 
 /// The parts in which `a` and `b` differ.
 TModelParts Differences(const TCalendarModel& a, const TCalendarModel& b);

@@ -17,7 +17,12 @@ TCalendarModel ReadCalendarModel(const QString& appPath, int slot) {
     model.Paper = ReadPaperChoice(appPath);
     model.Position = ReadPrintPosition(appPath);
     model.Koyomi = ReadKoyomiOptions(appPath);
+    model.FamilyDays = ReadDaysFileOrNote(DaysFilePath(appPath));
     return model;
+}
+
+QString DaysFilePath(const QString& appPath) {
+    return SettingsFolder(appPath) + DaysFileName;
 }
 
 int StartSlot(const QString& appPath) {

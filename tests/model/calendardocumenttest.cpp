@@ -20,6 +20,7 @@
 #include "common/files.h"
 #include "common/imagemagick.h"
 #include "common/modelprint.h"
+#include "days/daysfile.h"
 #include "model/calendardocument.h"
 #include "model/framingmemory.h"
 #include "model/picturefolder.h"
@@ -190,6 +191,13 @@ TEST_F(DocumentTest, EveryChangeIsOneNamedStepThatUndoAndRedoRetraceExactly) {
              o.Kyureki = TKyurekiMode::FirstDay;
              doc->SetKoyomiOptions(o);
          }},
+        {"family days",
+         u"記念日"_s,
+         mpFamilyDays,
+         false,
+         false,
+         {},
+         [&] { doc->SetFamilyDays(ParseDaysFile("5/5 太郎 誕生日 2015年\n").Days); }},
     };
     const char16_t* const fontSteps[] = {u"年のフォント", u"月のフォント", u"日のフォント",
                                          u"曜日のフォント"};
@@ -458,6 +466,49 @@ TEST_F(DocumentTest, ThePaperAndPositionFilesFollowUndoAndRedo) {
     EXPECT_EQ(ReadBytes(senoruta), "[senoruta]\r\nLRichi=10\r\n");
     EXPECT_EQ(ReadBytes(state), "\xEF\xBB\xBF[paper]\r\nsize=B5\r\n");
     EXPECT_FALSE(QFile::exists(File(u"tamurika.ini"_s)));
+}
+
+TEST_F(DocumentTest, TheDaysFileFollowsUndoAndRedoAndKeepsAPersonsComments) {
+    const QString days = File(u"tamurika-days.txt"_s);
+    // Written by a person: comments, odd spacing, a line the program cannot read.
+    const QByteArray own = "# うちの日\n  6/10   結婚  記念日 2017\n5/5 太郎\n二月三十日 だめ\n";
+    WriteBytes(days, own);
+    Reopen();
+    ASSERT_EQ(Model().FamilyDays.Days.size(), 2u);
+    ASSERT_EQ(Model().FamilyDays.Problems.size(), 1u);
+    EXPECT_EQ(Model().FamilyDays.Problems[0].Line, 4);
+
+    std::vector<TFamilyDay> list = Model().FamilyDays.Days;
+    list.push_back(ParseDaysFile("2027/3/14 引っ越し\n").Days.front());
+    doc->SetFamilyDays(list);
+    EXPECT_EQ(History().undoText(), u"記念日"_s);
+    const QByteArray added = "# うちの日\n2027/3/14\t引っ越し\n5/5\t太郎\n"
+                             "6/10\t結婚\t記念日\t2017年\n二月三十日 だめ\n";
+    EXPECT_EQ(ReadBytes(days), added);
+    doc->Undo();
+    // The person's lines come back as the program writes them, the one it could not read as
+    // it stood; the days are the same.
+    EXPECT_EQ(ParseDaysFile(ReadBytes(days)).Days, ParseDaysFile(own).Days);
+    EXPECT_TRUE(ReadBytes(days).contains("二月三十日 だめ\n"));
+    doc->Redo();
+    EXPECT_EQ(ReadBytes(days), added);
+    Reopen();
+    EXPECT_EQ(Model().FamilyDays.Days.size(), 3u);
+    EXPECT_TRUE(notices.isEmpty()) << notices.join(u'\n').toStdString();
+}
+
+TEST_F(DocumentTest, ADaysFileThatCannotBeReadIsNeverWrittenOver) {
+    const QString days = File(u"tamurika-days.txt"_s);
+    const QByteArray latin1 = "5/5 Ren\xe9\n"; // not UTF-8: some other editor's encoding
+    WriteBytes(days, latin1);
+    Reopen();
+    EXPECT_TRUE(Model().FamilyDays.Unreadable);
+    ASSERT_EQ(Model().FamilyDays.Problems.size(), 1u);
+    EXPECT_TRUE(Model().FamilyDays.Problems[0].Message.contains(u"UTF-8"_s));
+    doc->SetFamilyDays(ParseDaysFile("5/5 太郎\n").Days);
+    EXPECT_EQ(ReadBytes(days), latin1);
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].contains(days));
 }
 
 TEST_F(DocumentTest, AFolderThatCannotBeWrittenRaisesForTheChangeAndTellsForItsUndo) {
