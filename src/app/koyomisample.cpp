@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QDate>
 #include <QPainter>
 
 #include "calendar/julius.h"
@@ -51,8 +52,10 @@ void TKoyomiSample::Draw(QPainter& painter, const QRectF& rect, int year, int mo
     // sample shows what the paper shows, only larger or smaller.
     const QSizeF cell = TSheetLayout::DayCellInside();
     const QString digits = QString::number(day);
-    const TKoyomiCellLayout layout = LayoutKoyomiCell(
-        cell, digits, *FFaces, KoyomiEntries(Day(year, month, day), holidayNames, FOptions));
+    const TKoyomiCellLayout layout =
+        LayoutKoyomiCell(cell, digits, *FFaces,
+                         KoyomiEntries(Day(year, month, day), holidayNames, FOptions,
+                                       FamilyNames(year, month, day)));
     const double scale = std::min(rect.width() / cell.width(), rect.height() / cell.height());
     if (scale <= 0)
         return;
@@ -65,6 +68,34 @@ void TKoyomiSample::Draw(QPainter& painter, const QRectF& rect, int year, int mo
     painter.restore();
 }
 
+QStringList TKoyomiSample::FamilyNames(int year, int month, int day) const {
+    QStringList names;
+    for (const TFamilyDay& d : FFamilyDays)
+        if (OccurrenceIn(d, year) == QDate(year, month, day))
+            names << SheetLabel(d, year);
+    return names;
+}
+
+std::optional<QColor> TKoyomiSample::NumberColor(int year, int month, int day,
+                                                 const QColor& holiday) const {
+    // As on the sheet: a day's own colour wins over the holiday colour.
+    std::optional<QColor> colour;
+    for (const TFamilyDay& d : FFamilyDays) {
+        if (OccurrenceIn(d, year) != QDate(year, month, day))
+            continue;
+        if (d.ColorChoice == TFamilyDay::TColorChoice::Own)
+            colour = d.Color;
+        else if (d.ColorChoice == TFamilyDay::TColorChoice::Holiday && !colour)
+            colour = holiday;
+    }
+    return colour;
+}
+
 QString TKoyomiSample::ToolTip(int year, int month, int day, const QString& holidayNames) {
-    return KoyomiToolTip(year, month, day, Day(year, month, day), holidayNames);
+    QStringList lines =
+        KoyomiToolTip(year, month, day, Day(year, month, day), holidayNames).split(u'\n');
+    // The family's days right under the date, as they come first in the cell.
+    lines.insert(1, FamilyNames(year, month, day).join(u'\n'));
+    lines.removeAll(QString());
+    return lines.join(u'\n');
 }

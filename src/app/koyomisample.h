@@ -10,8 +10,13 @@
 #include <QColor>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
 
 #include "calendar/koyomi.h"
+#include "days/familyday.h"
 #include "model/koyomioptions.h"
 #include "model/settingsslots.h"
 
@@ -28,8 +33,14 @@ class TKoyomiSample {
     /// What the cells show, and the face of their numbers (the sheet's day font).
     void SetOptions(const TKoyomiOptions& options, const TSlotFont& dayFont);
     const TKoyomiOptions& Options() const { return FOptions; }
-    /// Whether the cells show anything of the 暦 (else they are drawn as without it).
-    bool Shown() const { return FOptions.AnyShown(); }
+    /// The family's days, named in their cells first, whatever the options.
+    void SetFamilyDays(const std::vector<TFamilyDay>& days) { FFamilyDays = days; }
+    /// Whether the cells show anything of the 暦 or of the family's days (else they are
+    /// drawn as without it).
+    bool Shown() const { return FOptions.AnyShown() || !FFamilyDays.empty(); }
+    /// The colour a family's day on the date asks its number to have: its own, the holiday
+    /// colour `holiday`, or none.
+    std::optional<QColor> NumberColor(int year, int month, int day, const QColor& holiday) const;
 
     /// The 暦 of a date; not Known outside the engine's years.
     const Koyomi::TKoyomiDay& Day(int year, int month, int day);
@@ -44,7 +55,10 @@ class TKoyomiSample {
     QString ToolTip(int year, int month, int day, const QString& holidayNames);
 
   private:
+    QStringList FamilyNames(int year, int month, int day) const;
+
     TKoyomiOptions FOptions;
+    std::vector<TFamilyDay> FFamilyDays;
     TSlotFont FDayFont;
     std::unique_ptr<TKoyomiFaces> FFaces;      // measured when first drawn
     std::map<int, Koyomi::TKoyomiYear> FYears; // the few years a month and its neighbours show

@@ -59,7 +59,7 @@ void TmainForm::ModelChanged(TModelParts parts) {
     if ((parts & (mpPhoto | mpFraming)) != 0)
         ShowFraming();
     // The cells' numbers take the day font's face while the 暦 is shown, as on the sheet.
-    if ((parts & (mpKoyomi | mpFonts)) != 0)
+    if ((parts & (mpKoyomi | mpFonts | mpFamilyDays | mpColors)) != 0)
         ShowKoyomi();
 }
 
@@ -74,6 +74,7 @@ void TmainForm::ShowKoyomi() {
         return FKoyomiSample->ToolTip(year, month, day, holidays(year, month, day));
     };
     FKoyomiSample->SetOptions(model.Koyomi, model.Settings.Fonts[sfDay]);
+    FKoyomiSample->SetFamilyDays(model.FamilyDays.Days);
     if (!FKoyomiSample->Shown()) {
         CalendarEx1->SetDayCellPainter(nullptr);
         return;
@@ -91,9 +92,16 @@ void TmainForm::ShowKoyomi() {
             painter.setRenderHint(QPainter::TextAntialiasing);
             // Inside the lines the window lays over the grid: two pixels at the left, one above
             // and below.
+            // A family's day may ask for a colour of its own, or the holiday colour.
+            QColor number = ToQColor(cell.NumberColor);
+            if (!cell.Current && !cell.Neighbour)
+                number = FKoyomiSample
+                             ->NumberColor(cell.Year, cell.Month, cell.Day,
+                                           ToQColor(FDocument->Model().Settings.Colors[scSunday]))
+                             .value_or(number);
             FKoyomiSample->Draw(painter, QRectF(rect.adjusted(2, 1, 0, -1)), cell.Year, cell.Month,
-                                cell.Day, holidays(cell.Year, cell.Month, cell.Day),
-                                ToQColor(cell.NumberColor), ToQColor(text));
+                                cell.Day, holidays(cell.Year, cell.Month, cell.Day), number,
+                                ToQColor(text));
             return true;
         });
 }

@@ -61,6 +61,8 @@ QString ExportUsage() {
         "  --slot 番号        フォント・色・年月の表示に使う設定（1〜10、省略時は前回保存した設定）\n"
         "  --position 位置    用紙上の左右の位置（-10〜10、省略時は保存されている位置）\n"
         "  --paper 用紙       用紙の大きさ（A4, A3, B4, B5, A5, Letter、省略時は前回選んだ用紙）\n"
+        "  --days ファイル     日付の欄に名前を書く記念日（記念日のファイルか iCalendar の .ics、\n"
+        "                     省略時はウィンドウで登録した記念日）\n"
         "                     A4 より大きい用紙・小さい用紙には全体を拡大・縮小して中央に置きます\n"
         "  --show 暦の表示    日付の欄に添える暦をコンマで区切って指定します（省略時は前回の設定）\n"
         "                     rokuyo（六曜）, sekki（二十四節気）, zassetsu（雑節）, moon（月相）,\n"
@@ -84,7 +86,8 @@ namespace {
 // The sheet's options, each followed by its value, and those that stand alone.
 const QStringList SheetOptions = {u"--year"_s,  u"--picture"_s, u"--slot"_s,    u"--position"_s,
                                   u"--pdf"_s,   u"--png"_s,     u"--printer"_s, u"--dpi"_s,
-                                  u"--focus"_s, u"--zoom"_s,    u"--paper"_s,   u"--show"_s};
+                                  u"--focus"_s, u"--zoom"_s,    u"--paper"_s,   u"--show"_s,
+                                  u"--days"_s};
 const QStringList SheetFlags = {u"--fill"_s};
 
 // A number as the C locale writes it ("0.25", "1e-1"), nothing else around it.
@@ -198,6 +201,8 @@ TExportOptions ParseSheetArguments(const QStringList& arguments) {
                 throw EExportUsage(QStringLiteral("%1 の値が空です。").arg(option));
             if (option == u"--picture") {
                 options.PictureFile = value;
+            } else if (option == u"--days") {
+                options.DaysFile = value;
             } else {
                 options.Output = option == u"--pdf"   ? TExportOptions::TOutput::Pdf
                                  : option == u"--png" ? TExportOptions::TOutput::Png

@@ -41,6 +41,9 @@ struct TExportOptions {
     /// --show: the words of what the day cells show of the 暦 (checked by the parser);
     /// unset: what the window saved last.
     std::optional<QString> KoyomiShow;
+    /// --days: a days file, or an iCalendar file (.ics), whose days the sheet names; unset:
+    /// the window's days file.
+    QString DaysFile;
     TOutput Output = TOutput::Pdf;
     QString Target; // the output file, or the print queue's name
     int Dpi = PreviewDpi;

@@ -3,6 +3,9 @@
 #include <QDir>
 
 #include "exportcommand.h"
+
+#include "days/daysfile.h"
+#include "days/icalendarimport.h"
 #include "model/calendarmodel.h"
 #include "model/koyomioptions.h"
 #include "model/modelfiles.h"
@@ -14,6 +17,26 @@
 #include "sheet/sheetlayout.h"
 
 namespace {
+
+// The days of --days: a days file, or an iCalendar file (by its name's ending) read for the
+// sheet's year. What was not read or not taken is said; a file that cannot be read at all
+// raises with its name.
+TDaysFile ReadExportDays(const QString& fileName, int year, QStringList* warnings) {
+    TDaysFile days;
+    if (fileName.endsWith(QStringLiteral(".ics"), Qt::CaseInsensitive)) {
+        const TCalendarImport import = ImportICalendarFile(fileName, year);
+        days.Days = import.Days;
+        if (warnings != nullptr)
+            for (const QString& left : import.Left)
+                warnings->append(QStringLiteral("取り込まなかった予定: %1").arg(left));
+    } else {
+        days = ReadDaysFile(fileName);
+        if (warnings != nullptr)
+            for (const TDaysFileProblem& problem : days.Problems)
+                warnings->append(QStringLiteral("「%1」の %2").arg(fileName, problem.Message));
+    }
+    return days;
+}
 
 void SavePng(const QImage& image, TOutputFile& file) {
     if (!image.save(file.WorkingName(), "PNG"))
@@ -49,6 +72,11 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
         model.Position = *options.Position;
     if (options.KoyomiShow)
         model.Koyomi = ParseKoyomiShow(*options.KoyomiShow, model.Koyomi).value_or(model.Koyomi);
+    if (!options.DaysFile.isEmpty())
+        model.FamilyDays = ReadExportDays(options.DaysFile, model.Year, warnings);
+    else if (warnings != nullptr)
+        for (const TDaysFileProblem& problem : model.FamilyDays.Problems)
+            warnings->append(QStringLiteral("記念日のファイル: %1").arg(problem.Message));
     if (!options.PictureFile.isEmpty()) {
         model.Photo = ReadSheetPhoto(options.PictureFile);
         const QString warning = LowResolutionWarning(model.PictureSize(), model.Framing);

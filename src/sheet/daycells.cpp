@@ -1,5 +1,7 @@
 #include "daycells.h"
 
+#include <QDate>
+
 #include <QtGlobal>
 
 #include "calendar/holidaymodel.h"
@@ -98,6 +100,29 @@ void FillDayCells(const THolidayModel& holidays, std::int32_t year, TDayCells& c
         if (monthDone)
             monthDone(m);
     }
+}
+
+bool FillFamilyDays(std::int32_t year, const std::vector<TFamilyDay>& days, TDayCells& cells) {
+    bool any = false;
+    for (const TFamilyDay& day : days) {
+        const std::optional<QDate> date = OccurrenceIn(day, year);
+        if (!date)
+            continue;
+        const QString number = QString::number(date->day());
+        for (int col = 0; col < TDayCells::ColCount; ++col)
+            for (int row = 0; row < TDayCells::RowCount; ++row) {
+                Tsenohi& cell = cells(date->month(), col, row);
+                if (cell.DayText != number)
+                    continue;
+                any = true;
+                cell.FamilyNames << SheetLabel(day, year);
+                if (day.ColorChoice == TFamilyDay::TColorChoice::Holiday)
+                    cell.FamilyHolidayColor = true;
+                else if (day.ColorChoice == TFamilyDay::TColorChoice::Own)
+                    cell.FamilyColor = FromQColor(day.Color);
+            }
+    }
+    return any;
 }
 
 void FillKoyomiDays(std::int32_t year, TDayCells& cells) {

@@ -8,20 +8,29 @@
 #include <cstdint>
 #include <functional>
 
+#include <optional>
+#include <vector>
+
 #include <QString>
+#include <QStringList>
 
 #include "calendar/koyomi.h"
+#include "days/familyday.h"
+#include "platform/tcolor.h"
 
 class THolidayModel;
 
 /// One printed day cell.
 struct Tsenohi {
-    QString DayText;              // "1" .. "31"; empty where no day of the month falls
-    QString HolidayName;          // the day's holiday name(s); printed only as part of the 暦
-    QString SpecialDayName;       // the day's special-day name; kept, never printed
-    std::int32_t Holiday = 0;     // 1: printed in the Sunday/holiday colour
-    Koyomi::TKoyomiDay KoyomiDay; // the day's 暦, where the sheet shows it (FillKoyomiDays)
-    QString Names;                // all its names as the holiday model gives them, unquoted
+    QString DayText;                   // "1" .. "31"; empty where no day of the month falls
+    QString HolidayName;               // the day's holiday name(s); printed only as part of the 暦
+    QString SpecialDayName;            // the day's special-day name; kept, never printed
+    std::int32_t Holiday = 0;          // 1: printed in the Sunday/holiday colour
+    Koyomi::TKoyomiDay KoyomiDay;      // the day's 暦, where the sheet shows it (FillKoyomiDays)
+    QString Names;                     // all its names as the holiday model gives them, unquoted
+    QStringList FamilyNames;           // the family's days on it, as the sheet writes them
+    bool FamilyHolidayColor = false;   // a family's day asks for the holiday colour
+    std::optional<TColor> FamilyColor; // a family's day asks for a colour of its own
 
     bool operator==(const Tsenohi&) const = default;
 };
@@ -43,6 +52,11 @@ class TDayCells {
 
     std::array<Tsenohi, 12 * ColCount * RowCount> FCells;
 };
+
+/// Writes the family's `days` into the cells of `year` they fall on (the table filled by
+/// FillDayCells first): their labels ("太郎 12歳") and the colours they ask for; a later day's
+/// own colour wins over an earlier one's. Whether any fell in the year.
+bool FillFamilyDays(std::int32_t year, const std::vector<TFamilyDay>& days, TDayCells& cells);
 
 /// Gives every day of `year` in the table its 暦 (the table filled by FillDayCells first).
 void FillKoyomiDays(std::int32_t year, TDayCells& cells);

@@ -54,8 +54,19 @@ QString Join(const QStringList& names) {
 } // namespace
 
 std::vector<TKoyomiEntry> KoyomiEntries(const Koyomi::TKoyomiDay& day, const QString& holidayNames,
-                                        const TKoyomiOptions& options) {
+                                        const TKoyomiOptions& options,
+                                        const QStringList& familyNames) {
     std::vector<TKoyomiEntry> entries;
+    for (const QString& name : familyNames) {
+        if (name.isEmpty())
+            continue;
+        // Too long for the cell even over two lines, the name is shortened, never dropped
+        // while a shorter form fits: "おばあちゃん…".
+        QStringList forms{name};
+        for (qsizetype n = name.size() - 1; n >= 1; --n)
+            forms << name.left(n).trimmed() + QStringLiteral("…");
+        entries.push_back({TKoyomiKind::Family, forms});
+    }
     if (options.HolidayNames && !holidayNames.isEmpty()) {
         QStringList names = holidayNames.split(u',', Qt::SkipEmptyParts);
         for (QString& name : names)
@@ -251,29 +262,60 @@ class TPlacer {
         return false;
     }
 
+    // `text` on one line, where there is room.
+    bool PlaceLine(const TKoyomiEntry& entry, const QString& text) {
+        const double width = Width(text, entry.Emphasis);
+        for (TLine& line : FLines)
+            if (auto x = Room(line, width)) {
+                Add(entry, text, QRectF(*x, line.Rect.top(), width, FLineHeight));
+                Take(line, *x, width);
+                return true;
+            }
+        return false;
+    }
+
     bool PlaceText(const TKoyomiEntry& entry) {
-        for (const QString& form : entry.Forms) {
-            const double width = Width(form, entry.Emphasis);
-            for (TLine& line : FLines)
-                if (auto x = Room(line, width)) {
-                    Add(entry, form, QRectF(*x, line.Rect.top(), width, FLineHeight));
-                    Take(line, *x, width);
-                    return true;
-                }
+        if (entry.Kind == TKoyomiKind::Family) {
+            // The family's own name whole, on one line or two, before it is shortened.
+            // Shortened only at the narrowest size, so that a narrower size that shows it whole
+            // wins.
+            if (PlaceLine(entry, entry.Forms.first()) || PlaceBroken(entry))
+                return true;
+            return FSize.Stretch == NarrowestStretch &&
+                   std::any_of(entry.Forms.begin() + 1, entry.Forms.end(),
+                               [&](const QString& form) { return PlaceLine(entry, form); });
         }
+        for (const QString& form : entry.Forms)
+            if (PlaceLine(entry, form))
+                return true;
         // A holiday's name too long for a line may go on in the next one, as printed calendars
         // break it.
-        if (entry.Kind != TKoyomiKind::Holiday)
-            return false;
+        return entry.Kind == TKoyomiKind::Holiday && PlaceBroken(entry);
+    }
+
+    // The entry's first form over two lines.
+    bool PlaceBroken(const TKoyomiEntry& entry) {
         const QString& name = entry.Forms.first();
-        for (std::size_t l = 0; l + 1 < FLines.size(); ++l)
-            for (qsizetype split = name.size() - 1; split >= 1; --split) {
-                const QString head = name.left(split), tail = name.mid(split);
-                const auto x1 = Room(FLines[l], Width(head, entry.Emphasis));
-                const auto x2 = Room(FLines[l + 1], Width(tail, entry.Emphasis));
-                if (!x1 || !x2)
+        // Where a line may end: at a space first ("Hana" / "19歳", the space dropped), then
+        // after any character but inside a word of Latin letters or digits, the later the
+        // better.
+        const auto inWord = [](QChar c) { return c.unicode() < 0x2E80 && c.isLetterOrNumber(); };
+        std::vector<std::pair<QString, QString>> splits;
+        for (qsizetype i = name.size() - 1; i >= 1; --i)
+            if (name[i] == u' ')
+                splits.emplace_back(name.left(i), name.mid(i + 1));
+        for (qsizetype i = name.size() - 1; i >= 1; --i)
+            if (name[i] != u' ' && name[i - 1] != u' ' && !(inWord(name[i - 1]) && inWord(name[i])))
+                splits.emplace_back(name.left(i), name.mid(i));
+        for (const auto& [head, tail] : splits)
+            for (std::size_t l = 0; l + 1 < FLines.size(); ++l) {
+                if (head.isEmpty() || tail.isEmpty())
                     continue;
                 const double w1 = Width(head, entry.Emphasis), w2 = Width(tail, entry.Emphasis);
+                const auto x1 = Room(FLines[l], w1);
+                const auto x2 = Room(FLines[l + 1], w2);
+                if (!x1 || !x2)
+                    continue;
                 Add(entry, head, QRectF(*x1, FLines[l].Rect.top(), w1, FLineHeight));
                 Add(entry, tail, QRectF(*x2, FLines[l + 1].Rect.top(), w2, FLineHeight));
                 Take(FLines[l], *x1, w1);
@@ -298,7 +340,7 @@ class TPlacer {
 // Whether dropping `a` keeps more of what matters than dropping `b`: the kinds dropped compared
 // most important first, fewer drops of a more important kind winning.
 bool Better(const std::vector<TKoyomiKind>& a, const std::vector<TKoyomiKind>& b) {
-    std::array<int, 6> countA{}, countB{};
+    std::array<int, KoyomiKindCount> countA{}, countB{};
     for (TKoyomiKind k : a)
         ++countA[static_cast<std::size_t>(k)];
     for (TKoyomiKind k : b)

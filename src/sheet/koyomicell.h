@@ -32,8 +32,9 @@
 class QPainter;
 
 /// The kinds of small text, in the order in which they give way when a cell is too small:
-/// the later ones are dropped first.
-enum class TKoyomiKind { Holiday, Rokuyo, SolarTerm, Zassetsu, LunarDate, Moon };
+/// the later ones are dropped first. The family's own days come first of all.
+enum class TKoyomiKind { Family, Holiday, Rokuyo, SolarTerm, Zassetsu, LunarDate, Moon };
+inline constexpr std::size_t KoyomiKindCount = 7;
 
 /// One thing a cell says: its forms, longest first (a shorter one is taken where the longer does
 /// not fit), whether it is set off (大安), and for the moon its phase.
@@ -46,12 +47,14 @@ struct TKoyomiEntry {
     bool operator==(const TKoyomiEntry&) const = default;
 };
 
-/// What a day shows by `options`, in priority order: its holiday names (`holidayNames`, comma
+/// What a day shows by `options`, in priority order: the family's days that fall on it
+/// (`familyNames`, shown whatever the options), its holiday names (`holidayNames`, comma
 /// text as the day table keeps them), its 六曜 (大安 set off when "大安を強調" is on, and shown
 /// by that option alone), solar term, seasonal days, lunisolar date ("旧M/D", or "旧閏M/D"), and
 /// moon phase. Nothing for a day the engine does not know.
 std::vector<TKoyomiEntry> KoyomiEntries(const Koyomi::TKoyomiDay& day, const QString& holidayNames,
-                                        const TKoyomiOptions& options);
+                                        const TKoyomiOptions& options,
+                                        const QStringList& familyNames = {});
 
 /// The sizes of the cell's layout, in its units (1/96 inch on the sheet).
 namespace KoyomiSizes {

@@ -146,7 +146,9 @@ void ComposeSheet(TSheetLayout& sheet, const TCalendarModel& model, TSheetUse us
     FillDayCells(holidays, model.Year, sheet.DayCells,
                  [&progress](int month) { Report(progress, 30 + 5 * month, true); });
 
-    // The 暦 is worked out only for a sheet that shows it.
+    // The family's days are named in their cells whatever else the cells show; the 暦 is
+    // worked out only for a sheet that shows it.
+    sheet.HasFamilyDays = FillFamilyDays(model.Year, model.FamilyDays.Days, sheet.DayCells);
     sheet.Koyomi = model.Koyomi;
     if (model.Koyomi.AnyShown())
         FillKoyomiDays(model.Year, sheet.DayCells);

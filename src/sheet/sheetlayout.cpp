@@ -264,8 +264,10 @@ void TSheetLayout::ColPrintPanelPrintPanel(TLRControl* sender, int col, int row,
     const Tsenohi& cell = DayCells(n, col, row);
     m.LRItemHi->Font().SetColor(col == 0 ? SundayColor : col == 6 ? SaturdayColor : WeekdayColor);
     m.LRItemHi->SetText(cell.DayText);
-    if (cell.Holiday != 0)
+    if (cell.Holiday != 0 || cell.FamilyHolidayColor)
         m.LRItemHi->Font().SetColor(SundayColor);
+    if (cell.FamilyColor)
+        m.LRItemHi->Font().SetColor(*cell.FamilyColor);
     // With the 暦 shown the number moves aside for it, drawn with it by the cell's layout.
     const TKoyomiCellLayout* layout = KoyomiLayout(n, col, row);
     m.KoyomiItem->SetFaces(FKoyomiFaces.get(), Koyomi.Color);
@@ -281,7 +283,7 @@ QSizeF TSheetLayout::DayCellInside() {
 void TSheetLayout::LayOutKoyomi() {
     FKoyomiLayouts.clear();
     FKoyomiFaces.reset();
-    if (!Koyomi.AnyShown())
+    if (!Koyomi.AnyShown() && !HasFamilyDays)
         return;
     const TFont& number = FMonths[0].LRItemHi->Font();
     QFont numberFont(number.Name());
@@ -296,9 +298,10 @@ void TSheetLayout::LayOutKoyomi() {
                 const Tsenohi& cell = DayCells(m, col, row);
                 if (cell.DayText.isEmpty())
                     continue;
-                FKoyomiLayouts[i] = LayoutKoyomiCell(
-                    DayCellInside(), cell.DayText, *FKoyomiFaces,
-                    KoyomiEntries(cell.KoyomiDay, HolidayNames(cell.Names), Koyomi));
+                FKoyomiLayouts[i] =
+                    LayoutKoyomiCell(DayCellInside(), cell.DayText, *FKoyomiFaces,
+                                     KoyomiEntries(cell.KoyomiDay, HolidayNames(cell.Names), Koyomi,
+                                                   cell.FamilyNames));
             }
 }
 

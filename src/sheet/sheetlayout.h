@@ -93,6 +93,9 @@ class TSheetLayout {
     TColor SaturdayColor = clBlue;
     /// What the day cells show of the 暦; with none of it shown they are drawn as ever.
     TKoyomiOptions Koyomi;
+    /// Whether a family's day falls in the sheet's year: its cells are then laid out as with
+    /// the 暦, the names first.
+    bool HasFamilyDays = false;
 
     /// Lays out every day cell's number and 暦 for the options, the day table and the day
     /// numbers' face as they are now (the composition calls it last).

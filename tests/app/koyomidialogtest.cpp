@@ -3,6 +3,8 @@
 // choices, and the sample's cells and tool tips by the engine's own values.
 #include <gtest/gtest.h>
 
+#include "days/daysfile.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -279,6 +281,27 @@ TEST_F(KoyomiSampleTest, CellsShowTheRokuyoInItsColourAndNothingWhenAllIsOff) {
     form->UndoClick();
     EXPECT_EQ(c->BufferImage(), shown);
     form->RedoClick();
+    EXPECT_EQ(c->BufferImage(), plain);
+}
+
+TEST_F(KoyomiSampleTest, TheFamilysDaysAreNamedInTheirCellsAndTooltips) {
+    TCalendarEx* c = form->CalendarEx1;
+    c->SetJuliusDay(Julius::YMDToJD(2027, 5, 10));
+    const QImage plain = c->BufferImage().copy();
+    // A birthday in a green of its own: the name in the cell, the number in green.
+    Document().SetFamilyDays(
+        ParseDaysFile(QStringLiteral("5/12 太郎 誕生日 2015 #00AA00\n").toUtf8()).Days);
+    const QImage shown = c->BufferImage().copy();
+    EXPECT_GT(GreenPixels(shown, CellOf(5, 12)), 3);
+    EXPECT_EQ(GreenPixels(shown, CellOf(5, 13)), 0);
+    EXPECT_NE(shown.copy(CellOf(5, 12)), plain.copy(CellOf(5, 12)));
+    const QPoint at = CellOf(5, 12).center() + c->contentsRect().topLeft();
+    QHelpEvent help(QEvent::ToolTip, at, c->mapToGlobal(at));
+    QApplication::sendEvent(c, &help);
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("太郎 12歳")))
+        << QToolTip::text().toStdString();
+    // One step undoes it, and the sample is as before.
+    form->UndoClick();
     EXPECT_EQ(c->BufferImage(), plain);
 }
 

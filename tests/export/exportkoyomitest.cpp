@@ -15,51 +15,13 @@
 #include "calendar/koyomi.h"
 #include "common/sheetpage.h"
 #include "exportfixture.h"
+#include "pdfwords.h"
 #include "sheet/daycells.h"
 
 using namespace Qt::StringLiterals;
 using namespace testing_support;
 
 namespace {
-
-using TDate = std::pair<int, int>; // month, day
-
-// The dates whose cells hold the word `word` in the PDF, by where pdftotext -bbox puts it (in
-// points, 0.75 of a design unit).
-std::set<TDate> DatesShowing(const QString& pdf, const QString& word, const QString& workDir) {
-    const auto html = RunTool(u"pdftotext"_s, {u"-bbox"_s, pdf, workDir + u"/words.html"_s});
-    EXPECT_TRUE(html.has_value());
-    QFile file(workDir + u"/words.html"_s);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
-    THolidayModel holidays;
-    ApplyProgramHolidays(holidays);
-    TDayCells cells;
-    FillDayCells(holidays, 2027, cells);
-    std::set<TDate> dates;
-    static const QRegularExpression wordTag(QStringLiteral(
-        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    for (auto it = wordTag.globalMatch(text); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(5) != word)
-            continue;
-        const QPointF centre((m.captured(1).toDouble() + m.captured(3).toDouble()) / 2 / 0.75,
-                             (m.captured(2).toDouble() + m.captured(4).toDouble()) / 2 / 0.75);
-        bool found = false;
-        for (int month = 1; month <= 12 && !found; ++month)
-            for (int col = 0; col < 7 && !found; ++col)
-                for (int row = 0; row < 6 && !found; ++row)
-                    if (QRectF(DayCell(month, col, row)).contains(centre)) {
-                        const QString day = cells(month, col, row).DayText;
-                        EXPECT_FALSE(day.isEmpty()) << month << " " << col << "," << row;
-                        dates.insert({month, day.toInt()});
-                        found = true;
-                    }
-        EXPECT_TRUE(found) << "a word outside every day cell at " << centre.x() << ","
-                           << centre.y();
-    }
-    return dates;
-}
 
 std::set<TDate> TaianDays2027() {
     const Koyomi::TKoyomiYear year(2027);

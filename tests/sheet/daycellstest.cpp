@@ -176,21 +176,21 @@ TEST(DayNames, SplitRuleAndQuotes) {
 
     Tsenohi plain;
     ApplyDayNames(plain, QStringLiteral("春分の日"));
-    EXPECT_EQ(plain, (Tsenohi{"", "春分の日", "", 1, {}, {}}));
+    EXPECT_EQ(plain, (Tsenohi{"", "春分の日", "", 1, {}, {}, {}, false, {}}));
 
     Tsenohi special;
     ApplyDayNames(special, QStringLiteral("@結婚記念日"));
-    EXPECT_EQ(special, (Tsenohi{"", "", "結婚記念日", 0, {}, {}}));
+    EXPECT_EQ(special, (Tsenohi{"", "", "結婚記念日", 0, {}, {}, {}, false, {}}));
 
     // A special day that is also a holiday: both names, and the holiday colour.
     Tsenohi both;
     ApplyDayNames(both, QStringLiteral("@誕生日,文化の日"));
-    EXPECT_EQ(both, (Tsenohi{"", "文化の日", "誕生日", 1, {}, {}}));
+    EXPECT_EQ(both, (Tsenohi{"", "文化の日", "誕生日", 1, {}, {}, {}, false, {}}));
 
     // Two holiday names: the first byte of the first one is lost, as the rule has it.
     Tsenohi two;
     ApplyDayNames(two, QStringLiteral("元日,振替休日"));
-    EXPECT_EQ(two, (Tsenohi{"", "振替休日", "日", 1, {}, {}}));
+    EXPECT_EQ(two, (Tsenohi{"", "振替休日", "日", 1, {}, {}, {}, false, {}}));
 
     Tsenohi none;
     ApplyDayNames(none, QString());
