@@ -137,6 +137,8 @@ TEST_F(FamilyDaysDialogTest, AddChangeRemoveIsOneStepThatTheFileFollows) {
             EXPECT_FALSE(e->LeapNote->isHidden());
             EXPECT_TRUE(e->LeapNote->text().contains(QStringLiteral("2月28日")));
             e->BeganBox->setValue(2008);
+            if (qEnvironmentVariableIsSet("FAMILY_DAYS_DUMP"))
+                e->grab().save("/tmp/family-day-editor.png");
         });
         // Mother's day, the second Sunday of May, in the holiday colour.
         Edit(d, d->AddButton, [](TFamilyDayEditor* e) {
@@ -162,6 +164,8 @@ TEST_F(FamilyDaysDialogTest, AddChangeRemoveIsOneStepThatTheFileFollows) {
         EXPECT_EQ(Column(d->DayList, 4),
                   QStringList({"2月28日（日）", "4月1日（木）", "5月9日（日）"}));
         EXPECT_EQ(Column(d->DayList, 5), QStringList({"花 19歳", "結婚10周年", "母の日"}));
+        if (qEnvironmentVariableIsSet("FAMILY_DAYS_DUMP"))
+            d->grab().save("/tmp/family-days-dialog.png");
         d->OkButton->click();
     }));
 
@@ -221,6 +225,8 @@ TEST_F(FamilyDaysDialogTest, ImportShowsWhatTheFileHoldsAndAddsWhatIsChecked) {
                 EXPECT_TRUE(left.join(u'\n').contains(QStringLiteral("クリスマス")));
                 p->DayList->topLevelItem(static_cast<int>(names.indexOf(QStringLiteral("母の日"))))
                     ->setCheckState(0, Qt::Unchecked);
+                if (qEnvironmentVariableIsSet("FAMILY_DAYS_DUMP"))
+                    p->grab().save("/tmp/family-import-dialog.png");
                 p->OkButton->click();
             },
             d);
