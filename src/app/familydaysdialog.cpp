@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -450,6 +451,7 @@ TFamilyDaysDialog::TFamilyDaysDialog(const TDaysFile& file, int year, TColor hol
     AddButton = new QPushButton(QStringLiteral("追加(&A)..."), this);
     ChangeButton = new QPushButton(QStringLiteral("変更(&C)..."), this);
     RemoveButton = new QPushButton(QStringLiteral("削除(&R)"), this);
+    RemoveButton->setShortcut(QKeySequence::Delete);
     ImportButton = new QPushButton(QStringLiteral("ファイルから読み込む(&I)..."), this);
     ImportButton->setToolTip(QStringLiteral(
         "カレンダーのプログラムが書き出した iCalendar ファイル（.ics）から誕生日や記念日を読み込みます"));
@@ -547,7 +549,10 @@ int TFamilyDaysDialog::SelectedIndex() const {
 
 int TFamilyDaysDialog::Insert(const TFamilyDay& day) {
     const auto at = std::upper_bound(FDays.begin(), FDays.end(), day, EarlierInYear);
-    return static_cast<int>(FDays.insert(at, day) - FDays.begin());
+    const auto inserted = FDays.insert(at, day);
+    inserted->Comments = FUnreadLines + inserted->Comments;
+    FUnreadLines.clear();
+    return static_cast<int>(inserted - FDays.begin());
 }
 
 void TFamilyDaysDialog::AddButtonClick() {
@@ -593,6 +598,9 @@ void TFamilyDaysDialog::RemoveButtonClick() {
             comments = unread + comments;
         else
             comments += unread;
+    } else {
+        // The last day gone: the lines wait for the next day added.
+        FUnreadLines += unread;
     }
     FDays.erase(removed);
     ShowDays(std::min(index, static_cast<int>(FDays.size()) - 1));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QDialog>
+#include <QStringList>
 
 #include "days/daysfile.h"
 #include "days/familyday.h"
@@ -141,6 +142,8 @@ class TFamilyDaysDialog : public QDialog {
     TColor FHolidayColor;
     bool FReadOnly;
     QString FImportFile; // the file read last, where the file dialog opens again
+    /// Unread lines of the file whose day was removed with no day left to carry them.
+    QStringList FUnreadLines;
 };
 
 /// Whether `list` holds a day of the same date and name as `day`.
