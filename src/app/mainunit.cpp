@@ -370,6 +370,10 @@ void TmainForm::CreateMenu() {
     MIkoyomi->setShortcut(QKeySequence(QStringLiteral("Ctrl+K")));
     MIkoyomi->setStatusTip(
         QStringLiteral("六曜、二十四節気、旧暦などを日付の横に表示するかどうかを選びます"));
+    MIkinen = sheet->addAction(QStringLiteral("記念日(&D)"), this,
+                               [this] { RunGuarded([this] { MIkinenClick(); }); });
+    MIkinen->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+    MIkinen->setStatusTip(QStringLiteral("家族の誕生日や記念日をカレンダーに書き入れます"));
     sheet->addSeparator();
     sheet
         ->addAction(QStringLiteral("プレビュー＆印刷"), this,

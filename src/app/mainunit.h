@@ -100,6 +100,7 @@ class TmainForm : public QMainWindow {
     QAction* MIundo;   // "元に戻す(&U)", naming the step it undoes
     QAction* MIredo;   // "やり直し(&R)"
     QAction* MIkoyomi; // "暦の表示(&K)" (Ctrl+K)
+    QAction* MIkinen;  // "記念日(&D)" (Ctrl+D)
     QMenu* MIkaku;     // "色(&K)", shown only in the wide window
     // The frame mode of the picture ("画像、フォント(&S)" and the sample's context menu).
     QAction* MIframeFit;    // 枠に合わせる
@@ -179,6 +180,9 @@ class TmainForm : public QMainWindow {
     /// "暦の表示" (Ctrl+K): the dialog; what it gives is one step of the history, nothing when
     /// it was cancelled or nothing changed.
     void MIkoyomiClick();
+    /// "記念日" (Ctrl+D): the family's days in their dialog; the list it gives is one step of
+    /// the history, nothing when it was cancelled or nothing changed.
+    void MIkinenClick();
     /// "ﾌﾟﾚﾋﾞｭ-＆印刷": composes the year sheet, shows it in the preview window and releases
     /// the window when it closes. While the sheet is composed the window takes no input, its
     /// status bar showing the progress. An error on the way leaves no window behind, the

@@ -15,6 +15,7 @@
 
 // Local
 #include "calex/calex.h"
+#include "familydaysdialog.h"
 #include "fontreadunit.h"
 #include "fontsaveunit1.h"
 #include "koyomidialog.h"
@@ -299,6 +300,14 @@ void TmainForm::MIkoyomiClick() {
     // slot: it is kept in the state file at once and leaves the changed flag alone.
     if (dialog.Options() != FDocument->Model().Koyomi)
         FDocument->SetKoyomiOptions(dialog.Options());
+}
+
+void TmainForm::MIkinenClick() {
+    const TCalendarModel& model = FDocument->Model();
+    TFamilyDaysDialog dialog(model.FamilyDays, model.Year, model.Settings.Colors[scSunday], this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.Changed())
+        return;
+    FDocument->SetFamilyDays(dialog.Days());
 }
 
 bool TmainForm::MIfontWriteClick() {
