@@ -97,17 +97,7 @@ class FamilyDaysDialogTest : public ::testing::Test {
 
     /// Runs the menu command; `answer` works the dialog. True when the dialog appeared.
     bool RunDialog(const std::function<void(TFamilyDaysDialog*)>& answer) {
-        auto seen = WhenModal([answer](QWidget* w) {
-            auto* dialog = qobject_cast<TFamilyDaysDialog*>(w);
-            if (dialog == nullptr) {
-                ADD_FAILURE() << "not the 記念日 dialog: " << w->metaObject()->className();
-                w->close();
-                return;
-            }
-            answer(dialog);
-        });
-        form->MIkinen->trigger();
-        return *seen;
+        return testing_support::RunMenuDialog<TFamilyDaysDialog>(form->MIkinen, "記念日", answer);
     }
 
     QTemporaryDir dir;

@@ -54,17 +54,7 @@ class KoyomiDialogTest : public ::testing::Test {
 
     /// Runs the menu command; `answer` works the dialog. True when the dialog appeared.
     bool RunDialog(const std::function<void(TKoyomiDialog*)>& answer) {
-        auto seen = WhenModal([answer](QWidget* w) {
-            auto* dialog = qobject_cast<TKoyomiDialog*>(w);
-            if (dialog == nullptr) {
-                ADD_FAILURE() << "not the 暦 dialog: " << w->metaObject()->className();
-                w->close();
-                return;
-            }
-            answer(dialog);
-        });
-        form->MIkoyomi->trigger();
-        return *seen;
+        return testing_support::RunMenuDialog<TKoyomiDialog>(form->MIkoyomi, "暦", answer);
     }
 
     QTemporaryDir dir;

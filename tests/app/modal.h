@@ -5,6 +5,9 @@
 #include <functional>
 #include <memory>
 
+#include <gtest/gtest.h>
+
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
@@ -74,6 +77,23 @@ inline std::shared_ptr<bool> AnswerMessage(QMessageBox::StandardButton button,
                 box->close();
         },
         except);
+}
+
+/// Triggers `action`, a menu command that opens a dialog of class `D` (named `what` in a
+/// failure), and lets `answer` work that dialog. True when the dialog appeared.
+template <class D>
+bool RunMenuDialog(QAction* action, const char* what, const std::function<void(D*)>& answer) {
+    auto seen = WhenModal([answer, what](QWidget* w) {
+        auto* dialog = qobject_cast<D*>(w);
+        if (dialog == nullptr) {
+            ADD_FAILURE() << "not the " << what << " dialog: " << w->metaObject()->className();
+            w->close();
+            return;
+        }
+        answer(dialog);
+    });
+    action->trigger();
+    return *seen;
 }
 
 } // namespace testing_support
