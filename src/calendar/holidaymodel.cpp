@@ -124,19 +124,24 @@ THolidayModel::TDerived THolidayModel::DerivedHoliday(std::int32_t jd, std::uint
 bool THolidayModel::BetweenHolidays(std::int32_t jd, const TClassify& classify) const {
     if (jd <= Julius::MinJD || jd >= Julius::MaxJD)
         return false;
+    return IsOwnHoliday(jd - 1, classify) && IsOwnHoliday(jd + 1, classify);
+}
+
+bool THolidayModel::IsOwnHoliday(std::int32_t jd, const TClassify& classify) const {
+    // With the look back switched off: only the day's own holidays count, not one derived from
+    // its neighbours (which would recurse).
+    const bool before = FLookingBack;
     FLookingBack = true;
     struct Reset {
         bool& flag;
-        ~Reset() { flag = false; }
-    } reset{FLookingBack};
-    const auto isHoliday = [this, &classify](std::int32_t other) {
-        std::int32_t y;
-        std::uint8_t m, d;
-        Julius::JDToYMD(other, y, m, d);
-        const TDayTypes types = classify ? classify(y, m, d) : GetDayTypeFlags(y, m, d);
-        return (types & dtHoliday) != 0;
-    };
-    return isHoliday(jd - 1) && isHoliday(jd + 1);
+        bool value;
+        ~Reset() { flag = value; }
+    } reset{FLookingBack, before};
+    std::int32_t y;
+    std::uint8_t m, d;
+    Julius::JDToYMD(jd, y, m, d);
+    const TDayTypes types = classify ? classify(y, m, d) : GetDayTypeFlags(y, m, d);
+    return (types & dtHoliday) != 0;
 }
 
 int THolidayModel::EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t day) const {
@@ -172,17 +177,8 @@ bool THolidayModel::IsFurikae(std::int32_t jd, std::uint8_t dayOfWeek,
         return false;
     // The days before are classified by `classify` (a control's subclass may add holidays),
     // with the look back switched off there: only their own holidays count.
-    FLookingBack = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{FLookingBack};
     const auto isHoliday = [this, &classify](std::int32_t earlier) {
-        std::int32_t y;
-        std::uint8_t m, d;
-        Julius::JDToYMD(earlier, y, m, d);
-        const TDayTypes types = classify ? classify(y, m, d) : GetDayTypeFlags(y, m, d);
-        return (types & dtHoliday) != 0;
+        return IsOwnHoliday(earlier, classify);
     };
 
     if (jd < NearestFreeDayRuleJD())

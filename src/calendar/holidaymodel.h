@@ -143,6 +143,9 @@ class THolidayModel {
     // Whether the days before and after the date are holidays of their own (lists, equinox
     // days, and what `classify` adds), not derived ones.
     bool BetweenHolidays(std::int32_t jd, const TClassify& classify) const;
+    // Whether the day `jd` is a holiday by its own rules (classified by `classify`, or by
+    // this model), the days derived from its neighbours left out.
+    bool IsOwnHoliday(std::int32_t jd, const TClassify& classify) const;
     // 1 for the vernal, 2 for the autumnal equinox day while they are holidays, else 0.
     int EquinoxOf(std::int32_t year, std::uint8_t month, std::uint8_t day) const;
 

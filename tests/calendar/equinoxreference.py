@@ -18,8 +18,8 @@ import sys
 
 import ephem
 
-LIMIT_SECONDS = 60.0
-EPHEM_EPOCH = 2415020.0  # JD of PyEphem's day 0 (1899-12-31 12:00)
+from jsttime import EPHEM_EPOCH, LIMIT_SECONDS, jst_day, jst_text
+
 
 # Equinoxes of 2151-2300 within six minutes of midnight in Japan, as the engine has them (to
 # the minute). A ΔT a few minutes off would move the holiday to the other day
@@ -32,14 +32,6 @@ NEAR_MIDNIGHT = {
 }
 
 
-def jst_day(jd_ut):
-    return math.floor(jd_ut + 0.5 + 9.0 / 24.0)
-
-
-def jst_text(jd_ut):
-    d = ephem.Date(jd_ut - EPHEM_EPOCH + 9.0 / 24.0)
-    y, m, dd, h, mi, s = d.tuple()
-    return "%04d-%02d-%02d %02d:%02d:%02d" % (y, m, dd, h, mi, int(s))
 
 
 def minutes_from_midnight(jd_ut):

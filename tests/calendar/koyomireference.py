@@ -12,8 +12,8 @@ import sys
 
 import ephem
 
-LIMIT_SECONDS = 60.0
-EPHEM_EPOCH = 2415020.0  # JD of PyEphem's day 0 (1899-12-31 12:00)
+from jsttime import EPHEM_EPOCH, LIMIT_SECONDS, jst_day, jst_text
+
 
 # Instants so near midnight in Japan that the two ΔT decide the day; each is the engine's
 # instant in JST. The day the engine gives is the one its ΔT gives (docs/koyomi.md).
@@ -24,14 +24,6 @@ NEAR_MIDNIGHT = {
 }
 
 
-def jst_day(jd_ut):
-    return math.floor(jd_ut + 0.5 + 9.0 / 24.0)
-
-
-def jst_text(jd_ut):
-    d = ephem.Date(jd_ut - EPHEM_EPOCH + 9.0 / 24.0)
-    y, m, dd, h, mi, s = d.tuple()
-    return "%04d-%02d-%02d %02d:%02d:%02d" % (y, m, dd, h, mi, int(s))
 
 
 def true_obliquity(jd_tt):

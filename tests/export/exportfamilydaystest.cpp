@@ -32,21 +32,22 @@ class ExportFamilyDays : public ExportProgramTest {
 
 TEST_F(ExportFamilyDays, AnICalendarFileIsNamedOnTheRightCellsWithAges) {
     const QString pdf = Sheet(2027, FamilyIcs);
-    EXPECT_EQ(WordsInCell(pdf, 2027, 5, 5, work.path()), u"太郎12歳"_s);
-    EXPECT_EQ(WordsInCell(pdf, 2027, 6, 10, work.path()), u"結婚10周年"_s);
-    EXPECT_EQ(WordsInCell(pdf, 2027, 5, 9, work.path()), u"母の日"_s);    // 5月第2日曜
-    EXPECT_EQ(WordsInCell(pdf, 2027, 3, 14, work.path()), u"引っ越し"_s); // a TZID time
+    const TSheetWords words(pdf, work.path());
+    EXPECT_EQ(words.InCell(5, 5), u"太郎12歳"_s);
+    EXPECT_EQ(words.InCell(6, 10), u"結婚10周年"_s);
+    EXPECT_EQ(words.InCell(5, 9), u"母の日"_s);    // 5月第2日曜
+    EXPECT_EQ(words.InCell(3, 14), u"引っ越し"_s); // a TZID time
     // 16:00 UTC on the 20th is the 21st in Japan; the name, too long for the cell, shortened.
-    const QString call = WordsInCell(pdf, 2027, 4, 21, work.path());
+    const QString call = words.InCell(4, 21);
     EXPECT_TRUE(call.startsWith(u"おばあ"_s) && call.endsWith(u"…"_s)) << call.toStdString();
-    EXPECT_EQ(WordsInCell(pdf, 2027, 4, 20, work.path()), QString());
+    EXPECT_EQ(words.InCell(4, 20), QString());
     // Born on 29 February 2008: on the 28th in 2027, on the 29th in 2028.
-    EXPECT_EQ(WordsInCell(pdf, 2027, 2, 28, work.path()), u"Hana19歳"_s);
-    const QString leap = Sheet(2028, FamilyIcs);
-    EXPECT_EQ(WordsInCell(leap, 2028, 2, 29, work.path()), u"Hana20歳"_s);
-    EXPECT_EQ(WordsInCell(leap, 2028, 2, 28, work.path()), QString());
+    EXPECT_EQ(words.InCell(2, 28), u"Hana19歳"_s);
+    const TSheetWords leap(Sheet(2028, FamilyIcs), work.path(), 2028);
+    EXPECT_EQ(leap.InCell(2, 29), u"Hana20歳"_s);
+    EXPECT_EQ(leap.InCell(2, 28), QString());
     // Last year's one-off event and the weekly one are nowhere.
-    EXPECT_TRUE(DatesShowing(pdf, u"燃えるごみ"_s, work.path()).empty());
+    EXPECT_TRUE(words.Dates(u"燃えるごみ"_s).empty());
 }
 
 TEST_F(ExportFamilyDays, NumbersTakeTheColoursTheDaysAskFor) {

@@ -6,6 +6,7 @@
 
 #include <set>
 #include <utility>
+#include <vector>
 
 #include <QFile>
 #include <QRegularExpression>
@@ -20,77 +21,71 @@ namespace testing_support {
 
 using TDate = std::pair<int, int>; // month, day
 
-// The dates whose cells hold the word `word` in the PDF, by where pdftotext -bbox puts it (in
-// points, 0.75 of a design unit).
-inline std::set<TDate> DatesShowing(const QString& pdf, const QString& word, const QString& workDir,
-                                    int year = 2027) {
-    const auto html =
-        RunTool(QStringLiteral("pdftotext"),
-                {QStringLiteral("-bbox"), pdf, workDir + QStringLiteral("/words.html")});
-    EXPECT_TRUE(html.has_value());
-    QFile file(workDir + QStringLiteral("/words.html"));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
-    THolidayModel holidays;
-    ApplyProgramHolidays(holidays);
-    TDayCells cells;
-    FillDayCells(holidays, year, cells);
-    std::set<TDate> dates;
-    static const QRegularExpression wordTag(QStringLiteral(
-        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    for (auto it = wordTag.globalMatch(text); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(5) != word)
-            continue;
-        const QPointF centre((m.captured(1).toDouble() + m.captured(3).toDouble()) / 2 / 0.75,
-                             (m.captured(2).toDouble() + m.captured(4).toDouble()) / 2 / 0.75);
-        bool found = false;
-        for (int month = 1; month <= 12 && !found; ++month)
-            for (int col = 0; col < 7 && !found; ++col)
-                for (int row = 0; row < 6 && !found; ++row)
-                    if (QRectF(DayCell(month, col, row)).contains(centre)) {
-                        const QString day = cells(month, col, row).DayText;
-                        EXPECT_FALSE(day.isEmpty()) << month << " " << col << "," << row;
-                        dates.insert({month, day.toInt()});
-                        found = true;
-                    }
-        EXPECT_TRUE(found) << "a word outside every day cell at " << centre.x() << ","
-                           << centre.y();
+/// The words of a year sheet written as PDF, read once with pdftotext -bbox, each with the day
+/// cell it stands in.
+class TSheetWords {
+  public:
+    TSheetWords(const QString& pdf, const QString& workDir, int year = 2027) {
+        const QString html = workDir + QStringLiteral("/words.html");
+        EXPECT_TRUE(
+            RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, html}).has_value());
+        QFile file(html);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        THolidayModel holidays;
+        ApplyProgramHolidays(holidays);
+        TDayCells cells;
+        FillDayCells(holidays, year, cells);
+        static const QRegularExpression wordTag(QStringLiteral(
+            uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+        for (auto it = wordTag.globalMatch(text); it.hasNext();) {
+            const auto m = it.next();
+            // pdftotext gives points, 0.75 of a design unit.
+            const QPointF centre((m.captured(1).toDouble() + m.captured(3).toDouble()) / 2 / 0.75,
+                                 (m.captured(2).toDouble() + m.captured(4).toDouble()) / 2 / 0.75);
+            TWord word{m.captured(5), {0, 0}};
+            for (int month = 1; month <= 12; ++month)
+                for (int col = 0; col < 7; ++col)
+                    for (int row = 0; row < 6; ++row)
+                        if (QRectF(DayCell(month, col, row)).contains(centre))
+                            word.Date = {month, cells(month, col, row).DayText.toInt()};
+            FWords.push_back(word);
+        }
     }
-    return dates;
-}
 
-/// The words pdftotext finds in the day cell of `month`-`day` of the `year` sheet, joined
-/// without spaces in reading order, the day's number left out.
-inline QString WordsInCell(const QString& pdf, int year, int month, int day,
-                           const QString& workDir) {
-    EXPECT_TRUE(RunTool(QStringLiteral("pdftotext"),
-                        {QStringLiteral("-bbox"), pdf, workDir + QStringLiteral("/cell.html")})
-                    .has_value());
-    QFile file(workDir + QStringLiteral("/cell.html"));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
-    THolidayModel holidays;
-    ApplyProgramHolidays(holidays);
-    TDayCells cells;
-    FillDayCells(holidays, year, cells);
-    QRectF cell;
-    for (int col = 0; col < 7; ++col)
-        for (int row = 0; row < 6; ++row)
-            if (cells(month, col, row).DayText == QString::number(day))
-                cell = QRectF(DayCell(month, col, row));
-    EXPECT_FALSE(cell.isEmpty());
-    static const QRegularExpression wordTag(QStringLiteral(
-        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    QString words;
-    for (auto it = wordTag.globalMatch(text); it.hasNext();) {
-        const auto m = it.next();
-        const QPointF centre((m.captured(1).toDouble() + m.captured(3).toDouble()) / 2 / 0.75,
-                             (m.captured(2).toDouble() + m.captured(4).toDouble()) / 2 / 0.75);
-        if (cell.contains(centre) && m.captured(5) != QString::number(day))
-            words += m.captured(5);
+    /// The dates whose cells hold `word`; every such word must stand in a day's cell.
+    std::set<TDate> Dates(const QString& word) const {
+        std::set<TDate> dates;
+        for (const TWord& w : FWords)
+            if (w.Text == word) {
+                EXPECT_NE(w.Date.second, 0) << "a word outside every day's cell";
+                dates.insert(w.Date);
+            }
+        return dates;
     }
-    return words;
+
+    /// The words in the cell of `month`-`day`, joined without spaces in reading order, the
+    /// day's number left out.
+    QString InCell(int month, int day) const {
+        QString words;
+        for (const TWord& w : FWords)
+            if (w.Date == TDate{month, day} && w.Text != QString::number(day))
+                words += w.Text;
+        return words;
+    }
+
+  private:
+    struct TWord {
+        QString Text;
+        TDate Date; // {0, 0} outside every day's cell
+    };
+    std::vector<TWord> FWords;
+};
+
+/// The dates whose cells hold the word `word` in the PDF.
+inline std::set<TDate> DatesShowing(const QString& pdf, const QString& word,
+                                    const QString& workDir) {
+    return TSheetWords(pdf, workDir).Dates(word);
 }
 
 } // namespace testing_support
