@@ -216,9 +216,10 @@ QString DayLine(const TFamilyDay& day) {
     return fields.join(u'\t');
 }
 
-TDaysFile ParseDaysFile(const QByteArray& bytes) {
+namespace {
+
+TDaysFile ParseDaysText(QString text) {
     TDaysFile file;
-    QString text = QString::fromUtf8(bytes);
     while (text.startsWith(QChar(0xFEFF))) // a byte-order mark, or an editor's second one
         text.remove(0, 1);
     QStringList lines = text.split(u'\n');
@@ -247,6 +248,12 @@ TDaysFile ParseDaysFile(const QByteArray& bytes) {
     }
     file.Trailing = pending;
     return file;
+}
+
+} // namespace
+
+TDaysFile ParseDaysFile(const QByteArray& bytes) {
+    return ParseDaysText(QString::fromUtf8(bytes));
 }
 
 QByteArray FormatDaysFile(const TDaysFile& file) {
@@ -280,13 +287,14 @@ TDaysFile ReadDaysFile(const QString& fileName) {
     if (bytes.size() > MaxFileBytes)
         throw EFamilyDaysError(
             QStringLiteral("記念日のファイル「%1」が大きすぎます（4 MB まで）。").arg(fileName));
+    // Decoded once: the text is checked and read from the same decoding.
     QStringDecoder utf8(QStringDecoder::Utf8);
-    (void)QString(utf8(bytes));
+    QString text = utf8(bytes);
     if (utf8.hasError())
         throw EFamilyDaysError(
             QStringLiteral("記念日のファイル「%1」は UTF-8 の文字で書かれていません。")
                 .arg(fileName));
-    return ParseDaysFile(bytes);
+    return ParseDaysText(std::move(text));
 }
 
 TDaysFile ReadDaysFileOrNote(const QString& fileName) {

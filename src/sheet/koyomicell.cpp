@@ -367,7 +367,6 @@ TKoyomiCellLayout LayoutKoyomiCell(const QSizeF& cellSize, const QString& number
         QPointF(Margin + stroke / 2 - ink.left(), Margin + stroke / 2 - ink.top());
     const QRectF inside(Margin, Margin, cellSize.width() - 2 * Margin,
                         cellSize.height() - 2 * Margin);
-    layout.Inside = inside;
     if (entries.empty())
         return layout;
 

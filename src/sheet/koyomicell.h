@@ -84,7 +84,6 @@ struct TKoyomiPlaced {
 
 /// A cell laid out: where the number goes and at which em, what is placed, what gave way.
 struct TKoyomiCellLayout {
-    QRectF Inside;        // the cell's usable inside, which nothing drawn leaves
     QRectF Number;        // the number's ink, a bold's stroke included
     QPointF NumberOrigin; // the left end of its baseline
     double NumberEm = 0;

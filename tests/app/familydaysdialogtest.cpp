@@ -18,12 +18,16 @@
 
 #include "app/familydaysdialog.h"
 #include "app/mainunit.h"
+#include "common/files.h"
 #include "days/daysfile.h"
 #include "modal.h"
 #include "model/calendardocument.h"
+#include "windowfixture.h"
 
 using testing_support::AnswerMessage;
+using testing_support::ReadBytes;
 using testing_support::WhenModal;
+using testing_support::WriteBytes;
 
 namespace {
 
@@ -31,17 +35,6 @@ const QByteArray FirstFile = QByteArrayLiteral("# 家族の記念日\n"
                                                "5/5\t太郎\t誕生日\t2015年\n"
                                                "# 二人の日\n"
                                                "6/10\t結婚\t記念日\t2017年\t#CC0066\n");
-
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 QStringList Column(const QTreeWidget* list, int column) {
     QStringList texts;
@@ -82,26 +75,15 @@ void Edit(QWidget* dialog, QPushButton* button,
     EXPECT_TRUE(*seen);
 }
 
-class FamilyDaysDialogTest : public ::testing::Test {
+class FamilyDaysDialogTest : public testing_support::WindowTest {
   protected:
-    void SetUp() override {
-        WriteBytes(DaysFile(), FirstFile);
-        form = std::make_unique<TmainForm>(dir.path());
-        form->show();
-        Document().SetYear(2027);
-        Document().UndoStack().clear();
-    }
-    void TearDown() override { testing_support::CancelPendingAnswers(); }
-    TCalendarDocument& Document() { return form->Document(); }
+    void BeforeStart() override { WriteBytes(DaysFile(), FirstFile); }
     QString DaysFile() const { return dir.filePath(DaysFileName); }
 
     /// Runs the menu command; `answer` works the dialog. True when the dialog appeared.
     bool RunDialog(const std::function<void(TFamilyDaysDialog*)>& answer) {
         return testing_support::RunMenuDialog<TFamilyDaysDialog>(form->MIkinen, "記念日", answer);
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TmainForm> form;
 };
 
 TEST_F(FamilyDaysDialogTest, AddChangeRemoveIsOneStepThatTheFileFollows) {

@@ -26,29 +26,19 @@
 #include "calendar/julius.h"
 #include "calendar/koyomi.h"
 #include "calex/calex.h"
+#include "common/files.h"
 #include "modal.h"
 #include "model/calendardocument.h"
 #include "widgets/fontdialog.h"
+#include "windowfixture.h"
 
+using testing_support::ReadBytes;
 using testing_support::WhenModal;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-class KoyomiDialogTest : public ::testing::Test {
+class KoyomiDialogTest : public testing_support::WindowTest {
   protected:
-    void SetUp() override {
-        form = std::make_unique<TmainForm>(dir.path());
-        form->show();
-        Document().SetYear(2027);
-        Document().UndoStack().clear();
-    }
-    void TearDown() override { testing_support::CancelPendingAnswers(); }
-    TCalendarDocument& Document() { return form->Document(); }
     const TKoyomiOptions& Options() { return Document().Model().Koyomi; }
     QString StateFile() const { return dir.filePath(QStringLiteral("tamurika-state.ini")); }
 
@@ -56,9 +46,6 @@ class KoyomiDialogTest : public ::testing::Test {
     bool RunDialog(const std::function<void(TKoyomiDialog*)>& answer) {
         return testing_support::RunMenuDialog<TKoyomiDialog>(form->MIkoyomi, "暦", answer);
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TmainForm> form;
 };
 
 TEST_F(KoyomiDialogTest, OkAppliesEveryChoiceAsOneStepKeptInTheStateFile) {
