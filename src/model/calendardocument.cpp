@@ -169,6 +169,8 @@ void TCalendarDocument::Apply(const TCalendarModel& model) {
         Keep([this] { WriteKoyomiOptions(AppPath, FModel.Koyomi); });
     if ((parts & mpFamilyDays) != 0)
         Keep([this] { WriteDaysFile(DaysFilePath(AppPath), FModel.FamilyDays); });
+    if ((parts & (mpStartMonth | mpWeekStart | mpOwnTitle)) != 0)
+        Keep([this] { WriteSheetShape(AppPath, FModel.Shape); });
     if ((parts & mpFraming) != 0 && !photoChanged) {
         FFramingUnkept = true;
         // Within a run the part is kept once the run is over.
@@ -322,6 +324,25 @@ void TCalendarDocument::SetFamilyDays(std::vector<TFamilyDay> days) {
     TCalendarModel next = FModel;
     next.FamilyDays.Days = std::move(days);
     Change(next, QStringLiteral("記念日"));
+}
+
+void TCalendarDocument::SetStartMonth(int month) {
+    TCalendarModel next = FModel;
+    next.Shape.StartMonth = std::clamp(month, 1, 12);
+    Change(next, QStringLiteral("始まりの月"));
+}
+
+void TCalendarDocument::SetWeekStart(TWeekStart start) {
+    TCalendarModel next = FModel;
+    next.Shape.WeekStart = start;
+    Change(next, QStringLiteral("週の始まり"));
+}
+
+void TCalendarDocument::SetOwnTitle(const TOwnTitle& title) {
+    TCalendarModel next = FModel;
+    next.Shape.Title = title;
+    next.Shape.Title.Text = OwnTitleText(title.Text);
+    Change(next, QStringLiteral("題名"));
 }
 
 void TCalendarDocument::LoadSlot(int slot) {

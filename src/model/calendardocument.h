@@ -89,6 +89,12 @@ class TCalendarDocument : public QObject {
     /// redo too). A days file that could not be read is never written over: told through
     /// Notice.
     void SetFamilyDays(std::vector<TFamilyDay> days);
+    /// The first month of the sheet (1..12; others are clamped), the weekday its weeks start
+    /// on, and the family's own title (its text kept as OwnTitleText makes it): each one step,
+    /// kept in the state file at once and again at undo and redo.
+    void SetStartMonth(int month);
+    void SetWeekStart(TWeekStart start);
+    void SetOwnTitle(const TOwnTitle& title);
 
     /// Loads the fonts, colours and title style of slot n (all defaults for a slot outside
     /// 1..10 or never saved) as one step; n becomes the current slot and the settings count as

@@ -29,7 +29,11 @@ int TCalendarModel::TitleStyle() const {
 }
 
 QString TCalendarModel::YearTitle() const {
-    return *::YearTitle(TitleStyle(), Year);
+    return *SheetYearTitle(TitleStyle(), Year, Shape.StartMonth);
+}
+
+TSheetMonth TCalendarModel::SheetMonth(int n) const {
+    return SheetMonthAt(Year, Shape.StartMonth, n);
 }
 
 TModelParts Differences(const TCalendarModel& a, const TCalendarModel& b) {
@@ -54,5 +58,11 @@ TModelParts Differences(const TCalendarModel& a, const TCalendarModel& b) {
         parts |= mpKoyomi;
     if (a.FamilyDays != b.FamilyDays)
         parts |= mpFamilyDays;
+    if (a.Shape.StartMonth != b.Shape.StartMonth)
+        parts |= mpStartMonth;
+    if (a.Shape.WeekStart != b.Shape.WeekStart)
+        parts |= mpWeekStart;
+    if (a.Shape.Title != b.Shape.Title)
+        parts |= mpOwnTitle;
     return parts;
 }

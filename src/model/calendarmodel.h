@@ -16,6 +16,7 @@
 #include "picturefit.h"
 #include "report/lrdocument.h"
 #include "settingsslots.h"
+#include "sheetshape.h"
 
 class TGraphic;
 
@@ -59,6 +60,9 @@ struct TCalendarModel {
     TKoyomiOptions Koyomi;
     /// The family's own days as their file holds them (with its comments), sorted by date.
     TDaysFile FamilyDays;
+    /// The month the sheet starts with, the weekday its weeks start on, and the family's own
+    /// title.
+    TSheetShape Shape;
 
     bool operator==(const TCalendarModel&) const = default;
 
@@ -66,8 +70,11 @@ struct TCalendarModel {
     QSize PictureSize() const;
     /// The title style as the titles are made by it (a stored index outside 0..7 counts as 0).
     int TitleStyle() const;
-    /// The year title of the main window and of the sheet ("2027年", "令和 9 年", ...).
+    /// The year title of the main window and of the sheet ("2027年", "令和 9 年", ...; for a
+    /// sheet starting in another month than January "2027年4月〜2028年3月", "令和 9 年度 ").
     QString YearTitle() const;
+    /// The n-th month (1..12) of the sheet.
+    TSheetMonth SheetMonth(int n) const;
 };
 
 /// The parts of the model, for saying which of them a change touched. A new option of the
@@ -83,11 +90,14 @@ enum TModelPart : unsigned {
     mpPosition = 1u << 7,
     mpKoyomi = 1u << 8,
     mpFamilyDays = 1u << 9,
+    mpStartMonth = 1u << 10,
+    mpWeekStart = 1u << 11,
+    mpOwnTitle = 1u << 12,
 };
 using TModelParts = unsigned;
 /// What a settings slot holds.
 inline constexpr TModelParts SlotParts = mpFonts | mpColors | mpTitleStyle;
-inline constexpr TModelParts AllModelParts = (mpFamilyDays << 1) - 1;
+inline constexpr TModelParts AllModelParts = (mpOwnTitle << 1) - 1;
 
 /// The parts in which `a` and `b` differ.
 TModelParts Differences(const TCalendarModel& a, const TCalendarModel& b);

@@ -8,6 +8,7 @@
 #include "printposition.h"
 #include "settings/inifile.h"
 #include "settings/settingsfolder.h"
+#include "sheetshape.h"
 
 TCalendarModel ReadCalendarModel(const QString& appPath, int slot) {
     TCalendarModel model;
@@ -18,6 +19,7 @@ TCalendarModel ReadCalendarModel(const QString& appPath, int slot) {
     model.Position = ReadPrintPosition(appPath);
     model.Koyomi = ReadKoyomiOptions(appPath);
     model.FamilyDays = ReadDaysFileOrNote(DaysFilePath(appPath));
+    model.Shape = ReadSheetShape(appPath);
     return model;
 }
 

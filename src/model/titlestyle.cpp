@@ -52,25 +52,32 @@ QStringList TitleStyleItems() {
             QStringLiteral("西暦 January"),    QStringLiteral("西暦 Jan")};
 }
 
-std::optional<TEraYear> EraOf(std::int32_t year) {
-    // A year belongs to the era in force on its 31 December (1989 is 平成 1, 2019 is 令和 1).
-    // Before 1873 Japan kept the old lunisolar calendar, whose years do not line up with
-    // Western years; from then on 明治 6 is 1873.
+std::optional<TEraYear> EraOf(std::int32_t year, int month) {
+    // A month belongs to the era in force on its last day, so an era begins with the month it
+    // began in (平成 with January 1989, 令和 with May 2019). Before 1873 Japan kept the old
+    // lunisolar calendar, whose years do not line up with Western years; from then on 明治 6
+    // is 1873.
     struct Era {
-        std::int32_t FirstYear; // first Western year counted in this era
-        std::int32_t Offset;    // era year = Western year − Offset
+        std::int32_t FirstYear; // the first Western year and month counted in this era
+        int FirstMonth;
+        std::int32_t Offset; // era year = Western year − Offset
         const char16_t* Name;
     };
-    static constexpr Era Eras[] = {{2019, 2018, u"令和"},
-                                   {1989, 1988, u"平成"},
-                                   {1926, 1925, u"昭和"},
-                                   {1912, 1911, u"大正"},
-                                   {1873, 1867, u"明治"}};
+    static constexpr Era Eras[] = {{2019, 5, 2018, u"令和"},
+                                   {1989, 1, 1988, u"平成"},
+                                   {1926, 12, 1925, u"昭和"},
+                                   {1912, 7, 1911, u"大正"},
+                                   {1873, 1, 1867, u"明治"}};
     for (const Era& era : Eras) {
-        if (year >= era.FirstYear)
+        if (year > era.FirstYear || (year == era.FirstYear && month >= era.FirstMonth))
             return TEraYear{QString::fromUtf16(era.Name), year - era.Offset};
     }
     return std::nullopt;
+}
+
+std::optional<TEraYear> EraOf(std::int32_t year) {
+    // A year belongs to the era in force on its 31 December (1989 is 平成 1, 2019 is 令和 1).
+    return EraOf(year, 12);
 }
 
 namespace {
@@ -83,14 +90,14 @@ bool IsMonth(int month) {
 }
 
 // The era year alone, or the Western year where no era year is counted.
-QString EraNumber(std::int32_t year) {
-    const std::optional<TEraYear> era = EraOf(year);
+QString EraNumber(std::int32_t year, int month = 12) {
+    const std::optional<TEraYear> era = EraOf(year, month);
     return QString::number(era ? era->Year : year);
 }
 
 // Era name, a blank and the era year, or the Western year alone.
-QString EraNameAndNumber(std::int32_t year) {
-    const std::optional<TEraYear> era = EraOf(year);
+QString EraNameAndNumber(std::int32_t year, int month = 12) {
+    const std::optional<TEraYear> era = EraOf(year, month);
     return era ? era->Name + u' ' + QString::number(era->Year) : QString::number(year);
 }
 
@@ -144,4 +151,50 @@ std::optional<QString> PrintedMonthTitle(int style, int month) {
     if (!IsStyle(style) || !IsMonth(month))
         return std::nullopt;
     return MonthWithName(style, FullWidthDigits(month), month);
+}
+
+std::optional<QString> SheetYearTitle(int style, std::int32_t year, int startMonth) {
+    if (startMonth <= 1 || startMonth > 12)
+        return YearTitle(style, year);
+    if (!IsStyle(style))
+        return std::nullopt;
+    // The sheet runs from startMonth of `year` to the month before it in the next year.
+    const std::int32_t endYear = year + 1;
+    const int endMonth = startMonth - 1;
+    const auto western = [](std::int32_t y, int m) {
+        return QStringLiteral("%1年%2月").arg(y).arg(m);
+    };
+    const auto spaced = [](const QString& y, int m) {
+        return QStringLiteral("%1 年 %2 月").arg(y).arg(m);
+    };
+    const QString wave = QStringLiteral("〜");
+    switch (style) {
+    case 0:
+        return western(year, startMonth) + wave + western(endYear, endMonth);
+    case 1:
+        return spaced(QString::number(year), startMonth) + u' ' + wave + u' ' +
+               spaced(QString::number(endYear), endMonth) + u' ';
+    case 2:
+    case 4:
+    case 3:
+    case 5: {
+        const bool named = style == 3 || style == 5;
+        // A year from April is the fiscal and school year, named 年度 after the year it begins
+        // in, as the year titles count it: 2019年度 is 令和 1 年度.
+        if (startMonth == 4)
+            return (named ? EraNameAndNumber(year) : EraNumber(year)) + QStringLiteral(" 年度 ");
+        const auto end = [&](std::int32_t y, int m) {
+            return spaced(named ? EraNameAndNumber(y, m) : EraNumber(y, m), m);
+        };
+        return end(year, startMonth) + u' ' + wave + u' ' + end(endYear, endMonth) + u' ';
+    }
+    case 6:
+        return EnglishMonthNames[startMonth] + u' ' + QString::number(year) +
+               QStringLiteral(" – ") + EnglishMonthNames[endMonth] + u' ' +
+               QString::number(endYear);
+    default: // 7
+        return EnglishMonthAbbreviations[startMonth] + u' ' + QString::number(year) +
+               QStringLiteral(" – ") + EnglishMonthAbbreviations[endMonth] + u' ' +
+               QString::number(endYear);
+    }
 }

@@ -31,10 +31,21 @@ struct TEraYear {
 /// The era in force on 31 December of `year` and the year within it; nothing before 1873,
 /// when Japan took up the Gregorian calendar.
 std::optional<TEraYear> EraOf(std::int32_t year);
+/// The era of `month` of `year` by the same rule: the one in force on the month's last day
+/// (April 2019 is 平成 31, May 2019 令和 1); nothing before 1873.
+std::optional<TEraYear> EraOf(std::int32_t year, int month);
 
 /// The year title of the main window and of the printed sheet for `style`; nothing for an
 /// index outside 0..7 (the title then stays as it is).
 std::optional<QString> YearTitle(int style, std::int32_t year);
+
+/// The year title of a sheet that starts with `startMonth` of `year` and runs for twelve
+/// months: YearTitle for a sheet starting in January; else both ends in the style's form:
+/// "2027年4月〜2028年3月", "2027 年 4 月 〜 2028 年 3 月 ", "April 2027 – March 2028",
+/// "Apr 2027 – Mar 2028", and for the era styles a fiscal year "9 年度 " / "令和 9 年度 " when
+/// it starts in April, else "令和 9 年 10 月 〜 令和 10 年 9 月 ". Nothing for a style outside
+/// 0..7.
+std::optional<QString> SheetYearTitle(int style, std::int32_t year, int startMonth);
 
 /// The month title of the main window (plain digits); nothing for an index outside 0..7.
 std::optional<QString> MonthTitle(int style, int month);

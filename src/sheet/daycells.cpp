@@ -73,67 +73,85 @@ bool Exists(std::int32_t year, int month, int day) {
 
 } // namespace
 
-void FillDayCells(const THolidayModel& holidays, std::int32_t year, TDayCells& cells,
+void FillDayCells(const THolidayModel& holidays, const TSheetYear& sheet, TDayCells& cells,
                   const std::function<void(int month)>& monthDone) {
     cells.Clear();
-    for (int m = 1; m <= 12; ++m) {
-        const auto month = static_cast<std::uint8_t>(m);
+    cells.WeekStart = sheet.WeekStart;
+    for (int n = 1; n <= 12; ++n) {
+        const TSheetMonth at = SheetMonthAt(sheet.Year, sheet.StartMonth, n);
+        cells.Months[static_cast<std::size_t>(n - 1)] = at;
+        const std::int32_t year = at.Year;
+        const auto month = static_cast<std::uint8_t>(at.Month);
         int row = 0;
         // The months as the dates count them: Julian before 1582, so that 1500 has its
         // 29 February and the weekdays after it follow from the days that were.
         const int length = Julius::DaysOfMonth(year, month);
         for (int d = 1; d <= length; ++d) {
-            if (!Exists(year, m, d))
+            if (!Exists(year, at.Month, d))
                 continue;
             const auto day = static_cast<std::uint8_t>(d);
-            const int col = Julius::JDDayOfWeek(Julius::YMDToJD(year, month, day)) - 1;
-            Tsenohi& cell = cells(m, col, row);
+            const int weekday = Julius::JDDayOfWeek(Julius::YMDToJD(year, month, day)) - 1;
+            const int col = ColumnOfWeekday(weekday, sheet.WeekStart);
+            Tsenohi& cell = cells(n, col, row);
             cell.DayText = QString::number(d);
             const QString names = holidays.GetDayNames(year, month, day);
             if (!names.isEmpty()) {
                 cell.Names = StripQuotes(names);
                 ApplyDayNames(cell, cell.Names);
             }
-            if (col == 6)
+            if (col == TDayCells::ColCount - 1)
                 ++row;
         }
         if (monthDone)
-            monthDone(m);
+            monthDone(n);
     }
 }
 
-bool FillFamilyDays(std::int32_t year, const std::vector<TFamilyDay>& days, TDayCells& cells) {
+void FillDayCells(const THolidayModel& holidays, std::int32_t year, TDayCells& cells,
+                  const std::function<void(int month)>& monthDone) {
+    FillDayCells(holidays, TSheetYear{year}, cells, monthDone);
+}
+
+bool FillFamilyDays(const std::vector<TFamilyDay>& days, TDayCells& cells) {
     bool any = false;
-    for (const TFamilyDay& day : days) {
-        const std::optional<QDate> date = OccurrenceIn(day, year);
-        if (!date)
-            continue;
-        const QString number = QString::number(date->day());
-        for (int col = 0; col < TDayCells::ColCount; ++col)
-            for (int row = 0; row < TDayCells::RowCount; ++row) {
-                Tsenohi& cell = cells(date->month(), col, row);
-                if (cell.DayText != number)
-                    continue;
-                any = true;
-                cell.FamilyNames << SheetLabel(day, year);
-                if (day.ColorChoice == TFamilyDay::TColorChoice::Holiday)
-                    cell.FamilyHolidayColor = true;
-                else if (day.ColorChoice == TFamilyDay::TColorChoice::Own)
-                    cell.FamilyColor = FromQColor(day.Color);
-            }
+    for (int n = 1; n <= 12; ++n) {
+        const TSheetMonth& at = cells.MonthAt(n);
+        for (const TFamilyDay& day : days) {
+            const std::optional<QDate> date = OccurrenceIn(day, at.Year);
+            if (!date || date->month() != at.Month)
+                continue;
+            const QString number = QString::number(date->day());
+            for (int col = 0; col < TDayCells::ColCount; ++col)
+                for (int row = 0; row < TDayCells::RowCount; ++row) {
+                    Tsenohi& cell = cells(n, col, row);
+                    if (cell.DayText != number)
+                        continue;
+                    any = true;
+                    cell.FamilyNames << SheetLabel(day, at.Year);
+                    if (day.ColorChoice == TFamilyDay::TColorChoice::Holiday)
+                        cell.FamilyHolidayColor = true;
+                    else if (day.ColorChoice == TFamilyDay::TColorChoice::Own)
+                        cell.FamilyColor = FromQColor(day.Color);
+                }
+        }
     }
     return any;
 }
 
-void FillKoyomiDays(std::int32_t year, TDayCells& cells) {
-    const Koyomi::TKoyomiYear koyomi(year);
-    if (!koyomi.Known())
-        return;
-    for (int m = 1; m <= 12; ++m)
+void FillKoyomiDays(TDayCells& cells) {
+    // A sheet spans one year or two.
+    std::optional<Koyomi::TKoyomiYear> koyomi;
+    for (int n = 1; n <= 12; ++n) {
+        const TSheetMonth& at = cells.MonthAt(n);
+        if (!koyomi || koyomi->Year() != at.Year)
+            koyomi.emplace(at.Year);
+        if (!koyomi->Known())
+            continue;
         for (int col = 0; col < TDayCells::ColCount; ++col)
             for (int row = 0; row < TDayCells::RowCount; ++row) {
-                Tsenohi& cell = cells(m, col, row);
+                Tsenohi& cell = cells(n, col, row);
                 if (!cell.DayText.isEmpty())
-                    cell.KoyomiDay = koyomi.Day(m, cell.DayText.toInt());
+                    cell.KoyomiDay = koyomi->Day(at.Month, cell.DayText.toInt());
             }
+    }
 }

@@ -16,6 +16,7 @@
 
 #include "calendar/koyomi.h"
 #include "days/familyday.h"
+#include "model/sheetshape.h"
 #include "platform/tcolor.h"
 
 class THolidayModel;
@@ -35,11 +36,30 @@ struct Tsenohi {
     bool operator==(const Tsenohi&) const = default;
 };
 
-/// FDayCells: [month 1..12, column 0..6 (0 = Sunday), row 0..5 (0 = the week of the 1st)].
+/// The months a day table holds and how its weeks run: twelve months from StartMonth of
+/// Year, weeks from WeekStart.
+struct TSheetYear {
+    std::int32_t Year = 0;
+    int StartMonth = 1;
+    TWeekStart WeekStart = TWeekStart::Sunday;
+};
+
+/// FDayCells: [the sheet's month 1..12, column 0..6, row 0..5 (0 = the week of the 1st)]. The
+/// sheet's months are the year's from January, or from another start month into the next year
+/// (Months); column 0 is Sunday, or Monday for weeks from Monday (WeekStart).
 class TDayCells {
   public:
     static constexpr int ColCount = 7;
     static constexpr int RowCount = 6;
+
+    /// The year and month of each of the sheet's months, as FillDayCells set them.
+    std::array<TSheetMonth, 12> Months{};
+    TWeekStart WeekStart = TWeekStart::Sunday;
+
+    /// The sheet's n-th month (1..12).
+    const TSheetMonth& MonthAt(int n) const { return Months[static_cast<std::size_t>(n - 1)]; }
+    /// The weekday (0 = Sunday) of column `col`.
+    int WeekdayOf(int col) const { return WeekdayOfColumn(col, WeekStart); }
 
     Tsenohi& operator()(int month, int col, int row);
     const Tsenohi& operator()(int month, int col, int row) const;
@@ -53,13 +73,13 @@ class TDayCells {
     std::array<Tsenohi, 12 * ColCount * RowCount> FCells;
 };
 
-/// Writes the family's `days` into the cells of `year` they fall on (the table filled by
-/// FillDayCells first): their labels ("太郎 12歳") and the colours they ask for; a later day's
-/// own colour wins over an earlier one's. Whether any fell in the year.
-bool FillFamilyDays(std::int32_t year, const std::vector<TFamilyDay>& days, TDayCells& cells);
+/// Writes the family's `days` into the cells they fall on (the table filled by FillDayCells
+/// first): their labels ("太郎 12歳", the age in the year of that month) and the colours they
+/// ask for; a later day's own colour wins over an earlier one's. Whether any fell on the sheet.
+bool FillFamilyDays(const std::vector<TFamilyDay>& days, TDayCells& cells);
 
-/// Gives every day of `year` in the table its 暦 (the table filled by FillDayCells first).
-void FillKoyomiDays(std::int32_t year, TDayCells& cells);
+/// Gives every day in the table its 暦 (the table filled by FillDayCells first).
+void FillKoyomiDays(TDayCells& cells);
 
 /// The holiday names among a day's names (comma text): those that are no special day ("@").
 QString HolidayNames(const QString& names);
@@ -74,8 +94,12 @@ QString StripQuotes(const QString& text);
 /// "@", which marks a special day that is recorded but not coloured.
 void ApplyDayNames(Tsenohi& cell, const QString& names);
 
-/// Clears the table and fills all twelve months of `year`: day d of a month goes into the
-/// column of its weekday and the row that counts the Saturdays before it, with its names from
-/// `holidays`. `monthDone` runs after each month (1..12) when set.
+/// Clears the table and fills the twelve months of `sheet`: day d of a month goes into the
+/// column of its weekday and the row that counts the weeks ended before it (on Saturday, or
+/// on Sunday for weeks from Monday), with its names from `holidays`. `monthDone` runs after
+/// each of the sheet's months (1..12) when set.
+void FillDayCells(const THolidayModel& holidays, const TSheetYear& sheet, TDayCells& cells,
+                  const std::function<void(int month)>& monthDone = {});
+/// The same for January to December of `year`, weeks from Sunday.
 void FillDayCells(const THolidayModel& holidays, std::int32_t year, TDayCells& cells,
                   const std::function<void(int month)>& monthDone = {});

@@ -113,9 +113,12 @@ void ComposeSheet(TSheetLayout& sheet, const TCalendarModel& model, TSheetUse us
     sheet.LRItemNen->SetText(model.YearTitle());
     SetFace(*sheet.LRItemNen, s.Fonts[sfYear]);
     sheet.LRItemNen->Font().SetColor(s.Colors[scYear]);
+    sheet.SetOwnTitle(model.Shape.Title, s.Colors[scYear]);
 
+    const TSheetYear sheetYear{model.Year, model.Shape.StartMonth, model.Shape.WeekStart};
     for (int n = 1; n <= 12; ++n)
-        sheet.Month(n).LRItemTuki->SetText(*PrintedMonthTitle(model.TitleStyle(), n));
+        sheet.Month(n).LRItemTuki->SetText(
+            *PrintedMonthTitle(model.TitleStyle(), model.SheetMonth(n).Month));
     for (int n = 1; n <= 12; ++n) {
         SetFace(*sheet.Month(n).LRItemTuki, s.Fonts[sfMonth]);
         sheet.Month(n).LRItemTuki->Font().SetColor(s.Colors[scMonth]);
@@ -143,15 +146,15 @@ void ComposeSheet(TSheetLayout& sheet, const TCalendarModel& model, TSheetUse us
 
     THolidayModel holidays;
     ApplyProgramHolidays(holidays);
-    FillDayCells(holidays, model.Year, sheet.DayCells,
+    FillDayCells(holidays, sheetYear, sheet.DayCells,
                  [&progress](int month) { Report(progress, 30 + 5 * month, true); });
 
     // The family's days are named in their cells whatever else the cells show; the 暦 is
     // worked out only for a sheet that shows it.
-    sheet.HasFamilyDays = FillFamilyDays(model.Year, model.FamilyDays.Days, sheet.DayCells);
+    sheet.HasFamilyDays = FillFamilyDays(model.FamilyDays.Days, sheet.DayCells);
     sheet.Koyomi = model.Koyomi;
     if (model.Koyomi.AnyShown())
-        FillKoyomiDays(model.Year, sheet.DayCells);
+        FillKoyomiDays(sheet.DayCells);
     sheet.LayOutKoyomi();
 
     sheet.SetPosition(model.Position);

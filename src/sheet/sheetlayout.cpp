@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include "calendar/weekdayletter.h"
@@ -24,6 +25,15 @@ constexpr int HeaderHeight = 16;
 constexpr int DayGridHeight = 96; // six rows of 16
 constexpr int DayCellWidth = GridWidth / 7;
 constexpr int DayCellHeight = DayGridHeight / 6;
+constexpr int YearTitleHeight = -32; // of its font
+// The line of the family's own title above the year title: 12 units from the gap below each
+// of the three month blocks of a column (which need 24 + 16 + 96 of their 150).
+constexpr int OwnTitleLineHeight = 36;
+constexpr int OwnTitleHeight = -28;
+constexpr int TitleWidth = 713;
+// The smallest own title: a long text is set smaller down to this, and no further (it is at
+// most OwnTitleMaxLength characters, which fit at this size).
+constexpr int MinTitleHeight = -11;
 
 // The months of each month column, top to bottom: the sheet reads January to April across.
 constexpr int ColumnMonths[4][3] = {{1, 5, 9}, {2, 6, 10}, {3, 7, 11}, {4, 8, 12}};
@@ -95,6 +105,19 @@ QString FullWidthMonth(int n) {
     return FullWidthDigits(n) + QStringLiteral("月");
 }
 
+// The font height (negative, as the design gives them) at which `text` in `font` fits into
+// `width` units less the item's margins, `height` at most.
+int FittedHeight(const QString& text, const TFont& font, int height, int width) {
+    TFont probe = font;
+    probe.SetHeight(-100);
+    const double advance = QFontMetricsF(probe.ToQFont()).horizontalAdvance(text);
+    if (advance <= 0)
+        return height;
+    // A little room to spare: glyphs are placed at whole device pixels at small scales.
+    const double fit = 0.96 * (width - 4) * 100 / advance;
+    return -std::max(-MinTitleHeight, std::min(-height, static_cast<int>(fit)));
+}
+
 } // namespace
 
 TRect SheetPictureBounds(int w, int h, TFrameMode mode) {
@@ -141,9 +164,17 @@ void TSheetLayout::Build() {
     LRImage1->SetBounds(PictureLeft, PictureTop, SheetPictureBoxWidth, SheetPictureBoxHeight);
     LRImage1->SetStretch(true);
 
+    OwnTitlePanel =
+        MakePanel(&doc, QStringLiteral("OwnTitlePanel"), laTop, 40, 574, 714, OwnTitleLineHeight);
+    OwnTitlePanel->SetVisible(false);
+    OwnTitlePanel->SetEnabled(false);
+    LRItemOwnTitle = MakeText(OwnTitlePanel, QStringLiteral("LRItemOwnTitle"), 0, 2, TitleWidth,
+                              OwnTitleLineHeight - 2, QString(), OwnTitleHeight, fsBold);
+    LRItemOwnTitle->SetLayout(tlBottom);
+
     LRLayoutPanel2 = MakePanel(&doc, QStringLiteral("LRLayoutPanel2"), laTop, 40, 574, 714, 46);
-    LRItemNen = MakeText(LRLayoutPanel2, QStringLiteral("LRItemNen"), 0, 4, 713, 39,
-                         QStringLiteral("LRItemNen"), -32, 0);
+    LRItemNen = MakeText(LRLayoutPanel2, QStringLiteral("LRItemNen"), 0, 4, TitleWidth, 39,
+                         QStringLiteral("LRItemNen"), YearTitleHeight, 0);
     LRItemNen->SetLayout(tlBottom);
 
     for (int c = 0; c < 4; ++c) {
@@ -240,10 +271,14 @@ void TSheetLayout::YoubiPrintPanelPrintPanel(TLRControl* sender, int col, int, T
     m.LRItemYoubi->SetLineRight(col == 6 ? lsSingle : lsNone);
     if (col < 0 || col > 6)
         return;
-    m.LRItemYoubiMoji->SetText(WeekdayLetter(col));
-    m.LRItemYoubiMoji->Font().SetColor(col == 0   ? SundayColor
-                                       : col == 6 ? SaturdayColor
-                                                  : WeekdayColor);
+    const int weekday = DayCells.WeekdayOf(col);
+    m.LRItemYoubiMoji->SetText(WeekdayLetter(weekday));
+    m.LRItemYoubiMoji->Font().SetColor(ColorOfWeekday(weekday));
+}
+
+TColor TSheetLayout::ColorOfWeekday(int weekday) const {
+    // The colour goes with the day, whichever column it stands in.
+    return weekday == 0 ? SundayColor : weekday == 6 ? SaturdayColor : WeekdayColor;
 }
 
 void TSheetLayout::ColPrintPanelPrintPanel(TLRControl* sender, int col, int row, TRect,
@@ -254,7 +289,7 @@ void TSheetLayout::ColPrintPanelPrintPanel(TLRControl* sender, int col, int row,
     const TMonthBlock& m = FMonths[n - 1];
     // A day cell draws its left and bottom lines; above it the header's bottom line or the
     // row above closes it, at the right its neighbour's left line, so each line is drawn
-    // once. Only Saturday draws a right line, the table's right edge.
+    // once. Only the last column draws a right line, the table's right edge.
     m.LRItemCol->SetLineTop(lsNone);
     m.LRItemCol->SetLineBottom(lsSingle);
     m.LRItemCol->SetLineLeft(lsSingle);
@@ -262,7 +297,7 @@ void TSheetLayout::ColPrintPanelPrintPanel(TLRControl* sender, int col, int row,
     if (col < 0 || col > 6 || row < 0 || row >= TDayCells::RowCount)
         return;
     const Tsenohi& cell = DayCells(n, col, row);
-    m.LRItemHi->Font().SetColor(col == 0 ? SundayColor : col == 6 ? SaturdayColor : WeekdayColor);
+    m.LRItemHi->Font().SetColor(ColorOfWeekday(DayCells.WeekdayOf(col)));
     m.LRItemHi->SetText(cell.DayText);
     if (cell.Holiday != 0 || cell.FamilyHolidayColor)
         m.LRItemHi->Font().SetColor(SundayColor);
@@ -337,6 +372,27 @@ void TKoyomiItem::Print(TCanvas& canvas, const TRect& rect, TPrintStatus status,
                             painter->worldTransform();
     DrawKoyomiCell(*painter, cell, *FLayout, FNumber, *FFaces,
                    {ToQColor(FNumberColor), ToQColor(FTextColor)}, FBatch);
+}
+
+void TSheetLayout::SetOwnTitle(const TOwnTitle& title, TColor color) {
+    const bool above = title.Shown() && title.Place == TOwnTitlePlace::Above;
+    const bool replace = title.Shown() && title.Place == TOwnTitlePlace::Replace;
+    for (TMonthBlock& m : FMonths)
+        m.Block->SetHeight(above ? BlockHeight - OwnTitleLineHeight / 3 : BlockHeight);
+    OwnTitlePanel->SetVisible(above);
+    OwnTitlePanel->SetEnabled(above);
+    LRItemNen->Font().SetHeight(YearTitleHeight);
+    if (!title.Shown())
+        return;
+    TLRItem& item = above ? *LRItemOwnTitle : *LRItemNen;
+    TFont font = item.Font();
+    font.SetName(title.Font.Name);
+    font.SetStyle(title.Font.Style);
+    font.SetColor(color);
+    font.SetHeight(
+        FittedHeight(title.Text, font, replace ? YearTitleHeight : OwnTitleHeight, TitleWidth));
+    item.Font().Assign(font);
+    item.SetText(title.Text);
 }
 
 void TSheetLayout::SetPosition(int position) {

@@ -17,6 +17,7 @@
 #include "koyomicell.h"
 #include "model/picturefit.h"
 #include "model/printposition.h"
+#include "model/sheetshape.h"
 #include "platform/tcolor.h"
 #include "report/lightrepex.h"
 
@@ -83,6 +84,10 @@ class TSheetLayout {
     std::array<TLRLayoutPanel*, 4> MonthColumns{}; // LRLayoutPanel3 .. LRLayoutPanel6
     TLRImage* LRImage1 = nullptr;
     TLRItem* LRItemNen = nullptr;
+    /// The family's own title on a line above the year title: its panel is hidden, and takes
+    /// no room, unless SetOwnTitle puts a title there.
+    TLRLayoutPanel* OwnTitlePanel = nullptr;
+    TLRItem* LRItemOwnTitle = nullptr;
     /// The year the sheet shows, as the composition set it; 0 before.
     std::int32_t Year = 0;
     /// What the day cells show: the day table of the year, and the colours of the numbers and
@@ -119,6 +124,16 @@ class TSheetLayout {
     /// Day cell handler of every ColPrintPanel n: lines, day number and its colour.
     void ColPrintPanelPrintPanel(TLRControl* sender, int col, int row, TRect rect,
                                  TPrintStatus& status);
+
+    /// The colour of a weekday's numbers and letter (0 = Sunday): Sunday's, Saturday's or the
+    /// weekdays'.
+    TColor ColorOfWeekday(int weekday) const;
+
+    /// Prints `title` in `color` above the year title or in its place (LRItemNen, whose text
+    /// the composition set first), in its face and style, at the size of its place or smaller
+    /// where a long text needs it. A line above takes its room from the gaps between the month
+    /// blocks. A title without text: the sheet as designed.
+    void SetOwnTitle(const TOwnTitle& title, TColor color);
 
     /// Moves the sheet `position` design units to the right on the paper (left for a negative
     /// one) by shifting the side margins; the printable width stays the same.

@@ -28,7 +28,7 @@ TEST(KoyomiCell, EveryDayOf2027StaysInItsCellAndOffTheNumber) {
     ApplyProgramHolidays(holidays);
     TDayCells cells;
     FillDayCells(holidays, 2027, cells);
-    FillKoyomiDays(2027, cells);
+    FillKoyomiDays(cells);
     const QSizeF inside = TSheetLayout::DayCellInside();
     const QRectF cell(0, 0, inside.width(), inside.height());
     int placedTotal = 0, holidayNamesShown = 0;
