@@ -1,5 +1,7 @@
 #include "daysfile.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -254,6 +256,23 @@ TDaysFile ParseDaysText(QString text) {
 
 TDaysFile ParseDaysFile(const QByteArray& bytes) {
     return ParseDaysText(QString::fromUtf8(bytes));
+}
+
+TDaysFile WithDays(const TDaysFile& file, std::vector<TFamilyDay> days) {
+    TDaysFile next = file;
+    next.Days = std::move(days);
+    QStringList remaining; // the comment lines the new days still carry
+    for (const TFamilyDay& day : next.Days)
+        remaining << day.Comments;
+    for (const TFamilyDay& day : file.Days)
+        for (const QString& line : day.Comments) {
+            const bool unread =
+                std::any_of(file.Problems.begin(), file.Problems.end(),
+                            [&](const TDaysFileProblem& p) { return p.Text == line; });
+            if (unread && !remaining.removeOne(line))
+                next.Trailing << line;
+        }
+    return next;
 }
 
 QByteArray FormatDaysFile(const TDaysFile& file) {

@@ -57,6 +57,11 @@ TDaysFile ParseDaysFile(const QByteArray& bytes);
 /// LF line ends. What ParseDaysFile read from bytes FormatDaysFile wrote gives those bytes again.
 QByteArray FormatDaysFile(const TDaysFile& file);
 
+/// `file` with `days` in its place. The comments of a day go with it, but a line not
+/// understood that travelled with a day no longer there is kept at the end of the file: it is
+/// what a person wrote, and only they may take it out.
+TDaysFile WithDays(const TDaysFile& file, std::vector<TFamilyDay> days);
+
 /// One day's line, without its comments.
 QString DayLine(const TFamilyDay& day);
 

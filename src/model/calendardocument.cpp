@@ -322,7 +322,7 @@ void TCalendarDocument::SetFamilyDays(std::vector<TFamilyDay> days) {
     // The list is kept sorted by date, in the dialog and in the file alike.
     std::stable_sort(days.begin(), days.end(), EarlierInYear);
     TCalendarModel next = FModel;
-    next.FamilyDays.Days = std::move(days);
+    next.FamilyDays = WithDays(FModel.FamilyDays, std::move(days));
     Change(next, QStringLiteral("記念日"));
 }
 

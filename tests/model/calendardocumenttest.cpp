@@ -198,6 +198,30 @@ TEST_F(DocumentTest, EveryChangeIsOneNamedStepThatUndoAndRedoRetraceExactly) {
          false,
          {},
          [&] { doc->SetFamilyDays(ParseDaysFile("5/5 太郎 誕生日 2015年\n").Days); }},
+        {"start month",
+         u"始まりの月"_s,
+         mpStartMonth,
+         false,
+         false,
+         {},
+         [&] { doc->SetStartMonth(4); }},
+        {"week start",
+         u"週の始まり"_s,
+         mpWeekStart,
+         false,
+         false,
+         {},
+         [&] { doc->SetWeekStart(TWeekStart::Monday); }},
+        {"own title",
+         u"題名"_s,
+         mpOwnTitle,
+         false,
+         false,
+         {},
+         [&] {
+             doc->SetOwnTitle(
+                 {u"髙橋家 2027"_s, {u"IPAMincho"_s, fsItalic}, TOwnTitlePlace::Replace});
+         }},
     };
     const char16_t* const fontSteps[] = {u"年のフォント", u"月のフォント", u"日のフォント",
                                          u"曜日のフォント"};
@@ -495,6 +519,60 @@ TEST_F(DocumentTest, TheDaysFileFollowsUndoAndRedoAndKeepsAPersonsComments) {
     Reopen();
     EXPECT_EQ(Model().FamilyDays.Days.size(), 3u);
     EXPECT_TRUE(notices.isEmpty()) << notices.join(u'\n').toStdString();
+}
+
+TEST_F(DocumentTest, ALineThePersonWroteIsKeptWhenTheDayAfterItGoes) {
+    // A line the program cannot read travels with the day below it; removing that day, or all
+    // of them, must not take the person's line with it.
+    const QString days = File(u"tamurika-days.txt"_s);
+    WriteBytes(days, "5/5 太郎\n# 花子のこと\n二月三十日 だめ\n6/10 花子\n7/7 七夕\n");
+    Reopen();
+    ASSERT_EQ(Model().FamilyDays.Problems.size(), 1u);
+    std::vector<TFamilyDay> list = Model().FamilyDays.Days;
+    list.erase(list.begin() + 1); // 花子, with her comment and the unread line above her
+    doc->SetFamilyDays(list);
+    EXPECT_EQ(ReadBytes(days), "5/5\t太郎\n7/7\t七夕\n二月三十日 だめ\n");
+    doc->SetFamilyDays({});
+    EXPECT_EQ(ReadBytes(days), "二月三十日 だめ\n");
+    doc->Undo();
+    doc->Undo();
+    EXPECT_TRUE(ReadBytes(days).contains("# 花子のこと\n二月三十日 だめ\n6/10\t花子\n"));
+}
+
+TEST_F(DocumentTest, TheSheetsShapeIsKeptInTheStateFileAndReadByTheNextRun) {
+    const QString state = File(u"tamurika-state.ini"_s);
+    doc->SetStartMonth(4);
+    doc->SetWeekStart(TWeekStart::Monday);
+    // Line breaks become blanks: the title is one line of the sheet.
+    doc->SetOwnTitle(
+        {u"  髙橋家\n2027 "_s, {u"IPAMincho"_s, fsBold | fsItalic}, TOwnTitlePlace::Replace});
+    EXPECT_EQ(Model().Shape.Title.Text, u"髙橋家 2027"_s);
+    EXPECT_EQ(ReadBytes(state), "\xEF\xBB\xBF[sheet]\r\nstartmonth=4\r\nweekstart=monday\r\n"
+                                "title=髙橋家 2027\r\ntitleface=IPAMincho\r\ntitlebold=1\r\n"
+                                "titleitalic=1\r\ntitleplace=replace\r\n");
+    const TSheetShape shape = Model().Shape;
+    Reopen();
+    EXPECT_EQ(Model().Shape, shape);
+    EXPECT_EQ(Model().YearTitle(), u"%1年4月〜%2年3月"_s.arg(Model().Year).arg(Model().Year + 1));
+    // Undone to where it began, the file says so too.
+    doc->SetStartMonth(13);
+    EXPECT_EQ(Model().Shape.StartMonth, 12);
+    doc->Undo();
+    EXPECT_TRUE(ReadBytes(state).contains("startmonth=4\r\n"));
+}
+
+TEST_F(DocumentTest, AStateFileEditedByHandGivesEachBadValueItsDefault) {
+    WriteBytes(File(u"tamurika-state.ini"_s),
+               "[sheet]\nstartmonth=13\nweekstart=Monday\ntitle=うちのカレンダー\n"
+               "titleface=\ntitlebold=maybe\ntitleitalic=true\ntitleplace=below\n");
+    Reopen();
+    const TSheetShape& shape = Model().Shape;
+    EXPECT_EQ(shape.StartMonth, 1);
+    EXPECT_EQ(shape.WeekStart, TWeekStart::Monday);
+    EXPECT_EQ(shape.Title.Text, u"うちのカレンダー"_s);
+    EXPECT_EQ(shape.Title.Font.Name, TOwnTitle().Font.Name);
+    EXPECT_EQ(shape.Title.Font.Style, fsBold | fsItalic); // bold by default, italic as written
+    EXPECT_EQ(shape.Title.Place, TOwnTitlePlace::Above);
 }
 
 TEST_F(DocumentTest, ADaysFileThatCannotBeReadIsNeverWrittenOver) {

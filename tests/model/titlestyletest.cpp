@@ -96,3 +96,42 @@ TEST(TitleStyle, ListItems) {
 }
 
 } // namespace
+
+// A sheet from another month than January names both ends, or the fiscal year from April.
+TEST(TitleStyle, SheetsThatRunIntoTheNextYear) {
+    struct Row {
+        int style;
+        int year;
+        int startMonth;
+        const char* title;
+    };
+    const Row rows[] = {
+        {0, 2027, 1, "2027年"},
+        {0, 2027, 4, "2027年4月〜2028年3月"},
+        {1, 2027, 4, "2027 年 4 月 〜 2028 年 3 月 "},
+        {2, 2027, 4, "9 年度 "},
+        {3, 2027, 4, "令和 9 年度 "},
+        {4, 2027, 4, "9 年度 "},
+        {5, 2027, 4, "令和 9 年度 "},
+        {6, 2027, 4, "April 2027 – March 2028"},
+        {7, 2027, 4, "Apr 2027 – Mar 2028"},
+        {0, 2027, 12, "2027年12月〜2028年11月"},
+        {3, 2027, 10, "令和 9 年 10 月 〜 令和 10 年 9 月 "},
+        // A fiscal year is named by the year it begins in, as the year titles count it.
+        {3, 2019, 4, "令和 1 年度 "},
+        {3, 1988, 4, "昭和 63 年度 "},
+        // Each end in the era of its own month: 令和 began in May 2019, 平成 in January 1989.
+        {3, 2018, 5, "平成 30 年 5 月 〜 平成 31 年 4 月 "},
+        {3, 2018, 6, "平成 30 年 6 月 〜 令和 1 年 5 月 "},
+        {2, 1988, 2, "63 年 2 月 〜 1 年 1 月 "},
+        {5, 1926, 9, "大正 15 年 9 月 〜 昭和 2 年 8 月 "},
+        // Before the Gregorian calendar came to Japan there is no era year to count.
+        {3, 1872, 7, "1872 年 7 月 〜 明治 6 年 6 月 "},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << "style " << r.style << ", " << r.year << " from " << r.startMonth);
+        EXPECT_EQ(SheetYearTitle(r.style, r.year, r.startMonth), QString::fromUtf8(r.title));
+    }
+    EXPECT_FALSE(SheetYearTitle(8, 2027, 4));
+}
