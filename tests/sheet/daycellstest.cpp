@@ -139,35 +139,107 @@ TEST_F(DayCellsTest, ANewCompositionClearsTheOldTable) {
     EXPECT_EQ(reported, 12);
 }
 
-// Every day of 1970–2050 against QDate for its place and against the law for its mark.
+// Every day of the sheet against QDate for its place (the column of its weekday, the row of
+// its week) and against the law for its mark.
+void ExpectEveryDayInPlace(const TSheetYear& sheet, const TDayCells& cells) {
+    const int first = sheet.WeekStart == TWeekStart::Monday ? 1 : 0;
+    for (int n = 1; n <= 12; ++n) {
+        const int year = sheet.Year + (sheet.StartMonth - 1 + n - 1) / 12;
+        const int m = (sheet.StartMonth - 1 + n - 1) % 12 + 1;
+        ASSERT_EQ(cells.MonthAt(n), (TSheetMonth{year, m}));
+        const QDate firstDay(year, m, 1);
+        const int lead = (firstDay.dayOfWeek() % 7 - first + 7) % 7; // columns before the 1st
+        int placed = 0;
+        for (int c = 0; c < 7; ++c) {
+            ASSERT_EQ(cells.WeekdayOf(c), (c + first) % 7);
+            for (int r = 0; r < 6; ++r) {
+                const Tsenohi& cell = cells(n, c, r);
+                const int d = 7 * r + c - lead + 1;
+                if (d < 1 || d > firstDay.daysInMonth()) {
+                    ASSERT_EQ(cell, Tsenohi{}) << year << "/" << m << " " << c << "," << r;
+                    continue;
+                }
+                ++placed;
+                const QDate date(year, m, d);
+                ASSERT_EQ(cell.DayText, QString::number(d)) << year << "/" << m;
+                ASSERT_EQ((c + first) % 7, date.dayOfWeek() % 7);
+                const QString law = HolidayReference::HolidayName(date);
+                ASSERT_EQ(cell.Holiday, law.isEmpty() ? 0 : 1)
+                    << date.toString(Qt::ISODate).toStdString();
+                if (!law.isEmpty()) {
+                    ASSERT_TRUE(cell.HolidayName.contains(law)) << cell.HolidayName.toStdString();
+                }
+            }
+        }
+        ASSERT_EQ(placed, firstDay.daysInMonth());
+    }
+}
+
 TEST_F(DayCellsTest, EveryDayLandsInItsWeekdayAndWeekAndHolidaysFollowTheLaw) {
     for (int year = 1970; year <= 2050; ++year) {
+        SCOPED_TRACE(year);
         Fill(year);
-        for (int m = 1; m <= 12; ++m) {
-            const QDate first(year, m, 1);
-            const int lead = first.dayOfWeek() % 7; // Sunday = 0
-            int placed = 0;
-            for (int c = 0; c < 7; ++c)
-                for (int r = 0; r < 6; ++r) {
-                    const Tsenohi& cell = cells(m, c, r);
-                    const int d = 7 * r + c - lead + 1;
-                    if (d < 1 || d > first.daysInMonth()) {
-                        ASSERT_EQ(cell, Tsenohi{}) << year << "/" << m << " " << c << "," << r;
-                        continue;
-                    }
-                    ++placed;
-                    ASSERT_EQ(cell.DayText, QString::number(d)) << year << "/" << m;
-                    const QString law = HolidayReference::HolidayName(QDate(year, m, d));
-                    ASSERT_EQ(cell.Holiday, law.isEmpty() ? 0 : 1)
-                        << QDate(year, m, d).toString(Qt::ISODate).toStdString();
-                    if (!law.isEmpty()) {
-                        ASSERT_TRUE(cell.HolidayName.contains(law))
-                            << cell.HolidayName.toStdString();
-                    }
-                }
-            ASSERT_EQ(placed, first.daysInMonth());
-        }
+        ExpectEveryDayInPlace({year}, cells);
     }
+}
+
+// Sheets from every month, weeks from Sunday and from Monday: the months run into the next
+// year with its own days and holidays.
+TEST_F(DayCellsTest, SheetsFromAnyMonthWithWeeksFromSundayOrMonday) {
+    for (int year = 2026; year <= 2029; ++year)
+        for (int start = 1; start <= 12; ++start)
+            for (TWeekStart week : {TWeekStart::Sunday, TWeekStart::Monday}) {
+                SCOPED_TRACE(testing::Message() << year << " from " << start << ", "
+                                                << WeekStartWord(week).toStdString());
+                const TSheetYear sheet{year, start, week};
+                FillDayCells(holidays, sheet, cells);
+                ExpectEveryDayInPlace(sheet, cells);
+            }
+    // 4月始まり 2027: the last block is March 2028 with 春分の日 on the 20th, a Monday, which
+    // weeks from Monday put in the first column.
+    FillDayCells(holidays, {2027, 4, TWeekStart::Monday}, cells);
+    int col = -1;
+    int row = -1;
+    const Tsenohi* equinox = Find(12, 20, &col, &row);
+    EXPECT_EQ(equinox->HolidayName, "春分の日");
+    EXPECT_EQ(col, 0);
+    EXPECT_EQ(row, 3);
+}
+
+// The family's days and the 暦 of a sheet that spans two years are those of each month's year.
+TEST_F(DayCellsTest, FamilyDaysAndKoyomiOfASheetThatSpansTwoYears) {
+    TFamilyDay leap;
+    leap.Name = QStringLiteral("うるう");
+    leap.Kind = TFamilyDay::TKind::Birthday;
+    leap.Month = 2;
+    leap.Day = 29;
+    leap.Year = 2020;
+    TFamilyDay wedding;
+    wedding.Name = QStringLiteral("結婚");
+    wedding.Kind = TFamilyDay::TKind::Anniversary;
+    wedding.Month = 6;
+    wedding.Day = 10;
+    wedding.Year = 2017;
+
+    // January 2027: the 28th of February, 7 years old; the wedding's tenth year.
+    Fill(2027);
+    EXPECT_TRUE(FillFamilyDays({leap, wedding}, cells));
+    EXPECT_EQ(Find(2, 28)->FamilyNames, QStringList{"うるう 7歳"});
+    EXPECT_EQ(Find(6, 10)->FamilyNames, QStringList{"結婚10周年"});
+
+    // From April 2027: June is 2027's, February 2028's, which has its 29th.
+    FillDayCells(holidays, {2027, 4}, cells);
+    EXPECT_TRUE(FillFamilyDays({leap, wedding}, cells));
+    FillKoyomiDays(cells);
+    EXPECT_EQ(Find(3, 10)->FamilyNames, QStringList{"結婚10周年"}); // the sheet's 3rd: June
+    EXPECT_EQ(Find(11, 29)->FamilyNames, QStringList{"うるう 8歳"});
+    EXPECT_TRUE(Find(11, 28)->FamilyNames.isEmpty());
+    // The new moon of 2028-01-26 15:12 UTC is on the 27th in Japan: 旧正月 is a day later
+    // than in China. 2027-04-07 is 旧3月1日.
+    EXPECT_EQ(Find(10, 27)->KoyomiDay.LunarMonth, 1);
+    EXPECT_EQ(Find(10, 27)->KoyomiDay.LunarDay, 1);
+    EXPECT_EQ(Find(1, 7)->KoyomiDay.LunarMonth, 3);
+    EXPECT_EQ(Find(1, 7)->KoyomiDay.LunarDay, 1);
 }
 
 TEST(DayNames, SplitRuleAndQuotes) {
