@@ -25,11 +25,15 @@ inline TCalendarModel PhotoModel(const QString& file, int year = 2027) {
     return model;
 }
 
-/// The day table of `year` with the program's holidays.
-inline void FillYear(TDayCells& cells, int year) {
+/// The day table of `sheet` (a year from January, weeks from Sunday, unless it says other)
+/// with the program's holidays.
+inline void FillYear(TDayCells& cells, const TSheetYear& sheet) {
     THolidayModel holidays;
     ApplyProgramHolidays(holidays);
-    FillDayCells(holidays, year, cells);
+    FillDayCells(holidays, sheet, cells);
+}
+inline void FillYear(TDayCells& cells, int year) {
+    FillYear(cells, TSheetYear{year});
 }
 
 } // namespace testing_support

@@ -240,6 +240,89 @@ TEST_F(SheetTest, TheDrawnMonthIsAClosedTableWithColouredNumbers) {
     EXPECT_EQ(MainInk(page, Inside(HeaderCell(3, 6))), TInk::Blue);
 }
 
+// Weeks from Monday: the letters and numbers take the colour of their day, not of their column.
+TEST_F(SheetTest, WeeksFromMondayKeepEachDaysColour) {
+    FillYear(sheet.DayCells, {2027, 1, TWeekStart::Monday});
+    sheet.WeekdayColor = 0x008000;
+    const QImage page = Preview(sheet);
+    // March 2027 begins on a Monday: 1 in the first column, 6 (Saturday) in the sixth, 7
+    // (Sunday) in the last; 21 春分の日 a Sunday, 22 its substitute Monday.
+    struct Expect {
+        int col, row;
+        TInk ink;
+    };
+    const Expect cellsOfMarch[] = {{0, 0, TInk::Green}, {5, 0, TInk::Blue}, {6, 0, TInk::Red},
+                                   {6, 2, TInk::Red},   {0, 3, TInk::Red},  {1, 3, TInk::Green},
+                                   {2, 4, TInk::Green}, {3, 4, TInk::None}};
+    for (const Expect& e : cellsOfMarch)
+        EXPECT_EQ(MainInk(page, Inside(DayCell(3, e.col, e.row))), e.ink) << e.col << "," << e.row;
+    const TInk letters[] = {TInk::Green, TInk::Green, TInk::Green, TInk::Green,
+                            TInk::Green, TInk::Blue,  TInk::Red};
+    for (int col = 0; col < 7; ++col)
+        EXPECT_EQ(MainInk(page, Inside(HeaderCell(3, col))), letters[col]) << col;
+    // The table stays closed on the right, after Sunday.
+    const QPoint o = HeaderOrigin(3);
+    for (int y = o.y() - 1; y < o.y() + 111; ++y)
+        ASSERT_EQ(page.pixel(o.x() - 1 + 24 * 7, y), qRgb(0, 0, 0)) << y;
+}
+
+// The family's own title: on a line of its own above the year title, the month blocks closer
+// together to make room, or in the year title's place; a long one set smaller to fit.
+TEST_F(SheetTest, AnOwnTitleAboveTheYearTitleOrInItsPlace) {
+    sheet.LRItemNen->SetText(QStringLiteral("2027年"));
+    const TOwnTitle above{QStringLiteral("髙橋家のカレンダー"), TOwnTitle().Font,
+                          TOwnTitlePlace::Above};
+    sheet.SetOwnTitle(above, clRed);
+    const std::pair<const char*, const char*> placed[] = {
+        {"OwnTitlePanel", "40,574 714x36"},    {"LRLayoutPanel2", "40,610 714x46"},
+        {"LRLayoutPanel3", "40,656 178x418"},  {"TukiPanel12", "574,932 178x138"},
+        {"ColPrintPanel12", "579,972 168x96"},
+    };
+    for (const auto& [name, rect] : placed)
+        EXPECT_EQ(RectText(PageRectOf(sheet.FindControl(QString::fromLatin1(name)))),
+                  QString::fromLatin1(rect))
+            << name;
+    // Everything above the bottom margin.
+    EXPECT_LE(PageRectOf(sheet.Month(12).ColPrintPanel).Bottom, 1123 - 48);
+    EXPECT_EQ(sheet.LRItemOwnTitle->Text(), above.Text);
+    EXPECT_EQ(sheet.LRItemOwnTitle->Font().Height(), -28);
+    EXPECT_EQ(sheet.LRItemOwnTitle->Font().Style(), fsBold);
+    EXPECT_EQ(sheet.LRItemNen->Text(), QStringLiteral("2027年"));
+    QImage page = Preview(sheet);
+    EXPECT_EQ(MainInk(page, QRect(40, 576, 714, 34)), TInk::Red);
+    EXPECT_EQ(MainInk(page, QRect(40, 614, 714, 40)), TInk::Black);
+
+    // In its place: the year title's item, its size, the face and style chosen.
+    const TOwnTitle replace{
+        QStringLiteral("髙橋家"), {QStringLiteral("IPAMincho"), fsItalic}, TOwnTitlePlace::Replace};
+    sheet.SetOwnTitle(replace, clBlue);
+    EXPECT_FALSE(sheet.OwnTitlePanel->Visible());
+    EXPECT_EQ(RectText(PageRectOf(sheet.FindControl(QStringLiteral("TukiPanel12")))),
+              "574,920 178x150");
+    EXPECT_EQ(sheet.LRItemNen->Text(), replace.Text);
+    EXPECT_EQ(sheet.LRItemNen->Font().Height(), -32);
+    EXPECT_EQ(sheet.LRItemNen->Font().Name(), QStringLiteral("IPAMincho"));
+    EXPECT_EQ(sheet.LRItemNen->Font().Style(), fsItalic);
+    page = Preview(sheet);
+    EXPECT_EQ(MainInk(page, QRect(40, 574, 714, 46)), TInk::Blue);
+
+    // The longest title fits the width, smaller; its ink stays inside the page's margins.
+    const TOwnTitle wide{QString(OwnTitleMaxLength, QChar(u'髙')), {}, TOwnTitlePlace::Replace};
+    sheet.SetOwnTitle(wide, clBlue);
+    EXPECT_GT(sheet.LRItemNen->Font().Height(), -32);
+    page = Preview(sheet);
+    for (int y = 574; y < 620; ++y)
+        for (int x : {0, 38, 755, 793})
+            ASSERT_EQ(InkOf(page.pixel(x, y)), TInk::None) << x << "," << y;
+    EXPECT_EQ(MainInk(page, QRect(40, 574, 714, 46)), TInk::Blue);
+
+    // No title: the sheet as designed.
+    sheet.SetOwnTitle({}, clBlue);
+    EXPECT_EQ(sheet.LRItemNen->Font().Height(), -32);
+    EXPECT_EQ(RectText(PageRectOf(sheet.FindControl(QStringLiteral("LRLayoutPanel2")))),
+              "40,574 714x46");
+}
+
 TEST(SheetPicture, PicturesKeepTheirShapeCentredInTheBox) {
     struct Case {
         int w, h;
