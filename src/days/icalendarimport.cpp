@@ -79,7 +79,19 @@ std::pair<TFamilyDay::TKind, QString> KindAndName(const QString& summary) {
     return {TFamilyDay::TKind::Other, text};
 }
 
-void ReadEvent(icalcomponent* event, int year, const QTimeZone& zone, TCalendarImport& result) {
+// The sheet's months in words: "2027 年", or "2027年4月〜2028年3月".
+QString SheetSpan(int year, int startMonth) {
+    if (startMonth == 1)
+        return QStringLiteral("%1 年").arg(year);
+    return QStringLiteral("%1年%2月〜%3年%4月")
+        .arg(year)
+        .arg(startMonth)
+        .arg(year + 1)
+        .arg(startMonth - 1);
+}
+
+void ReadEvent(icalcomponent* event, int year, int startMonth, const QTimeZone& zone,
+               TCalendarImport& result) {
     const char* summaryText = icalcomponent_get_summary(event);
     const QString summary = QString::fromUtf8(summaryText != nullptr ? summaryText : "").trimmed();
     const QString shown = summary.isEmpty() ? QStringLiteral("（名前なし）") : summary;
@@ -102,11 +114,11 @@ void ReadEvent(icalcomponent* event, int year, const QTimeZone& zone, TCalendarI
 
     icalproperty* rule = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY);
     if (rule == nullptr) {
-        if (start->year() != year) {
-            result.Left << QStringLiteral("「%1」: %2 年の予定ではありません（%3）")
-                               .arg(shown)
-                               .arg(year)
-                               .arg(start->toString(u"yyyy/M/d"));
+        const int sheetYear = start->month() >= startMonth ? start->year() : start->year() - 1;
+        if (sheetYear != year) {
+            result.Left << QStringLiteral("「%1」: %2の予定ではありません（%3）")
+                               .arg(shown, SheetSpan(year, startMonth),
+                                    start->toString(u"yyyy/M/d"));
             return;
         }
         day.Repeat = TFamilyDay::TRepeat::Once;
@@ -150,7 +162,7 @@ void ReadEvent(icalcomponent* event, int year, const QTimeZone& zone, TCalendarI
 } // namespace
 
 TCalendarImport ImportICalendar(const QByteArray& data, int year, const QString& fileName,
-                                const QTimeZone& zone) {
+                                const QTimeZone& zone, int startMonth) {
     if (!data.toUpper().contains("BEGIN:VCALENDAR"))
         throw Damaged(fileName, QStringLiteral("カレンダーが入っていません"));
     if (data.contains('\0'))
@@ -179,12 +191,13 @@ TCalendarImport ImportICalendar(const QByteArray& data, int year, const QString&
                  icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT);
              event != nullptr;
              event = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT))
-            ReadEvent(event, year, zone, result);
+            ReadEvent(event, year, startMonth, zone, result);
     std::stable_sort(result.Days.begin(), result.Days.end(), EarlierInYear);
     return result;
 }
 
-TCalendarImport ImportICalendarFile(const QString& fileName, int year, const QTimeZone& zone) {
+TCalendarImport ImportICalendarFile(const QString& fileName, int year, const QTimeZone& zone,
+                                    int startMonth) {
     const QFileInfo info(fileName);
     if (!info.isFile())
         throw EFamilyDaysError(
@@ -197,5 +210,5 @@ TCalendarImport ImportICalendarFile(const QString& fileName, int year, const QTi
     if (data.size() > MaxFileBytes)
         throw EFamilyDaysError(
             QStringLiteral("「%1」は大きすぎます（16 MB まで）。").arg(fileName));
-    return ImportICalendar(data, year, fileName, zone);
+    return ImportICalendar(data, year, fileName, zone, startMonth);
 }

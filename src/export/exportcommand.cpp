@@ -54,16 +54,23 @@ QString ExportUsage() {
         "  開始年から終了年まで（1700〜2300年）の毎日の暦を「YYYY-MM-DD<タブ>旧暦<タブ>六曜<タブ>\n"
         "  二十四節気・月相・雑節」の形で一日一行ずつ出力します。\n"
         "使い方: tamurika-export [--year 年] [--picture 画像ファイル] [--slot 設定番号]\n"
-        "                        [--position 位置] [--paper 用紙] [--show 暦の表示] 出力先\n"
+        "                        [--position 位置] [--paper 用紙] [--show 暦の表示]\n"
+        "                        [--days ファイル] [--start-month 月] [--week-start 曜日]\n"
+        "                        [--title 題名] [--title-place 場所] 出力先\n"
         "  一年分のカレンダーを「ﾌﾟﾚﾋﾞｭ-＆印刷」と同じ一枚の用紙（縦）に作ります。\n"
         "  --year 年          作る年（省略時は今年）\n"
         "  --picture ファイル  上に載せる画像（jpg, png, gif, tif, webp, heic, bmp, dib など）\n"
         "  --slot 番号        フォント・色・年月の表示に使う設定（1〜10、省略時は前回保存した設定）\n"
         "  --position 位置    用紙上の左右の位置（-10〜10、省略時は保存されている位置）\n"
         "  --paper 用紙       用紙の大きさ（A4, A3, B4, B5, A5, Letter、省略時は前回選んだ用紙）\n"
+        "                     A4 より大きい用紙・小さい用紙には全体を拡大・縮小して中央に置きます\n"
         "  --days ファイル     日付の欄に名前を書く記念日（記念日のファイルか iCalendar の .ics、\n"
         "                     省略時はウィンドウで登録した記念日）\n"
-        "                     A4 より大きい用紙・小さい用紙には全体を拡大・縮小して中央に置きます\n"
+        "  --start-month 月    最初の月（1〜12、4 で 4月始まり、省略時は前回の設定）\n"
+        "  --week-start 曜日   週の始まり（sunday か monday、省略時は前回の設定）\n"
+        "  --title 題名        年の題名の上に（または代わりに）印刷する自分の題名\n"
+        "                     （空にすると印刷しません。省略時は前回の設定）\n"
+        "  --title-place 場所  自分の題名の場所（above: 年の題名の上、replace: 年の題名の代わり）\n"
         "  --show 暦の表示    日付の欄に添える暦をコンマで区切って指定します（省略時は前回の設定）\n"
         "                     rokuyo（六曜）, sekki（二十四節気）, zassetsu（雑節）, moon（月相）,\n"
         "                     kyureki（旧暦、各月の一日）, kyureki-daily（旧暦、毎日）,\n"
@@ -84,10 +91,11 @@ QString ExportUsage() {
 namespace {
 
 // The sheet's options, each followed by its value, and those that stand alone.
-const QStringList SheetOptions = {u"--year"_s,  u"--picture"_s, u"--slot"_s,    u"--position"_s,
-                                  u"--pdf"_s,   u"--png"_s,     u"--printer"_s, u"--dpi"_s,
-                                  u"--focus"_s, u"--zoom"_s,    u"--paper"_s,   u"--show"_s,
-                                  u"--days"_s};
+const QStringList SheetOptions = {
+    u"--year"_s,  u"--picture"_s,    u"--slot"_s, u"--position"_s,    u"--pdf"_s,
+    u"--png"_s,   u"--printer"_s,    u"--dpi"_s,  u"--focus"_s,       u"--zoom"_s,
+    u"--paper"_s, u"--show"_s,       u"--days"_s, u"--start-month"_s, u"--week-start"_s,
+    u"--title"_s, u"--title-place"_s};
 const QStringList SheetFlags = {u"--fill"_s};
 
 // A number as the C locale writes it ("0.25", "1e-1"), nothing else around it.
@@ -190,6 +198,27 @@ TExportOptions ParseSheetArguments(const QStringList& arguments) {
                         "--show の '%1' はわかりません。rokuyo、sekki、zassetsu、moon、kyureki、kyureki-daily、holidays、taian、none から選んでコンマで区切ってください。")
                         .arg(bad));
             options.KoyomiShow = value;
+        } else if (option == u"--start-month") {
+            options.StartMonth = ParseRange(value, 1, 12, QStringLiteral("最初の月"));
+        } else if (option == u"--week-start") {
+            options.WeekStart = WeekStartByWord(value);
+            if (!options.WeekStart)
+                throw EExportUsage(
+                    QStringLiteral("週の始まり '%1' は sunday か monday で指定してください。")
+                        .arg(value));
+        } else if (option == u"--title") {
+            // Empty: no title of their own, whatever the window chose.
+            options.Title = OwnTitleText(value);
+        } else if (option == u"--title-place") {
+            const QString place = value.trimmed().toLower();
+            if (place == u"above")
+                options.TitlePlace = TOwnTitlePlace::Above;
+            else if (place == u"replace")
+                options.TitlePlace = TOwnTitlePlace::Replace;
+            else
+                throw EExportUsage(
+                    QStringLiteral("題名の場所 '%1' は above か replace で指定してください。")
+                        .arg(value));
         } else if (option == u"--dpi") {
             dpi = ParseRange(value, ExportMinDpi, ExportMaxDpi, QStringLiteral("解像度"));
         } else if (option == u"--focus") {

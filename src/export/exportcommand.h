@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include "model/picturefit.h"
+#include "model/sheetshape.h"
 #include "platform/exception.h"
 #include "report/lrdocument.h"
 
@@ -44,6 +45,12 @@ struct TExportOptions {
     /// --days: a days file, or an iCalendar file (.ics), whose days the sheet names; unset:
     /// the window's days file.
     QString DaysFile;
+    /// --start-month, --week-start, --title, --title-place: the sheet's shape; unset: the
+    /// window's. An empty --title prints no title of their own.
+    std::optional<int> StartMonth;
+    std::optional<TWeekStart> WeekStart;
+    std::optional<QString> Title;
+    std::optional<TOwnTitlePlace> TitlePlace;
     TOutput Output = TOutput::Pdf;
     QString Target; // the output file, or the print queue's name
     int Dpi = PreviewDpi;

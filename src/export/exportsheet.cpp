@@ -1,6 +1,7 @@
 // tamurika-export's main mode: the year sheet composed as "ﾌﾟﾚﾋﾞｭ-＆印刷" composes it, then
 // printed into a PDF file, rendered into a PNG picture or sent to a print queue.
 #include <QDir>
+#include <QTimeZone>
 
 #include "exportcommand.h"
 
@@ -21,10 +22,11 @@ namespace {
 // The days of --days: a days file, or an iCalendar file (by its name's ending) read for the
 // sheet's year. What was not read or not taken is said; a file that cannot be read at all
 // raises with its name.
-TDaysFile ReadExportDays(const QString& fileName, int year, QStringList* warnings) {
+TDaysFile ReadExportDays(const QString& fileName, int year, int startMonth, QStringList* warnings) {
     TDaysFile days;
     if (fileName.endsWith(QStringLiteral(".ics"), Qt::CaseInsensitive)) {
-        const TCalendarImport import = ImportICalendarFile(fileName, year);
+        const TCalendarImport import =
+            ImportICalendarFile(fileName, year, QTimeZone::systemTimeZone(), startMonth);
         days.Days = import.Days;
         if (warnings != nullptr)
             for (const QString& left : import.Left)
@@ -72,8 +74,17 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
         model.Position = *options.Position;
     if (options.KoyomiShow)
         model.Koyomi = ParseKoyomiShow(*options.KoyomiShow, model.Koyomi).value_or(model.Koyomi);
+    if (options.StartMonth)
+        model.Shape.StartMonth = *options.StartMonth;
+    if (options.WeekStart)
+        model.Shape.WeekStart = *options.WeekStart;
+    if (options.Title)
+        model.Shape.Title.Text = *options.Title;
+    if (options.TitlePlace)
+        model.Shape.Title.Place = *options.TitlePlace;
     if (!options.DaysFile.isEmpty())
-        model.FamilyDays = ReadExportDays(options.DaysFile, model.Year, warnings);
+        model.FamilyDays =
+            ReadExportDays(options.DaysFile, model.Year, model.Shape.StartMonth, warnings);
     else if (warnings != nullptr)
         for (const TDaysFileProblem& problem : model.FamilyDays.Problems)
             warnings->append(QStringLiteral("記念日のファイル: %1").arg(problem.Message));

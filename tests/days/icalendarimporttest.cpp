@@ -77,6 +77,20 @@ TEST(ICalendarImport, AFileAsCalendarProgramsWriteIt) {
                     .contains(QStringLiteral("毎年の繰り返しではない")));
 }
 
+// A sheet from April 2026 runs to March 2027: the one-off events of December 2026 and of
+// 14 March 2027 are on it, that of 21 April 2027 is not.
+TEST(ICalendarImport, OneOffEventsOfASheetThatStartsInApril) {
+    const TCalendarImport import = ImportICalendarFile(Data + QStringLiteral("/family.ics"), 2026,
+                                                       QTimeZone(QByteArray("Asia/Tokyo")), 4);
+    EXPECT_NE(Find(import, QStringLiteral("去年のクリスマス会")), nullptr);
+    EXPECT_NE(Find(import, QStringLiteral("引っ越し")), nullptr);
+    EXPECT_EQ(Find(import, QStringLiteral("おばあちゃんに電話")), nullptr);
+    const QStringList left = import.Left.filter(QStringLiteral("おばあちゃんに電話"));
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_TRUE(left.front().contains(QStringLiteral("2026年4月〜2027年3月の予定ではありません")))
+        << left.front().toStdString();
+}
+
 TEST(ICalendarImport, AFileWrittenByAnotherProgram) {
     // Python's icalendar package writes the file: its own folding, escaping and line ends.
     QTemporaryDir dir;

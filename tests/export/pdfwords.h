@@ -1,9 +1,11 @@
 // Where words stand on a year sheet written as PDF: poppler's pdftotext -bbox read back and
-// each word put into the day cell of the 2027 sheet it stands in.
+// each word put into the day cell of the sheet it stands in (the sheet's months and weeks as
+// the day table lays them out).
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 #include <utility>
 #include <vector>
@@ -25,7 +27,10 @@ using TDate = std::pair<int, int>; // month, day
 /// cell it stands in.
 class TSheetWords {
   public:
-    TSheetWords(const QString& pdf, const QString& workDir, int year = 2027) {
+    TSheetWords(const QString& pdf, const QString& workDir, int year = 2027)
+        : TSheetWords(pdf, workDir, TSheetYear{year}) {}
+
+    TSheetWords(const QString& pdf, const QString& workDir, const TSheetYear& sheet) {
         const QString html = workDir + QStringLiteral("/words.html");
         EXPECT_TRUE(
             RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, html}).has_value());
@@ -35,7 +40,7 @@ class TSheetWords {
         THolidayModel holidays;
         ApplyProgramHolidays(holidays);
         TDayCells cells;
-        FillDayCells(holidays, year, cells);
+        FillDayCells(holidays, sheet, cells);
         static const QRegularExpression wordTag(QStringLiteral(
             uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
         for (auto it = wordTag.globalMatch(text); it.hasNext();) {
@@ -43,12 +48,15 @@ class TSheetWords {
             // pdftotext gives points, 0.75 of a design unit.
             const QPointF centre((m.captured(1).toDouble() + m.captured(3).toDouble()) / 2 / 0.75,
                                  (m.captured(2).toDouble() + m.captured(4).toDouble()) / 2 / 0.75);
-            TWord word{m.captured(5), {0, 0}};
-            for (int month = 1; month <= 12; ++month)
+            TWord word{m.captured(5), {0, 0}, centre};
+            for (int n = 1; n <= 12; ++n)
                 for (int col = 0; col < 7; ++col)
                     for (int row = 0; row < 6; ++row)
-                        if (QRectF(DayCell(month, col, row)).contains(centre))
-                            word.Date = {month, cells(month, col, row).DayText.toInt()};
+                        if (QRectF(DayCell(n, col, row)).contains(centre)) {
+                            word.Date = {cells.MonthAt(n).Month,
+                                         cells(n, col, row).DayText.toInt()};
+                            word.Cell = {n, col, row};
+                        }
             FWords.push_back(word);
         }
     }
@@ -74,11 +82,17 @@ class TSheetWords {
         return words;
     }
 
-  private:
     struct TWord {
         QString Text;
-        TDate Date; // {0, 0} outside every day's cell
+        TDate Date;     // {0, 0} outside every day's cell
+        QPointF Centre; // in design units
+        // The sheet's month (1..12), column and row of the cell it stands in; 0s outside.
+        std::array<int, 3> Cell{};
     };
+    /// Every word, in the order pdftotext read them.
+    const std::vector<TWord>& Words() const { return FWords; }
+
+  private:
     std::vector<TWord> FWords;
 };
 
