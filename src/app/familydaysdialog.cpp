@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTimeZone>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -85,9 +86,11 @@ void ShowColor(QTreeWidgetItem& item, int column, const TFamilyDay& day, TColor 
     }
 }
 
-// What the sheet of `year` writes for the day, or nothing when it does not fall in that year.
-QString LabelIn(const TFamilyDay& day, int year) {
-    return OccurrenceIn(day, year) ? SheetLabel(day, year) : QString();
+// What the sheet of `year` from `startMonth` writes for the day, or nothing when it does not
+// fall on it.
+QString LabelIn(const TFamilyDay& day, int year, int startMonth) {
+    const std::optional<QDate> date = OccurrenceOnSheet(day, year, startMonth);
+    return date ? SheetLabel(day, date->year()) : QString();
 }
 
 } // namespace
@@ -98,11 +101,14 @@ bool HasSameDay(const std::vector<TFamilyDay>& list, const TFamilyDay& day) {
     });
 }
 
-QString OccurrenceText(const TFamilyDay& day, int year) {
-    const std::optional<QDate> date = OccurrenceIn(day, year);
+QString OccurrenceText(const TFamilyDay& day, int year, int startMonth) {
+    const std::optional<QDate> date = OccurrenceOnSheet(day, year, startMonth);
     if (!date)
-        return QStringLiteral("（%1年にはありません）").arg(year);
-    return QStringLiteral("%1月%2日（%3）")
+        return QStringLiteral("（%1にはありません）").arg(SheetSpanText(year, startMonth));
+    // A sheet of two years says which one.
+    const QString inYear = startMonth == 1 ? QString() : QStringLiteral("%1年").arg(date->year());
+    return QStringLiteral("%1%2月%3日（%4）")
+        .arg(inYear)
         .arg(date->month())
         .arg(date->day())
         .arg(WeekdayLetter(date->dayOfWeek() % 7));
@@ -335,7 +341,7 @@ void TFamilyDayEditor::ColorButtonClick() {
 
 TFamilyImportDialog::TFamilyImportDialog(const TCalendarImport& found,
                                          const std::vector<TFamilyDay>& existing, int year,
-                                         const QString& fileName, QWidget* parent)
+                                         int startMonth, const QString& fileName, QWidget* parent)
     : QDialog(parent), FDays(found.Days) {
     setWindowTitle(QStringLiteral("ファイルから読み込む"));
     setObjectName(QStringLiteral("FamilyImportDialog"));
@@ -357,7 +363,8 @@ TFamilyImportDialog::TFamilyImportDialog(const TCalendarImport& found,
     DayList = new QTreeWidget(this);
     DayList->setRootIsDecorated(false);
     DayList->setHeaderLabels({QStringLiteral("日付"), QStringLiteral("名前"),
-                              QStringLiteral("種類"), QStringLiteral("%1年の日").arg(year),
+                              QStringLiteral("種類"),
+                              QStringLiteral("%1の日").arg(SheetSpanText(year, startMonth)),
                               QStringLiteral("カレンダーの表示"), QString()});
     std::vector<TFamilyDay> seen = existing;
     for (std::size_t i = 0; i < FDays.size(); ++i) {
@@ -366,8 +373,8 @@ TFamilyImportDialog::TFamilyImportDialog(const TCalendarImport& found,
         item->setText(0, DateText(day));
         item->setText(1, day.Name);
         item->setText(2, KindText(day.Kind));
-        item->setText(3, OccurrenceText(day, year));
-        item->setText(4, LabelIn(day, year));
+        item->setText(3, OccurrenceText(day, year, startMonth));
+        item->setText(4, LabelIn(day, year, startMonth));
         item->setData(0, Qt::UserRole, static_cast<int>(i));
         // A day the list has already (or this file twice) is shown, and not taken again.
         if (HasSameDay(seen, day)) {
@@ -427,9 +434,9 @@ enum TDayColumn { dcDate, dcName, dcKind, dcBegan, dcInYear, dcLabel, dcColor };
 } // namespace
 
 TFamilyDaysDialog::TFamilyDaysDialog(const TDaysFile& file, int year, TColor holidayColor,
-                                     QWidget* parent)
-    : QDialog(parent), FOriginal(file.Days), FYear(year), FHolidayColor(holidayColor),
-      FReadOnly(file.Unreadable) {
+                                     QWidget* parent, int startMonth)
+    : QDialog(parent), FOriginal(file.Days), FYear(year), FStartMonth(startMonth),
+      FHolidayColor(holidayColor), FReadOnly(file.Unreadable) {
     setWindowTitle(DialogTitle);
     setObjectName(QStringLiteral("FamilyDaysDialog"));
     if (parent != nullptr)
@@ -443,7 +450,7 @@ TFamilyDaysDialog::TFamilyDaysDialog(const TDaysFile& file, int year, TColor hol
     DayList->setRootIsDecorated(false);
     DayList->setHeaderLabels({QStringLiteral("日付"), QStringLiteral("名前"),
                               QStringLiteral("種類"), QStringLiteral("始まった年"),
-                              QStringLiteral("%1年の日").arg(year),
+                              QStringLiteral("%1の日").arg(SheetSpanText(year, startMonth)),
                               QStringLiteral("カレンダーの表示"), QStringLiteral("数字の色")});
     DayList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     DayList->setMinimumSize(620, 260);
@@ -522,8 +529,8 @@ void TFamilyDaysDialog::ShowDays(int selected) {
         item->setText(dcKind, KindText(day.Kind));
         if (day.Repeat != TFamilyDay::TRepeat::Once && day.Year != 0)
             item->setText(dcBegan, QStringLiteral("%1年").arg(day.Year));
-        item->setText(dcInYear, OccurrenceText(day, FYear));
-        item->setText(dcLabel, LabelIn(day, FYear));
+        item->setText(dcInYear, OccurrenceText(day, FYear, FStartMonth));
+        item->setText(dcLabel, LabelIn(day, FYear, FStartMonth));
         ShowColor(*item, dcColor, day, FHolidayColor);
         item->setData(dcDate, Qt::UserRole, static_cast<int>(i));
         if (static_cast<int>(i) == selected)
@@ -626,12 +633,12 @@ void TFamilyDaysDialog::ImportFile(const QString& fileName) {
         return;
     TCalendarImport found;
     try {
-        found = ImportICalendarFile(fileName, FYear);
+        found = ImportICalendarFile(fileName, FYear, QTimeZone::systemTimeZone(), FStartMonth);
     } catch (const Exception& error) {
         QMessageBox::warning(this, DialogTitle, error.Message());
         return;
     }
-    TFamilyImportDialog preview(found, FDays, FYear, fileName, this);
+    TFamilyImportDialog preview(found, FDays, FYear, FStartMonth, fileName, this);
     if (preview.exec() != QDialog::Accepted)
         return;
     int last = -1;

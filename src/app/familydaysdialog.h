@@ -80,8 +80,9 @@ class TFamilyImportDialog : public QDialog {
     Q_OBJECT
 
   public:
+    /// `year` and `startMonth`: the sheet's twelve months, on which the days are shown.
     TFamilyImportDialog(const TCalendarImport& found, const std::vector<TFamilyDay>& existing,
-                        int year, const QString& fileName, QWidget* parent);
+                        int year, int startMonth, const QString& fileName, QWidget* parent);
 
     /// The days checked.
     std::vector<TFamilyDay> Chosen() const;
@@ -99,9 +100,11 @@ class TFamilyDaysDialog : public QDialog {
     Q_OBJECT
 
   public:
-    /// Opens on the family's days of `file` (and what could not be read of it), the ages and
-    /// counts those of `year`; `holidayColor` is the sheet's, for the days drawn in it.
-    TFamilyDaysDialog(const TDaysFile& file, int year, TColor holidayColor, QWidget* parent);
+    /// Opens on the family's days of `file` (and what could not be read of it), the dates,
+    /// ages and counts those of the sheet of `year` from `startMonth`; `holidayColor` is the
+    /// sheet's, for the days drawn in it.
+    TFamilyDaysDialog(const TDaysFile& file, int year, TColor holidayColor, QWidget* parent,
+                      int startMonth = 1);
 
     /// The list as edited, sorted by date.
     const std::vector<TFamilyDay>& Days() const { return FDays; }
@@ -139,6 +142,7 @@ class TFamilyDaysDialog : public QDialog {
     std::vector<TFamilyDay> FOriginal;
     std::vector<TFamilyDay> FDays;
     int FYear;
+    int FStartMonth;
     TColor FHolidayColor;
     bool FReadOnly;
     QString FImportFile; // the file read last, where the file dialog opens again
@@ -149,5 +153,6 @@ class TFamilyDaysDialog : public QDialog {
 /// Whether `list` holds a day of the same date and name as `day`.
 bool HasSameDay(const std::vector<TFamilyDay>& list, const TFamilyDay& day);
 
-/// The day `day` falls on in `year` as the dialog shows it ("5月5日（水）"), or that it does not.
-QString OccurrenceText(const TFamilyDay& day, int year);
+/// The day `day` falls on in the sheet of `year` from `startMonth` as the dialog shows it
+/// ("5月5日（水）", with the year for a sheet that spans two), or that it does not.
+QString OccurrenceText(const TFamilyDay& day, int year, int startMonth = 1);

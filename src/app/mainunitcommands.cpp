@@ -304,7 +304,8 @@ void TmainForm::MIkoyomiClick() {
 
 void TmainForm::MIkinenClick() {
     const TCalendarModel& model = FDocument->Model();
-    TFamilyDaysDialog dialog(model.FamilyDays, model.Year, model.Settings.Colors[scSunday], this);
+    TFamilyDaysDialog dialog(model.FamilyDays, model.Year, model.Settings.Colors[scSunday], this,
+                             model.Shape.StartMonth);
     if (dialog.exec() != QDialog::Accepted || !dialog.Changed())
         return;
     FDocument->SetFamilyDays(dialog.Days());

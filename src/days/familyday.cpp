@@ -54,6 +54,26 @@ std::optional<QDate> OccurrenceIn(const TFamilyDay& day, int year) {
     return std::nullopt;
 }
 
+QString SheetSpanText(int year, int startMonth) {
+    if (startMonth == 1)
+        return QStringLiteral("%1年").arg(year);
+    return QStringLiteral("%1年%2月〜%3年%4月")
+        .arg(year)
+        .arg(startMonth)
+        .arg(year + 1)
+        .arg(startMonth - 1);
+}
+
+std::optional<QDate> OccurrenceOnSheet(const TFamilyDay& day, int year, int startMonth) {
+    for (int y : {year, year + 1}) {
+        const std::optional<QDate> date = OccurrenceIn(day, y);
+        // The months of `year` from startMonth on, and those of the next year before it.
+        if (date && (date->year() == year) == (date->month() >= startMonth))
+            return date;
+    }
+    return std::nullopt;
+}
+
 QString SheetLabel(const TFamilyDay& day, int year) {
     if (day.Repeat == TFamilyDay::TRepeat::Once || day.Year == 0)
         return day.Name;

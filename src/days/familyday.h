@@ -50,6 +50,11 @@ struct TFamilyDay {
 /// The date on which `day` falls in `year`, if it does. A yearly 29 February falls on
 /// 28 February in a common year; a day counted from a year (a birthday) does not fall before it.
 std::optional<QDate> OccurrenceIn(const TFamilyDay& day, int year);
+/// The date on which `day` falls on the sheet of `year` that runs for twelve months from
+/// `startMonth` (into the next year for a start after January), if it does.
+std::optional<QDate> OccurrenceOnSheet(const TFamilyDay& day, int year, int startMonth);
+/// That sheet's twelve months in words: "2027年", or "2027年4月〜2028年3月".
+QString SheetSpanText(int year, int startMonth);
 
 /// What the sheet writes for `day` in `year`: "太郎 12歳" for a birthday, "結婚10周年" for an
 /// anniversary (counted from the year it began), else the name.

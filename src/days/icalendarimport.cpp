@@ -79,17 +79,6 @@ std::pair<TFamilyDay::TKind, QString> KindAndName(const QString& summary) {
     return {TFamilyDay::TKind::Other, text};
 }
 
-// The sheet's months in words: "2027 年", or "2027年4月〜2028年3月".
-QString SheetSpan(int year, int startMonth) {
-    if (startMonth == 1)
-        return QStringLiteral("%1 年").arg(year);
-    return QStringLiteral("%1年%2月〜%3年%4月")
-        .arg(year)
-        .arg(startMonth)
-        .arg(year + 1)
-        .arg(startMonth - 1);
-}
-
 void ReadEvent(icalcomponent* event, int year, int startMonth, const QTimeZone& zone,
                TCalendarImport& result) {
     const char* summaryText = icalcomponent_get_summary(event);
@@ -117,7 +106,7 @@ void ReadEvent(icalcomponent* event, int year, int startMonth, const QTimeZone& 
         const int sheetYear = start->month() >= startMonth ? start->year() : start->year() - 1;
         if (sheetYear != year) {
             result.Left << QStringLiteral("「%1」: %2の予定ではありません（%3）")
-                               .arg(shown, SheetSpan(year, startMonth),
+                               .arg(shown, SheetSpanText(year, startMonth),
                                     start->toString(u"yyyy/M/d"));
             return;
         }

@@ -264,6 +264,21 @@ TEST(FamilyDayEditor, RefusesAnEmptyNameAndDatesThatDoNotExist) {
     testing_support::CancelPendingAnswers();
 }
 
+// On a sheet from April the list says the date of each day on it, with its year, and the age
+// of that year.
+TEST(FamilyDaysDialog, ASheetFromAprilShowsTheDaysOfBothYears) {
+    const TDaysFile file = ParseDaysFile(
+        QByteArray("2/29\t花\t誕生日\t2008年\n5/5\t太郎\t誕生日\t2015年\n2027/3/14\t引っ越し\n"));
+    TFamilyDaysDialog dialog(file, 2027, clRed, nullptr, 4);
+    EXPECT_EQ(dialog.DayList->headerItem()->text(4), QStringLiteral("2027年4月〜2028年3月の日"));
+    EXPECT_EQ(Column(dialog.DayList, 4),
+              (QStringList{QStringLiteral("2028年2月29日（火）"),
+                           QStringLiteral("（2027年4月〜2028年3月にはありません）"),
+                           QStringLiteral("2027年5月5日（水）")}));
+    EXPECT_EQ(Column(dialog.DayList, 5),
+              (QStringList{QStringLiteral("花 20歳"), QString(), QStringLiteral("太郎 12歳")}));
+}
+
 TEST(FamilyDaysDialog, SaysWhatTheFileCouldNotSayAndKeepsAnUnreadableFileAsItIs) {
     const TDaysFile file =
         ParseDaysFile(QByteArray("5/5\t太郎\t誕生日\n13/40\t変な日\n6/10\t結婚\t記念日\n"));

@@ -68,3 +68,20 @@ TEST(FamilyDay, OneOffDaysOnlyInTheirYearAndListsSortByDate) {
     EXPECT_TRUE(EarlierInYear(Rule(5, 1, 0), Yearly(u"太郎", 5, 8)));
     EXPECT_FALSE(EarlierInYear(Rule(5, 2, 0), Yearly(u"太郎", 5, 5)));
 }
+
+// A sheet from April runs into the next year: each day falls in the year its month has there.
+TEST(FamilyDay, DaysOnASheetThatStartsInApril) {
+    const TFamilyDay hana = Yearly(u"花", 2, 29, 2008, TFamilyDay::TKind::Birthday);
+    EXPECT_EQ(OccurrenceOnSheet(hana, 2027, 4), QDate(2028, 2, 29));
+    EXPECT_EQ(OccurrenceOnSheet(hana, 2027, 1), QDate(2027, 2, 28));
+    EXPECT_EQ(OccurrenceOnSheet(Yearly(u"太郎", 5, 5), 2027, 4), QDate(2027, 5, 5));
+    EXPECT_EQ(OccurrenceOnSheet(Yearly(u"春", 4, 1), 2027, 4), QDate(2027, 4, 1));
+    EXPECT_EQ(OccurrenceOnSheet(Yearly(u"末", 3, 31), 2027, 4), QDate(2028, 3, 31));
+    EXPECT_EQ(OccurrenceOnSheet(Rule(3, 5, 1), 2027, 4), std::nullopt); // March 2028: no 5th Monday
+    TFamilyDay once = Yearly(u"引っ越し", 3, 14, 2027);
+    once.Repeat = TFamilyDay::TRepeat::Once;
+    EXPECT_EQ(OccurrenceOnSheet(once, 2026, 4), QDate(2027, 3, 14));
+    EXPECT_EQ(OccurrenceOnSheet(once, 2027, 4), std::nullopt);
+    EXPECT_EQ(SheetSpanText(2027, 4), QStringLiteral("2027年4月〜2028年3月"));
+    EXPECT_EQ(SheetSpanText(2027, 1), QStringLiteral("2027年"));
+}
