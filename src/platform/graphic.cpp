@@ -9,6 +9,7 @@
 #include <optional>
 
 #include <sys/mman.h>
+#include <sys/stat.h>
 
 #include "atomicfile.h"
 #include "canvas.h"
@@ -141,6 +142,13 @@ std::optional<QByteArray> ReadToEnd(QIODevice& device, qint64 expected) {
 
 QByteArray ReadGraphicFile(const QString& fileName) {
     const QString shown = QFileInfo(fileName).fileName();
+    // A regular file only: opening a FIFO waits for a writer that may never come, a device
+    // such as /dev/zero never ends, and a socket cannot be opened at all.
+    struct stat status {};
+    if (::stat(QFile::encodeName(fileName).constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        throw EInvalidGraphic(FormatMessage(
+            QStringLiteral("画像ファイル「%s」はふつうのファイルではないので読み込めません．"),
+            {shown}));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw EInvalidGraphic(

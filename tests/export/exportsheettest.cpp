@@ -3,9 +3,12 @@
 // inch, one pixel per design unit) and its PNG looked at pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLocale>
 #include <QProcess>
@@ -293,6 +296,24 @@ TEST_F(ExportSheetTest, SlotsAndThePrintPositionComeFromTheSettingsFolder) {
     page = RenderPdf(pdf, 96, work.path());
     EXPECT_EQ(MainInk(page, Inside(DayCell(1, 5, 0, 6)).adjusted(1, 1, -1, -1)), TInk::Red);
     EXPECT_TRUE(PdfText(pdf).contains(u"１月"_s));
+}
+
+// A pipe waits for a writer and /dev/zero never ends: neither is read, both refused at once.
+TEST_F(ExportSheetTest, APhotoThatIsNoRegularFileIsRefusedWithoutReadingIt) {
+    const QString fifo = work.filePath(u"pipe.jpg"_s);
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = work.filePath(u"zero.jpg"_s);
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, zero));
+    const QString folder = work.filePath(u"folder.jpg"_s);
+    ASSERT_TRUE(QDir().mkdir(folder));
+    for (const QString& file : {fifo, zero, folder}) {
+        const Result run = Run({u"--picture"_s, file, u"--pdf"_s, work.filePath(u"x.pdf"_s)});
+        EXPECT_EQ(run.code, 1) << file.toStdString();
+        EXPECT_TRUE(run.err.contains(u"「%1」はふつうのファイルではないので読み込めません"_s.arg(
+            QFileInfo(file).fileName())))
+            << run.err.toStdString();
+        EXPECT_FALSE(QFile::exists(work.filePath(u"x.pdf"_s)));
+    }
 }
 
 TEST_F(ExportSheetTest, FailuresSayWhyAndLeaveNoFileBehind) {
