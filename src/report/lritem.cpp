@@ -1,5 +1,7 @@
 #include "lritem.h"
 
+#include <cmath>
+
 #include "lrgridpanel.h"
 #include "lrpanel.h"
 #include "platform/formatfloat.h"
@@ -194,15 +196,21 @@ void TLRItem::SetLinePen(TCanvas& canvas, TLineStyle style, double scale) const 
         return;
     }
     canvas.Pen.Color = FLineColor;
+    // The weights in device pixels, rounded to the nearest: cut off, a single line at 150 per
+    // inch (1.875 pixels) came out as one pixel, thinner than the same page's PDF shows it.
+    // One design unit is still a one-pixel line, on the screen and at 96 per inch.
+    const auto pixels = [scale](double units) {
+        return static_cast<int>(std::lround(scale * units));
+    };
     switch (style) {
     case lsSingle:
-        canvas.Pen.Width = static_cast<int>(scale * 1.2);
+        canvas.Pen.Width = pixels(1.2);
         break;
     case lsHalf:
-        canvas.Pen.Width = static_cast<int>(scale / 2);
+        canvas.Pen.Width = pixels(0.5);
         break;
     case lsDouble: // one line of twice the weight, not two lines
-        canvas.Pen.Width = static_cast<int>(scale * 2);
+        canvas.Pen.Width = pixels(2);
         break;
     case lsNone:
         break;

@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -263,6 +265,46 @@ TEST_F(ExportSheetTest, PngAt96IsThePreviewAndAtOtherResolutionsThePrint) {
     EXPECT_EQ(MainInk(halved, Inside(DayCell(1, 5, 0)).adjusted(1, 1, -1, -1)), TInk::Red);
     EXPECT_EQ(MainInk(halved, Inside(DayCell(2, 2, 3)).adjusted(1, 1, -1, -1)), TInk::Red);
     EXPECT_EQ(InkOf(halved.pixel(400, 300)), TInk::None); // no picture given: a white box
+}
+
+// The grid's lines of a PNG at any resolution are as wide as those of the PDF that poppler draws
+// at that resolution: the ink across a vertical line, in pixels of full black.
+TEST_F(ExportSheetTest, ThePngsLinesAreAsWideAsThePdfsAtEveryResolution) {
+    const QString pdf = work.filePath(u"lines.pdf"_s);
+    ASSERT_EQ(Run({u"--year"_s, u"2027"_s, u"--position"_s, u"0"_s, u"--pdf"_s, pdf}).code, 0);
+    for (int dpi : {150, 200, 300}) {
+        SCOPED_TRACE(dpi);
+        const QString png = work.filePath(u"lines-%1.png"_s.arg(dpi));
+        ASSERT_EQ(Run({u"--year"_s, u"2027"_s, u"--position"_s, u"0"_s, u"--png"_s, png, u"--dpi"_s,
+                       QString::number(dpi)})
+                      .code,
+                  0);
+        const QImage printed = QImage(png).convertToFormat(QImage::Format_RGB32);
+        const QImage drawn = RenderPdf(pdf, dpi, work.path());
+        // Rounded each its own way: poppler's page may be a pixel taller.
+        ASSERT_LE(std::abs(printed.height() - drawn.height()), 1);
+        ASSERT_LE(std::abs(printed.width() - drawn.width()), 1);
+        const double scale = dpi / 96.0;
+        // The ink of a row of pixels across the line between two of February's header cells
+        // and on down the day rows, between the numbers.
+        const auto width = [scale](const QImage& page, int k) {
+            const QPoint o = HeaderOrigin(2);
+            const int x = static_cast<int>(std::lround((o.x() - 0.5 + 24 * k) * scale));
+            double ink = 0;
+            int rows = 0;
+            for (int cell = 0; cell < 7; ++cell, ++rows) {
+                const int y = static_cast<int>(std::lround((o.y() + 16 * cell + 3) * scale));
+                for (int dx = -5; dx <= 5; ++dx)
+                    ink += (255 - qGray(page.pixel(x + dx, y))) / 255.0;
+            }
+            return ink / rows;
+        };
+        for (int k = 1; k <= 6; ++k) {
+            const double pdfWidth = width(drawn, k);
+            EXPECT_NEAR(pdfWidth, 1.2 * scale, 0.6) << "poppler's line " << k;
+            EXPECT_NEAR(width(printed, k), pdfWidth, 0.5) << "line " << k;
+        }
+    }
 }
 
 TEST_F(ExportSheetTest, SlotsAndThePrintPositionComeFromTheSettingsFolder) {

@@ -131,13 +131,14 @@ TEST(TLRItem, NeighbouringCellsShareTheirLine) {
 TEST(TLRItem, BordersAtScaleSixPointTwentyFive) {
     TLRItem item;
     Framed(item, lsSingle);
-    // S = (62, 62, 206, 156): the item at (10, 10) as the printer sees it; off = 6, pen 7.
+    // S = (62, 62, 206, 156): the item at (10, 10) as the printer sees it; off = 6, pen 8
+    // (1.2 units of 6.25 pixels, rounded).
     const QImage image = Print(item, {10, 10, 34, 26}, 6.25, prsNormal, QSize(260, 200), 600);
-    EXPECT_EQ(Thickness(image, 130, 56), 7);                          // top at y = 62 − 6
-    EXPECT_EQ(Thickness(image, 130, 156), 7);                         // bottom at S.Bottom
+    EXPECT_EQ(Thickness(image, 130, 56), 8);                          // top at y = 62 − 6
+    EXPECT_EQ(Thickness(image, 130, 156), 8);                         // bottom at S.Bottom
     const QImage turned = image.transformed(QTransform().rotate(90)); // columns become rows
-    EXPECT_EQ(Thickness(turned, image.height() - 1 - 110, 56), 7);    // left at x = 62 − 6
-    EXPECT_EQ(Thickness(turned, image.height() - 1 - 110, 206), 7);   // right at S.Right
+    EXPECT_EQ(Thickness(turned, image.height() - 1 - 110, 56), 8);    // left at x = 62 − 6
+    EXPECT_EQ(Thickness(turned, image.height() - 1 - 110, 206), 8);   // right at S.Right
     EXPECT_TRUE(IsWhite(image, 130, 110));                            // transparent inside
 }
 
@@ -149,8 +150,8 @@ TEST(TLRItem, LineWeightsAtEachScale) {
     };
     const Case cases[] = {
         {1.0, lsSingle, 1},   {1.0, lsHalf, 1},   {1.0, lsDouble, 2},
-        {3.125, lsSingle, 3}, {3.125, lsHalf, 1}, {3.125, lsDouble, 6},
-        {6.25, lsSingle, 7},  {6.25, lsHalf, 3},  {6.25, lsDouble, 12},
+        {3.125, lsSingle, 4}, {3.125, lsHalf, 2}, {3.125, lsDouble, 6},
+        {6.25, lsSingle, 8},  {6.25, lsHalf, 3},  {6.25, lsDouble, 13},
     };
     for (const Case& c : cases) {
         TLRItem item;
