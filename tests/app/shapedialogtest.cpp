@@ -114,6 +114,8 @@ TEST_F(ShapeDialogTest, OkAppliesTheThreeAsOneStepThatTheStateFileFollows) {
         EXPECT_EQ(d->RangeLabel->text(), u"2027年4月〜2028年3月の12か月"_s);
         d->MondayFirst->click();
         d->TitleEdit->setText(Family);
+        if (qEnvironmentVariableIsSet("SHAPE_DUMP"))
+            d->grab().save("/tmp/shape-dialog-above.png");
         d->PlaceReplace->click();
         if (qEnvironmentVariableIsSet("SHAPE_DUMP"))
             d->grab().save("/tmp/shape-dialog.png");
