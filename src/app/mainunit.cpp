@@ -188,7 +188,7 @@ void TmainForm::CreateSample(QWidget* client) {
     Image1->installEventFilter(this);     // dragging, the wheel, hints, the context menu
     PictureBox->installEventFilter(this); // the context menu beside a fitted photo
 
-    const QFont titleFont = MakeFont(DefaultFaceName, -13, fsBold).ToQFont();
+    const QFont titleFont = MakeFont(DefaultFaceName, -SampleTitleHeight, fsBold).ToQFont();
     nenST = MakePanel(Panel1, 6, 181, 227, 19, clWhite);
     tukiST = MakePanel(Panel1, 6, 202, 227, 19, clWhite);
     for (TPanel* title : {nenST, tukiST}) {
@@ -374,6 +374,11 @@ void TmainForm::CreateMenu() {
                                [this] { RunGuarded([this] { MIkinenClick(); }); });
     MIkinen->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
     MIkinen->setStatusTip(QStringLiteral("家族の誕生日や記念日をカレンダーに書き入れます"));
+    MIshape = sheet->addAction(QStringLiteral("始まりと題名(&T)"), this,
+                               [this] { RunGuarded([this] { MIshapeClick(); }); });
+    MIshape->setShortcut(QKeySequence(QStringLiteral("Ctrl+T")));
+    MIshape->setStatusTip(
+        QStringLiteral("始まりの月（4月始まりなど）、週の始まり、自分の題名を選びます"));
     sheet->addSeparator();
     sheet
         ->addAction(QStringLiteral("プレビュー＆印刷"), this,

@@ -55,16 +55,18 @@ class TmainForm : public QMainWindow {
 
     // --- Components, owned by the window -----------------------------------------------------
     // The sample.
-    TPanel* Panel1;                // frame of the sample
-    TPanel* Panel4;                // white picture box with a sunken border
-    TImage* Image1;                // the picture in the 224 × 168 box, as framed
-    TPanel* nenST;                 // year title
-    TPanel* tukiST;                // month title of the sample month
-    TPanel* pnlYoubi;              // day-of-week row laid over the calendar's own header row
-    std::array<QLabel*, 7> lblY{}; // lblY1 "日" .. lblY7 "土"
-    TCalendarEx* CalendarEx1;      // the sample month, in the chosen year
-    std::array<TPanel*, 8> y{};    // row lines y1 .. y8
-    std::array<TPanel*, 8> t{};    // column lines t1 .. t8
+    TPanel* Panel1;   // frame of the sample
+    TPanel* Panel4;   // white picture box with a sunken border
+    TImage* Image1;   // the picture in the 224 × 168 box, as framed
+    TPanel* nenST;    // year title
+    TPanel* tukiST;   // month title of the sample month
+    TPanel* pnlYoubi; // day-of-week row laid over the calendar's own header row
+    /// lblY1 .. lblY7, the letters of the columns left to right: "日" .. "土", or "月" .. "日"
+    /// when the weeks start on Monday, each in its weekday's colour.
+    std::array<QLabel*, 7> lblY{};
+    TCalendarEx* CalendarEx1;   // the sample month, in the chosen sheet
+    std::array<TPanel*, 8> y{}; // row lines y1 .. y8
+    std::array<TPanel*, 8> t{}; // column lines t1 .. t8
     // Year commands.
     QGroupBox* GroupBox1;
     QPushButton* Button2; // 前年
@@ -101,6 +103,7 @@ class TmainForm : public QMainWindow {
     QAction* MIredo;   // "やり直し(&R)"
     QAction* MIkoyomi; // "暦の表示(&K)" (Ctrl+K)
     QAction* MIkinen;  // "記念日(&D)" (Ctrl+D)
+    QAction* MIshape;  // "始まりと題名(&T)" (Ctrl+T)
     QMenu* MIkaku;     // "色(&K)", shown only in the wide window
     // The frame mode of the picture ("画像、フォント(&S)" and the sample's context menu).
     QAction* MIframeFit;    // 枠に合わせる
@@ -115,15 +118,18 @@ class TmainForm : public QMainWindow {
     QString HelpFileName() const;
 
     // --- Handlers -------------------------------------------------------------------------------
-    /// Start-up, on first showing: settings restored, current year, January.
+    /// Start-up, on first showing: settings restored, the sheet that holds today from its first
+    /// month (this year's January for a sheet that starts in January).
     void FormShow();
     /// Asks to save changed settings: "はい" saves (the save dialog), "いいえ" does not, and
     /// "キャンセル" (there or in the save dialog) keeps the window open. True when the window
     /// may close.
     bool FormClose();
     void Button2Click(); // previous year
-    void Button6Click(); // today
+    void Button6Click(); // today: the sheet that holds it
     void Button5Click(); // next year
+    /// The sample moved (keys, mouse, "今年"): the calendar's year becomes that of the sheet
+    /// that holds the month shown.
     void CalendarEx1Change();
     /// Picture loading through the open dialog.
     void Button9Click();
@@ -183,6 +189,10 @@ class TmainForm : public QMainWindow {
     /// "記念日" (Ctrl+D): the family's days in their dialog; the list it gives is one step of
     /// the history, nothing when it was cancelled or nothing changed.
     void MIkinenClick();
+    /// "始まりと題名" (Ctrl+T): the start month, the week's first day and the own title in
+    /// their dialog; what it gives is one step of the history, nothing when it was cancelled
+    /// or nothing changed.
+    void MIshapeClick();
     /// "ﾌﾟﾚﾋﾞｭ-＆印刷": composes the year sheet, shows it in the preview window and releases
     /// the window when it closes. While the sheet is composed the window takes no input, its
     /// status bar showing the progress. An error on the way leaves no window behind, the
@@ -199,6 +209,9 @@ class TmainForm : public QMainWindow {
     static constexpr int NarrowClientWidth = 475;
     static constexpr int WideClientWidth = 697;
     static constexpr int ClientHeight = 387;
+    /// The letters of the sample's year and month titles, in pixels; a long year title or own
+    /// title is set smaller.
+    static constexpr int SampleTitleHeight = 13;
     /// The status bar's panel of the coarse-print warning: short ("解像度不足 約43ppi"), the
     /// whole sentence its tool tip; empty while the photo prints finely.
     static constexpr int WarningPanel = 3;
@@ -226,8 +239,15 @@ class TmainForm : public QMainWindow {
     /// The photo and its framing in the sample, the frame mode's menu entries, and the
     /// resolution warning in the status bar.
     void ShowFraming();
+    /// The year title panel (the year title, or the own title in its place) and the month title.
     void ShowTitles();
     void ApplyColors();
+    /// The sample month moved into the model's sheet, its month and day kept, where it shows a
+    /// month of another sheet.
+    void ShowSheetYear();
+    /// The sample's weeks from the model's first weekday, the column letters and their colours.
+    void ShowWeekStart();
+    void ShowWeekdayLetters();
     /// The 暦 in the sample month's day cells as the sheet shows it, and its tool tips.
     void ShowKoyomi();
     void FontCommand(TSheetFont font);

@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 
 // Local
+#include "calendar/julius.h"
 #include "calex/calex.h"
 #include "familydaysdialog.h"
 #include "fontreadunit.h"
@@ -24,6 +25,7 @@
 #include "model/picturefolder.h"
 #include "preview/pdfsaving.h"
 #include "preview/printlrunit.h"
+#include "shapedialog.h"
 #include "sheet/sheetcomposition.h"
 #include "statusbar/statusbarp.h"
 #include "widgets/application.h"
@@ -52,9 +54,12 @@ constexpr int FontHeights[SheetFontCount] = {-32, -15, -11, -11};
 
 void TmainForm::FormShow() {
     FDocument->Open();
+    // The sheet that holds today, from its first month.
     CalendarEx1->Today();
-    CalendarEx1->SetMonth(1);
-    CalendarEx1->SetDay(1);
+    const int start = FDocument->Model().Shape.StartMonth;
+    CalendarEx1->SetJuliusDay(
+        Julius::YMDToJD(SheetYearOf(CalendarEx1->Year(), CalendarEx1->Month(), start),
+                        static_cast<std::uint8_t>(start), 1));
     ShowTitles();
     // What start-up set is where the history begins.
     FDocument->UndoStack().clear();
@@ -97,17 +102,20 @@ void TmainForm::Button2Click() {
     FDocument->SetYear(FDocument->Model().Year - 1);
 }
 void TmainForm::Button6Click() {
-    CalendarEx1->Today(); // the whole date: the sample shows this month
+    CalendarEx1->Today(); // the whole date: the sample shows this month, in the sheet holding it
 }
 void TmainForm::Button5Click() {
     FDocument->SetYear(FDocument->Model().Year + 1);
 }
 
 void TmainForm::CalendarEx1Change() {
-    // The sample moved by its keys, its mouse or "今年": into another year, the calendar's
-    // year follows.
-    if (CalendarEx1->Year() != FDocument->Model().Year)
-        FDocument->SetYear(CalendarEx1->Year());
+    // The sample moved by its keys, its mouse or "今年": into another sheet, the calendar's
+    // year follows. The year of a sheet is that of its first month: with 4月始まり, March 2028
+    // lies in the sheet of 2027.
+    const std::int32_t year =
+        SheetYearOf(CalendarEx1->Year(), CalendarEx1->Month(), FDocument->Model().Shape.StartMonth);
+    if (year != FDocument->Model().Year)
+        FDocument->SetYear(year);
     ShowTitles();
 }
 
@@ -309,6 +317,16 @@ void TmainForm::MIkinenClick() {
     if (dialog.exec() != QDialog::Accepted || !dialog.Changed())
         return;
     FDocument->SetFamilyDays(dialog.Days());
+}
+
+void TmainForm::MIshapeClick() {
+    TShapeDialog dialog(FDocument->Model(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // One step for all that changed; none when nothing did. The shape is no part of a settings
+    // slot: it is kept in the state file at once and leaves the changed flag alone.
+    if (dialog.Shape() != FDocument->Model().Shape)
+        FDocument->SetShape(dialog.Shape());
 }
 
 bool TmainForm::MIfontWriteClick() {

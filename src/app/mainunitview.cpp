@@ -1,6 +1,6 @@
-// How the main window shows the calendar document: the year in the sample month and the titles,
-// the photo as framed, the colours in the sample and the swatches, and the steps that undo and
-// redo would take. Everything here reads the model; nothing changes it.
+// How the main window shows the calendar document: the sheet's year and first weekday in the
+// sample month, the titles, the photo as framed, the colours in the sample and the swatches, and
+// the steps that undo and redo would take. Everything here reads the model; nothing changes it.
 #include <algorithm>
 
 // Qt
@@ -12,11 +12,13 @@
 
 // Local
 #include "calendar/julius.h"
+#include "calendar/weekdayletter.h"
 #include "calex/calex.h"
 #include "koyomisample.h"
 #include "mainunit.h"
 #include "model/calendardocument.h"
 #include "model/titlestyle.h"
+#include "sampletitle.h"
 #include "sheet/daycells.h"
 #include "sheet/sheetcomposition.h"
 #include "statusbar/statusbarp.h"
@@ -49,10 +51,11 @@ std::int32_t SameDateIn(std::int32_t year, std::uint8_t month, std::uint8_t day)
 } // namespace
 
 void TmainForm::ModelChanged(TModelParts parts) {
-    const TCalendarModel& model = FDocument->Model();
-    if ((parts & mpYear) != 0 && CalendarEx1->Year() != model.Year)
-        CalendarEx1->SetJuliusDay(SameDateIn(model.Year, CalendarEx1->Month(), CalendarEx1->Day()));
-    if ((parts & (mpYear | mpTitleStyle)) != 0)
+    if ((parts & (mpYear | mpStartMonth)) != 0)
+        ShowSheetYear();
+    if ((parts & mpWeekStart) != 0)
+        ShowWeekStart();
+    if ((parts & (mpYear | mpTitleStyle | mpStartMonth | mpOwnTitle)) != 0)
         ShowTitles();
     if ((parts & mpColors) != 0)
         ApplyColors();
@@ -106,13 +109,49 @@ void TmainForm::ShowKoyomi() {
         });
 }
 
+void TmainForm::ShowSheetYear() {
+    const TCalendarModel& model = FDocument->Model();
+    const int start = model.Shape.StartMonth;
+    const std::uint8_t month = CalendarEx1->Month();
+    if (SheetYearOf(CalendarEx1->Year(), month, start) == model.Year)
+        return;
+    // The same month of the model's sheet: in its first year from the start month on, in the
+    // next before it.
+    const std::int32_t year = month >= start ? model.Year : model.Year + 1;
+    CalendarEx1->SetJuliusDay(SameDateIn(year, month, CalendarEx1->Day()));
+}
+
+void TmainForm::ShowWeekStart() {
+    const bool monday = FDocument->Model().Shape.WeekStart == TWeekStart::Monday;
+    CalendarEx1->SetFirstDayOfWeek(monday ? dowMon : dowSun);
+    ShowWeekdayLetters();
+}
+
+void TmainForm::ShowWeekdayLetters() {
+    const TCalendarModel& model = FDocument->Model();
+    const auto& colors = model.Settings.Colors;
+    for (int col = 0; col < 7; ++col) {
+        // The letter and its colour go with the day, whichever column it stands in.
+        const int weekday = WeekdayOfColumn(col, model.Shape.WeekStart);
+        lblY[col]->setText(WeekdayLetter(weekday));
+        SetTextColor(lblY[col], weekday == 0   ? colors[scSunday]
+                                : weekday == 6 ? colors[scSaturday]
+                                               : colors[scWeekday]);
+    }
+}
+
 void TmainForm::ShowTitles() {
     const TCalendarModel& model = FDocument->Model();
     const int style = model.TitleStyle();
     ComboBox3->setCurrentIndex(style);
-    nenST->SetCaption(model.YearTitle());
-    if (const auto title = MonthTitle(style, CalendarEx1->Month()))
-        tukiST->SetCaption(*title);
+    // The panel's inside less a pixel each side, so that no letter touches the border.
+    const TSampleTitle title =
+        SampleYearTitle(model, nenST->ClientRect().width() - 2, SampleTitleHeight);
+    nenST->setFont(title.Font);
+    nenST->SetCaption(title.Text);
+    nenST->setToolTip(title.ToolTip);
+    if (const auto month = MonthTitle(style, CalendarEx1->Month()))
+        tukiST->SetCaption(*month);
 }
 
 void TmainForm::ApplyColors() {
@@ -126,17 +165,14 @@ void TmainForm::ApplyColors() {
 
     CalendarEx1->SetWeekdayColor(color(scWeekday));
     Swatches[scWeekday]->SetColor(color(scWeekday));
-    for (int i = 1; i <= 5; ++i)
-        SetTextColor(lblY[i], color(scWeekday));
 
     CalendarEx1->SetHolidayColor(color(scSunday));
     CalendarEx1->SetSundayColor(color(scSunday));
     Swatches[scSunday]->SetColor(color(scSunday));
-    SetTextColor(lblY[0], color(scSunday));
 
     CalendarEx1->SetSaturdayColor(color(scSaturday));
     Swatches[scSaturday]->SetColor(color(scSaturday));
-    SetTextColor(lblY[6], color(scSaturday));
+    ShowWeekdayLetters();
 
     CalendarEx1->SetColor(color(scDayBack));
     Swatches[scDayBack]->SetColor(color(scDayBack));

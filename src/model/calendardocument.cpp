@@ -345,6 +345,20 @@ void TCalendarDocument::SetOwnTitle(const TOwnTitle& title) {
     Change(next, QStringLiteral("題名"));
 }
 
+void TCalendarDocument::SetShape(const TSheetShape& shape) {
+    TCalendarModel next = FModel;
+    next.Shape = shape;
+    next.Shape.StartMonth = std::clamp(shape.StartMonth, 1, 12);
+    next.Shape.Title.Text = OwnTitleText(shape.Title.Text);
+    // Named as the setter of the one part would name it, so that the menu says what undo does.
+    const TModelParts parts = Differences(FModel, next);
+    const QString text = parts == mpStartMonth  ? QStringLiteral("始まりの月")
+                         : parts == mpWeekStart ? QStringLiteral("週の始まり")
+                         : parts == mpOwnTitle  ? QStringLiteral("題名")
+                                                : QStringLiteral("始まりと題名");
+    Change(next, text);
+}
+
 void TCalendarDocument::LoadSlot(int slot) {
     TCalendarModel next = FModel;
     next.Settings = ReadSlot(TIniFile(SettingsFileName()), slot);

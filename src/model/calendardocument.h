@@ -95,6 +95,10 @@ class TCalendarDocument : public QObject {
     void SetStartMonth(int month);
     void SetWeekStart(TWeekStart start);
     void SetOwnTitle(const TOwnTitle& title);
+    /// All three at once, as the dialog "始まりと題名" gives them: one step, named for the one
+    /// part that changed, or "始まりと題名" when more than one did; the month and the title's text
+    /// are kept as the setters above keep them.
+    void SetShape(const TSheetShape& shape);
 
     /// Loads the fonts, colours and title style of slot n (all defaults for a slot outside
     /// 1..10 or never saved) as one step; n becomes the current slot and the settings count as

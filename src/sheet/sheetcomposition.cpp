@@ -87,6 +87,14 @@ QImage SheetPreviewPicture(const TGraphic* picture, const TPictureFraming& frami
     return box.Image();
 }
 
+void ComposeTitles(TSheetLayout& sheet, const TCalendarModel& model) {
+    const TSlotSettings& s = model.Settings;
+    sheet.LRItemNen->SetText(model.YearTitle());
+    SetFace(*sheet.LRItemNen, s.Fonts[sfYear]);
+    sheet.LRItemNen->Font().SetColor(s.Colors[scYear]);
+    sheet.SetOwnTitle(model.Shape.Title, s.Colors[scYear]);
+}
+
 void ComposeSheet(TSheetLayout& sheet, const TCalendarModel& model, TSheetUse use,
                   const TCompositionProgress& progress) {
     const TSlotSettings& s = model.Settings;
@@ -110,10 +118,7 @@ void ComposeSheet(TSheetLayout& sheet, const TCalendarModel& model, TSheetUse us
     }
     Report(progress, 5);
 
-    sheet.LRItemNen->SetText(model.YearTitle());
-    SetFace(*sheet.LRItemNen, s.Fonts[sfYear]);
-    sheet.LRItemNen->Font().SetColor(s.Colors[scYear]);
-    sheet.SetOwnTitle(model.Shape.Title, s.Colors[scYear]);
+    ComposeTitles(sheet, model);
 
     const TSheetYear sheetYear{model.Year, model.Shape.StartMonth, model.Shape.WeekStart};
     for (int n = 1; n <= 12; ++n)

@@ -35,6 +35,11 @@ using TCompositionProgress = std::function<void(int position, bool monthDone)>;
 void ComposeSheet(TSheetLayout& sheet, const TCalendarModel& model, TSheetUse use,
                   const TCompositionProgress& progress = {});
 
+/// The title lines alone, as ComposeSheet writes them: the year title of the title style and
+/// start month in the year font and colour, and the family's own title above it or in its
+/// place. The title dialog's preview draws them from a sheet of its own.
+void ComposeTitles(TSheetLayout& sheet, const TCalendarModel& model);
+
 /// The picture of the preview as the sheet holds it: always 708 × 531, on white; white when
 /// there is no picture. Fitted: the picture stretched to 710 × 532 with its last two columns
 /// and its last row cut off, which LRImage1 stretches back into the picture's own shape.

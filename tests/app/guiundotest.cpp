@@ -2,10 +2,10 @@
 // a user makes it, the keys and the mouse going through the server (xdotool's XTEST events): the
 // year buttons, a photo, the frame mode from the sample's menu, a drag and the wheel on the
 // sample, the four font dialogs, the eight colour dialogs, the title style's list, a settings
-// slot, the colour reset, the paper and the position in the preview window. Then Ctrl+Z is
-// pressed, and Ctrl+Y (or Ctrl+Shift+Z): the sample and the sheet composed from the window's
-// calendar, as tamurika-export's --png draws it, must be pixel for pixel as before the change,
-// and as after it again.
+// slot, the colour reset, the sheet's shape in its dialog, the paper and the position in the
+// preview window. Then Ctrl+Z is pressed, and Ctrl+Y (or Ctrl+Shift+Z): the sample and the sheet
+// composed from the window's calendar, as tamurika-export's --png draws it, must be pixel for
+// pixel as before the change, and as after it again.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,6 +20,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -35,6 +36,7 @@
 #include "app/fontreadunit.h"
 #include "app/mainunit.h"
 #include "app/qtprint.h"
+#include "app/shapedialog.h"
 #include "common/files.h"
 #include "common/imagemagick.h"
 #include "common/modelprint.h"
@@ -474,6 +476,40 @@ TEST_F(UndoInTheWindow, TheColoursResetAfterTheQuestion) {
         EXPECT_TRUE(EventsUntil([&seen] { return *seen; })) << "no question";
     });
     EXPECT_EQ(Model().Settings.Colors, TSlotSettings().Colors);
+}
+
+// --- The sheet's shape, chosen by keys in its dialog ---------------------------------------------
+
+TEST_F(UndoInTheWindow, TheSheetsShapeChosenByKeysInTheDialogThatCtrlTOpens) {
+    ChangeUndoRedo(u"始まりと題名"_s, TInSample::Shown, [this] {
+        auto seen = WhenModal([](QWidget* w) {
+            auto* d = qobject_cast<TShapeDialog*>(w);
+            ASSERT_NE(d, nullptr) << w->metaObject()->className();
+            EXPECT_TRUE(EventsUntil([d] { return d->windowHandle()->isExposed(); }));
+            EXPECT_TRUE(Activate(d));
+            // The title's field has the focus; the rest is reached by the mnemonics.
+            hands::Xdotool({u"type"_s, u"--delay"_s, u"30"_s, u"Yamada"_s});
+            EXPECT_TRUE(EventsUntil([d] { return d->TitleEdit->text() == u"Yamada"_s; }))
+                << d->TitleEdit->text().toStdString();
+            hands::Keys(u"alt+r alt+m alt+s Down Down Down"_s);
+            EXPECT_TRUE(EventsUntil([d] {
+                return d->PlaceReplace->isChecked() && d->MondayFirst->isChecked() &&
+                       d->StartMonthBox->currentIndex() == 3;
+            }));
+            hands::Click(d->OkButton);
+            EventsUntil([d] { return !d->isVisible(); });
+            if (d->isVisible())
+                d->reject();
+        });
+        ASSERT_TRUE(Activate(form.get()));
+        ASSERT_TRUE(hands::Keys(u"ctrl+t"_s));
+        EXPECT_TRUE(EventsUntil([&seen] { return *seen; })) << "Ctrl+T opened no dialog";
+    });
+    EXPECT_EQ(Model().Shape.StartMonth, 4);
+    EXPECT_EQ(Model().Shape.WeekStart, TWeekStart::Monday);
+    EXPECT_EQ(Model().Shape.Title.Text, u"Yamada"_s);
+    EXPECT_EQ(Model().Shape.Title.Place, TOwnTitlePlace::Replace);
+    EXPECT_EQ(form->nenST->Caption(), u"Yamada"_s);
 }
 
 // --- Paper and position, chosen in the preview window --------------------------------------------

@@ -222,6 +222,38 @@ TEST_F(DocumentTest, EveryChangeIsOneNamedStepThatUndoAndRedoRetraceExactly) {
              doc->SetOwnTitle(
                  {u"髙橋家 2027"_s, {u"IPAMincho"_s, fsItalic}, TOwnTitlePlace::Replace});
          }},
+        {"shape",
+         u"始まりと題名"_s,
+         mpStartMonth | mpWeekStart | mpOwnTitle,
+         false,
+         false,
+         {},
+         [&] {
+             doc->SetShape({4, TWeekStart::Monday, {u"山田家"_s, {}, TOwnTitlePlace::Above}});
+         }},
+        {"shape, its month alone",
+         u"始まりの月"_s,
+         mpStartMonth,
+         false,
+         false,
+         {},
+         [&] {
+             TSheetShape shape = Model().Shape;
+             shape.StartMonth = 9;
+             doc->SetShape(shape);
+         }},
+        {"shape, two parts",
+         u"始まりと題名"_s,
+         mpWeekStart | mpOwnTitle,
+         false,
+         false,
+         {},
+         [&] {
+             TSheetShape shape = Model().Shape;
+             shape.WeekStart = TWeekStart::Monday;
+             shape.Title.Place = TOwnTitlePlace::Replace;
+             doc->SetShape(shape);
+         }},
     };
     const char16_t* const fontSteps[] = {u"年のフォント", u"月のフォント", u"日のフォント",
                                          u"曜日のフォント"};
@@ -282,6 +314,29 @@ TEST_F(DocumentTest, EveryChangeIsOneNamedStepThatUndoAndRedoRetraceExactly) {
         EXPECT_TRUE(changes.empty());
         EXPECT_TRUE(notices.isEmpty()) << notices.join(u'\n').toStdString();
     }
+}
+
+TEST_F(DocumentTest, TheShapeIsKeptAsTheSheetCanPrintItAndTheStateFileFollowsHistory) {
+    // A month outside the year and a title of several lines, as a caller might give them.
+    doc->SetShape(
+        {13, TWeekStart::Monday, {u"  山田家\nの\tカレンダー "_s, {}, TOwnTitlePlace::Replace}});
+    EXPECT_EQ(Model().Shape.StartMonth, 12);
+    EXPECT_EQ(Model().Shape.Title.Text, u"山田家 の カレンダー"_s);
+    EXPECT_EQ(ReadSheetShape(doc->AppPath), Model().Shape);
+    const TSheetShape first = Model().Shape;
+    doc->SetShape({0, TWeekStart::Sunday, {QString(100, u'題'), {}, TOwnTitlePlace::Above}});
+    EXPECT_EQ(Model().Shape.StartMonth, 1);
+    EXPECT_EQ(Model().Shape.Title.Text, QString(OwnTitleMaxLength, u'題'));
+    EXPECT_EQ(ReadSheetShape(doc->AppPath), Model().Shape);
+    doc->Undo();
+    EXPECT_EQ(ReadSheetShape(doc->AppPath), first);
+    doc->Undo();
+    EXPECT_EQ(ReadSheetShape(doc->AppPath), TSheetShape());
+    // The next run starts with the shape done again last.
+    doc->Redo();
+    Reopen();
+    EXPECT_EQ(Model().Shape, first);
+    EXPECT_TRUE(notices.isEmpty()) << notices.join(u'\n').toStdString();
 }
 
 TEST_F(DocumentTest, TheHistoryKeepsTheLastHundredSteps) {
