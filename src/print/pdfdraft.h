@@ -25,10 +25,27 @@ struct TPdfDraft {
     int RootObject = 0;
     int RootGeneration = 0;
     QByteArray RootWithVersion15;
+
+    /// A new version of an object: its number, generation and text.
+    struct TObjectText {
+        int Object = 0;
+        int Generation = 0;
+        QByteArray Text;
+    };
+    /// The fonts' objects (the font, its descendant and its descriptor) with the font's name
+    /// given the tag of a subset ("ABCDEF+IPAMincho"): Qt embeds only the glyphs a page uses,
+    /// but names the font as if it were whole, and a print shop's preflight asks which it is.
+    std::vector<TObjectText> SubsetFonts;
+    /// The document information dictionary, where there is one (0 otherwise), and its creation
+    /// date as written.
+    int InfoObject = 0;
+    int InfoGeneration = 0;
+    QByteArray CreationDate;
 };
 
-/// Reads `pdf` (named `name` in messages) and finds the image objects of `width` × `height`
-/// whose samples are one of `markers`. Raises std::exception (libqpdf's) for a file it cannot
+/// Reads `pdf` (named `name` in messages): finds the image objects of `width` × `height`
+/// whose samples are one of `markers`, the fonts to name as subsets and the document
+/// information. Raises std::exception (libqpdf's) for a file it cannot
 /// read, and std::runtime_error when the trailer lacks /Size or /Root.
 TPdfDraft ReadPdfDraft(const QByteArray& pdf, const QString& name,
                        const std::vector<QByteArray>& markers, int width, int height);

@@ -14,6 +14,7 @@
 #include <zlib.h>
 
 #include "pdfdraft.h"
+#include "pdfupdate.h"
 #include "photo/jpegcodec.h"
 #include "photo/jpegimage.h"
 #include "photo/jpegstructure.h"
@@ -127,81 +128,7 @@ QByteArray DeviceSpace(int components) {
     return components == 1 ? "/DeviceGray" : components == 4 ? "/DeviceCMYK" : "/DeviceRGB";
 }
 
-// The objects of an incremental update, appended to a PDF file: new versions of objects that
-// exist, new objects, and the cross-reference section and trailer that make them count. The
-// file before stays as it is, byte for byte; readers take the last version of each object.
-class TUpdate {
-  public:
-    /// Appends to `file`; `progress` hears how much of `total` stream bytes are written.
-    TUpdate(QFile& file, int nextObject, const std::function<void(int)>& progress, qint64 total)
-        : FFile(file), FNext(nextObject), FProgress(progress), FTotal(std::max<qint64>(total, 1)) {}
-
-    int NewObject() { return FNext++; }
-    int Size() const { return FNext; }
-
-    /// Writes object `id` (generation `gen`) with the dictionary `dict` (without its /Length)
-    /// and, when given, the stream data.
-    void Object(int id, int gen, const QByteArray& dict, const QByteArray* stream = nullptr) {
-        FOffsets.emplace_back(id, gen, FFile.pos());
-        QByteArray head = QByteArray::number(id) + ' ' + QByteArray::number(gen) + " obj\n";
-        if (stream == nullptr) {
-            Put(head + dict + "\nendobj\n");
-            return;
-        }
-        Put(head + dict.left(dict.size() - 2) + " /Length " + QByteArray::number(stream->size()) +
-            " >>\nstream\n");
-        // A photo of many megabytes goes out in parts, each one told.
-        constexpr qsizetype Part = 4 << 20;
-        for (qsizetype at = 0; at < stream->size(); at += Part) {
-            const qsizetype n = std::min(Part, stream->size() - at);
-            if (FFile.write(stream->constData() + at, n) != n)
-                throw Exception(FFile.errorString());
-            FWritten += n;
-            if (FProgress)
-                FProgress(static_cast<int>(std::min<qint64>(100, 100 * FWritten / FTotal)));
-        }
-        Put("\nendstream\nendobj\n");
-    }
-
-    /// The cross-reference section of the objects written and the trailer after it.
-    void Finish(const QByteArray& trailerEntries, qint64 previous) {
-        std::sort(FOffsets.begin(), FOffsets.end());
-        const qint64 start = FFile.pos();
-        QByteArray xref = "xref\n";
-        for (std::size_t i = 0; i < FOffsets.size();) {
-            std::size_t j = i + 1; // a run of consecutive object numbers is one subsection
-            while (j < FOffsets.size() &&
-                   std::get<0>(FOffsets[j]) == std::get<0>(FOffsets[j - 1]) + 1)
-                ++j;
-            xref += QByteArray::number(std::get<0>(FOffsets[i])) + ' ' +
-                    QByteArray::number(qulonglong(j - i)) + '\n';
-            for (; i < j; ++i)
-                xref += QByteArray::number(std::get<2>(FOffsets[i])).rightJustified(10, '0') + ' ' +
-                        QByteArray::number(std::get<1>(FOffsets[i])).rightJustified(5, '0') +
-                        " n\r\n";
-        }
-        Put(xref + "trailer\n<< /Size " + QByteArray::number(FNext) + trailerEntries + " /Prev " +
-            QByteArray::number(previous) + " >>\nstartxref\n" + QByteArray::number(start) +
-            "\n%%EOF\n");
-    }
-
-  private:
-    void Put(const QByteArray& bytes) {
-        if (FFile.write(bytes) != bytes.size())
-            throw Exception(FFile.errorString());
-    }
-
-    QFile& FFile;
-    int FNext;
-    std::vector<std::tuple<int, int, qint64>> FOffsets; // object, generation, offset
-    const std::function<void(int)>& FProgress;
-    qint64 FTotal;
-    qint64 FWritten = 0;
-};
-
-// The colour space of a JPEG stream: its ICC profile where it carries a sound one (written as
-// an object of its own), the device space of its components otherwise.
-QByteArray JpegColorSpace(TUpdate& update, const TJPEGStructure& s, int& iccVersion) {
+QByteArray JpegColorSpace(TPdfUpdate& update, const TJPEGStructure& s, int& iccVersion) {
     if (!IccProfileFits(s.IccProfile, s.Components))
         return DeviceSpace(s.Components);
     const int id = update.NewObject();
@@ -216,7 +143,8 @@ QByteArray JpegColorSpace(TUpdate& update, const TJPEGStructure& s, int& iccVers
 }
 
 // A JPEG stream as an image object, its bytes as they are.
-int JpegImage(TUpdate& update, const QByteArray& jpeg, const TJPEGStructure& s, int& iccVersion) {
+int JpegImage(TPdfUpdate& update, const QByteArray& jpeg, const TJPEGStructure& s,
+              int& iccVersion) {
     const QByteArray space = JpegColorSpace(update, s, iccVersion);
     QByteArray dict = "<< /Type /XObject /Subtype /Image /Width " + QByteArray::number(s.Width) +
                       " /Height " + QByteArray::number(s.Height) +
@@ -239,7 +167,7 @@ int JpegImage(TUpdate& update, const QByteArray& jpeg, const TJPEGStructure& s, 
 
 // Pixels kept exactly: 8-bit grey or RGB samples, compressed losslessly.
 // `image`: 32-bit RGB, or 8-bit grey for a grey print.
-int PixelImage(TUpdate& update, const QImage& image) {
+int PixelImage(TPdfUpdate& update, const QImage& image) {
     const bool grey = image.allGray();
     const int w = image.width();
     QByteArray raw;
@@ -274,8 +202,8 @@ int PixelImage(TUpdate& update, const QImage& image) {
 
 // A new version of the marker's image object: a form of the same place (the unit square Qt
 // maps onto the marker's rectangle) that draws the picture, cut to that square.
-void ReplaceMarker(TUpdate& update, int marker, int generation, const TPdfPictures::TEntry& entry,
-                   int& iccVersion) {
+void ReplaceMarker(TPdfUpdate& update, int marker, int generation,
+                   const TPdfPictures::TEntry& entry, int& iccVersion) {
     int picture = 0;
     double W = 0;
     double H = 0;
@@ -313,20 +241,6 @@ void ReplaceMarker(TUpdate& update, int marker, int generation, const TPdfPictur
         "<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Picture " +
             QByteArray::number(picture) + " 0 R >> >> >>",
         &content);
-}
-
-// Where the last cross-reference section of a PDF file begins: the number after its last
-// "startxref".
-qint64 StartXref(const QByteArray& pdf) {
-    const qsizetype at = pdf.lastIndexOf("startxref");
-    if (at < 0)
-        throw Exception(QStringLiteral("PDFの相互参照表が見つかりません"));
-    bool ok = false;
-    const qint64 offset =
-        pdf.mid(at + 9, 24).trimmed().split('\n').value(0).trimmed().toLongLong(&ok);
-    if (!ok || offset <= 0 || offset >= pdf.size())
-        throw Exception(QStringLiteral("PDFの相互参照表が見つかりません"));
-    return offset;
 }
 
 } // namespace
@@ -391,43 +305,28 @@ QImage TPdfPictures::Add(const TGraphic& graphic, const QRectF& source) {
     return marker;
 }
 
-void TPdfPictures::Embed(const QString& pdfFile, const std::function<void(int)>& progress) const {
-    QFile file(pdfFile);
-    if (!file.open(QIODevice::ReadWrite))
-        throw Exception(file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || !bytes.endsWith('\n'))
-        throw Exception(QStringLiteral("PDFファイルを読めません"));
+std::vector<QByteArray> TPdfPictures::Markers() const {
     std::vector<QByteArray> markers;
     for (int i = 0; i < Count(); ++i)
         markers.push_back(MarkerBytes(i));
-    TPdfDraft draft;
-    try {
-        draft = ReadPdfDraft(bytes, pdfFile, markers, MarkerWidth, MarkerHeight);
-    } catch (const std::exception& e) {
-        throw Exception(QStringLiteral("Qt の書いたPDFを読めません（%1）")
-                            .arg(QString::fromLocal8Bit(e.what())));
-    }
-    if (draft.Markers.size() != FEntries.size())
-        throw Exception(QStringLiteral("写真の位置がページに見つかりません"));
+    return markers;
+}
 
-    // The update after Qt's last byte: the pictures, and the markers as forms that draw them.
+qint64 TPdfPictures::Bytes() const {
     qint64 total = 0; // the bytes of the pictures, about (pixels compress)
     for (const TEntry& entry : FEntries)
         total += entry.Jpeg.isEmpty() ? entry.Pixels.sizeInBytes() / 4 : entry.Jpeg.size();
-    if (progress)
-        progress(0);
-    TUpdate update(file, draft.Size, progress, total);
+    return total;
+}
+
+void TPdfPictures::Embed(TPdfUpdate& update, const TPdfDraft& draft) const {
+    if (draft.Markers.size() != FEntries.size())
+        throw Exception(QStringLiteral("写真の位置がページに見つかりません"));
     int iccVersion = 0;
     for (const TPdfDraft::TMarker& marker : draft.Markers)
         ReplaceMarker(update, marker.Object, marker.Generation, FEntries[marker.Index], iccVersion);
-    if (progress)
-        progress(100);
     if (iccVersion >= 4) {
         // Profiles of version 4 came with PDF 1.5; the catalogue says so over the header.
         update.Object(draft.RootObject, draft.RootGeneration, draft.RootWithVersion15);
     }
-    update.Finish(draft.TrailerEntries, StartXref(bytes));
-    if (!file.flush())
-        throw Exception(file.errorString());
 }

@@ -19,6 +19,8 @@
 #include "platform/canvas.h"
 
 class TGraphic;
+class TPdfUpdate;
+struct TPdfDraft;
 
 class TPdfPictures : public TWholePictures {
   public:
@@ -40,12 +42,16 @@ class TPdfPictures : public TWholePictures {
     /// How many pictures were taken.
     int Count() const;
 
-    /// Puts the pictures into the PDF file `pdfFile`, written by Qt with the markers in it:
-    /// an incremental update appended to the file replaces each marker by a form that draws
-    /// its picture, and adds the pictures; what Qt wrote stays as it is. `progress` hears
-    /// 0..100 while the pictures are written. Raises Exception, with the reason, when the file
-    /// cannot be read or written or a marker is not found; the file is then unfinished.
-    void Embed(const QString& pdfFile, const std::function<void(int)>& progress = {}) const;
+    /// The marker pictures' samples, by index: what ReadPdfDraft looks for.
+    std::vector<QByteArray> Markers() const;
+    /// About how many bytes the pictures take in the file, for the progress of writing them.
+    qint64 Bytes() const;
+
+    /// Puts the pictures into the PDF file Qt wrote with the markers in it (read as `draft`,
+    /// with Markers): `update` replaces each marker by a form that draws its picture, and
+    /// adds the pictures; what Qt wrote stays as it is. Raises Exception, with the reason,
+    /// when a marker is not found or the file cannot be written.
+    void Embed(TPdfUpdate& update, const TPdfDraft& draft) const;
 
     /// The marker pictures' size in pixels, one bit each: room for the token and an index.
     static constexpr int MarkerWidth = 80;

@@ -9,8 +9,10 @@
 #include <QPrinterInfo>
 
 #include "cupsqueue.h"
+#include "pdffinish.h"
 #include "pdfpictures.h"
 #include "platform/outputfile.h"
+#include "platform/version.h"
 
 namespace {
 
@@ -244,12 +246,13 @@ void TQtPrinter::FinishFile(bool drawn) {
                       {QFileInfo(FFileTarget).fileName()});
     if (!drawn || !output)
         throw EPrinter(failed);
-    if (pictures && pictures->Count() > 0) {
-        try {
-            pictures->Embed(output->WorkingName(), OnWriteProgress);
-        } catch (const Exception& e) {
-            throw EPrinter(failed + QStringLiteral("（") + e.Message() + QStringLiteral("）"));
-        }
+    const QString maker = QStringLiteral("たむりか ") + ProgramVersion();
+    const TPdfDocumentInfo info{FDocumentTitle.isEmpty() ? FPrinter->docName() : FDocumentTitle,
+                                maker, maker};
+    try {
+        FinishPdf(output->WorkingName(), pictures.get(), info, OnWriteProgress);
+    } catch (const Exception& e) {
+        throw EPrinter(failed + QStringLiteral("（") + e.Message() + QStringLiteral("）"));
     }
     try {
         output->Commit();

@@ -78,6 +78,9 @@ class TPrinter {
     /// The print job's name in the queue.
     virtual QString Title() const = 0;
     virtual void SetTitle(const QString& title) = 0;
+    /// The title a PDF file of the job carries in its document information; the job's name
+    /// when empty. Printers that write no file take no notice.
+    virtual void SetDocumentTitle(const QString& title) { Q_UNUSED(title); }
 
     /// Starts a job; EPrinter with a message for the user when it cannot be started, and then
     /// no job runs.
@@ -114,6 +117,7 @@ class TQtPrinter : public TPrinter {
     std::optional<TPoint> PhysicalOffset() const override;
     QString Title() const override;
     void SetTitle(const QString& title) override;
+    void SetDocumentTitle(const QString& title) override { FDocumentTitle = title; }
     void BeginDoc() override;
     void NewPage() override;
     void EndDoc() override;
@@ -165,6 +169,7 @@ class TQtPrinter : public TPrinter {
     // A job into a PDF file: Qt writes a temporary file beside the one the user named, which
     // takes its place only when it is complete, pictures and all.
     QString FFileTarget;
+    QString FDocumentTitle;
     std::unique_ptr<TOutputFile> FOutput;
     std::unique_ptr<TPdfPictures> FPictures;
 };

@@ -188,6 +188,7 @@ void VEvudaRir::BeginDoc() {
     }
     ApplyPrinterSettings();
     FPrinter->SetTitle(FTitle);
+    FPrinter->SetDocumentTitle(FDocumentTitle);
     FPrinter->BeginDoc(); // a job that cannot start raises here, and the document stays idle
     FTarget = &FPrinter->Canvas();
     FState = rsPrinting;

@@ -49,6 +49,9 @@ class VEvudaRir : public TLRWinControl {
     /// The print job's name.
     const QString& Title() const { return FTitle; }
     void SetTitle(const QString& title) { FTitle = title; }
+    /// The title a PDF file of the document carries; the job's name when empty.
+    const QString& DocumentTitle() const { return FDocumentTitle; }
+    void SetDocumentTitle(const QString& title) { FDocumentTitle = title; }
     /// The pages that reach the printer: FirstPage..LastPage; 0 and 1 both mean from the
     /// first page, LastPage 0 means no upper bound.
     int FirstPage() const { return FFirstPage; }
@@ -124,6 +127,7 @@ class VEvudaRir : public TLRWinControl {
     TPaperSize FPaperSize = psNone;
     TPaperSize FPrintPaper = psNone;
     QString FTitle;
+    QString FDocumentTitle;
     int FFirstPage = 0;
     int FLastPage = 0;
 

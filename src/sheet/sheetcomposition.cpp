@@ -34,6 +34,14 @@ void Report(const TCompositionProgress& progress, int position, bool monthDone =
 
 } // namespace
 
+QString SheetDocumentTitle(const TCalendarModel& model) {
+    const QString year = model.YearTitle().trimmed();
+    const TOwnTitle& own = model.Shape.Title;
+    if (!own.Shown())
+        return year;
+    return own.Place == TOwnTitlePlace::Replace ? own.Text : own.Text + u' ' + year;
+}
+
 QString SheetPrintTitle(const QString& yearTitle) {
     return QStringLiteral("たむりか") + yearTitle;
 }
@@ -165,5 +173,6 @@ void ComposeSheet(TSheetLayout& sheet, const TCalendarModel& model, TSheetUse us
     sheet.SetPosition(model.Position);
     sheet.LightRep1->SetPrintPaper(model.Paper);
     sheet.LightRep1->SetTitle(SheetPrintTitle(model.YearTitle()));
+    sheet.LightRep1->SetDocumentTitle(SheetDocumentTitle(model));
     sheet.Year = model.Year;
 }

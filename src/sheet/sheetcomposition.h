@@ -62,5 +62,9 @@ int LowResolutionPixelsPerInch(const QSize& pictureSize, const TPictureFraming& 
 /// no warning is due.
 QString LowResolutionLabel(const QSize& pictureSize, const TPictureFraming& framing);
 
+/// The title a PDF of the sheet carries: the titles as the sheet prints them ("令和 9 年",
+/// "髙橋家のカレンダー 2027年", or the family's own title alone in the year title's place).
+QString SheetDocumentTitle(const TCalendarModel& model);
+
 /// The print job's name for a year title.
 QString SheetPrintTitle(const QString& yearTitle);

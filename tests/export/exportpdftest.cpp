@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "common/files.h"
@@ -97,6 +98,44 @@ QString GhostscriptProfile(const QString& name) {
             return path;
     }
     return {};
+}
+
+// What a print shop's preflight looks at: every font embedded as the subset it is, the
+// document information naming the program and the sheet, and readers that say nothing.
+TEST_F(ExportPdf, APrintShopsPreflightFindsSubsetFontsAndTheDocumentsInformation) {
+    const QString pdf = Path(u"shop.pdf"_s);
+    // Four faces (the slot's own), a photo, the 暦's small face and a title of their own.
+    WriteSetting(u"tamurika.ini"_s,
+                 "[settei3]\r\nfont1=IPAMincho\r\nfont2=IPAPGothic\r\nfont3=IPAPMincho\r\n"
+                 "font4=IPAGothic\r\n[tamurika]\r\nzenkai=3\r\n");
+    const QString photo = QStringLiteral(TAMURIKA_SAMPLE_PHOTO);
+    const ExportResult r =
+        Run({u"--year"_s, u"2027"_s, u"--picture"_s, photo, u"--show"_s, u"rokuyo"_s, u"--title"_s,
+             u"髙橋家のカレンダー"_s, u"--pdf"_s, pdf});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+
+    QString fonts;
+    ASSERT_EQ(RunReader(u"pdffonts"_s, {pdf}, &fonts), 0) << fonts.toStdString();
+    const QStringList rows = fonts.split(u'\n', Qt::SkipEmptyParts).mid(2);
+    ASSERT_GE(rows.size(), 4) << fonts.toStdString();
+    static const QRegularExpression subset(u"^[A-Z]{6}\\+\\S+ .* yes yes yes +\\d+ +\\d+$"_s);
+    for (const QString& row : rows)
+        EXPECT_TRUE(subset.match(row.trimmed()).hasMatch()) << row.toStdString();
+
+    QString info;
+    ASSERT_EQ(RunReader(u"pdfinfo"_s, {pdf}, &info), 0);
+    const QString maker = u"たむりか "_s + QStringLiteral(TAMURIKA_PROJECT_VERSION);
+    EXPECT_TRUE(info.contains(u"Creator:         "_s + maker + u'\n')) << info.toStdString();
+    EXPECT_TRUE(info.contains(u"Producer:        "_s + maker + u'\n')) << info.toStdString();
+    EXPECT_TRUE(info.contains(u"Title:           髙橋家のカレンダー 2027年\n"_s))
+        << info.toStdString();
+    EXPECT_TRUE(info.contains(u"CreationDate:"_s) && info.contains(u"ModDate:"_s))
+        << info.toStdString();
+    // The photo is still the file's own bytes, and nobody complains.
+    const std::vector<QByteArray> jpegs = PdfJpegData(pdf, work.path());
+    ASSERT_EQ(jpegs.size(), 1u);
+    EXPECT_EQ(jpegs.front(), ReadBytes(photo));
+    EXPECT_EQ(PdfReaderComplaints(pdf, work.path()), QString());
 }
 
 TEST_F(ExportPdf, ThePhotoGoesInAsItCameAndThePageIsThePreviewsSheet) {
