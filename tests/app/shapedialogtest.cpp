@@ -97,8 +97,6 @@ TEST_F(ShapeDialogTest, OkAppliesTheThreeAsOneStepThatTheStateFileFollows) {
     EXPECT_EQ(form->MIshape->shortcut(), QKeySequence(u"Ctrl+T"_s));
     EXPECT_FALSE(QFile::exists(StateFile()));
     ASSERT_TRUE(RunDialog([](TShapeDialog* d) {
-        if (qEnvironmentVariableIsSet("SHAPE_DUMP"))
-            d->grab().save("/tmp/shape-dialog-before.png");
         EXPECT_EQ(d->windowTitle(), u"始まりと題名"_s);
         EXPECT_EQ(d->OkButton->text(), u"OK"_s);
         EXPECT_EQ(d->CancelButton->text(), u"キャンセル"_s);
@@ -114,11 +112,7 @@ TEST_F(ShapeDialogTest, OkAppliesTheThreeAsOneStepThatTheStateFileFollows) {
         EXPECT_EQ(d->RangeLabel->text(), u"2027年4月〜2028年3月の12か月"_s);
         d->MondayFirst->click();
         d->TitleEdit->setText(Family);
-        if (qEnvironmentVariableIsSet("SHAPE_DUMP"))
-            d->grab().save("/tmp/shape-dialog-above.png");
         d->PlaceReplace->click();
-        if (qEnvironmentVariableIsSet("SHAPE_DUMP"))
-            d->grab().save("/tmp/shape-dialog.png");
         d->OkButton->click();
     }));
     TSheetShape expected;
