@@ -1,6 +1,12 @@
 #include "application.h"
 
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <string>
+
+#include <langinfo.h>
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -35,6 +41,43 @@ QStringList TranslationFolders() {
     return {QLibraryInfo::path(QLibraryInfo::TranslationsPath), program,
             QDir::cleanPath(program + QStringLiteral("/../share/tamurika")),
             QDir::cleanPath(program + QStringLiteral("/../share/tamurika/translations"))};
+}
+
+void UseUtf8CharacterType() {
+    // A variable that names a locale this machine lacks makes the whole environment fail, and
+    // the program would run in the C locale: each such one goes, LANG becoming C.UTF-8.
+    const auto available = [](const char* name) {
+        const locale_t locale = newlocale(LC_ALL_MASK, name, locale_t{});
+        if (locale != locale_t{})
+            freelocale(locale);
+        return locale != locale_t{};
+    };
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LC_COLLATE", "LC_MESSAGES", "LC_MONETARY",
+                                 "LC_NUMERIC", "LC_TIME", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value == nullptr || *value == '\0' || available(value))
+            continue;
+        if (std::strcmp(variable, "LANG") == 0)
+            setenv(variable, "C.UTF-8", 1);
+        else
+            unsetenv(variable);
+    }
+    std::setlocale(LC_ALL, "");
+    const char* codeset = nl_langinfo(CODESET);
+    if (codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0)
+        return;
+    // The application object sets the locale from the environment again, so the environment
+    // is what must say it. LC_ALL would override LC_CTYPE: its value goes to each of the other
+    // categories instead, which keep what it made them.
+    if (const char* all = std::getenv("LC_ALL"); all != nullptr && *all != '\0') {
+        const std::string value = all;
+        for (const char* category :
+             {"LC_COLLATE", "LC_MESSAGES", "LC_MONETARY", "LC_NUMERIC", "LC_TIME"})
+            setenv(category, value.c_str(), 1);
+        unsetenv("LC_ALL");
+    }
+    setenv("LC_CTYPE", "C.UTF-8", 1);
+    std::setlocale(LC_ALL, "");
 }
 
 bool UseJapanese() {

@@ -34,6 +34,13 @@ void RunGuarded(const std::function<void()>& command);
 /// beside the program's "bin" folder, where a package may ship a copy of its own.
 QStringList TranslationFolders();
 
+/// Makes the program's character type UTF-8 where the environment's is not (LANG=C, or a
+/// locale this machine lacks), the other categories left as they are. Qt draws its own text in
+/// UTF-8 whatever the locale, but the window title X clients read (WM_NAME) is converted
+/// through the locale's character type: under LANG=C window lists showed "たむりか" as raw
+/// bytes. Call first in main, before the application object exists.
+void UseUtf8CharacterType();
+
 /// Makes Qt's own texts Japanese whatever the user's locale: installs Qt's catalogue (owned by
 /// the application object) and makes Japanese the default locale, so that the file, colour and
 /// print dialogs and the message boxes speak Japanese also under LANG=C. Returns false when no

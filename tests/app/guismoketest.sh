@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program on an X server under Xvfb, finds its window "たむりか", takes a
 # screenshot and checks that it shows the sample: this year's title (read back with OCR),
-# Sunday numbers in red and Saturday numbers in blue.
+# Sunday numbers in red and Saturday numbers in blue. Then starts it under the C locale and
+# under one the machine lacks, and reads the title every X client reads (WM_NAME).
 # Usage: guismoketest.sh PROGRAM SCREENSHOT.png
 set -euo pipefail
 program=$1
@@ -36,4 +37,15 @@ echo "year title reads '$year', expected '$expected'"
 grid=$(convert "$shot" -crop "225x100+14+$((menu + 6 + 223 + 2 + 17))" +repage -format %c histogram:info:-)
 grep -qi '#FF0000' <<<"$grid" || { echo "no red Sunday numbers in the sample"; exit 1; }
 grep -qi '#0000FF' <<<"$grid" || { echo "no blue Saturday numbers in the sample"; exit 1; }
+
+# Window lists, pagers and xdotool read WM_NAME, which the X library converts through the
+# program's character type; read here in a UTF-8 locale, it must say たむりか.
+for locale in C xx_YY.ISO-8859-1; do
+  kill "$app" && wait "$app" 2>/dev/null || true
+  LANG=$locale LC_ALL=$locale LANGUAGE= start_program "$program"
+  window=$(LC_ALL=C.UTF-8 wait_for '^たむりか$')
+  name=$(LC_ALL=C.UTF-8 xprop -id "$window" WM_NAME)
+  echo "LANG=$locale: $name"
+  [[ "$name" == *' = "たむりか"' ]] || { echo "WM_NAME is not たむりか under LANG=$locale"; exit 1; }
+done
 echo "1 passed, 0 failed"
