@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     // "--help" and "--version" answer before a display is needed (startoptions.h).
     if (const std::optional<int> done = AnswerWithoutWindow(argc, argv))
         return *done;
+    QuietenLibraryMessages();
     UseUtf8CharacterType();
     // The window's text needs the font configuration: it loads while the window is built.
     const TFontConfigPreload fonts;

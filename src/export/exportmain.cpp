@@ -1,6 +1,5 @@
 // tamurika-export: the calendar's work without a window.
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -13,20 +12,6 @@
 #include "widgets/application.h"
 
 namespace {
-
-// Qt's notes about the session (no runtime folder for root, no display) are not the user's
-// business, nor the image readers' notes about a photo (libpng's English warnings, a chunk it
-// dropped): a photo that cannot be read gets the program's own message. Whatever else Qt has to
-// say still reaches standard error.
-QtMessageHandler QtDefaultHandler = nullptr;
-
-void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type != QtFatalMsg &&
-        (message.startsWith(QLatin1String("QStandardPaths:")) ||
-         (context.category != nullptr && std::strcmp(context.category, "qt.gui.imageio") == 0)))
-        return;
-    QtDefaultHandler(type, context, message);
-}
 
 // Whether the command line asks for something that needs no drawing at all (the holiday
 // listing, the help, the version): then no window system is opened. Anything unclear takes
@@ -45,7 +30,7 @@ bool WithoutWindowSystem(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QtDefaultHandler = qInstallMessageHandler(QuietHandler);
+    QuietenLibraryMessages();
     std::unique_ptr<QCoreApplication> app;
     // A sheet's text needs the font configuration: it loads while the photo is read.
     std::optional<TFontConfigPreload> fonts;

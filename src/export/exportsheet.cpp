@@ -90,9 +90,13 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
             warnings->append(QStringLiteral("記念日のファイル: %1").arg(problem.Message));
     if (!options.PictureFile.isEmpty()) {
         model.Photo = ReadSheetPhoto(options.PictureFile);
-        const QString warning = LowResolutionWarning(model.PictureSize(), model.Framing);
-        if (warnings != nullptr && !warning.isEmpty())
-            warnings->append(warning);
+        // A JPEG goes into a PDF as its bytes, never decoded: its scan data is read for damage
+        // here.
+        model.Photo.Picture->CheckData();
+        for (const QString& warning : {DamagedPhotoWarning(model.Photo),
+                                       LowResolutionWarning(model.PictureSize(), model.Framing)})
+            if (warnings != nullptr && !warning.isEmpty())
+                warnings->append(warning);
     }
 
     // The output is made ready first: a folder that cannot be written fails before any work.

@@ -43,6 +43,8 @@ struct ErrorManager {
     std::jmp_buf Jump;
     Failure What = Failure::None;
     char Message[JMSG_LENGTH_MAX] = {};
+    /// The scan data was damaged and decoded past (libjpeg's "Corrupt JPEG data" warnings).
+    bool Damaged = false;
 
     jpeg_error_mgr* Start() {
         jpeg_error_mgr* manager = jpeg_std_error(&Pub);
@@ -75,10 +77,25 @@ extern "C" void OnErrorExit(j_common_ptr cinfo) {
 }
 
 extern "C" void OnEmitMessage(j_common_ptr cinfo, int level) {
-    // Warnings (level −1) about stray bytes are harmless and camera files have them; a stream
-    // that ends early would be drawn half grey, which no one wants printed.
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+    if (level >= 0)
+        return; // trace messages
+    // A stream that ends early would be drawn half grey, which no one wants printed.
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF)
         Fail(cinfo, Failure::Truncated);
+    // Damaged scan data is decoded past: the picture shows, with broken bands where the data
+    // was lost, and the user is told. Stray bytes between segments (JWRN_EXTRANEOUS_DATA) are
+    // harmless, and some cameras write them: they are not damage.
+    switch (cinfo->err->msg_code) {
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+    case JWRN_BOGUS_PROGRESSION:
+        Errors(cinfo).Damaged = true;
+        break;
+    default:
+        break;
+    }
 }
 
 extern "C" void OnProgress(j_common_ptr cinfo) {
@@ -137,6 +154,8 @@ class Decompressor {
     template <class Step> bool Guard(Step&& step) {
         return FErrors.Guard(std::forward<Step>(step));
     }
+    /// Whether damaged scan data was decoded past so far.
+    bool Damaged() const { return FErrors.Damaged; }
     void Check(bool ok) const {
         if (!ok)
             throw ErrorFor(FErrors);
@@ -216,6 +235,8 @@ class Compressor {
     template <class Step> bool Guard(Step&& step) {
         return FErrors.Guard(std::forward<Step>(step));
     }
+    /// Whether damaged scan data was decoded past so far.
+    bool Damaged() const { return FErrors.Damaged; }
     void Check(bool ok) const {
         if (!ok)
             throw EInvalidGraphic(
@@ -399,6 +420,23 @@ struct Decoding {
     const int Height;
 };
 
+// Says, when the decoding is over (whether it ended well or raised), whether damaged scan data
+// was decoded past.
+class TDamageReport {
+  public:
+    TDamageReport(const Decompressor& jpeg, bool* damaged) : FJpeg(jpeg), FDamaged(damaged) {}
+    ~TDamageReport() {
+        if (FDamaged != nullptr)
+            *FDamaged = FJpeg.Damaged();
+    }
+    TDamageReport(const TDamageReport&) = delete;
+    TDamageReport& operator=(const TDamageReport&) = delete;
+
+  private:
+    const Decompressor& FJpeg;
+    bool* FDamaged;
+};
+
 } // namespace
 
 QSize TJPEGHeader::SeenSize(int num) const {
@@ -416,8 +454,9 @@ TJPEGHeader ReadJPEGHeader(const QByteArray& data) {
     return header;
 }
 
-QImage DecodeJPEG(const QByteArray& data, int num) {
+QImage DecodeJPEG(const QByteArray& data, int num, bool* damaged) {
     Decoding d(data, num, false);
+    const TDamageReport report(d.Jpeg, damaged);
     const int w = d.Width, h = d.Height;
 
     // The picture is made upright while it is decoded, so that it is never held twice: a flip
@@ -472,11 +511,12 @@ QImage DecodeJPEG(const QByteArray& data, int num) {
     return image;
 }
 
-QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize) {
+QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize, bool* damaged) {
     // The averaging that follows hides what the faster inverse transform and the plain
     // doubling of the colour planes lose against the exact ones (a level here and there, at
     // the scale of single pixels), and they save a tenth of the decoding.
     Decoding d(data, num, true);
+    const TDamageReport report(d.Jpeg, damaged);
     const int w = d.Width, h = d.Height;
     // CMYK must become RGB before it can be averaged; RGB is converted once it is reduced,
     // which costs a fraction of converting every pixel decoded.
@@ -527,10 +567,12 @@ QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize)
     return Upright(reduced, d.Header.Orientation);
 }
 
-QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, const QSize& seenOut) {
+QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, const QSize& seenOut,
+                      bool* damaged) {
     // The settings of DecodeJPEG, whose pixels these must be; converted to sRGB row by row
     // before any averaging, as DecodeJPEG does.
     Decoding d(data, num, false);
+    const TDamageReport report(d.Jpeg, damaged);
     const int w = d.Width, h = d.Height;
     const int orientation = d.Header.Orientation;
     const QRect stored = StoredRegion(region, orientation, w, h) & QRect(0, 0, w, h);
@@ -600,6 +642,10 @@ QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, cons
         throw EInvalidGraphic(
             QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
     return Upright(reduce ? reducer->Result() : copy, orientation);
+}
+
+QString JPEGDamageReason() {
+    return QStringLiteral("JPEGの圧縮データ");
 }
 
 QByteArray EncodeJPEG(const QImage& source, int quality) {

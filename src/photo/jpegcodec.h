@@ -29,13 +29,16 @@ TJPEGHeader ReadJPEGHeader(const QByteArray& data);
 /// Decodes the whole picture at scale `num`/8 (1..8) of its size, through the discrete cosine
 /// transform's own scaling (cheap for small previews), as 32-bit RGB with the EXIF orientation
 /// applied and the colours of an embedded profile converted to sRGB. A picture cut short or
-/// damaged anywhere raises.
-QImage DecodeJPEG(const QByteArray& data, int num = 8);
+/// damaged so that it cannot be decoded raises. Scan data damaged here and there is decoded
+/// past, as every JPEG reader does (the picture shows broken bands there): `damaged`, when
+/// given, says whether there was any.
+QImage DecodeJPEG(const QByteArray& data, int num = 8, bool* damaged = nullptr);
 
 /// Decodes the picture at scale `num`/8 and reduces it while decoding to `seenSize` (as seen,
 /// bounded by the decoded size), each pixel the average of the area it covers: the whole
 /// decoded picture is never held, only a few of its rows. Errors as DecodeJPEG.
-QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize);
+QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize,
+                         bool* damaged = nullptr);
 
 /// Decodes the part `region` of the picture as seen at scale `num`/8 (whole pixels of the
 /// picture DecodeJPEG(data, num) gives) and reduces it while decoding to `seenOut` (bounded by
@@ -43,7 +46,11 @@ QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize)
 /// region of DecodeJPEG(data, num), reduced. Only the rows down to the region's last are read
 /// and only the columns around it made into pixels, and the whole picture is never held.
 /// Errors as DecodeJPEG, for the rows read.
-QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, const QSize& seenOut);
+QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, const QSize& seenOut,
+                      bool* damaged = nullptr);
+
+/// Where a JPEG's damage lies, for the user ("JPEGの圧縮データ").
+QString JPEGDamageReason();
 
 /// Encodes 32-bit pixels as a baseline JPEG of the given quality (1..100).
 QByteArray EncodeJPEG(const QImage& image, int quality);

@@ -10,6 +10,7 @@ void TJPEGImage::LoadFromBytes(const QByteArray& bytes) {
     FHeader = header;
     FDecoded = QImage();
     FDecodedNum = 0;
+    ClearDamage();
 }
 
 void TJPEGImage::SaveToStream(QIODevice& stream) const {
@@ -21,11 +22,32 @@ QImage TJPEGImage::ToImage() const {
     if (FData.isEmpty())
         return {};
     const int num = ScaleNumerator();
-    if (FDecodedNum != num) {
-        FDecoded = DecodeJPEG(FData, num);
-        FDecodedNum = num;
-    }
+    if (FDecodedNum != num)
+        Decode(num);
     return FDecoded;
+}
+
+void TJPEGImage::Decode(int num) const {
+    bool damaged = false;
+    try {
+        FDecoded = DecodeJPEG(FData, num, &damaged);
+    } catch (...) {
+        NoteDamaged(damaged);
+        throw;
+    }
+    FDecodedNum = num;
+    NoteDamaged(damaged);
+}
+
+void TJPEGImage::NoteDamaged(bool damaged) const {
+    if (damaged)
+        NoteDamage(JPEGDamageReason());
+}
+
+void TJPEGImage::CheckData() const {
+    // The smallest decoding reads all the scan data, which is what damage is found in.
+    if (!FData.isEmpty() && FDecodedNum == 0)
+        Decode(1);
 }
 
 QImage TJPEGImage::ToImageForSize(const QSize& size) const {
@@ -37,8 +59,7 @@ QImage TJPEGImage::ToImageForSize(const QSize& size) const {
     // again, also one larger than asked for.
     if (FDecodedNum >= num)
         return FDecoded;
-    FDecoded = DecodeJPEG(FData, num);
-    FDecodedNum = num;
+    Decode(num);
     return FDecoded;
 }
 
@@ -49,7 +70,10 @@ QImage TJPEGImage::ToImageWithin(const QSize& limit) const {
     const QSize size = seen.boundedTo(limit).expandedTo(QSize(1, 1));
     if (size == seen)
         return ToImageForSize(seen);
-    return DecodeJPEGReduced(FData, NumeratorCovering(2 * size), size);
+    bool damaged = false;
+    QImage reduced = DecodeJPEGReduced(FData, NumeratorCovering(2 * size), size, &damaged);
+    NoteDamaged(damaged);
+    return reduced;
 }
 
 TGraphicPart TJPEGImage::ToImagePart(const QRectF& part, const QSize& size) const {
@@ -74,7 +98,10 @@ TGraphicPart TJPEGImage::ToImagePart(const QRectF& part, const QSize& size) cons
     // scale would make the part depend on what was drawn before.
     if (FDecodedNum == num)
         return {ReduceGraphicRegion(FDecoded, plan.Region, plan.Out), plan.Source};
-    return {DecodeJPEGPart(FData, num, plan.Region, plan.Out), plan.Source};
+    bool damaged = false;
+    QImage pixels = DecodeJPEGPart(FData, num, plan.Region, plan.Out, &damaged);
+    NoteDamaged(damaged);
+    return {pixels, plan.Source};
 }
 
 int TJPEGImage::NumeratorCovering(const QSize& size) const {

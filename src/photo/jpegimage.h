@@ -64,8 +64,14 @@ class TJPEGImage : public TGraphic {
     /// The size of a JPEG stream as seen, from its header alone.
     static QSize ReadSize(const QByteArray& bytes);
 
+    /// Decodes at 1/8 where nothing was decoded yet: all the scan data is read.
+    void CheckData() const override;
+
   private:
     int ScaleNumerator() const { return 8 >> FScale; }
+    /// Decodes at `num`/8 into FDecoded, noting damage decoded past.
+    void Decode(int num) const;
+    void NoteDamaged(bool damaged) const;
     /// The smallest numerator of 1, 2, 4 and 8 whose decoding covers `size`, less an eighth
     /// (8 if none).
     int NumeratorCovering(const QSize& size) const;

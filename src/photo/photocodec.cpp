@@ -65,12 +65,12 @@ TPhotoHeader ReadPhotoHeader(const QByteArray& data) {
     return *format == TPhotoFormat::Heif ? ReadHeifHeader(data) : ReadQtPhotoHeader(data, *format);
 }
 
-QImage DecodePhoto(const QByteArray& data, const TPhotoHeader& header) {
+QImage DecodePhoto(const QByteArray& data, const TPhotoHeader& header, bool* damaged) {
     const QSize largest = header.LargestSize();
     if (qint64(largest.width()) * largest.height() > MaxGraphicPixels)
         throw GraphicTooLarge(largest.width(), largest.height());
     if (header.StoredSize.isEmpty())
         throw EPhotoError(EPhotoError::pkDamaged);
     return header.Format == TPhotoFormat::Heif ? DecodeHeif(data, header)
-                                               : DecodeQtPhoto(data, header);
+                                               : DecodeQtPhoto(data, header, damaged);
 }

@@ -73,10 +73,12 @@ TPhotoHeader ReadPhotoHeader(const QByteArray& data);
 /// Decodes the picture as stored: 32-bit RGB (QImage::Format_RGB32) of header.StoredSize,
 /// transparent parts laid on white paper, neither turned nor converted to sRGB. Raises
 /// EPhotoError, or GraphicTooLarge's error for a header over MaxGraphicPixels.
-QImage DecodePhoto(const QByteArray& data, const TPhotoHeader& header);
+/// `damaged`, when given, says whether the reader decoded past damaged data (its notes
+/// speak of it) instead of refusing the picture.
+QImage DecodePhoto(const QByteArray& data, const TPhotoHeader& header, bool* damaged = nullptr);
 
 // The two families of readers behind the two functions above.
 TPhotoHeader ReadQtPhotoHeader(const QByteArray& data, TPhotoFormat format);
-QImage DecodeQtPhoto(const QByteArray& data, const TPhotoHeader& header);
+QImage DecodeQtPhoto(const QByteArray& data, const TPhotoHeader& header, bool* damaged = nullptr);
 TPhotoHeader ReadHeifHeader(const QByteArray& data);
 QImage DecodeHeif(const QByteArray& data, const TPhotoHeader& header);

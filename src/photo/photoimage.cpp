@@ -37,6 +37,14 @@ void TPhotoImage::Load(const QByteArray& bytes, const QString& fileName) {
     FFormat = header.Format;
     FFileName = fileName;
     FDecoded = QImage();
+    ClearDamage();
+}
+
+void TPhotoImage::CheckData() const {
+    // These readers decode the whole picture whatever size is asked for: the smallest keeps
+    // least.
+    if (!FData.isEmpty() && FDecoded.isNull())
+        FDecoded = Render(QSize(1, 1).expandedTo(FHeader.SeenSize() / 64));
 }
 
 void TPhotoImage::SaveToStream(QIODevice& stream) const {
@@ -85,11 +93,14 @@ EInvalidGraphic TPhotoImage::Reworded(const EInvalidGraphic& error, TPhotoFormat
 
 QImage TPhotoImage::Render(const QSize& seen) const {
     QImage stored;
+    bool damaged = false;
     try {
-        stored = DecodePhoto(FData, FHeader);
+        stored = DecodePhoto(FData, FHeader, &damaged);
     } catch (const EInvalidGraphic& e) {
         throw Reworded(e, FFormat, FFileName);
     }
+    if (damaged)
+        NoteDamage(PhotoFormatName(FFormat) + QStringLiteral("の画像データ"));
     const bool turns = OrientationSwapsAxes(FHeader.Orientation);
     const QSize target = turns ? seen.transposed() : seen;
     if (target.width() < stored.width() || target.height() < stored.height()) {

@@ -34,6 +34,8 @@ class TPhotoImage : public TGraphic {
     void SaveToStream(QIODevice& stream) const override;
     /// The whole photo; decoded once and kept.
     QImage ToImage() const override;
+    /// Decodes the photo where it was not yet, keeping a small picture of it.
+    void CheckData() const override;
     /// The photo reduced to the smallest size of its own shape that covers `size`, unless the
     /// picture kept from before covers it already; either way that picture is kept.
     QImage ToImageForSize(const QSize& size) const override;

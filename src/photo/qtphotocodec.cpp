@@ -11,6 +11,7 @@
 
 #include <zlib.h>
 
+#include "decodernotes.h"
 #include "exif.h"
 #include "photocodec.h"
 
@@ -137,6 +138,71 @@ QString PngDamage(const QByteArray& data) {
     return QStringLiteral("データが途中で切れています");
 }
 
+// The bytes the image data of a PNG picture inflates to: a filter byte and the packed samples
+// of each row, for each of the seven passes of an interlaced picture.
+qint64 PngImageBytes(quint32 width, quint32 height, int depth, int colourType, bool interlaced) {
+    const int channels = colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
+    const auto rows = [&](qint64 w, qint64 h) {
+        return w == 0 || h == 0 ? 0 : h * (1 + (w * channels * depth + 7) / 8);
+    };
+    if (!interlaced)
+        return rows(width, height);
+    static constexpr int Passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                         {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    qint64 bytes = 0;
+    for (const auto& p : Passes) {
+        const qint64 w = width > quint32(p[0]) ? (width - p[0] + p[2] - 1) / p[2] : 0;
+        const qint64 h = height > quint32(p[1]) ? (height - p[1] + p[3] - 1) / p[3] : 0;
+        bytes += rows(w, h);
+    }
+    return bytes;
+}
+
+// Why a PNG picture's image data cannot be decoded, or empty when it can: the zlib stream of
+// its IDAT chunks must inflate without error to all the rows the header announces. libpng
+// would find the same, but says so in English on standard error before Qt's reader gives up.
+QString PngDataDamage(const QByteArray& data) {
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return {};
+    qint64 expected = -1;
+    qint64 inflated = 0;
+    int status = Z_OK;
+    char sink[64 * 1024];
+    for (qsizetype at = 8; data.size() - at >= 12 && status == Z_OK;) {
+        const quint32 length = U32BigEndian(data.constData() + at);
+        if (length > quint32(data.size() - at - 12))
+            break;
+        const QByteArray type = data.mid(at + 4, 4);
+        const char* body = data.constData() + at + 8;
+        if (type == "IHDR" && length == 13)
+            expected = PngImageBytes(U32BigEndian(body), U32BigEndian(body + 4),
+                                     static_cast<unsigned char>(body[8]),
+                                     static_cast<unsigned char>(body[9]), body[12] != 0);
+        if (type == "IDAT") {
+            stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body));
+            stream.avail_in = length;
+            while (stream.avail_in > 0 && status == Z_OK) {
+                stream.next_out = reinterpret_cast<Bytef*>(sink);
+                stream.avail_out = sizeof sink;
+                status = inflate(&stream, Z_NO_FLUSH);
+                inflated += qint64(sizeof sink - stream.avail_out);
+                if (status == Z_BUF_ERROR)
+                    status = Z_OK; // wants the next chunk
+            }
+        }
+        if (type == "IEND")
+            break;
+        at += 12 + qsizetype(length);
+    }
+    inflateEnd(&stream);
+    if (status != Z_OK && status != Z_STREAM_END)
+        return QStringLiteral("画像データの圧縮が壊れています");
+    if (expected >= 0 && inflated < expected)
+        return QStringLiteral("画像データが途中で切れています");
+    return {};
+}
+
 // WebP: a RIFF file of chunks with a four-letter name, a length (4 bytes, little-endian) and
 // the data, padded to an even length; "ICCP" holds the profile, "EXIF" an EXIF block; the
 // picture itself is "VP8 " (lossy) or "VP8L" (lossless).
@@ -230,6 +296,10 @@ struct Reader {
         Image.setDevice(&Buffer);
         Image.setFormat(ReaderFormat(format));
         Image.setAutoTransform(false); // the orientation is applied to the reduced picture
+        if (format == TPhotoFormat::Tiff) {
+            Image.canRead(); // loads Qt's TIFF reader, and libtiff with it
+            RouteTiffMessages();
+        }
     }
     QByteArray Copy;
     QBuffer Buffer;
@@ -280,16 +350,24 @@ TPhotoHeader ReadQtPhotoHeader(const QByteArray& data, TPhotoFormat format) {
     return header;
 }
 
-QImage DecodeQtPhoto(const QByteArray& data, const TPhotoHeader& header) {
+QImage DecodeQtPhoto(const QByteArray& data, const TPhotoHeader& header, bool* damaged) {
     CheckReaderExists(header.Format);
     Reader reader(data, header.Format);
     // Room for the largest picture allowed at 64 bits a pixel (16-bit PNG and TIFF files),
     // which Qt's reader holds before it is made 32 bits; Qt refuses anything over 128 MB
     // otherwise. The size was checked against MaxGraphicPixels before.
     reader.Image.setAllocationLimit(int(MaxGraphicPixels * 8 / (1024 * 1024)) + 1);
+    if (header.Format == TPhotoFormat::Png)
+        if (const QString damage = PngDataDamage(data); !damage.isEmpty())
+            throw EPhotoError(EPhotoError::pkDamaged, damage);
     QImage image;
+    const TDecoderNotes notes;
     if (!reader.Image.read(&image) || image.isNull())
         throw EPhotoError(EPhotoError::pkDamaged, reader.Image.errorString());
+    // A PNG picture's image data was inflated whole before (PngDataDamage): what libpng says
+    // on reading is of the chunks around it ("tEXt: CRC error"), which it skips.
+    if (damaged != nullptr)
+        *damaged = header.Format != TPhotoFormat::Png && notes.SpeakOfDamage();
     image = OnWhite(image);
     if (image.isNull())
         throw EPhotoError(EPhotoError::pkOutOfMemory);

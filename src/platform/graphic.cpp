@@ -17,6 +17,33 @@
 
 TGraphic::~TGraphic() = default;
 
+TGraphic::TGraphic(const TGraphic& other) : FDamage(other.DamageNote()) {}
+
+TGraphic& TGraphic::operator=(const TGraphic& other) {
+    if (this != &other) {
+        const QString note = other.DamageNote();
+        const std::lock_guard lock(FDamageLock);
+        FDamage = note;
+    }
+    return *this;
+}
+
+QString TGraphic::DamageNote() const {
+    const std::lock_guard lock(FDamageLock);
+    return FDamage;
+}
+
+void TGraphic::ClearDamage() {
+    const std::lock_guard lock(FDamageLock);
+    FDamage.clear();
+}
+
+void TGraphic::NoteDamage(const QString& reason) const {
+    const std::lock_guard lock(FDamageLock);
+    if (FDamage.isEmpty())
+        FDamage = reason;
+}
+
 void TGraphic::LoadFromFile(const QString& fileName) {
     LoadFromBytes(ReadGraphicFile(fileName));
 }

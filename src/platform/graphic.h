@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 #include <QByteArray>
@@ -103,10 +104,30 @@ class TGraphic {
     /// Puts this picture into `target`; the default refuses.
     virtual void AssignTo(TGraphic& target) const;
 
+    /// Damage a decoding noticed in the picture's data and decoded past: the picture shows,
+    /// but perhaps with broken or grey bands. Where the damage lies, in Japanese ("JPEGの圧縮
+    /// データ"); empty while none was noticed. Known once the picture was decoded as a
+    /// whole; CheckData decodes it for this where nothing else has.
+    QString DamageNote() const;
+    /// Decodes the whole picture as cheaply as the format allows, only to learn DamageNote;
+    /// nothing for a picture decoded already. Decoding errors raise EInvalidGraphic.
+    virtual void CheckData() const {}
+
   protected:
     TGraphic() = default;
-    TGraphic(const TGraphic&) = default;
-    TGraphic& operator=(const TGraphic&) = default;
+    TGraphic(const TGraphic& other);
+    TGraphic& operator=(const TGraphic& other);
+
+    /// Keeps the first damage a decoding noticed (`reason` empty: none).
+    void NoteDamage(const QString& reason) const;
+    /// Forgets it: for a picture that takes new data.
+    void ClearDamage();
+
+  private:
+    // A picture is shared between threads that decode it (a worker may decode while the
+    // window draws), so the note has a lock of its own.
+    mutable std::mutex FDamageLock;
+    mutable QString FDamage;
 };
 
 /// The error for a picture whose header claims more than MaxGraphicPixels; with the name of its

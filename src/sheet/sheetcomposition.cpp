@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QFileInfo>
+
 #include "calendar/holidaymodel.h"
 #include "calendar/holidays.h"
 #include "daycells.h"
@@ -40,6 +42,15 @@ QString SheetDocumentTitle(const TCalendarModel& model) {
     if (!own.Shown())
         return year;
     return own.Place == TOwnTitlePlace::Replace ? own.Text : own.Text + u' ' + year;
+}
+
+QString DamagedPhotoWarning(const TSheetPhoto& photo) {
+    const QString reason = photo.Empty() ? QString() : photo.Picture->DamageNote();
+    if (reason.isEmpty())
+        return {};
+    return QStringLiteral(
+               "写真「%1」は一部が壊れています（%2）。帯状に乱れて印刷されることがあります")
+        .arg(QFileInfo(photo.FileName).fileName(), reason);
 }
 
 QString SheetPrintTitle(const QString& yearTitle) {

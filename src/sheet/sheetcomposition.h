@@ -16,6 +16,7 @@
 class TGraphic;
 class TSheetLayout;
 struct TCalendarModel;
+struct TSheetPhoto;
 
 /// What a sheet is composed for. The preview (the window's, and the PNG at 96 per inch) holds
 /// the photo prepared at about the picture box's pixels, quick to draw again at every zoom; a
@@ -65,6 +66,11 @@ QString LowResolutionLabel(const QSize& pictureSize, const TPictureFraming& fram
 /// The title a PDF of the sheet carries: the titles as the sheet prints them ("令和 9 年",
 /// "髙橋家のカレンダー 2027年", or the family's own title alone in the year title's place).
 QString SheetDocumentTitle(const TCalendarModel& model);
+
+/// What the user is told of a photo whose data a decoding found damaged and decoded past:
+/// "写真「NAME」は一部が壊れています（JPEGの圧縮データ）。帯状に乱れて印刷されることがあります";
+/// empty when none was found (or the photo was not decoded yet: see TGraphic::CheckData).
+QString DamagedPhotoWarning(const TSheetPhoto& photo);
 
 /// The print job's name for a year title.
 QString SheetPrintTitle(const QString& yearTitle);

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTranslator>
 
+#include "photo/decodernotes.h"
 #include "platform/exception.h"
 
 namespace {
@@ -41,6 +42,26 @@ QStringList TranslationFolders() {
     return {QLibraryInfo::path(QLibraryInfo::TranslationsPath), program,
             QDir::cleanPath(program + QStringLiteral("/../share/tamurika")),
             QDir::cleanPath(program + QStringLiteral("/../share/tamurika/translations"))};
+}
+
+namespace {
+
+QtMessageHandler QtDefaultHandler = nullptr;
+
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg &&
+        (message.startsWith(QLatin1String("QStandardPaths:")) ||
+         TDecoderNotes::Take(context, message) || IsImageReaderMessage(context, message)))
+        return;
+    QtDefaultHandler(type, context, message);
+}
+
+} // namespace
+
+void QuietenLibraryMessages() {
+    QtMessageHandler previous = qInstallMessageHandler(QuietHandler);
+    if (previous != QuietHandler)
+        QtDefaultHandler = previous;
 }
 
 void UseUtf8CharacterType() {

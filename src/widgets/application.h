@@ -34,6 +34,13 @@ void RunGuarded(const std::function<void()>& command);
 /// beside the program's "bin" folder, where a package may ship a copy of its own.
 QStringList TranslationFolders();
 
+/// Keeps the libraries' notes off the user's terminal: Qt's notes about the session (no runtime
+/// folder for root) and the image readers' (libpng's, libtiff's English lines), which go to the
+/// decoding that collects them (decodernotes.h) or nowhere; a photo that cannot be read, or
+/// reads with damage, gets the program's own Japanese words. Whatever else Qt has to say still
+/// reaches standard error. Call first in main.
+void QuietenLibraryMessages();
+
 /// Makes the program's character type UTF-8 where the environment's is not (LANG=C, or a
 /// locale this machine lacks), the other categories left as they are. Qt draws its own text in
 /// UTF-8 whatever the locale, but the window title X clients read (WM_NAME) is converted
