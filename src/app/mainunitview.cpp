@@ -191,7 +191,8 @@ void TmainForm::ShowFraming() {
     const TCalendarModel& model = FDocument->Model();
     const TSheetPhoto& photo = model.Photo;
     const bool picture = !photo.Empty();
-    if (FShownPhoto != photo.Picture) {
+    const bool photoShownNow = FShownPhoto != photo.Picture;
+    if (photoShownNow) {
         // A copy shares the photo's bytes and its decoding made when it was loaded.
         FShownPhoto = photo.Picture;
         Image1->Picture().SetGraphic(photo.Picture.get());
@@ -219,12 +220,25 @@ void TmainForm::ShowFraming() {
     } else {
         Image1->unsetCursor();
     }
-    // The warning has a panel of its own, short, the whole sentence its tool tip; hints and
-    // progress take the first panel and never overwrite it.
+    // The warnings have a panel of their own, short, the whole sentences its tool tip; hints
+    // and progress take the first panel and never overwrite it.
+    const QString damage = picture ? DamagedPhotoWarning(photo) : QString();
     const QString warning = picture ? LowResolutionWarning(size, model.Framing) : QString();
-    StBar->SetPanelText(WarningPanel,
-                        picture ? LowResolutionLabel(size, model.Framing) : QString());
-    StBar->SetPanelHint(WarningPanel, warning);
+    QStringList labels;
+    QStringList sentences;
+    if (!damage.isEmpty()) {
+        labels << QStringLiteral("写真が一部破損");
+        sentences << damage;
+    }
+    if (!warning.isEmpty()) {
+        labels << LowResolutionLabel(size, model.Framing);
+        sentences << warning;
+    }
+    StBar->SetPanelText(WarningPanel, labels.join(QStringLiteral("　")));
+    StBar->SetPanelHint(WarningPanel, sentences.join(u'\n'));
+    // A damaged photo is said in words as it is loaded.
+    if (photoShownNow && !damage.isEmpty())
+        StBar->SetText(damage);
     // The hint over the photo says it in words that fit the first panel; one that no longer
     // holds goes with the photo or framing that gave it.
     const int ppi = picture ? LowResolutionPixelsPerInch(size, model.Framing) : 0;

@@ -42,7 +42,6 @@ struct ErrorManager {
     jpeg_error_mgr Pub;
     std::jmp_buf Jump;
     Failure What = Failure::None;
-    char Message[JMSG_LENGTH_MAX] = {};
     /// The scan data was damaged and decoded past (libjpeg's "Corrupt JPEG data" warnings).
     bool Damaged = false;
 
@@ -68,7 +67,6 @@ ErrorManager& Errors(j_common_ptr cinfo) {
 [[noreturn]] void Fail(j_common_ptr cinfo, Failure what) {
     ErrorManager& errors = Errors(cinfo);
     errors.What = what;
-    (*cinfo->err->format_message)(cinfo, errors.Message);
     std::longjmp(errors.Jump, 1);
 }
 
@@ -83,8 +81,11 @@ extern "C" void OnEmitMessage(j_common_ptr cinfo, int level) {
     if (cinfo->err->msg_code == JWRN_JPEG_EOF)
         Fail(cinfo, Failure::Truncated);
     // Damaged scan data is decoded past: the picture shows, with broken bands where the data
-    // was lost, and the user is told. Stray bytes between segments (JWRN_EXTRANEOUS_DATA) are
-    // harmless, and some cameras write them: they are not damage.
+    // was lost, and the user is told. A few stray bytes between segments are harmless, and
+    // some cameras write them; many are scan data the decoder could not use.
+    constexpr int StrayBytes = 16;
+    if (cinfo->err->msg_code == JWRN_EXTRANEOUS_DATA && cinfo->err->msg_parm.i[0] > StrayBytes)
+        Errors(cinfo).Damaged = true;
     switch (cinfo->err->msg_code) {
     case JWRN_HIT_MARKER:
     case JWRN_HUFF_BAD_CODE:
@@ -104,6 +105,55 @@ extern "C" void OnProgress(j_common_ptr cinfo) {
         Fail(cinfo, Failure::TooManyScans);
 }
 
+// libjpeg's reason in the user's words: its own are English ("Unsupported marker type 0xfb").
+QString JpegErrorReason(const jpeg_error_mgr& err) {
+    switch (err.msg_code) {
+    case JERR_UNKNOWN_MARKER:
+        return QStringLiteral("知らない種類のマーカー 0x%1 があります")
+            .arg(err.msg_parm.i[0] & 0xFF, 2, 16, QChar(u'0'))
+            .toUpper()
+            .replace(QStringLiteral("0X"), QStringLiteral("0x"));
+    case JERR_SOF_UNSUPPORTED:
+    case JERR_ARITH_NOTIMPL:
+    case JERR_NOT_COMPILED:
+    case JERR_NOTIMPL:
+    case JERR_BAD_PRECISION:
+    case JERR_CONVERSION_NOTIMPL:
+    case JERR_FRACT_SAMPLE_NOTIMPL:
+    case JERR_CCIR601_NOTIMPL:
+        return QStringLiteral("対応していない圧縮方式です");
+    case JERR_BAD_HUFF_TABLE:
+    case JERR_HUFF_CLEN_OVERFLOW:
+    case JERR_HUFF_MISSING_CODE:
+    case JERR_NO_HUFF_TABLE:
+    case JERR_DHT_INDEX:
+        return QStringLiteral("ハフマン符号の表が壊れています");
+    case JERR_NO_QUANT_TABLE:
+    case JERR_DQT_INDEX:
+    case JERR_MISMATCHED_QUANT_TABLE:
+        return QStringLiteral("量子化の表が壊れています");
+    case JERR_BAD_LENGTH:
+        return QStringLiteral("マーカーの長さが正しくありません");
+    case JERR_INPUT_EOF:
+    case JERR_INPUT_EMPTY:
+        return QStringLiteral("データが途中で切れています");
+    case JERR_OUT_OF_MEMORY:
+    case JERR_NO_BACKING_STORE:
+    case JERR_TFILE_CREATE:
+    case JERR_TFILE_READ:
+    case JERR_TFILE_SEEK:
+    case JERR_TFILE_WRITE:
+        return QStringLiteral("メモリが足りません");
+    case JERR_NO_SOI:
+        return QStringLiteral("JPEGの始まりのマーカーがありません");
+    default:
+        // The structure of the file: markers out of order, sampling or components it cannot
+        // have, a scan that does not fit its frame.
+        return QStringLiteral("ファイルの構造が正しくありません（libjpeg のエラー %1）")
+            .arg(err.msg_code);
+    }
+}
+
 EInvalidGraphic ErrorFor(const ErrorManager& errors) {
     switch (errors.What) {
     case Failure::Truncated:
@@ -115,7 +165,7 @@ EInvalidGraphic ErrorFor(const ErrorManager& errors) {
     default:
         return EInvalidGraphic(
             FormatMessage(QStringLiteral("JPEGイメージが壊れているため読み込めません（%s）．"),
-                          {QString::fromLatin1(errors.Message)}));
+                          {JpegErrorReason(errors.Pub)}));
     }
 }
 
@@ -241,7 +291,7 @@ class Compressor {
         if (!ok)
             throw EInvalidGraphic(
                 FormatMessage(QStringLiteral("JPEGイメージを書き込めません（%s）．"),
-                              {QString::fromLatin1(FErrors.Message)}));
+                              {JpegErrorReason(FErrors.Pub)}));
     }
     jpeg_compress_struct& Info() { return FInfo; }
     QByteArray Bytes() const {

@@ -1,6 +1,7 @@
 #include "coarseprint.h"
 
 #include <QMessageBox>
+#include <QStringList>
 
 #include "model/calendarmodel.h"
 #include "sheet/sheetcomposition.h"
@@ -10,8 +11,12 @@ bool TCoarsePrintCheck::Confirm(QWidget* parent, const TCalendarModel& model,
                                 TCoarseOutput output) {
     if (model.Photo.Empty())
         return true;
-    const QString warning = LowResolutionWarning(model.PictureSize(), model.Framing);
-    if (warning.isEmpty())
+    QStringList warnings;
+    for (const QString& warning : {DamagedPhotoWarning(model.Photo),
+                                   LowResolutionWarning(model.PictureSize(), model.Framing)})
+        if (!warning.isEmpty())
+            warnings << warning + QStringLiteral("。");
+    if (warnings.isEmpty())
         return true;
     if (FAgreedPhoto == model.Photo.Picture && FAgreedFraming == model.Framing)
         return true;
@@ -19,7 +24,7 @@ bool TCoarsePrintCheck::Confirm(QWidget* parent, const TCalendarModel& model,
                                  ? QStringLiteral("このまま印刷しますか？")
                                  : QStringLiteral("このまま保存しますか？");
     QMessageBox box(QMessageBox::Warning, QStringLiteral("確認"),
-                    warning + QStringLiteral("。") + question, QMessageBox::Yes | QMessageBox::No,
+                    warnings.join(QString()) + question, QMessageBox::Yes | QMessageBox::No,
                     parent);
     box.setObjectName(QStringLiteral("CoarsePrintQuestion"));
     box.setDefaultButton(QMessageBox::Yes);

@@ -1,7 +1,7 @@
 // The main window with a photo that would print coarsely (320 × 240): "PDFに保存" from the
 // file menu asks first, "いいえ" opening no save dialog and writing nothing; the answer "はい"
 // holds for the preview it opens next; and after printing into a PDF file the status bar says
-// where the page went.
+// where the page went. A photo with damaged data is told and asked about the same way.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -128,6 +128,48 @@ TEST_F(PrintQuestion, PdfFromTheMenuAsksOnceAndThePrintSaysWhereItWent) {
     // The warning stays in its panel all the while.
     EXPECT_EQ(form->StBar->Panel(TmainForm::WarningPanel).Text,
               QStringLiteral("解像度不足 約43ppi"));
+}
+
+// A photo whose scan data is damaged loads and shows as its readers show it; the status bar says
+// so as it loads and keeps it in the warning panel, and saving asks first, naming the file.
+TEST_F(PrintQuestion, ADamagedPhotoIsSaidAsItLoadsAndAskedAboutBeforeSaving) {
+    const QString plasma = dir.filePath(QStringLiteral("plasma.jpg"));
+    ASSERT_TRUE(Convert({QStringLiteral("-size"), QStringLiteral("2400x1800"),
+                         QStringLiteral("plasma:fractal"), QStringLiteral("-quality"),
+                         QStringLiteral("90"), plasma}));
+    QFile file(plasma);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    const qsizetype scan = bytes.lastIndexOf("\xFF\xDA") + 20;
+    for (qsizetype at = scan + (bytes.size() - scan) / 2, n = 0; n < 100; at += 11, ++n)
+        if (bytes[at - 1] != char(0xFF) && bytes[at] != char(0xFF) && bytes[at + 1] != char(0xFF) &&
+            bytes[at] != char(0xA5))
+            bytes[at] = char(bytes[at] ^ 0x5A);
+    const QString damaged = dir.filePath(QStringLiteral("壊れた写真.jpg"));
+    QFile out(damaged);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+
+    form->LoadPictureFile(damaged);
+    const QString warning = QStringLiteral(
+        "写真「壊れた写真.jpg」は一部が壊れています（JPEGの圧縮データ）。帯状に乱れて印刷されることがあります");
+    EXPECT_EQ(form->StBar->Text(), warning);
+    EXPECT_EQ(form->StBar->Panel(TmainForm::WarningPanel).Text, QStringLiteral("写真が一部破損"));
+    const QString pdf = work.filePath(QStringLiteral("damaged.pdf"));
+    bool saveDialog = false;
+    EXPECT_EQ(SaveFromTheMenu(QMessageBox::No, pdf, &saveDialog),
+              warning + QStringLiteral("。このまま保存しますか？"));
+    EXPECT_FALSE(saveDialog);
+    EXPECT_FALSE(QFile::exists(pdf));
+    // A sound photo again: nothing to say, nothing to ask.
+    const QString sound = dir.filePath(QStringLiteral("sound.jpg"));
+    ASSERT_TRUE(MakeQuarters(sound, 2400, 1800));
+    form->LoadPictureFile(sound);
+    EXPECT_TRUE(form->StBar->Panel(TmainForm::WarningPanel).Text.isEmpty());
+    EXPECT_TRUE(SaveFromTheMenu(QMessageBox::No, pdf, &saveDialog).isEmpty());
+    EXPECT_TRUE(saveDialog);
 }
 
 } // namespace

@@ -188,6 +188,45 @@ bool HasJapanese(const QString& line) {
 
 } // namespace
 
+// A JPEG whose scan data is damaged is printed as its readers show it, and said: the one
+// warning names the file; a TIFF that libtiff cannot decode is refused in Japanese alone.
+TEST_F(ExportFormats, DamagedScanDataIsSaidNamingThePhotoAndNoLibraryLineGetsOut) {
+    const QString plasma = Path(u"plasma.jpg"_s);
+    ASSERT_TRUE(
+        Convert({u"-size"_s, u"1600x1200"_s, u"plasma:fractal"_s, u"-quality"_s, u"90"_s, plasma}));
+    QByteArray bytes = ReadBytes(plasma);
+    const qsizetype scan = bytes.lastIndexOf("\xFF\xDA") + 20;
+    for (qsizetype at = scan + (bytes.size() - scan) / 3, n = 0; n < 80; at += 13, ++n)
+        if (bytes[at - 1] != char(0xFF) && bytes[at] != char(0xFF) && bytes[at + 1] != char(0xFF) &&
+            bytes[at] != char(0xA5))
+            bytes[at] = char(bytes[at] ^ 0x5A);
+    WriteBytes(Path(u"banded.jpg"_s), bytes);
+    const QString pdf = Path(u"banded.pdf"_s);
+    ExportResult run =
+        RunExport(QStringLiteral(TAMURIKA_EXPORT_PROGRAM),
+                  {u"--year"_s, u"2027"_s, u"--picture"_s, u"banded.jpg"_s, u"--pdf"_s, pdf},
+                  work.path(), u"Asia/Tokyo"_s, 120000);
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(pdf));
+    const QString said =
+        u"写真「banded.jpg」は一部が壊れています（JPEGの圧縮データ）。帯状に乱れて印刷されることがあります\n"_s;
+    EXPECT_EQ(run.err, said);
+
+    // LZW data scrambled: libtiff's "Using code not yet in table" stays inside.
+    ASSERT_TRUE(Convert({u"-size"_s, u"400x300"_s, u"gradient:red-blue"_s, u"-compress"_s, u"lzw"_s,
+                         Path(u"lzw.tif"_s)}));
+    QByteArray tiff = ReadBytes(Path(u"lzw.tif"_s));
+    for (qsizetype at = tiff.size() / 2, n = 0; n < 40; at += 5, ++n)
+        tiff[at] = char(tiff[at] * 31 + 17);
+    WriteBytes(Path(u"lzw-bad.tif"_s), tiff);
+    run = RunExport(QStringLiteral(TAMURIKA_EXPORT_PROGRAM),
+                    {u"--year"_s, u"2027"_s, u"--picture"_s, u"lzw-bad.tif"_s, u"--pdf"_s, pdf},
+                    work.path(), u"Asia/Tokyo"_s, 120000);
+    const QStringList lines = run.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1) << run.err.toStdString();
+    EXPECT_TRUE(lines[0].contains(u"「lzw-bad.tif」"_s)) << lines[0].toStdString();
+}
+
 TEST_F(ExportFormats, ADamagedPngGetsTheProgramsJapaneseMessageAndNothingElse) {
     // Noise, so that the image data fills most of the file and a cut lands inside it.
     const QString good = Path(u"noise.png"_s);

@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "../common/imagemagick.h"
@@ -371,5 +373,74 @@ TEST_F(JpegFiles, DamagedBytesAnywhereGiveAMessageOrAPictureNeverACrash) {
         }
         EXPECT_GT(decoded, 0) << name;
         EXPECT_GT(refused, 0) << name;
+    }
+}
+
+// Damaged scan data is decoded past, as every reader does, and noted; libjpeg-turbo's own djpeg
+// says "Corrupt JPEG data" of the same files. A few stray bytes between segments, as some
+// cameras write, are no damage; many are scan data the decoder could not use.
+TEST_F(JpegFiles, DamagedScanDataIsDecodedPastAndNotedAsDjpegWarnsOfIt) {
+    ASSERT_TRUE(Convert({QStringLiteral("-size"), QStringLiteral("640x480"),
+                         QStringLiteral("plasma:fractal"), QStringLiteral("-quality"),
+                         QStringLiteral("90"), Path("plasma.jpg")}));
+    const QByteArray good = ReadAll(Path("plasma.jpg"));
+    const qsizetype scan = good.lastIndexOf("\xFF\xDA") + 20; // inside the scan data
+    ASSERT_GT(scan, 100);
+    const auto scrambled = [&](int from, int count) {
+        QByteArray bytes = good;
+        for (int i = 0; i < count; ++i) {
+            const qsizetype at = scan + (good.size() - scan) * from / 100 + i * 7;
+            // Never a marker made or unmade: no 0xFF, nor the zero stuffed after one.
+            if (bytes[at - 1] != char(0xFF) && bytes[at] != char(0xFF) &&
+                bytes[at + 1] != char(0xFF) && bytes[at] != char(0xA5))
+                bytes[at] = char(bytes[at] ^ 0x5A);
+        }
+        return bytes;
+    };
+    QByteArray stray = good;
+    stray.insert(good.size() - 2, QByteArray("\x00\x00\x00", 3)); // before the end marker
+    const struct {
+        const char* Name;
+        QByteArray Bytes;
+        bool Damaged; // as the file was made: djpeg must agree
+    } cases[] = {{"good.jpg", good, false},
+                 {"third.jpg", scrambled(30, 60), true},
+                 {"half.jpg", scrambled(50, 200), true},
+                 {"stray.jpg", stray, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ASSERT_TRUE(WriteAll(Path(c.Name), c.Bytes));
+        QString djpeg;
+        QProcess process;
+        process.start(QStringLiteral("djpeg"),
+                      {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), Path(c.Name)});
+        ASSERT_TRUE(process.waitForFinished(30000));
+        djpeg = QString::fromLocal8Bit(process.readAllStandardError());
+        static const QRegularExpression extraneous(QStringLiteral("(\\d+) extraneous bytes"));
+        const QRegularExpressionMatch few = extraneous.match(djpeg);
+        const bool corrupt = djpeg.contains(QStringLiteral("Corrupt JPEG data")) &&
+                             !(few.hasMatch() && few.captured(1).toInt() <= 16 &&
+                               djpeg.count(QStringLiteral("Corrupt JPEG data")) == 1);
+        ASSERT_EQ(corrupt, c.Damaged) << djpeg.toStdString();
+
+        // Decoded at once at full size, at a reduced size while reducing, and by CheckData.
+        TJPEGImage full;
+        full.LoadFromBytes(c.Bytes);
+        EXPECT_TRUE(full.DamageNote().isEmpty()); // nothing decoded yet
+        EXPECT_EQ(full.ToImage().size(), QSize(640, 480));
+        TJPEGImage reduced;
+        reduced.LoadFromBytes(c.Bytes);
+        EXPECT_FALSE(reduced.ToImageWithin(QSize(100, 75)).isNull());
+        TJPEGImage checked;
+        checked.LoadFromBytes(c.Bytes);
+        checked.CheckData();
+        for (const TJPEGImage* image : {&full, &reduced, &checked})
+            EXPECT_EQ(image->DamageNote(), corrupt ? QStringLiteral("JPEGの圧縮データ") : QString())
+                << djpeg.toStdString();
+        // A copy keeps the note; new data forgets it.
+        const std::unique_ptr<TGraphic> copy = full.Clone();
+        EXPECT_EQ(copy->DamageNote(), full.DamageNote());
+        full.LoadFromBytes(good);
+        EXPECT_TRUE(full.DamageNote().isEmpty());
     }
 }
