@@ -1,6 +1,8 @@
 // tamurika-export's main mode: the year sheet composed as "ﾌﾟﾚﾋﾞｭ-＆印刷" composes it, then
 // printed into a PDF file, rendered into a PNG picture or sent to a print queue.
+#include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QTimeZone>
 
 #include "exportcommand.h"
@@ -41,9 +43,14 @@ TDaysFile ReadExportDays(const QString& fileName, int year, int startMonth, QStr
 }
 
 void SavePng(const QImage& image, TOutputFile& file) {
-    if (!image.save(file.WorkingName(), "PNG"))
-        throw Exception(FormatMessage(QStringLiteral("出力ファイル「%s」に書き込めませんでした。"),
+    // Made in memory, then written: libpng's writing fails with an English line of its own and
+    // no reason, where the file's own writing knows why (a full disk).
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    if (!image.save(&png, "PNG"))
+        throw Exception(FormatMessage(QStringLiteral("出力ファイル「%s」を作れませんでした。"),
                                       {QDir::toNativeSeparators(file.Target())}));
+    file.Write(png.data());
     file.Commit();
 }
 
@@ -100,13 +107,17 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
     }
 
     // The output is made ready first: a folder that cannot be written fails before any work.
+    // A PDF file is the printer's to write whole (and to name in what it says); the folder is
+    // only tried here.
     std::unique_ptr<TOutputFile> file;
     if (options.Output != TExportOptions::TOutput::Printer)
         file = std::make_unique<TOutputFile>(options.Target);
     std::unique_ptr<TPrinter> printer;
     if (options.Output == TExportOptions::TOutput::Pdf) {
+        const QString target = file->Target();
+        file.reset();
         auto pdf = std::make_unique<TQtPrinter>();
-        pdf->PrintToFile(file->WorkingName());
+        pdf->PrintToFile(target);
         printer = std::move(pdf);
     } else if (options.Output == TExportOptions::TOutput::Printer) {
         auto queue = std::make_unique<TQtPrinter>();
@@ -125,8 +136,7 @@ QString ExportSheet(const TExportOptions& options, const QString& programFolder,
     switch (options.Output) {
     case TExportOptions::TOutput::Pdf:
         sheet.Print();
-        file->Commit();
-        return file->Target();
+        return QFileInfo(options.Target).absoluteFilePath();
     case TExportOptions::TOutput::Printer:
         sheet.Print();
         return options.Target;

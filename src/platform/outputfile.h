@@ -9,6 +9,10 @@
 
 #include "exception.h"
 
+/// Why writing at `path` failed, in the user's words: from `error` (an errno value) where one was
+/// kept, else from the disk `path` lies on ("ディスクに空きがありません" when it is full).
+QString WriteFailureReason(const QString& path, int error = 0);
+
 class TOutputFile {
   public:
     /// Makes the temporary file beside `target`. Raises Exception "出力ファイル「…」を作れま
@@ -23,8 +27,12 @@ class TOutputFile {
     /// The target, as an absolute path.
     const QString& Target() const { return FTarget; }
 
+    /// Writes `bytes` as the whole file. Raises Exception "出力ファイル「…」に書き込めません
+    /// でした（理由）。" naming the target when it cannot.
+    void Write(const QByteArray& bytes);
+
     /// Puts the finished file in place of the target, readable as any new file of the user's.
-    /// Raises Exception "出力ファイル「…」に書き込めませんでした。" when it cannot.
+    /// Raises Exception "出力ファイル「…」に書き込めませんでした（理由）。" when it cannot.
     void Commit();
 
   private:

@@ -1,11 +1,14 @@
 #include "pdffinish.h"
 
+#include <cerrno>
+
 #include <QFile>
 
 #include "pdfdraft.h"
 #include "pdfpictures.h"
 #include "pdfupdate.h"
 #include "platform/exception.h"
+#include "platform/outputfile.h"
 
 QByteArray PdfTextString(const QString& text) {
     QByteArray hex = "<FEFF";
@@ -18,7 +21,7 @@ void FinishPdf(const QString& pdfFile, const TPdfPictures* pictures, const TPdfD
                const std::function<void(int)>& progress) {
     QFile file(pdfFile);
     if (!file.open(QIODevice::ReadWrite))
-        throw Exception(file.errorString());
+        throw Exception(WriteFailureReason(pdfFile, errno));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || !bytes.endsWith('\n'))
         throw Exception(QStringLiteral("PDFファイルを読めません"));
@@ -56,5 +59,5 @@ void FinishPdf(const QString& pdfFile, const TPdfPictures* pictures, const TPdfD
         progress(100);
     update.Finish(trailer, PdfStartXref(bytes));
     if (!file.flush())
-        throw Exception(file.errorString());
+        throw Exception(WriteFailureReason(pdfFile, errno));
 }

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include <cerrno>
+
 #include "platform/exception.h"
+#include "platform/outputfile.h"
 
 TPdfUpdate::TPdfUpdate(QFile& file, int nextObject, std::function<void(int)> progress, qint64 total)
     : FFile(file), FNext(nextObject), FProgress(std::move(progress)),
@@ -22,7 +25,7 @@ void TPdfUpdate::Object(int id, int gen, const QByteArray& dict, const QByteArra
     for (qsizetype at = 0; at < stream->size(); at += Part) {
         const qsizetype n = std::min(Part, stream->size() - at);
         if (FFile.write(stream->constData() + at, n) != n)
-            throw Exception(FFile.errorString());
+            throw Exception(WriteFailureReason(FFile.fileName(), errno));
         FWritten += n;
         if (FProgress)
             FProgress(static_cast<int>(std::min<qint64>(100, 100 * FWritten / FTotal)));
@@ -51,7 +54,7 @@ void TPdfUpdate::Finish(const QByteArray& trailerEntries, qint64 previous) {
 
 void TPdfUpdate::Put(const QByteArray& bytes) {
     if (FFile.write(bytes) != bytes.size())
-        throw Exception(FFile.errorString());
+        throw Exception(WriteFailureReason(FFile.fileName(), errno));
 }
 
 qint64 PdfStartXref(const QByteArray& pdf) {

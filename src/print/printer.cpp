@@ -242,22 +242,23 @@ void TQtPrinter::FinishFile(bool drawn) {
     const std::unique_ptr<TPdfPictures> pictures = std::move(FPictures);
     FPrinter->setOutputFileName(FFileTarget);
     const QString failed =
-        FormatMessage(QStringLiteral("PDFファイル「%s」を書き終えられませんでした．"),
+        FormatMessage(QStringLiteral("PDFファイル「%s」を書き終えられませんでした"),
                       {QFileInfo(FFileTarget).fileName()});
     if (!drawn || !output)
-        throw EPrinter(failed);
+        throw EPrinter(failed + QStringLiteral("（") + WriteFailureReason(FFileTarget) +
+                       QStringLiteral("）．"));
     const QString maker = QStringLiteral("たむりか ") + ProgramVersion();
     const TPdfDocumentInfo info{FDocumentTitle.isEmpty() ? FPrinter->docName() : FDocumentTitle,
                                 maker, maker};
     try {
         FinishPdf(output->WorkingName(), pictures.get(), info, OnWriteProgress);
     } catch (const Exception& e) {
-        throw EPrinter(failed + QStringLiteral("（") + e.Message() + QStringLiteral("）"));
+        throw EPrinter(failed + QStringLiteral("（") + e.Message() + QStringLiteral("）．"));
     }
     try {
         output->Commit();
-    } catch (const Exception&) {
-        throw EPrinter(failed);
+    } catch (const Exception& e) {
+        throw EPrinter(e.Message()); // names the file and says why
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 
@@ -355,6 +356,47 @@ TEST_F(ExportSheetTest, APhotoThatIsNoRegularFileIsRefusedWithoutReadingIt) {
             QFileInfo(file).fileName())))
             << run.err.toStdString();
         EXPECT_FALSE(QFile::exists(work.filePath(u"x.pdf"_s)));
+    }
+}
+
+// A disk that fills while the file is written: a 300 KB tmpfs as the output folder (mounted
+// for the test, which needs the superuser). The message names the file asked for and says the
+// disk is full; nothing is left on it.
+TEST_F(ExportSheetTest, AFullDiskIsSaidNamingTheFileAskedForAndNothingIsLeft) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs the superuser";
+    const QString small = work.filePath(u"small"_s);
+    ASSERT_TRUE(QDir().mkdir(small));
+    QProcess mount;
+    mount.start(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=300k"_s, u"tmpfs"_s, small});
+    if (!mount.waitForFinished(10000) || mount.exitCode() != 0)
+        GTEST_SKIP() << "no tmpfs could be mounted here: "
+                     << mount.readAllStandardError().toStdString();
+    struct TUnmount {
+        QString Folder;
+        ~TUnmount() { QProcess::execute(u"umount"_s, {Folder}); }
+    } unmount{small};
+    // A photo of about a megabyte, more than the disk holds.
+    const QString big = work.filePath(u"big.jpg"_s);
+    ASSERT_TRUE(
+        Convert({u"-size"_s, u"2000x1500"_s, u"plasma:fractal"_s, u"-quality"_s, u"92"_s, big}));
+    const struct {
+        QStringList Output;
+        QString Said;
+    } cases[] = {
+        {{u"--pdf"_s, small + u"/calendar.pdf"_s},
+         u"tamurika-export: PDFファイル「calendar.pdf」を書き終えられませんでした（ディスクに空きがありません）．\n"_s},
+        {{u"--png"_s, small + u"/calendar.png"_s, u"--dpi"_s, u"300"_s},
+         u"tamurika-export: 出力ファイル「%1/calendar.png」に書き込めませんでした（ディスクに空きがありません）。\n"_s
+             .arg(small)},
+    };
+    for (const auto& c : cases) {
+        const Result run = Run(QStringList{u"--year"_s, u"2027"_s, u"--picture"_s, big} + c.Output);
+        EXPECT_EQ(run.code, 1);
+        EXPECT_EQ(run.err, c.Said);
+        EXPECT_TRUE(QDir(small)
+                        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                        .isEmpty());
     }
 }
 
