@@ -149,8 +149,7 @@ QString JpegErrorReason(const jpeg_error_mgr& err) {
     default:
         // The structure of the file: markers out of order, sampling or components it cannot
         // have, a scan that does not fit its frame.
-        return QStringLiteral("ファイルの構造が正しくありません（libjpeg のエラー %1）")
-            .arg(err.msg_code);
+        return QStringLiteral("ファイルの構造が正しくありません: エラー番号 %1").arg(err.msg_code);
     }
 }
 
@@ -158,13 +157,13 @@ EInvalidGraphic ErrorFor(const ErrorManager& errors) {
     switch (errors.What) {
     case Failure::Truncated:
         return EInvalidGraphic(
-            QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
+            QStringLiteral("JPEGイメージのデータが途中で切れています。ファイルが壊れています。"));
     case Failure::TooManyScans:
         return EInvalidGraphic(
-            QStringLiteral("JPEGイメージのスキャン数が多すぎるため読み込めません．"));
+            QStringLiteral("JPEGイメージのスキャン数が多すぎるため読み込めません。"));
     default:
         return EInvalidGraphic(
-            FormatMessage(QStringLiteral("JPEGイメージが壊れているため読み込めません（%s）．"),
+            FormatMessage(QStringLiteral("JPEGイメージが壊れているため読み込めません（%s）。"),
                           {JpegErrorReason(errors.Pub)}));
     }
 }
@@ -290,7 +289,7 @@ class Compressor {
     void Check(bool ok) const {
         if (!ok)
             throw EInvalidGraphic(
-                FormatMessage(QStringLiteral("JPEGイメージを書き込めません（%s）．"),
+                FormatMessage(QStringLiteral("JPEGイメージを書き込めません（%s）。"),
                               {JpegErrorReason(FErrors.Pub)}));
     }
     jpeg_compress_struct& Info() { return FInfo; }
@@ -309,7 +308,7 @@ class Compressor {
 void CheckSignature(const QByteArray& data) {
     if (data.size() < 3 || static_cast<unsigned char>(data[0]) != 0xFF ||
         static_cast<unsigned char>(data[1]) != 0xD8)
-        throw EInvalidGraphic(QStringLiteral("JPEGイメージではありません．"));
+        throw EInvalidGraphic(QStringLiteral("JPEGイメージではありません。"));
 }
 
 void CheckPixels(const TJPEGHeader& header) {
@@ -317,7 +316,7 @@ void CheckPixels(const TJPEGHeader& header) {
     if (pixels > MaxGraphicPixels)
         throw GraphicTooLarge(header.StoredWidth, header.StoredHeight);
     if (pixels <= 0)
-        throw EInvalidGraphic(QStringLiteral("JPEGイメージの大きさが正しくありません．"));
+        throw EInvalidGraphic(QStringLiteral("JPEGイメージの大きさが正しくありません。"));
 }
 
 // Rows are decoded this many at a time.
@@ -517,7 +516,7 @@ QImage DecodeJPEG(const QByteArray& data, int num, bool* damaged) {
     QImage image = turns ? QImage(h, w, QImage::Format_RGB32) : QImage(w, h, QImage::Format_RGB32);
     QImage band = turns ? QImage(w, BandRows, QImage::Format_RGB32) : QImage();
     if (image.isNull() || (turns && band.isNull()))
-        throw EInvalidGraphic(QStringLiteral("JPEGイメージを展開するメモリが足りません．"));
+        throw EInvalidGraphic(QStringLiteral("JPEGイメージを展開するメモリが足りません。"));
     const bool upsideDown = orientation == 3 || orientation == 4;
     std::vector<JSAMPROW> rows(h); // where each stored row is decoded to
     for (int y = 0; y < h; ++y)
@@ -579,7 +578,7 @@ QImage DecodeJPEGReduced(const QByteArray& data, int num, const QSize& seenSize,
     std::array<JSAMPROW, BandRows> rows{};
     TReducerThread reducing(reducer, w, BandRows);
     if (!reducing.Ready() || reducer.Result().isNull())
-        throw EInvalidGraphic(QStringLiteral("JPEGイメージを展開するメモリが足りません．"));
+        throw EInvalidGraphic(QStringLiteral("JPEGイメージを展開するメモリが足りません。"));
 
     d.Jpeg.Check(d.Jpeg.Guard([&] {
         while (d.Info.output_scanline < d.Info.output_height) {
@@ -651,7 +650,7 @@ QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, cons
         copy = QImage(stored.size(), QImage::Format_RGB32);
     QImage band(decodedWidth, BandRows, QImage::Format_RGB32);
     if (band.isNull() || (reduce ? reducer->Result().isNull() : copy.isNull()))
-        throw EInvalidGraphic(QStringLiteral("JPEGイメージを展開するメモリが足りません．"));
+        throw EInvalidGraphic(QStringLiteral("JPEGイメージを展開するメモリが足りません。"));
     std::vector<JSAMPLE> cmykPixels(d.Cmyk ? std::size_t(decodedWidth) * 4 * BandRows : 0);
     std::array<JSAMPROW, BandRows> rows{};
     for (int r = 0; r < BandRows; ++r)
@@ -690,7 +689,7 @@ QImage DecodeJPEGPart(const QByteArray& data, int num, const QRect& region, cons
     }));
     if (static_cast<int>(d.Info.output_scanline) < end)
         throw EInvalidGraphic(
-            QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
+            QStringLiteral("JPEGイメージのデータが途中で切れています。ファイルが壊れています。"));
     return Upright(reduce ? reducer->Result() : copy, orientation);
 }
 
@@ -700,7 +699,7 @@ QString JPEGDamageReason() {
 
 QByteArray EncodeJPEG(const QImage& source, int quality) {
     if (source.isNull())
-        throw EInvalidGraphic(QStringLiteral("空の画像はJPEGイメージにできません．"));
+        throw EInvalidGraphic(QStringLiteral("空の画像はJPEGイメージにできません。"));
     // A grey picture becomes a JPEG of one component, grey to every reader.
     const bool grey = source.format() == QImage::Format_Grayscale8;
     const QImage image = grey ? source : source.convertToFormat(QImage::Format_RGB32);

@@ -15,7 +15,7 @@ void TJPEGImage::LoadFromBytes(const QByteArray& bytes) {
 
 void TJPEGImage::SaveToStream(QIODevice& stream) const {
     if (FData.isEmpty() || stream.write(FData) != FData.size())
-        throw EInvalidGraphic(QStringLiteral("JPEGイメージを書き込めません．"));
+        throw EInvalidGraphic(QStringLiteral("JPEGイメージを書き込めません。"));
 }
 
 QImage TJPEGImage::ToImage() const {

@@ -49,7 +49,7 @@ void TPhotoImage::CheckData() const {
 
 void TPhotoImage::SaveToStream(QIODevice& stream) const {
     if (FData.isEmpty() || stream.write(FData) != FData.size())
-        throw EInvalidGraphic(FormatMessage(QStringLiteral("%sイメージを書き込めません．"),
+        throw EInvalidGraphic(FormatMessage(QStringLiteral("%sイメージを書き込めません。"),
                                             {PhotoFormatName(FFormat)}));
 }
 
@@ -65,7 +65,7 @@ EInvalidGraphic TPhotoImage::Reworded(const EInvalidGraphic& error, TPhotoFormat
     case EPhotoError::pkNotThisFormat:
         return EInvalidGraphic(FormatMessage(
             QStringLiteral(
-                "%sイメージ%sを読み込めません．ファイルが壊れているか，%sイメージではありません．"),
+                "%sイメージ%sを読み込めません。ファイルが壊れているか、%sイメージではありません。"),
             {name, file, name}));
     case EPhotoError::pkNoReader: {
         // The reason names the missing package; without one it is Qt's readers.
@@ -75,12 +75,12 @@ EInvalidGraphic TPhotoImage::Reworded(const EInvalidGraphic& error, TPhotoFormat
                 : QStringLiteral("部品（") + error.Message() + QStringLiteral("）");
         return EInvalidGraphic(FormatMessage(
             QStringLiteral(
-                "%sイメージ%sを読み込めません．%sイメージを読むための%sが入っていません．"),
+                "%sイメージ%sを読み込めません。%sイメージを読むための%sが入っていません。"),
             {name, file, name, part}));
     }
     case EPhotoError::pkOutOfMemory:
         return EInvalidGraphic(FormatMessage(
-            QStringLiteral("%sイメージ%sを展開するメモリが足りません．"), {name, file}));
+            QStringLiteral("%sイメージ%sを展開するメモリが足りません。"), {name, file}));
     case EPhotoError::pkDamaged:
         break;
     }
@@ -88,7 +88,7 @@ EInvalidGraphic TPhotoImage::Reworded(const EInvalidGraphic& error, TPhotoFormat
                                ? QString()
                                : QStringLiteral("（") + error.Message() + QStringLiteral("）");
     return EInvalidGraphic(FormatMessage(
-        QStringLiteral("%sイメージ%sが壊れているため読み込めません%s．"), {name, file, reason}));
+        QStringLiteral("%sイメージ%sが壊れているため読み込めません%s。"), {name, file, reason}));
 }
 
 QImage TPhotoImage::Render(const QSize& seen) const {
@@ -199,6 +199,6 @@ void TPhotoImage::Assign(const TGraphic& source) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!QImageWriter(&buffer, "png").write(pixels.convertToFormat(QImage::Format_RGB32)))
-        throw EInvalidGraphic(QStringLiteral("PNGイメージを書き込めません．"));
+        throw EInvalidGraphic(QStringLiteral("PNGイメージを書き込めません。"));
     LoadFromBytes(buffer.data());
 }

@@ -93,6 +93,25 @@ void TPicture::LoadFromFile(const QString& fileName) {
     SetGraphic(ReadFile(fileName));
 }
 
+namespace {
+
+// A reason in the user's words. The bitmap unit's are English ("TVdInternalDIB.LoadFromStream:
+// Image Too Large"), which is right for a report of where it failed but means nothing to a
+// family; a reason already in Japanese (a stream that ended early) stays as it is.
+QString UserReason(const QString& reason) {
+    const bool english =
+        std::all_of(reason.begin(), reason.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!english)
+        return reason;
+    if (reason.contains(QLatin1String("Too Large"), Qt::CaseInsensitive))
+        return QStringLiteral("1 億ピクセルを超える画像です");
+    if (reason.contains(QLatin1String("File type is invalid")))
+        return QStringLiteral("ビットマップのファイルではありません");
+    return QStringLiteral("ビットマップのデータが壊れているか、読めない種類です");
+}
+
+} // namespace
+
 std::unique_ptr<TGraphic> TPicture::ReadFile(const QString& fileName) {
     std::unique_ptr<TGraphic> graphic = NewGraphicForFile(fileName);
     try {
@@ -102,17 +121,17 @@ std::unique_ptr<TGraphic> TPicture::ReadFile(const QString& fileName) {
     } catch (const Exception& e) {
         // A picture class with a family of errors of its own (the device-independent bitmap's
         // name the class and operation, in English): the user is told in Japanese which file
-        // could not be read, and the class's own words follow for whoever looks into it.
+        // could not be read, and why in their words too.
         throw EInvalidGraphic(
-            FormatMessage(QStringLiteral("画像ファイル「%s」を読み込めません．（%s）"),
-                          {QFileInfo(fileName).fileName(), e.Message()}));
+            FormatMessage(QStringLiteral("画像ファイル「%s」を読み込めません（%s）。"),
+                          {QFileInfo(fileName).fileName(), UserReason(e.Message())}));
     }
     return graphic;
 }
 
 void TPicture::SaveToFile(const QString& fileName) const {
     if (!FGraphic)
-        throw EInvalidGraphic(QStringLiteral("保存する画像がありません．"));
+        throw EInvalidGraphic(QStringLiteral("保存する画像がありません。"));
     FGraphic->SaveToFile(fileName);
 }
 
@@ -173,7 +192,7 @@ std::unique_ptr<TGraphic> TPicture::NewGraphicForFile(const QString& fileName) {
         return it->Make();
     throw EInvalidGraphic(FormatMessage(
         QStringLiteral(
-            "画像ファイル「%s」の種類（%s）には対応していません（読み込めるのは %s です）．"),
+            "画像ファイル「%s」の種類（%s）には対応していません（読み込めるのは %s です）。"),
         {QFileInfo(fileName).fileName(),
          extension.isEmpty() ? QStringLiteral("拡張子なし") : QStringLiteral(".") + extension,
          FileExtensions().join(QStringLiteral(", "))}));

@@ -69,18 +69,18 @@ void TBitmap::LoadFromBytes(const QByteArray& bytes) {
     const QSize size = reader.size();
     if (!size.isValid())
         throw EInvalidGraphic(QStringLiteral(
-            "ビットマップ画像を読み込めません．ファイルが壊れているか，ビットマップではありません．"));
+            "ビットマップ画像を読み込めません。ファイルが壊れているか、ビットマップではありません。"));
     if (static_cast<qint64>(size.width()) * size.height() > MaxGraphicPixels)
         throw GraphicTooLarge(size.width(), size.height());
     if (IsCutShortBitmap(bytes))
         throw EInvalidGraphic(QStringLiteral(
-            "ビットマップ画像のデータが途中で切れています．ファイルが壊れています．"));
+            "ビットマップ画像のデータが途中で切れています。ファイルが壊れています。"));
     // Room for the pixels at 32 bits and one conversion copy.
     reader.setAllocationLimit(static_cast<int>(MaxGraphicPixels * 4 / (1024 * 1024)) * 2);
     QImage image;
     if (!reader.read(&image) || image.isNull())
         throw EInvalidGraphic(QStringLiteral(
-            "ビットマップ画像を読み込めません．ファイルが壊れているか，ビットマップではありません．"));
+            "ビットマップ画像を読み込めません。ファイルが壊れているか、ビットマップではありません。"));
     // The size a header states need not be the size the reader makes: a GIF announces the
     // size of its first frame and is drawn on a screen as large as it likes.
     if (static_cast<qint64>(image.width()) * image.height() > MaxGraphicPixels)
@@ -93,7 +93,7 @@ void TBitmap::SaveToStream(QIODevice& stream) const {
         FCanvas->EndPaint();
     QImageWriter writer(&stream, "bmp");
     if (FImage.isNull() || !writer.write(FImage))
-        throw EInvalidGraphic(QStringLiteral("ビットマップ画像を書き込めません．"));
+        throw EInvalidGraphic(QStringLiteral("ビットマップ画像を書き込めません。"));
 }
 
 void TBitmap::Draw(TCanvas& canvas, const TRect& rect) const {

@@ -54,7 +54,7 @@ void TGraphic::LoadFromStream(QIODevice& stream) {
     if (left <= MaxGraphicFileBytes)
         bytes = ReadToEnd(stream, left);
     if (!bytes)
-        throw EInvalidGraphic(QStringLiteral("画像データが大きすぎます．"));
+        throw EInvalidGraphic(QStringLiteral("画像データが大きすぎます。"));
     LoadFromBytes(*bytes);
 }
 
@@ -108,7 +108,7 @@ void TGraphic::Assign(const TGraphic& source) {
 }
 
 void TGraphic::AssignTo(TGraphic& target) const {
-    throw EInvalidGraphic(FormatMessage(QStringLiteral("%s を %s に代入できません．"),
+    throw EInvalidGraphic(FormatMessage(QStringLiteral("%s を %s に代入できません。"),
                                         {ClassName(), target.ClassName()}));
 }
 
@@ -117,7 +117,7 @@ EInvalidGraphic GraphicTooLarge(qint64 width, qint64 height, const QString& file
         fileName.isEmpty() ? QString() : QStringLiteral("「") + fileName + QStringLiteral("」");
     return EInvalidGraphic(FormatMessage(
         QStringLiteral(
-            "画像%sが大きすぎます（%s × %s ピクセル）．1 億ピクセルまでの画像を使ってください．"),
+            "画像%sが大きすぎます（%s × %s ピクセル）。1 億ピクセルまでの画像を使ってください。"),
         {named, QString::number(width), QString::number(height)}));
 }
 
@@ -174,21 +174,21 @@ QByteArray ReadGraphicFile(const QString& fileName) {
     struct stat status {};
     if (::stat(QFile::encodeName(fileName).constData(), &status) == 0 && !S_ISREG(status.st_mode))
         throw EInvalidGraphic(FormatMessage(
-            QStringLiteral("画像ファイル「%s」はふつうのファイルではないので読み込めません．"),
+            QStringLiteral("画像ファイル「%s」はふつうのファイルではないので読み込めません。"),
             {shown}));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw EInvalidGraphic(
-            FormatMessage(QStringLiteral("画像ファイル「%s」を開けません．"), {shown}));
+            FormatMessage(QStringLiteral("画像ファイル「%s」を開けません。"), {shown}));
     std::optional<QByteArray> bytes;
     if (file.size() <= MaxGraphicFileBytes)
         bytes = ReadToEnd(file, file.size());
     if (!bytes)
         throw EInvalidGraphic(
-            FormatMessage(QStringLiteral("画像ファイル「%s」は大きすぎます．"), {shown}));
+            FormatMessage(QStringLiteral("画像ファイル「%s」は大きすぎます。"), {shown}));
     if (file.error() != QFileDevice::NoError)
         throw EInvalidGraphic(
-            FormatMessage(QStringLiteral("画像ファイル「%s」を読み込めません．"), {shown}));
+            FormatMessage(QStringLiteral("画像ファイル「%s」を読み込めません。"), {shown}));
     return *bytes;
 }
 
@@ -196,6 +196,6 @@ void WriteGraphicFile(const QString& fileName, const QByteArray& bytes) {
     // Written beside the target and renamed over it, so a failed write never leaves half a
     // picture where a whole one was.
     if (!ReplaceFileAtomically(fileName, bytes))
-        throw EInvalidGraphic(FormatMessage(QStringLiteral("画像ファイル「%s」に書き込めません．"),
+        throw EInvalidGraphic(FormatMessage(QStringLiteral("画像ファイル「%s」に書き込めません。"),
                                             {QFileInfo(fileName).fileName()}));
 }

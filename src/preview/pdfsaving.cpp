@@ -73,8 +73,8 @@ void SaveSheetPdf(const TCalendarModel& model, const QString& appPath, const QSt
                   const std::function<void(const QString&)>& status) {
     const QString shown = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
     const bool existed = QFileInfo::exists(fileName);
-    const QString kept = existed ? QStringLiteral("元のファイルはそのまま残っています．")
-                                 : QStringLiteral("PDFファイルは作られていません．");
+    const QString kept = existed ? QStringLiteral("元のファイルはそのまま残っています。")
+                                 : QStringLiteral("PDFファイルは作られていません。");
     try {
         // A folder that cannot be written is found before any work, and said in the words of
         // saving, not of printing.
@@ -84,7 +84,7 @@ void SaveSheetPdf(const TCalendarModel& model, const QString& appPath, const QSt
         throw Exception(
             FormatMessage(
                 QStringLiteral(
-                    "PDFファイル「%s」を保存できません．書き込める場所を選んでください．"),
+                    "PDFファイル「%s」を保存できません。書き込める場所を選んでください。"),
                 {QFileInfo(fileName).fileName()}) +
             kept);
     }

@@ -58,15 +58,15 @@ QString LastPrintJobRefusal() {
         return {};
     switch (status) {
     case IPP_STATUS_ERROR_NOT_FOUND:
-        return QStringLiteral("プリンタが見つかりません．");
+        return QStringLiteral("プリンタが見つかりません。");
     case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
-        return QStringLiteral("プリンタが印刷を受け付けていません．");
+        return QStringLiteral("プリンタが印刷を受け付けていません。");
     case IPP_STATUS_ERROR_NOT_AUTHORIZED:
     case IPP_STATUS_ERROR_FORBIDDEN:
-        return QStringLiteral("このプリンタで印刷する権限がありません．");
+        return QStringLiteral("このプリンタで印刷する権限がありません。");
     default:
         if (Unreachable(status))
-            return QStringLiteral("印刷システム（CUPS）に接続できません．");
+            return QStringLiteral("印刷システム（CUPS）に接続できません。");
         return QStringLiteral("（") + QString::fromUtf8(cupsLastErrorString()) +
                QStringLiteral("）");
     }

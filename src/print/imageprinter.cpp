@@ -30,7 +30,7 @@ void TImagePrinter::StartPage() {
     QImage page(size, QImage::Format_RGB32);
     if (page.isNull()) {
         FPrinting = false;
-        throw EPrinter(QStringLiteral("この解像度のページを作れません．解像度を下げてください．"));
+        throw EPrinter(QStringLiteral("この解像度のページを作れません。解像度を下げてください。"));
     }
     page.fill(Qt::white);
     const int dotsPerMetre = qRound(FDotsPerInch / 0.0254);
@@ -70,6 +70,6 @@ void TImagePrinter::Abort() {
 
 TCanvas& TImagePrinter::Canvas() {
     if (!FCanvas)
-        throw EPrinter(QStringLiteral("印刷中ではありません．"));
+        throw EPrinter(QStringLiteral("印刷中ではありません。"));
     return *FCanvas;
 }

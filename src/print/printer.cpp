@@ -145,18 +145,18 @@ void TQtPrinter::BeginDoc() {
     const bool toFile = p.outputFormat() == QPrinter::PdfFormat;
     if (!toFile && p.printerName().isEmpty())
         throw EPrinter(QStringLiteral(
-            "印刷できるプリンタがありません．プリンタを設定するか，PDFファイルに印刷してください．"));
+            "印刷できるプリンタがありません。プリンタを設定するか、PDFファイルに印刷してください。"));
     if (toFile && p.outputFileName().isEmpty())
         // Without any print queue Qt starts out writing PDF files: tell the user so.
         throw EPrinter(
             Printers().isEmpty()
                 ? QStringLiteral(
-                      "印刷できるプリンタがありません．プリンタを設定するか，PDFファイルに印刷してください．")
-                : QStringLiteral("印刷先のPDFファイルが選ばれていません．"));
+                      "印刷できるプリンタがありません。プリンタを設定するか、PDFファイルに印刷してください。")
+                : QStringLiteral("印刷先のPDFファイルが選ばれていません。"));
     if (!toFile)
         CheckQueue(p.printerName());
     const QString cannotWrite = FormatMessage(
-        QStringLiteral("PDFファイル「%s」に印刷できません．書き込める場所を選んでください．"),
+        QStringLiteral("PDFファイル「%s」に印刷できません。書き込める場所を選んでください。"),
         {QFileInfo(p.outputFileName()).fileName()});
     if (toFile) {
         try {
@@ -181,7 +181,7 @@ void TQtPrinter::BeginDoc() {
                 ? cannotWrite
                 : FormatMessage(
                       QStringLiteral(
-                          "プリンタ「%s」で印刷を始められません．プリンタの設定を確かめてください．"),
+                          "プリンタ「%s」で印刷を始められません。プリンタの設定を確かめてください。"),
                       {p.printerName()}));
     }
     painter->setRenderHint(QPainter::Antialiasing, false);
@@ -209,7 +209,7 @@ void TQtPrinter::EndDoc() {
     }
     const QString name = FPrinter->printerName();
     const QString notSent =
-        FormatMessage(QStringLiteral("プリンタ「%s」に印刷データを送れませんでした．"), {name});
+        FormatMessage(QStringLiteral("プリンタ「%s」に印刷データを送れませんでした。"), {name});
     if (!ok || FPrinter->printerState() == QPrinter::Error)
         throw EPrinter(notSent);
     // Qt does not look at the print system's answer: a queue that vanished or began to refuse
@@ -220,11 +220,11 @@ void TQtPrinter::EndDoc() {
         // queue's state now tells the user best what to do.
         const std::optional<TPrintQueueState> queue = QueryPrintQueue(name);
         if (!queue)
-            throw EPrinter(notSent + QStringLiteral("印刷システム（CUPS）に接続できません．"));
+            throw EPrinter(notSent + QStringLiteral("印刷システム（CUPS）に接続できません。"));
         if (!queue->Exists)
-            throw EPrinter(notSent + QStringLiteral("プリンタが見つかりません．"));
+            throw EPrinter(notSent + QStringLiteral("プリンタが見つかりません。"));
         if (!queue->Accepting)
-            throw EPrinter(notSent + QStringLiteral("プリンタが印刷を受け付けていません．"));
+            throw EPrinter(notSent + QStringLiteral("プリンタが印刷を受け付けていません。"));
         throw EPrinter(notSent + refusal);
     }
     // Taken, but by a queue that was stopped meanwhile: the job waits there. Said plainly, so
@@ -233,7 +233,7 @@ void TQtPrinter::EndDoc() {
     if (queue && queue->Exists && queue->Stopped)
         throw EPrinter(FormatMessage(
             QStringLiteral(
-                "印刷データはプリンタ「%s」の待ち行列に入りましたが，プリンタが停止しています．プリンタを再開すると印刷されます．"),
+                "印刷データはプリンタ「%s」の待ち行列に入りましたが、プリンタが停止しています。プリンタを再開すると印刷されます。"),
             {name}));
 }
 
@@ -246,14 +246,14 @@ void TQtPrinter::FinishFile(bool drawn) {
                       {QFileInfo(FFileTarget).fileName()});
     if (!drawn || !output)
         throw EPrinter(failed + QStringLiteral("（") + WriteFailureReason(FFileTarget) +
-                       QStringLiteral("）．"));
+                       QStringLiteral("）。"));
     const QString maker = QStringLiteral("たむりか ") + ProgramVersion();
     const TPdfDocumentInfo info{FDocumentTitle.isEmpty() ? FPrinter->docName() : FDocumentTitle,
                                 maker, maker};
     try {
         FinishPdf(output->WorkingName(), pictures.get(), info, OnWriteProgress);
     } catch (const Exception& e) {
-        throw EPrinter(failed + QStringLiteral("（") + e.Message() + QStringLiteral("）．"));
+        throw EPrinter(failed + QStringLiteral("（") + e.Message() + QStringLiteral("）。"));
     }
     try {
         output->Commit();
@@ -274,23 +274,23 @@ void TQtPrinter::CheckQueue(const QString& name) const {
     const std::optional<TPrintQueueState> queue = QueryPrintQueue(name);
     if (!queue)
         throw EPrinter(QStringLiteral(
-            "印刷システム（CUPS）に接続できません．CUPSが動いているか確かめてください．"));
+            "印刷システム（CUPS）に接続できません。CUPSが動いているか確かめてください。"));
     if (!queue->Exists)
         throw EPrinter(FormatMessage(
-            QStringLiteral("プリンタ「%s」が見つかりません．プリンタの設定を確かめてください．"),
+            QStringLiteral("プリンタ「%s」が見つかりません。プリンタの設定を確かめてください。"),
             {name}));
     const QString why = queue->Message.isEmpty()
                             ? QString()
                             : QStringLiteral("（") + queue->Message + QStringLiteral("）");
     if (!queue->Accepting)
         throw EPrinter(
-            FormatMessage(QStringLiteral("プリンタ「%s」は印刷を受け付けていません．"), {name}) +
+            FormatMessage(QStringLiteral("プリンタ「%s」は印刷を受け付けていません。"), {name}) +
             why);
     if (queue->Stopped)
         throw EPrinter(
             FormatMessage(
                 QStringLiteral(
-                    "プリンタ「%s」は停止しています．プリンタを再開してから印刷してください．"),
+                    "プリンタ「%s」は停止しています。プリンタを再開してから印刷してください。"),
                 {name}) +
             why);
 }
@@ -312,7 +312,7 @@ bool TQtPrinter::Printing() const {
 
 TCanvas& TQtPrinter::Canvas() {
     if (!FCanvas)
-        throw EPrinter(QStringLiteral("印刷中ではありません．"));
+        throw EPrinter(QStringLiteral("印刷中ではありません。"));
     return *FCanvas;
 }
 

@@ -132,7 +132,7 @@ void TLRControl::SetParent(TLRWinControl* parent) {
         return;
     for (const TLRControl* p = target; p != nullptr; p = p->FParent)
         if (p == this)
-            throw ELRError(QStringLiteral("コントロールを自分の中には配置できません．"));
+            throw ELRError(QStringLiteral("コントロールを自分の中には配置できません。"));
     if (FParent != nullptr)
         FParent->RemoveControl(this);
     FParent = target;

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -57,7 +58,7 @@ void PutU16BigEndian(QByteArray& bytes, qsizetype at, int value) {
     bytes[at + 1] = char(value & 0xFF);
 }
 
-const QString Refused = QStringLiteral("プリンタが印刷を受け付けませんでした．");
+const QString Refused = QStringLiteral("プリンタが印刷を受け付けませんでした。");
 
 // A printer into page images (one pixel per design unit at 96 per inch) whose queue refuses
 // the next `Refusals` jobs as they start.
@@ -154,25 +155,25 @@ TEST_F(BadInput, BadPicturesGiveAMessageInJapaneseAndChangeNothing) {
         QByteArray Bytes;
         QString Message; // the start of what the user reads
     };
-    const QString bitmapMessage = QStringLiteral("ビットマップ画像を読み込めません．");
-    const QString dibMessage = QStringLiteral("画像ファイル「%1」を読み込めません．（");
+    const QString bitmapMessage = QStringLiteral("ビットマップ画像を読み込めません。");
+    const QString dibMessage = QStringLiteral("画像ファイル「%1」を読み込めません（");
     const Bad bad[] = {
         {"damaged.bmp", damagedBitmap(bmp), bitmapMessage},
         {"truncated.bmp", bmp.left(bmp.size() / 2),
-         QStringLiteral("ビットマップ画像のデータが途中で切れています．ファイルが壊れています．")},
+         QStringLiteral("ビットマップ画像のデータが途中で切れています。ファイルが壊れています。")},
         {"empty.bmp", QByteArray(), bitmapMessage},
         {"zero.bmp", bitmapSized(bmp, 0, 0), bitmapMessage},
         {"huge.bmp", bitmapSized(bmp, 10001, 10000),
          QStringLiteral(
-             "画像が大きすぎます（10001 × 10000 ピクセル）．1 億ピクセルまでの画像を使ってください．")},
+             "画像が大きすぎます（10001 × 10000 ピクセル）。1 億ピクセルまでの画像を使ってください。")},
         {"damaged.jpg", damagedJpeg(jpg),
          QStringLiteral("JPEGイメージが壊れているため読み込めません（")},
         {"truncated.jpg", jpg.left(jpg.size() - 40),
-         QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．")},
-        {"empty.jpg", QByteArray(), QStringLiteral("JPEGイメージではありません．")},
+         QStringLiteral("JPEGイメージのデータが途中で切れています。ファイルが壊れています。")},
+        {"empty.jpg", QByteArray(), QStringLiteral("JPEGイメージではありません。")},
         {"zero.jpeg", jpegSized(jpg, 0, 0), QStringLiteral("JPEGイメージ")},
         {"huge.jpg", jpegSized(jpg, 65500, 65500),
-         QStringLiteral("画像が大きすぎます（65500 × 65500 ピクセル）．")},
+         QStringLiteral("画像が大きすぎます（65500 × 65500 ピクセル）。")},
         {"damaged.dib", damagedBitmap(dib), dibMessage.arg("damaged.dib")},
         {"truncated.dib", dib.left(dib.size() / 2), dibMessage.arg("truncated.dib")},
         {"empty.dib", QByteArray(), dibMessage.arg("empty.dib")},
@@ -196,6 +197,10 @@ TEST_F(BadInput, BadPicturesGiveAMessageInJapaneseAndChangeNothing) {
         RunGuarded([&] { form->LoadPictureFile(file); });
         EXPECT_TRUE(*seen) << "no message";
         EXPECT_TRUE(message.startsWith(b.Message)) << message.toStdString();
+        // Its reason in Japanese too: no English word of a library after the file's name.
+        static const QRegularExpression englishWord(QStringLiteral("[a-z]{3,}"));
+        EXPECT_FALSE(message.mid(message.indexOf(QStringLiteral("」")) + 1).contains(englishWord))
+            << message.toStdString();
         // Nothing changed: the picture, its size, its place in the sample, its file name.
         EXPECT_EQ(form->OpenDialog1.FileName, Path("good.jpg"));
         EXPECT_EQ(Model().Photo, photo);
@@ -249,14 +254,14 @@ TEST_F(BadInput, BadPhotosOfTheOtherFormatsNameTheFileAndChangeNothing) {
     for (int k = 6; k < 10; ++k)
         gif[k] = char(0xFF);
     bad.push_back({"huge.gif", gif,
-                   QStringLiteral("画像「huge.gif」が大きすぎます（65535 × 65535 ピクセル）．")});
+                   QStringLiteral("画像「huge.gif」が大きすぎます（65535 × 65535 ピクセル）。")});
     QByteArray heic = ReadBytes(Path("good.heic"));
     ASSERT_GT(heic.indexOf("ispe"), 0);
     for (qsizetype ispe = heic.indexOf("ispe"); ispe > 0; ispe = heic.indexOf("ispe", ispe + 1))
         for (int k = 0; k < 8; ++k)
             heic[ispe + 8 + k] = char(k % 4 == 2 ? 0x4E : k % 4 == 3 ? 0x20 : 0); // 20000
     bad.push_back({"huge.heic", heic,
-                   QStringLiteral("画像「huge.heic」が大きすぎます（20000 × 20000 ピクセル）．")});
+                   QStringLiteral("画像「huge.heic」が大きすぎます（20000 × 20000 ピクセル）。")});
     // A file whose kind no picture class reads.
     bad.push_back(
         {"drawing.xcf", QByteArray("gimp xcf v011"),

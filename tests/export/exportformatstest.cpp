@@ -276,7 +276,7 @@ TEST_F(ExportFormats, ADamagedPngGetsTheProgramsJapaneseMessageAndNothingElse) {
         // One line, the program's: libpng's own "libpng error: Read Error" is not there.
         EXPECT_EQ(run.err.toStdString(),
                   (u"tamurika-export: PNGイメージ「"_s + c.Name +
-                   u"」が壊れているため読み込めません（"_s + c.Reason + u"）．\n"_s)
+                   u"」が壊れているため読み込めません（"_s + c.Reason + u"）。\n"_s)
                       .toStdString());
         for (const QString& line : run.err.split(u'\n', Qt::SkipEmptyParts))
             EXPECT_TRUE(HasJapanese(line)) << line.toStdString();

@@ -385,7 +385,7 @@ TEST_F(ExportSheetTest, AFullDiskIsSaidNamingTheFileAskedForAndNothingIsLeft) {
         QString Said;
     } cases[] = {
         {{u"--pdf"_s, small + u"/calendar.pdf"_s},
-         u"tamurika-export: PDFファイル「calendar.pdf」を書き終えられませんでした（ディスクに空きがありません）．\n"_s},
+         u"tamurika-export: PDFファイル「calendar.pdf」を書き終えられませんでした（ディスクに空きがありません）。\n"_s},
         {{u"--png"_s, small + u"/calendar.png"_s, u"--dpi"_s, u"300"_s},
          u"tamurika-export: 出力ファイル「%1/calendar.png」に書き込めませんでした（ディスクに空きがありません）。\n"_s
              .arg(small)},

@@ -261,8 +261,8 @@ TEST_F(JpegFiles, DamagedFilesGiveTheirMessageAndLeaveThePictureAlone) {
         EXPECT_EQ(picture.Width(), 64);
     };
 
-    expectFailure(QByteArray(), QStringLiteral("JPEGイメージではありません．"));
-    expectFailure(QByteArray("GIF89a........"), QStringLiteral("JPEGイメージではありません．"));
+    expectFailure(QByteArray(), QStringLiteral("JPEGイメージではありません。"));
+    expectFailure(QByteArray("GIF89a........"), QStringLiteral("JPEGイメージではありません。"));
     // A quantisation table marker with a length running past the end of the file.
     QByteArray header = good.left(good.indexOf("\xFF\xDB") + 2) + QByteArray("\xFF\xFF", 2);
     expectFailure(header, QStringLiteral("JPEGイメージ"));
@@ -284,7 +284,7 @@ TEST_F(JpegFiles, DamagedFilesGiveTheirMessageAndLeaveThePictureAlone) {
         } catch (const EInvalidGraphic& e) {
             EXPECT_EQ(e.Message(),
                       QStringLiteral(
-                          "JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
+                          "JPEGイメージのデータが途中で切れています。ファイルが壊れています。"));
         }
     }
 }
@@ -310,7 +310,7 @@ TEST_F(JpegFiles, HeadersClaimingOverAHundredMillionPixelsAreRefused) {
         EXPECT_EQ(
             e.Message(),
             QStringLiteral(
-                "画像が大きすぎます（10000 × 10001 ピクセル）．1 億ピクセルまでの画像を使ってください．"));
+                "画像が大きすぎます（10000 × 10001 ピクセル）。1 億ピクセルまでの画像を使ってください。"));
     }
     // The largest size a JPEG header can state: refused at once, nothing decoded.
     TJPEGImage jpeg;

@@ -468,7 +468,7 @@ TEST_F(PhotoFiles, HeadersClaimingOverAHundredMillionPixelsAreRefusedBeforeDecod
         EXPECT_EQ(
             ErrorOf([&] { picture.LoadFromFile(file); }),
             QStringLiteral(
-                "画像「%1」が大きすぎます（%2 ピクセル）．1 億ピクセルまでの画像を使ってください．")
+                "画像「%1」が大きすぎます（%2 ピクセル）。1 億ピクセルまでの画像を使ってください。")
                 .arg(QString::fromLatin1(h.Name), QString::fromUtf8(h.Size)));
         EXPECT_EQ(picture.Graphic(), nullptr);
     }

@@ -110,7 +110,7 @@ TEST(TPicture, FilesAreReadByTheClassRegisteredForTheirExtension) {
     EXPECT_EQ(
         ErrorOf([&] { picture.LoadFromFile(odd); }),
         QStringLiteral(
-            "画像ファイル「a.tst」の種類（.tst）には対応していません（読み込めるのは %1 です）．")
+            "画像ファイル「a.tst」の種類（.tst）には対応していません（読み込めるのは %1 です）。")
             .arg(known));
     EXPECT_FALSE(TPicture::IsPictureFileName(odd));
 
@@ -134,7 +134,7 @@ TEST(TPicture, FilesAreReadByTheClassRegisteredForTheirExtension) {
     EXPECT_FALSE(TPicture::IsPictureFileName(QStringLiteral("jpg")));
 
     EXPECT_EQ(ErrorOf([&] { picture.LoadFromFile(dir.filePath(QStringLiteral("none.jpg"))); }),
-              QStringLiteral("画像ファイル「none.jpg」を開けません．"));
+              QStringLiteral("画像ファイル「none.jpg」を開けません。"));
     EXPECT_EQ(picture.Width(), 5); // unchanged by the failures
 }
 
@@ -146,7 +146,7 @@ TEST(TPicture, AGraphicOfUnknownClassConvertsToABitmapButNotBack) {
     EXPECT_EQ(bitmap.Width(), 3);
     EXPECT_EQ(bitmap.Image().pixel(1, 1), qRgb(255, 0, 255));
     EXPECT_EQ(ErrorOf([&] { odd.Assign(bitmap); }),
-              QStringLiteral("TBitmap を TTestGraphic に代入できません．"));
+              QStringLiteral("TBitmap を TTestGraphic に代入できません。"));
 }
 
 TEST(TPicture, DamagedBitmapFilesGiveAMessage) {
@@ -180,7 +180,7 @@ TEST(TPicture, APictureDrawnLargerThanItsHeaderSaysIsRefusedByItsRealSize) {
     EXPECT_EQ(
         ErrorOf([&] { picture.LoadFromFile(bmp); }),
         QStringLiteral(
-            "画像が大きすぎます（65524 × 2298 ピクセル）．1 億ピクセルまでの画像を使ってください．"));
+            "画像が大きすぎます（65524 × 2298 ピクセル）。1 億ピクセルまでの画像を使ってください。"));
     EXPECT_EQ(picture.Graphic(), nullptr);
 }
 

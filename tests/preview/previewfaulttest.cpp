@@ -65,7 +65,7 @@ TEST(PreviewFaults, AFailingQueueLeavesThePreviewOpenAndUsable) {
     // A stopped queue: refused before anything is drawn.
     ASSERT_TRUE(cups.Admin(QStringLiteral("cupsdisable"), {queue}));
     EXPECT_TRUE(PrintAndReadMessage(window).startsWith(
-        QStringLiteral("プリンタ「%1」は停止しています．").arg(queue)));
+        QStringLiteral("プリンタ「%1」は停止しています。").arg(queue)));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.LightRep1()->State(), rsIdle);
     window.BtnSyukusho->click();
@@ -78,7 +78,7 @@ TEST(PreviewFaults, AFailingQueueLeavesThePreviewOpenAndUsable) {
     };
     EXPECT_EQ(
         PrintAndReadMessage(window),
-        QStringLiteral("プリンタ「%1」に印刷データを送れませんでした．プリンタが見つかりません．")
+        QStringLiteral("プリンタ「%1」に印刷データを送れませんでした。プリンタが見つかりません。")
             .arg(queue));
     EXPECT_FALSE(printer.Fault) << "the fault did not strike during the job";
     EXPECT_TRUE(window.isVisible());
@@ -88,7 +88,7 @@ TEST(PreviewFaults, AFailingQueueLeavesThePreviewOpenAndUsable) {
     EXPECT_EQ(window.Zoom(), 4) << "the window still zooms";
     // Printing again says at once that the queue is gone; closing still closes.
     EXPECT_EQ(PrintAndReadMessage(window),
-              QStringLiteral("プリンタ「%1」が見つかりません．プリンタの設定を確かめてください．")
+              QStringLiteral("プリンタ「%1」が見つかりません。プリンタの設定を確かめてください。")
                   .arg(queue));
     window.BtnEnd->click();
     EXPECT_FALSE(window.isVisible());

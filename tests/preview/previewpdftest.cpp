@@ -226,13 +226,13 @@ TEST_F(PreviewPdf, AFolderThatCannotBeWrittenGivesTheMessageAndLeavesNoFile) {
         EXPECT_EQ(
             message,
             QStringLiteral(
-                "PDFファイル「カレンダー2027.pdf」を保存できません．書き込める場所を選んでください．PDFファイルは作られていません．"));
+                "PDFファイル「カレンダー2027.pdf」を保存できません。書き込める場所を選んでください。PDFファイルは作られていません。"));
         // Over a file that exists, the message says it is kept.
         SaveThroughTheDialog(*window, kept, &suggested, &message);
         EXPECT_EQ(
             message,
             QStringLiteral(
-                "PDFファイル「前の.pdf」を保存できません．書き込める場所を選んでください．元のファイルはそのまま残っています．"));
+                "PDFファイル「前の.pdf」を保存できません。書き込める場所を選んでください。元のファイルはそのまま残っています。"));
     }
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

@@ -77,7 +77,7 @@ TEST_F(CupsFaults, NoQueueAtAllGivesTheMessageAndStartsNoJob) {
     EXPECT_EQ(
         BeginDocRefusal(sample),
         QStringLiteral(
-            "印刷できるプリンタがありません．プリンタを設定するか，PDFファイルに印刷してください．"));
+            "印刷できるプリンタがありません。プリンタを設定するか、PDFファイルに印刷してください。"));
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     EXPECT_FALSE(printer.Printing());
 }
@@ -89,7 +89,7 @@ TEST_F(CupsFaults, AStoppedQueueIsRefusedBeforeDrawingAndPrintsOnceResumed) {
     ASSERT_TRUE(Cups.Admin(QStringLiteral("cupsdisable"), {Cups.QueueName()}));
     SampleDocument sample(&printer);
     EXPECT_TRUE(BeginDocRefusal(sample).startsWith(Message(QStringLiteral(
-        "プリンタ「%s」は停止しています．プリンタを再開してから印刷してください．"))));
+        "プリンタ「%s」は停止しています。プリンタを再開してから印刷してください。"))));
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     EXPECT_FALSE(printer.Printing());
 
@@ -109,7 +109,7 @@ TEST_F(CupsFaults, AQueueStoppedDuringTheJobKeepsTheJobAndSaysSo) {
     EXPECT_EQ(
         message,
         Message(QStringLiteral(
-            "印刷データはプリンタ「%s」の待ち行列に入りましたが，プリンタが停止しています．プリンタを再開すると印刷されます．")));
+            "印刷データはプリンタ「%s」の待ち行列に入りましたが、プリンタが停止しています。プリンタを再開すると印刷されます。")));
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     // The job waited in the queue and comes out when the queue is resumed.
     ASSERT_TRUE(Cups.Admin(QStringLiteral("cupsenable"), {Cups.QueueName()}));
@@ -127,12 +127,12 @@ TEST_F(CupsFaults, AQueueThatStartsToRefuseJobsDuringTheJobGivesTheMessage) {
     EXPECT_EQ(
         message,
         Message(QStringLiteral(
-            "プリンタ「%s」に印刷データを送れませんでした．プリンタが印刷を受け付けていません．")));
+            "プリンタ「%s」に印刷データを送れませんでした。プリンタが印刷を受け付けていません。")));
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     EXPECT_FALSE(printer.Printing());
     // The next try is refused before anything is drawn, with the reason.
     EXPECT_TRUE(BeginDocRefusal(sample).startsWith(
-        Message(QStringLiteral("プリンタ「%s」は印刷を受け付けていません．"))));
+        Message(QStringLiteral("プリンタ「%s」は印刷を受け付けていません。"))));
 }
 
 TEST_F(CupsFaults, AQueueThatDisappearsDuringTheJobGivesTheMessage) {
@@ -146,12 +146,12 @@ TEST_F(CupsFaults, AQueueThatDisappearsDuringTheJobGivesTheMessage) {
     });
     EXPECT_EQ(message,
               Message(QStringLiteral(
-                  "プリンタ「%s」に印刷データを送れませんでした．プリンタが見つかりません．")));
+                  "プリンタ「%s」に印刷データを送れませんでした。プリンタが見つかりません。")));
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     EXPECT_FALSE(printer.Printing());
     EXPECT_EQ(BeginDocRefusal(sample),
               Message(QStringLiteral(
-                  "プリンタ「%s」が見つかりません．プリンタの設定を確かめてください．")));
+                  "プリンタ「%s」が見つかりません。プリンタの設定を確かめてください。")));
     // Nothing was printed and nothing waits in the spool.
     EXPECT_TRUE(QDir(Cups.OutputFolder()).entryList(QDir::Files).isEmpty());
 }
@@ -165,11 +165,11 @@ TEST_F(CupsFaults, APrintSystemThatGoesAwayDuringTheJobGivesTheMessage) {
     EXPECT_EQ(
         message,
         Message(QStringLiteral(
-            "プリンタ「%s」に印刷データを送れませんでした．印刷システム（CUPS）に接続できません．")));
+            "プリンタ「%s」に印刷データを送れませんでした。印刷システム（CUPS）に接続できません。")));
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     EXPECT_EQ(BeginDocRefusal(sample),
               QStringLiteral(
-                  "印刷システム（CUPS）に接続できません．CUPSが動いているか確かめてください．"));
+                  "印刷システム（CUPS）に接続できません。CUPSが動いているか確かめてください。"));
 }
 
 } // namespace

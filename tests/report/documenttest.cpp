@@ -384,7 +384,7 @@ TEST_F(PrintingDocument, PrinterFailuresLeaveTheDocumentIdle) {
     printer.SettingsAccessible = true;
     printer.FailToStart = true;
     EXPECT_EQ(ErrorOf([&] { doc.BeginDoc(); }),
-              QStringLiteral("プリンタ「one」で印刷を始められません．"));
+              QStringLiteral("プリンタ「one」で印刷を始められません。"));
     EXPECT_EQ(doc.State(), rsIdle);
     printer.FailToStart = false;
     doc.BeginDoc();

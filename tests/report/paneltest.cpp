@@ -163,7 +163,7 @@ TEST_F(Sheet, PlacementRules) {
     EXPECT_EQ(ErrorOf([&] { layoutOnItem->SetParent(&form); }),
               QStringLiteral("VEvudaRir上かTLRLayoutPanelにのみ配置できます．"));
     EXPECT_EQ(ErrorOf([&] { layout->SetParent(layout); }),
-              QStringLiteral("コントロールを自分の中には配置できません．"));
+              QStringLiteral("コントロールを自分の中には配置できません。"));
 }
 
 TEST_F(Sheet, ItemsPrintBeforePanelsAndTheStatusReachesOnlyOwnItems) {

@@ -266,7 +266,7 @@ TEST_F(PdfPicture, APhotoCutShortFailsThePageAndLeavesNoFile) {
     } catch (const EInvalidGraphic& e) {
         EXPECT_EQ(
             e.Message(),
-            QStringLiteral("JPEGイメージのデータが途中で切れています．ファイルが壊れています．"));
+            QStringLiteral("JPEGイメージのデータが途中で切れています。ファイルが壊れています。"));
     }
     sample.Doc.AbortDoc();
     EXPECT_FALSE(printer.Printing());

@@ -92,7 +92,7 @@ TEST(PrintToPdf, AFileThatCannotBeWrittenGivesAMessageAndLeavesTheDocumentIdle) 
         EXPECT_EQ(
             e.Message(),
             QStringLiteral(
-                "PDFファイル「calendar.pdf」に印刷できません．書き込める場所を選んでください．"));
+                "PDFファイル「calendar.pdf」に印刷できません。書き込める場所を選んでください。"));
     }
     EXPECT_EQ(sample.Doc.State(), rsIdle);
     EXPECT_FALSE(printer.Printing());
@@ -115,8 +115,8 @@ TEST(PrintToPdf, NoQueueAndNoFileGiveAMessage) {
         const QString expected =
             printer.Printers().isEmpty()
                 ? QStringLiteral(
-                      "印刷できるプリンタがありません．プリンタを設定するか，PDFファイルに印刷してください．")
-                : QStringLiteral("印刷先のPDFファイルが選ばれていません．");
+                      "印刷できるプリンタがありません。プリンタを設定するか、PDFファイルに印刷してください。")
+                : QStringLiteral("印刷先のPDFファイルが選ばれていません。");
         EXPECT_EQ(e.Message(), expected);
     }
     EXPECT_EQ(sample.Doc.State(), rsIdle);

@@ -44,7 +44,7 @@ class TImagePrinter : public TPrinter {
     void SetTitle(const QString& title) override { FTitle = title; }
     void BeginDoc() override {
         if (FailToStart)
-            throw EPrinter(QStringLiteral("プリンタ「one」で印刷を始められません．"));
+            throw EPrinter(QStringLiteral("プリンタ「one」で印刷を始められません。"));
         Pages.clear();
         NewPage();
         JobTitles.push_back(FTitle);
