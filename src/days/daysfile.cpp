@@ -2,12 +2,15 @@
 
 #include <algorithm>
 
+#include <cerrno>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
 #include "platform/atomicfile.h"
+#include "platform/outputfile.h"
 
 namespace {
 
@@ -301,7 +304,7 @@ TDaysFile ReadDaysFile(const QString& fileName) {
                 .arg(fileName));
     if (!f.open(QIODevice::ReadOnly))
         throw EFamilyDaysError(QStringLiteral("記念日のファイル「%1」を読めません（%2）。")
-                                   .arg(fileName, f.errorString()));
+                                   .arg(fileName, ReadFailureReason(errno)));
     const QByteArray bytes = f.read(MaxFileBytes + 1);
     if (bytes.size() > MaxFileBytes)
         throw EFamilyDaysError(

@@ -1,5 +1,6 @@
 #include "icalendarimport.h"
 
+#include <cerrno>
 #include <memory>
 
 #include <QDateTime>
@@ -8,6 +9,8 @@
 #include <QRegularExpression>
 
 #include <libical/ical.h>
+
+#include "platform/outputfile.h"
 
 namespace {
 
@@ -194,7 +197,7 @@ TCalendarImport ImportICalendarFile(const QString& fileName, int year, const QTi
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EFamilyDaysError(
-            QStringLiteral("「%1」を読めません（%2）。").arg(fileName, file.errorString()));
+            QStringLiteral("「%1」を読めません（%2）。").arg(fileName, ReadFailureReason(errno)));
     const QByteArray data = file.read(MaxFileBytes + 1);
     if (data.size() > MaxFileBytes)
         throw EFamilyDaysError(

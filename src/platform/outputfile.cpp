@@ -19,6 +19,22 @@ TOutputFile::TOutputFile(const QString& target)
 
 TOutputFile::~TOutputFile() = default;
 
+QString ReadFailureReason(int error) {
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("ファイルがありません");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("読む権限がありません");
+    case EISDIR:
+        return QStringLiteral("フォルダです");
+    case EIO:
+        return QStringLiteral("ディスクの読み書きでエラーが起きました");
+    default:
+        return QStringLiteral("エラー番号 %1").arg(error);
+    }
+}
+
 QString WriteFailureReason(const QString& path, int error) {
     switch (error) {
     case ENOSPC:

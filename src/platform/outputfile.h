@@ -9,6 +9,10 @@
 
 #include "exception.h"
 
+/// Why opening or reading a file failed, in the user's words, from `error` (an errno value):
+/// "ファイルがありません", "読む権限がありません", ..., or "エラー番号 N".
+QString ReadFailureReason(int error);
+
 /// Why writing at `path` failed, in the user's words: from `error` (an errno value) where one was
 /// kept, else from the disk `path` lies on ("ディスクに空きがありません" when it is full).
 QString WriteFailureReason(const QString& path, int error = 0);

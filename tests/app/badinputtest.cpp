@@ -7,8 +7,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <utility>
