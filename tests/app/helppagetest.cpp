@@ -65,6 +65,11 @@ TEST(HelpPage, NamesEveryCommandOfTheWindowsMenusAndItsShortcuts) {
         const QString name = command.section(u':', 0, 0);
         EXPECT_TRUE(page.contains(name)) << name.toStdString();
     }
+    // And what the preview offers: every paper, the framing, the PDF for a print shop.
+    for (const char16_t* said : {u"A4", u"A3", u"B4", u"B5", u"A5", u"レター", u"枠に合わせる",
+                                 u"枠いっぱい", u"PDFに保存", u"印刷所"})
+        EXPECT_TRUE(page.contains(QString::fromUtf16(said)))
+            << QString::fromUtf16(said).toStdString();
 }
 
 TEST(AboutBox, SaysWhatTheProgramDoesNow) {
