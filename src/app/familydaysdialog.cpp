@@ -41,13 +41,6 @@ const QColor FirstOwnColor(0xCC, 0x00, 0x66);
 // The year counted from has no upper bound in the file; in the dialog, any year of the calendar.
 constexpr int LastYear = 9999;
 
-void LabelOkCancel(QDialogButtonBox& buttons, QPushButton*& ok, QPushButton*& cancel) {
-    ok = buttons.button(QDialogButtonBox::Ok);
-    cancel = buttons.button(QDialogButtonBox::Cancel);
-    ok->setText(QStringLiteral("OK"));
-    cancel->setText(QStringLiteral("キャンセル"));
-}
-
 QString KindText(TFamilyDay::TKind kind) {
     switch (kind) {
     case TFamilyDay::TKind::Birthday:
@@ -206,10 +199,7 @@ TFamilyDayEditor::TFamilyDayEditor(const TFamilyDay& day, const QString& title, 
     for (QRadioButton* button : {ColorDefault, ColorHoliday, ColorOwn})
         colors->addButton(button);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    LabelOkCancel(*buttons, OkButton, CancelButton);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, &OkButton, &CancelButton);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(nameLabel, 0, 0);
@@ -401,11 +391,8 @@ TFamilyImportDialog::TFamilyImportDialog(const TCalendarImport& found,
     leftLabel->setVisible(!found.Left.isEmpty());
     LeftList->setVisible(!found.Left.isEmpty());
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    LabelOkCancel(*buttons, OkButton, CancelButton);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, &OkButton, &CancelButton);
     OkButton->setEnabled(!FDays.empty());
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
@@ -492,10 +479,7 @@ TFamilyDaysDialog::TFamilyDaysDialog(const TDaysFile& file, int year, TColor hol
     }
     ProblemLabel->setVisible(!ProblemLabel->text().isEmpty());
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    LabelOkCancel(*buttons, OkButton, CancelButton);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, &OkButton, &CancelButton);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(DayList, 0, 0);

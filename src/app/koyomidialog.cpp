@@ -17,6 +17,7 @@
 #include "calendar/weekdayletter.h"
 #include "sheet/daycells.h"
 #include "sheet/sheetlayout.h"
+#include "widgets/application.h"
 #include "widgets/colordialog.h"
 #include "widgets/fontdialog.h"
 #include "widgets/panel.h"
@@ -156,13 +157,7 @@ TKoyomiDialog::TKoyomiDialog(const TCalendarModel& model, QWidget* parent)
     sampleLayout->addWidget(note);
     sampleLayout->addStretch();
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    OkButton = buttons->button(QDialogButtonBox::Ok);
-    CancelButton = buttons->button(QDialogButtonBox::Cancel);
-    OkButton->setText(QStringLiteral("OK"));
-    CancelButton->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, &OkButton, &CancelButton);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(shown, 0, 0);

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "titlepreview.h"
+#include "widgets/application.h"
 #include "widgets/fontdialog.h"
 
 namespace {
@@ -110,13 +111,7 @@ TShapeDialog::TShapeDialog(const TCalendarModel& model, QWidget* parent)
     sampleLayout->addWidget(Preview, 0, Qt::AlignHCenter);
     sampleLayout->addWidget(note);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    OkButton = buttons->button(QDialogButtonBox::Ok);
-    CancelButton = buttons->button(QDialogButtonBox::Cancel);
-    OkButton->setText(QStringLiteral("OK"));
-    CancelButton->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this, &OkButton, &CancelButton);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(start, 0, 0);

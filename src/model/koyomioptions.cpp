@@ -43,17 +43,6 @@ std::optional<TKyurekiMode> KyurekiByValue(const QString& value) {
     return std::nullopt;
 }
 
-// "1" or "0" as the program writes them; also "true"/"false", as a person editing the file
-// might write.
-std::optional<bool> SwitchByValue(const QString& value) {
-    const QString v = value.trimmed().toLower();
-    if (v == u"1" || v == u"true")
-        return true;
-    if (v == u"0" || v == u"false")
-        return false;
-    return std::nullopt;
-}
-
 // "#RRGGBB", as colours are written for people.
 QString ColorValue(TColor color) {
     const TColor rgb = ColorToRGB(color);
@@ -141,7 +130,7 @@ TKoyomiOptions ReadKoyomiOptions(const QString& appPath) {
     const TStateFile state(appPath);
     TKoyomiOptions options;
     for (const TSwitch& s : Switches)
-        if (auto on = SwitchByValue(state.ReadString(Section, QLatin1String(s.Key), {})))
+        if (auto on = StateSwitch(state.ReadString(Section, QLatin1String(s.Key), {})))
             options.*s.Field = *on;
     if (auto mode = KyurekiByValue(state.ReadString(Section, KyurekiKey, {}).trimmed()))
         options.Kyureki = *mode;

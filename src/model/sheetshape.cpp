@@ -24,15 +24,6 @@ std::optional<TOwnTitlePlace> PlaceByWord(const QString& word) {
     return std::nullopt;
 }
 
-std::optional<bool> SwitchByValue(const QString& value) {
-    const QString v = value.trimmed().toLower();
-    if (v == u"1" || v == u"true")
-        return true;
-    if (v == u"0" || v == u"false")
-        return false;
-    return std::nullopt;
-}
-
 } // namespace
 
 TSheetMonth SheetMonthAt(std::int32_t year, int startMonth, int n) {
@@ -93,8 +84,8 @@ TSheetShape ReadSheetShape(const QString& appPath) {
     const QString face = state.ReadString(Section, TitleFaceKey, {}).trimmed();
     if (!face.isEmpty() && face.size() <= 64)
         shape.Title.Font.Name = face;
-    const auto bold = SwitchByValue(state.ReadString(Section, TitleBoldKey, {}));
-    const auto italic = SwitchByValue(state.ReadString(Section, TitleItalicKey, {}));
+    const auto bold = StateSwitch(state.ReadString(Section, TitleBoldKey, {}));
+    const auto italic = StateSwitch(state.ReadString(Section, TitleItalicKey, {}));
     const TFontStyles fallback = shape.Title.Font.Style;
     shape.Title.Font.Style =
         static_cast<TFontStyles>((bold.value_or((fallback & fsBold) != 0) ? fsBold : 0) |

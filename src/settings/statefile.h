@@ -5,6 +5,8 @@
 // read them. Each feature keeps its keys in a section of its own.
 #pragma once
 
+#include <optional>
+
 #include <QString>
 
 #include "inifile.h"
@@ -13,6 +15,10 @@ inline const QString StateIniName = QStringLiteral("tamurika-state.ini");
 
 /// The state file of the program whose folder is `appPath`, in its settings folder.
 QString StateFileName(const QString& appPath);
+
+/// An on/off value of the state file: "1" or "0" as the program writes them, also "true" or
+/// "false" as a person editing the file might write; nothing for anything else.
+std::optional<bool> StateSwitch(const QString& value);
 
 /// The state file as an INI file that is created as UTF-8.
 class TStateFile : public TIniFile {

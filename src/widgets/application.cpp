@@ -8,6 +8,7 @@
 
 #include <langinfo.h>
 
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
@@ -118,6 +119,19 @@ bool UseJapanese() {
         }
     }
     return false;
+}
+
+QDialogButtonBox* OkCancelButtons(QDialog& dialog, QPushButton** ok, QPushButton** cancel) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    LabelButtonsInJapanese(*buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (ok != nullptr)
+        *ok = buttons->button(QDialogButtonBox::Ok);
+    if (cancel != nullptr)
+        *cancel = buttons->button(QDialogButtonBox::Cancel);
+    return buttons;
 }
 
 void LabelButtonsInJapanese(QDialogButtonBox& buttons) {

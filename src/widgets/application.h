@@ -11,7 +11,9 @@
 
 #include "platform/font.h"
 
+class QDialog;
 class QDialogButtonBox;
+class QPushButton;
 class QMessageBox;
 
 class TApplication : public QApplication {
@@ -54,6 +56,11 @@ void UseUtf8CharacterType();
 /// catalogue was found; the program's own questions are labelled in Japanese all the same.
 /// Call once, after the application object exists.
 bool UseJapanese();
+
+/// A dialog's "OK" and "キャンセル" buttons, accepting and rejecting it, owned by the dialog; the
+/// two buttons go to `ok` and `cancel` where given.
+QDialogButtonBox* OkCancelButtons(QDialog& dialog, QPushButton** ok = nullptr,
+                                  QPushButton** cancel = nullptr);
 
 /// Labels the Yes, No and Cancel buttons of a box "はい", "いいえ" and "キャンセル", so that
 /// they read Japanese also where Qt's catalogue is missing.

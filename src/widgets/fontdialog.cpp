@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "application.h"
+
 namespace {
 
 // The styles the chooser offers, in the order of the system's own font dialog.
@@ -82,11 +84,7 @@ TFontChooser::TFontChooser(const TFont& font, QWidget* parent, bool faceOnly)
     auto* sampleLayout = new QVBoxLayout(sampleBox);
     sampleLayout->addWidget(FSample);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(*this);
 
     auto* grid = new QGridLayout(this);
     auto* facesLabel = new QLabel(QStringLiteral("フォント名(&F):"), this);

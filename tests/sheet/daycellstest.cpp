@@ -208,18 +208,18 @@ TEST_F(DayCellsTest, SheetsFromAnyMonthWithWeeksFromSundayOrMonday) {
 
 // The family's days and the 暦 of a sheet that spans two years are those of each month's year.
 TEST_F(DayCellsTest, FamilyDaysAndKoyomiOfASheetThatSpansTwoYears) {
-    TFamilyDay leap;
-    leap.Name = QStringLiteral("うるう");
-    leap.Kind = TFamilyDay::TKind::Birthday;
-    leap.Month = 2;
-    leap.Day = 29;
-    leap.Year = 2020;
-    TFamilyDay wedding;
-    wedding.Name = QStringLiteral("結婚");
-    wedding.Kind = TFamilyDay::TKind::Anniversary;
-    wedding.Month = 6;
-    wedding.Day = 10;
-    wedding.Year = 2017;
+    const auto yearly = [](const char16_t* name, TFamilyDay::TKind kind, int month, int day,
+                           int since) {
+        TFamilyDay d;
+        d.Name = QString::fromUtf16(name);
+        d.Kind = kind;
+        d.Month = month;
+        d.Day = day;
+        d.Year = since;
+        return d;
+    };
+    const TFamilyDay leap = yearly(u"うるう", TFamilyDay::TKind::Birthday, 2, 29, 2020);
+    const TFamilyDay wedding = yearly(u"結婚", TFamilyDay::TKind::Anniversary, 6, 10, 2017);
 
     // January 2027: the 28th of February, 7 years old; the wedding's tenth year.
     Fill(2027);
