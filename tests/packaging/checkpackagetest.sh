@@ -12,7 +12,7 @@
 #   - a package installed meanwhile that needs the dependency: tamurika is gone, the dependency
 #     is kept and the check fails loudly, naming it;
 #   - an install that would upgrade an installed package or remove one: refused, nothing
-#     changed;
+#     changed, also when that comes from a package installed between apt's plan and the install;
 #   - the dependency removed before, its changed configuration file kept: afterwards it is
 #     removed with that configuration file as it was.
 # The dependency and the other packages are tiny packages made here (tamurika-checktest-*), the
@@ -177,14 +177,17 @@ make_hook() {
     echo '#!/bin/sh'
     echo 'set -e'
     # shellcheck disable=SC2028 # dpkg-query reads the "\n" itself
-    echo "dpkg-query -W -f='\${db:Status-Status}\n' tamurika tamurika-checktest-dep >'$tmp/$name.seen'"
+    echo "for p in tamurika tamurika-checktest-dep; do" \
+      "dpkg-query -W -f='\${db:Status-Status}\n' \"\$p\" 2>/dev/null || echo not-installed;" \
+      "done >'$tmp/$name.seen'"
     printf '%s\n' "$@"
   } >"$tmp/$name"
   chmod 755 "$tmp/$name"
 }
-expect_hook_saw_install() {
-  [[ "$(tr '\n' ' ' <"$tmp/$1.seen" 2>/dev/null)" == "installed installed " ]] ||
-    failed "the hook did not run with tamurika and tamurika-checktest-dep installed"
+# expect_hook_saw HOOK STATE: the hook ran, and saw tamurika and the dependency in that state.
+expect_hook_saw() {
+  [[ "$(tr '\n' ' ' 2>/dev/null <"$tmp/$1.seen")" == "$2 $2 " ]] ||
+    failed "$1 did not run with tamurika and tamurika-checktest-dep $2"
 }
 dpkg_install() { DEBIAN_FRONTEND=noninteractive dpkg --install "$@" >/dev/null; }
 
@@ -242,11 +245,11 @@ done
 # --- Another program installs a package meanwhile ------------------------------------------------
 before_failures=$failures
 make_hook other-hook "DEBIAN_FRONTEND=noninteractive dpkg --install '$tmp/tamurika-checktest-other_1.0_all.deb' >/dev/null"
-check meanwhile TAMURIKA_CHECK_PACKAGE_HOOK="$tmp/other-hook"
+check meanwhile TAMURIKA_CHECK_PACKAGE_HOOK_INSTALLED="$tmp/other-hook"
 expect_status 0
 [[ "$planned" == "tamurika tamurika-checktest-dep " ]] ||
   failed "the check planned '$planned', not tamurika and tamurika-checktest-dep"
-expect_hook_saw_install other-hook
+expect_hook_saw other-hook installed
 expect_state tamurika-checktest-other installed
 # What the check planned is back as it was before: each of these was not installed.
 for package in $planned; do
@@ -262,10 +265,10 @@ dpkg --purge tamurika-checktest-other >/dev/null
 # --- A failure, and a signal, after the install ------------------------------------------------
 before_failures=$failures
 make_hook failing-hook "exit 3"
-check failure TAMURIKA_CHECK_PACKAGE_HOOK="$tmp/failing-hook"
+check failure TAMURIKA_CHECK_PACKAGE_HOOK_INSTALLED="$tmp/failing-hook"
 expect_status 1
-expect_hook_saw_install failing-hook
-said "failing-hook failed"
+expect_hook_saw failing-hook installed
+said "failing-hook (TAMURIKA_CHECK_PACKAGE_HOOK_INSTALLED) failed"
 expect_state tamurika not-installed
 expect_state tamurika-checktest-dep not-installed
 kept_all
@@ -274,9 +277,9 @@ show_log "$before_failures"
 before_failures=$failures
 # shellcheck disable=SC2016 # $PPID of the hook: the check that runs it
 make_hook signal-hook 'kill -TERM "$PPID"'
-check signal TAMURIKA_CHECK_PACKAGE_HOOK="$tmp/signal-hook"
+check signal TAMURIKA_CHECK_PACKAGE_HOOK_INSTALLED="$tmp/signal-hook"
 expect_status 143
-expect_hook_saw_install signal-hook
+expect_hook_saw signal-hook installed
 said "stopped with status 143 after the install: undoing it"
 expect_state tamurika not-installed
 expect_state tamurika-checktest-dep not-installed
@@ -286,7 +289,7 @@ show_log "$before_failures"
 # --- The dependency is needed by a package installed meanwhile ---------------------------------
 before_failures=$failures
 make_hook user-hook "DEBIAN_FRONTEND=noninteractive dpkg --install '$tmp/tamurika-checktest-user_1.0_all.deb' >/dev/null"
-check needed TAMURIKA_CHECK_PACKAGE_HOOK="$tmp/user-hook"
+check needed TAMURIKA_CHECK_PACKAGE_HOOK_INSTALLED="$tmp/user-hook"
 expect_status 1
 said "FAILED TO REMOVE WHAT THIS CHECK INSTALLED: tamurika-checktest-dep"
 said "dpkg --purge tamurika-checktest-dep"
@@ -319,6 +322,23 @@ said "apt would change packages that are installed here (tamurika-checktest-foe 
 expect_state tamurika not-installed
 expect_state tamurika-checktest-foe installed
 expect_state tamurika-checktest-dep not-installed
+kept_all
+show_log "$before_failures"
+dpkg --purge tamurika-checktest-foe >/dev/null
+
+# --- Something changes between apt's plan and the install --------------------------------------
+# Installed after the plan was taken, the package the dependency conflicts with would have to go
+# for the install: apt refuses it, as planned and nothing else.
+before_failures=$failures
+make_hook foe-hook "DEBIAN_FRONTEND=noninteractive dpkg --install '$tmp/tamurika-checktest-foe_1.0_all.deb' >/dev/null"
+check drift TAMURIKA_CHECK_PACKAGE_HOOK_PLANNED="$tmp/foe-hook"
+expect_status 1
+expect_hook_saw foe-hook not-installed
+said "Trivial Only specified but this is not a trivial operation"
+said "apt could not install the package as planned"
+expect_state tamurika not-installed
+expect_state tamurika-checktest-dep not-installed
+expect_state tamurika-checktest-foe installed
 kept_all
 show_log "$before_failures"
 dpkg --purge tamurika-checktest-foe >/dev/null
