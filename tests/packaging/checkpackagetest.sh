@@ -225,7 +225,16 @@ release_lock() {
   wait "$holder" || true
 }
 
-for lock in flock:/var/lib/dpkg/lock-frontend posix:/var/lib/apt/lists/lock; do
+# The POSIX lock is taken on a lock that apt takes only to update its lists or to download, so
+# that a package manager someone else runs on this machine meanwhile is kept waiting as little
+# as possible (flock does not stop dpkg or apt at all). apt makes its lock files when it first
+# needs them.
+posix_lock=
+for file in /var/lib/apt/lists/lock /var/cache/apt/archives/lock; do
+  [[ -e "$file" ]] && { posix_lock=$file; break; }
+done
+[[ -n "$posix_lock" ]] || { echo "FAIL: apt has no lock file of its lists or archives yet"; exit 1; }
+for lock in flock:/var/lib/dpkg/lock-frontend "posix:$posix_lock"; do
   kind=${lock%%:*} file=${lock#*:}
   hold_lock "$kind" "$file"
   before_failures=$failures
