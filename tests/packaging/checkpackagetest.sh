@@ -40,7 +40,12 @@ installed_packages() { dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package}\n
 command -v python3 >/dev/null || { echo "FAIL: python3 is needed to hold a lock as dpkg does"; exit 1; }
 [[ "$(state tamurika)" == not-installed ]] ||
   skip "tamurika is installed on this machine, so tools/check-package would not install it"
-ours=$(dpkg-query -W -f='${binary:Package}\n' 'tamurika-checktest-*' 2>/dev/null || true)
+# The packages of this test that dpkg has in any state but "not installed".
+present() {
+  dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package}\n' "$@" 2>/dev/null |
+    awk '$1 != "un" && $1 != "pn" { print $2 }' || true
+}
+ours=$(present 'tamurika-checktest-*')
 if [[ -n "$ours" ]]; then
   echo "FAIL: packages of an earlier run of this test are on the machine; remove them with:" \
     "dpkg --purge $(tr '\n' ' ' <<<"$ours")"
@@ -59,8 +64,7 @@ cleanup() {
   for pid in "${holders[@]}"; do
     kill "$pid" 2>/dev/null || true
   done
-  left=$(dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package}\n' tamurika 'tamurika-checktest-*' \
-    2>/dev/null | awk '$1 != "un" && $1 != "pn" { print $2 }' || true)
+  left=$(present tamurika 'tamurika-checktest-*')
   if [[ -n "$left" ]]; then
     # shellcheck disable=SC2086 # one word per package
     DEBIAN_FRONTEND=noninteractive dpkg --purge $left >"$tmp/cleanup.log" 2>&1 || {
