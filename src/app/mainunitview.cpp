@@ -18,6 +18,8 @@
 #include "mainunit.h"
 #include "model/calendardocument.h"
 #include "model/titlestyle.h"
+#include "photo/coarsephoto.h"
+#include "photo/photodecoder.h"
 #include "sampletitle.h"
 #include "sheet/daycells.h"
 #include "sheet/sheetcomposition.h"
@@ -191,13 +193,26 @@ void TmainForm::ShowFraming() {
     const TCalendarModel& model = FDocument->Model();
     const TSheetPhoto& photo = model.Photo;
     const bool picture = !photo.Empty();
-    if (FShownPhoto != photo.Picture) {
-        // A copy shares the photo's bytes and its decoding made when it was loaded.
-        FShownPhoto = photo.Picture;
-        Image1->Picture().SetGraphic(photo.Picture.get());
-        if (picture)
+    const bool coarse = picture && FDecoder->Decoding(photo.Picture.get());
+    if (FShownPhoto != photo.Picture || FShownCoarse != coarse) {
+        if (FShownPhoto != photo.Picture && picture)
             OpenDialog1.FileName = photo.FileName;
+        FShownPhoto = photo.Picture;
+        FShownCoarse = coarse;
+        if (coarse) {
+            // While the photo is decoded on its thread: its thumbnail, in the photo's size
+            // so that the framing is the photo's; nothing where the file carries none.
+            Image1->Picture().SetGraphic(std::make_unique<TCoarsePhoto>(
+                photo.Size(), FDecoder->Coarse(photo.Picture.get())));
+        } else {
+            // A copy shares the photo's bytes and its decoding made when it was loaded.
+            Image1->Picture().SetGraphic(photo.Picture.get());
+        }
     }
+    if (coarse)
+        StBar->SetText(DecodingText);
+    else if (StBar->Text() == DecodingText)
+        StBar->SetText(QString());
     const bool fill = model.Framing.Mode == TFrameMode::Fill;
     MIframeFit->setChecked(!fill);
     MIframeFill->setChecked(fill);
