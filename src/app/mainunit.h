@@ -145,6 +145,8 @@ class TmainForm : public QMainWindow {
     /// Whether the calendar's photo is being decoded on its own thread (the sample showing
     /// its thumbnail meanwhile).
     bool PhotoDecoding() const;
+    /// Whether any photo is, the calendar's or one loaded or undone since.
+    bool AnyPhotoDecoding() const;
     /// HEIF photos of more pixels than this are decoded on a thread of their own; a smaller
     /// one is decoded at once, too quickly to be noticed.
     static constexpr qint64 BackgroundDecodePixels = 1'000'000;
@@ -268,6 +270,9 @@ class TmainForm : public QMainWindow {
     void BlockInput();
     /// Enables again what BlockInput disabled and gives the focus back.
     void UnblockInput();
+    /// The photo as a HEIF photo whose decoding would keep the window from answering (of more
+    /// than BackgroundDecodePixels); none for any other.
+    static std::shared_ptr<const TPhotoImage> SlowPhoto(const TSheetPhoto& photo);
     /// Before a command that needs the photo's own pixels (the preview, a PDF file): waits
     /// while the photo is decoded on its thread, input blocked and the window repainting.
     /// False when the photo turned out damaged and left the calendar: the command stops.

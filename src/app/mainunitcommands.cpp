@@ -140,30 +140,22 @@ void TmainForm::Button9Click() {
 
 const QString TmainForm::DecodingText = QStringLiteral("画像を展開しています…");
 
-namespace {
-
-// A photo whose decoding would keep the window from answering: a HEIF photo of many pixels,
-// which libheif decodes only whole (a second or two for a phone's).
-std::shared_ptr<const TPhotoImage> SlowPhoto(const TSheetPhoto& photo) {
+std::shared_ptr<const TPhotoImage> TmainForm::SlowPhoto(const TSheetPhoto& photo) {
     auto image = std::dynamic_pointer_cast<const TPhotoImage>(photo.Picture);
     if (!image || image->Format() != TPhotoFormat::Heif)
         return {};
     const QSize coded = image->Header().LargestSize();
-    if (qint64(coded.width()) * coded.height() <= TmainForm::BackgroundDecodePixels)
+    if (qint64(coded.width()) * coded.height() <= BackgroundDecodePixels)
         return {};
     return image;
 }
 
-} // namespace
-
 void TmainForm::LoadPictureFile(const QString& fileName) {
     // Read whole first: a file that cannot be read leaves the calendar as it was.
     const TSheetPhoto photo = ReadSheetPhoto(fileName);
-    if (const auto slow = SlowPhoto(photo)) {
+    if (SlowPhoto(photo)) {
         // The photo becomes the calendar's at once, its size known from its header; the
-        // sample shows the thumbnail its file carries until the photo is decoded, at the
-        // size the sheet's preview needs, on a thread of its own.
-        FDecoder->Start(slow, SheetPreviewDecodeSize(photo.Size()), slow->Thumbnail());
+        // sample shows the thumbnail its file carries while it is decoded (ShowFraming).
         FDocument->SetPhoto(photo);
         return;
     }
@@ -177,6 +169,10 @@ void TmainForm::LoadPictureFile(const QString& fileName) {
 
 bool TmainForm::PhotoDecoding() const {
     return FDecoder->Decoding(FDocument->Model().Photo.Picture.get());
+}
+
+bool TmainForm::AnyPhotoDecoding() const {
+    return !FDecoder->Idle();
 }
 
 bool TmainForm::WaitForPhoto() {

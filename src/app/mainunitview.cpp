@@ -20,6 +20,7 @@
 #include "model/titlestyle.h"
 #include "photo/coarsephoto.h"
 #include "photo/photodecoder.h"
+#include "photo/photoimage.h"
 #include "sampletitle.h"
 #include "sheet/daycells.h"
 #include "sheet/sheetcomposition.h"
@@ -193,6 +194,13 @@ void TmainForm::ShowFraming() {
     const TCalendarModel& model = FDocument->Model();
     const TSheetPhoto& photo = model.Photo;
     const bool picture = !photo.Empty();
+    if (const auto slow = SlowPhoto(photo)) {
+        // Decoded on a thread of its own, at the size the sheet's preview needs, unless that
+        // is under way or done (a photo that comes back by undo or redo keeps its decoding).
+        const QSize size = SheetPreviewDecodeSize(photo.Size());
+        if (!slow->HasDecoding(size) && !FDecoder->Decoding(slow.get()))
+            FDecoder->Start(slow, size, slow->Thumbnail());
+    }
     const bool coarse = picture && FDecoder->Decoding(photo.Picture.get());
     if (FShownPhoto != photo.Picture || FShownCoarse != coarse) {
         if (FShownPhoto != photo.Picture && picture)

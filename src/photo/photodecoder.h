@@ -37,6 +37,8 @@ class TPhotoDecoder : public QObject {
     void Start(std::shared_ptr<const TPhotoImage> photo, const QSize& size, QImage coarse);
     /// Whether `photo` is being decoded.
     bool Decoding(const TGraphic* photo) const;
+    /// Whether no photo is being decoded.
+    bool Idle() const { return FJobs.empty(); }
     /// What may be shown of a photo being decoded; null for any other.
     QImage Coarse(const TGraphic* photo) const;
     /// Returns once `photo` is no longer being decoded (at once when it is not), running the

@@ -148,6 +148,12 @@ QImage TPhotoImage::DecodeForSize(const QSize& size) const {
     return Render(DecodingSize(size));
 }
 
+bool TPhotoImage::HasDecoding(const QSize& size) const {
+    const QSize wanted = DecodingSize(size);
+    return !FData.isEmpty() && FDecoded.width() >= wanted.width() &&
+           FDecoded.height() >= wanted.height();
+}
+
 void TPhotoImage::KeepDecoding(const QImage& decoded) const {
     if (decoded.isNull() || FData.isEmpty())
         return;

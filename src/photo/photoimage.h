@@ -55,6 +55,8 @@ class TPhotoImage : public TGraphic {
     /// picture kept, so that another thread may decode while this photo is drawn. Raises
     /// EInvalidGraphic as drawing does.
     QImage DecodeForSize(const QSize& size) const;
+    /// Whether ToImageForSize(size) would decode nothing: the picture kept covers it.
+    bool HasDecoding(const QSize& size) const;
     /// Keeps a picture DecodeForSize made, as ToImageForSize keeps its own, unless the picture
     /// kept already has as many pixels. On the thread that draws the photo.
     void KeepDecoding(const QImage& decoded) const;
