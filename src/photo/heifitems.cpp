@@ -195,10 +195,11 @@ QImage ApplyHeifTransforms(const QImage& image, const QSize& coded,
                 return {};
             const double sx = out.width() / w;
             const double sy = out.height() / h;
-            const int x0 = int(std::lround(l * sx));
-            const int y0 = int(std::lround(tp * sy));
-            const int x1 = std::max(x0 + 1, int(std::lround((r + 1) * sx)));
-            const int y1 = std::max(y0 + 1, int(std::lround((b + 1) * sy)));
+            // At least a pixel, and never past the picture's edge.
+            const int x0 = std::min(int(std::lround(l * sx)), out.width() - 1);
+            const int y0 = std::min(int(std::lround(tp * sy)), out.height() - 1);
+            const int x1 = std::clamp(int(std::lround((r + 1) * sx)), x0 + 1, out.width());
+            const int y1 = std::clamp(int(std::lround((b + 1) * sy)), y0 + 1, out.height());
             out = out.copy(x0, y0, x1 - x0, y1 - y0);
             item = QSizeF(r - l + 1, b - tp + 1);
             break;

@@ -16,6 +16,7 @@
 
 #include "common/errors.h"
 #include "common/files.h"
+#include "common/heicgrid.h"
 #include "common/heicwriter.h"
 #include "common/photofiles.h"
 #include "photo/coarsephoto.h"
@@ -178,6 +179,28 @@ TEST_F(HeifThumbnails, ADamagedPhotoStillShowsItsThumbnailAndFailsWhenDecoded) {
             QStringLiteral("HEIFイメージ「damaged.heic」が壊れているため読み込めません")))
             << e.Message().toStdString();
     }
+}
+
+TEST_F(HeifThumbnails, AGridPhotoAsPhonesWriteItDecodesWholeTurnedWithItsThumbnail) {
+    // Tiles of 256 × 256, the last column and row cut by the grid, the grid turned a quarter
+    // clockwise, a thumbnail without a rotation of its own: as phones write their photos.
+    const QImage stored = Asymmetric(1000, 700);
+    ASSERT_TRUE(WriteHeicGrid(stored, Path("grid.heic"), 256, 3, 200));
+    const QImage seen = ReadWithImageMagick(Path("grid.heic"), Path("seen.png"));
+    ASSERT_EQ(seen.size(), QSize(700, 1000)) << "libheif reads the grid, turned";
+    TPhotoImage photo(TPhotoFormat::Heif);
+    photo.LoadFromFile(Path("grid.heic"));
+    EXPECT_EQ(photo.Width(), 700);
+    EXPECT_EQ(photo.Height(), 1000);
+    const QImage full = photo.ToImage(); // the tiles on every core
+    ASSERT_EQ(full.size(), seen.size());
+    const QImage turned = stored.transformed(QTransform().rotate(90));
+    EXPECT_LT(MeanDistance(full, turned), 4.0);
+    EXPECT_LT(MeanDistance(full, seen), 2.0);
+    const QImage thumbnail = photo.Thumbnail();
+    ASSERT_EQ(thumbnail.size(), QSize(140, 200));
+    EXPECT_LT(MeanDistance(thumbnail, Reduced(full, thumbnail.size())), 12.0);
+    EXPECT_GT(MeanDistance(thumbnail, Reduced(full.mirrored(true, true), thumbnail.size())), 40.0);
 }
 
 // --- The boxes ---------------------------------------------------------------------------------
