@@ -48,7 +48,8 @@ class TCalendarDocument::TChange : public QUndoCommand {
     void undo() override {
         FDocument.Apply(FBefore);
         // Undone for good: the stack forgets a step that is obsolete once undone.
-        setObsolete(FWithdrawn);
+        if (FWithdrawn)
+            setObsolete(true);
     }
     void redo() override { FDocument.Apply(FAfter); }
     int id() const override { return FRun != 0 ? FramingStepId : -1; }

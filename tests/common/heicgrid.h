@@ -8,11 +8,11 @@
 #include <vector>
 
 #include <QByteArray>
+#include <QFile>
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 
-#include "files.h"
 #include "heicwriter.h"
 
 namespace testing_support {
@@ -32,6 +32,10 @@ inline QByteArray FullBox(const char* type, int version, int flags, const QByteA
     return Box(type, QByteArray(1, char(version)) + char((flags >> 16) & 0xFF) +
                          char((flags >> 8) & 0xFF) + char(flags & 0xFF) + payload);
 }
+inline QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 inline std::uint32_t ReadU32(const QByteArray& b, qsizetype at) {
     return std::uint32_t(std::uint8_t(b[at])) << 24 | std::uint32_t(std::uint8_t(b[at + 1])) << 16 |
            std::uint32_t(std::uint8_t(b[at + 2])) << 8 | std::uint8_t(b[at + 3]);
@@ -49,7 +53,7 @@ inline TCoded Code(const QImage& image, const QString& scratch, int quality) {
     TCoded coded;
     if (!WriteHeic(image, scratch, 1, {}, quality))
         return coded;
-    const QByteArray file = ReadBytes(scratch);
+    const QByteArray file = ReadFile(scratch);
     const qsizetype hvcc = file.indexOf("hvcC");
     const qsizetype mdat = file.lastIndexOf("mdat");
     if (hvcc < 4 || mdat < 4)
@@ -169,8 +173,9 @@ inline bool WriteHeicGrid(const QImage& image, const QString& path, int tile, in
     for (const TCoded& t : tiles)
         data += t.Data;
     data += small.Data;
-    WriteBytes(path, ftyp + meta(start) + Box("mdat", data));
-    return true;
+    QFile out(path);
+    const QByteArray whole = ftyp + meta(start) + Box("mdat", data);
+    return out.open(QIODevice::WriteOnly) && out.write(whole) == whole.size();
 }
 
 } // namespace testing_support
