@@ -6,7 +6,8 @@
 //   4. "印刷(&P)" into a PDF file at 600 per inch;
 //   then "枠いっぱい" chosen, until the sample has repainted, and framing steps on the sample:
 //   a step of a drag and a notch of the wheel, each sent to the sample as the mouse sends it,
-//   until it has repainted.
+//   until it has repainted. A large HEIF photo is decoded on a thread of its own: step 1 waits
+//   for it, until the sample shows the photo itself.
 // Usage:
 //   tamurika-bench times PHOTO PDF RUNS    one line per step and run: the step, then the
 //                                          milliseconds it took and the processor time it
@@ -14,6 +15,12 @@
 //   tamurika-bench memory PHOTO PDF        steps 1, 2 and 4 once, then "peak KB" and
 //                                          "start KB": the resident memory at its highest and
 //                                          before the photo was loaded
+//   tamurika-bench heic PHOTO RUNS         a large HEIF photo loaded: "heicshown", until the
+//                                          sample first shows it (its thumbnail); "heicfull",
+//                                          until it shows the photo itself; "heicrepaint", the
+//                                          slowest repaint of the window while the photo
+//                                          decodes, asked for every 20 ms (wall-clock ms, and
+//                                          the number of repaints in place of processor time)
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -199,10 +206,17 @@ void RunFramingSteps(TmainForm& form, RunTimes& times) {
 }
 
 /// One run of the main job on `form`; zoom steps only when `zoomSteps` > 0.
+/// Runs the event loop until the calendar's photo is decoded.
+void WaitForPhoto(const TmainForm& form) {
+    while (form.PhotoDecoding())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
 RunTimes RunMainJob(TmainForm& form, const QString& photo, int zoomSteps) {
     RunTimes times;
     StepClock clock;
     form.LoadPictureFile(photo);
+    WaitForPhoto(form); // a large HEIF photo: until the sample can show the photo itself
     form.Image1->repaint();
     times.Load = clock.Elapsed();
 
@@ -239,8 +253,75 @@ RunTimes RunMainJob(TmainForm& form, const QString& photo, int zoomSteps) {
     return times;
 }
 
+/// Asks a widget to repaint, as the window system asks when it uncovers it, and measures how
+/// long the repaint takes to come: the event loop has to be free for it.
+class RepaintProbe : public QObject {
+  public:
+    explicit RepaintProbe(QWidget* widget) : FWidget(widget) { widget->installEventFilter(this); }
+    ~RepaintProbe() override { FWidget->removeEventFilter(this); }
+    void Ask() {
+        if (FAsked)
+            return; // the last one has not come yet: it counts on
+        FAsked = true;
+        FClock.start();
+        FWidget->update();
+    }
+    /// The slowest repaint so far, in milliseconds, and how many came.
+    double Slowest() const { return FSlowest; }
+    int Count() const { return FCount; }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && FAsked) {
+            FAsked = false;
+            FSlowest = std::max(FSlowest, Milliseconds(FClock));
+            ++FCount;
+        }
+        return false;
+    }
+
+  private:
+    QWidget* FWidget;
+    QElapsedTimer FClock;
+    bool FAsked = false;
+    double FSlowest = 0;
+    int FCount = 0;
+};
+
+struct HeicTimes {
+    StepTime Shown; // until the sample first shows the photo: its thumbnail
+    StepTime Full;  // until it shows the photo itself
+    double SlowestRepaint = 0;
+    int Repaints = 0;
+};
+
+/// A large HEIF photo loaded as "画像の読み込み" loads it; the window asked to repaint every
+/// 20 ms while the photo decodes.
+HeicTimes RunHeicLoad(TmainForm& form, const QString& photo) {
+    HeicTimes times;
+    StepClock clock;
+    form.LoadPictureFile(photo);
+    form.Image1->repaint();
+    times.Shown = clock.Elapsed();
+    if (!form.PhotoDecoding())
+        throw Exception(QStringLiteral("the photo was not decoded on a thread of its own"));
+    RepaintProbe probe(form.Panel1);
+    QTimer ask;
+    QObject::connect(&ask, &QTimer::timeout, [&probe] { probe.Ask(); });
+    ask.start(20);
+    WaitForPhoto(form);
+    form.Image1->repaint();
+    times.Full = clock.Elapsed();
+    times.SlowestRepaint = probe.Slowest();
+    times.Repaints = probe.Count();
+    if (form.Image1->Picture().Graphic()->ClassName() != QLatin1String("TPhotoImage"))
+        throw Exception(QStringLiteral("the sample does not show the photo itself"));
+    return times;
+}
+
 int Usage() {
-    std::fputs("usage: tamurika-bench times PHOTO PDF RUNS | memory PHOTO PDF\n", stderr);
+    std::fputs("usage: tamurika-bench times PHOTO PDF RUNS | memory PHOTO PDF | heic PHOTO RUNS\n",
+               stderr);
     return 2;
 }
 
@@ -252,11 +333,12 @@ int main(int argc, char** argv) {
     const QStringList args = QApplication::arguments().mid(1);
     const bool times = args.size() == 4 && args[0] == QLatin1String("times");
     const bool memory = args.size() == 3 && args[0] == QLatin1String("memory");
-    if (!times && !memory)
+    const bool heic = args.size() == 3 && args[0] == QLatin1String("heic");
+    if (!times && !memory && !heic)
         return Usage();
     const QString photo = QFileInfo(args[1]).absoluteFilePath();
-    const QString pdf = QFileInfo(args[2]).absoluteFilePath();
-    const int runs = times ? args[3].toInt() : 1;
+    const QString pdf = heic ? QString() : QFileInfo(args[2]).absoluteFilePath();
+    const int runs = times ? args[3].toInt() : heic ? args[2].toInt() : 1;
 
     QTextStream out(stdout);
     try {
@@ -265,10 +347,12 @@ int main(int argc, char** argv) {
         RegisterVdDIB();
         RegisterFontSubstitutes();
         // "印刷(&P)" prints on the application's printer: here a PDF file at 600 per inch.
-        auto printer = std::make_unique<TQtPrinter>();
-        printer->PrintToFile(pdf);
-        printer->QtPrinter().setResolution(PrintResolution);
-        SetPrinter(std::move(printer));
+        if (!heic) {
+            auto printer = std::make_unique<TQtPrinter>();
+            printer->PrintToFile(pdf);
+            printer->QtPrinter().setResolution(PrintResolution);
+            SetPrinter(std::move(printer));
+        }
 
         QTemporaryDir folder; // the program's folder: settings and print position
         // The preview opens at 100 %, where the steps are timed from, on any screen.
@@ -282,6 +366,18 @@ int main(int argc, char** argv) {
         if (memory) {
             RunMainJob(form, photo, 0);
             out << "peak " << PeakResidentKB() << "\nstart " << startKB << '\n';
+            return 0;
+        }
+        if (heic) {
+            for (int run = 0; run <= runs; ++run) {
+                const HeicTimes t = RunHeicLoad(form, photo);
+                if (run == 0)
+                    continue; // warming up: libheif loaded, fonts, caches
+                out << "heicshown " << t.Shown.Wall << ' ' << t.Shown.Cpu << '\n';
+                out << "heicfull " << t.Full.Wall << ' ' << t.Full.Cpu << '\n';
+                out << "heicrepaint " << t.SlowestRepaint << ' ' << t.Repaints << '\n';
+                out.flush();
+            }
             return 0;
         }
         for (int run = 0; run <= runs; ++run) {

@@ -35,6 +35,7 @@
 #include "koyomisample.h"
 #include "model/calendardocument.h"
 #include "model/titlestyle.h"
+#include "photo/photodecoder.h"
 #include "photo/picture.h"
 #include "settings/settingsfolder.h"
 #include "statusbar/statusbarp.h"
@@ -152,6 +153,9 @@ TmainForm::TmainForm(QString programFolder, QWidget* parent)
     // A choice that could not be kept for the next run (a state file that cannot be written).
     connect(FDocument.get(), &TCalendarDocument::Notice, this,
             [this](const QString& message) { StBar->SetText(message); });
+    FDecoder = std::make_unique<TPhotoDecoder>();
+    FDecoder->OnFinished = [this](const std::shared_ptr<const TPhotoImage>& photo,
+                                  const QString& error) { PhotoDecoded(photo, error); };
 }
 
 TmainForm::~TmainForm() {
@@ -161,6 +165,9 @@ TmainForm::~TmainForm() {
     CalendarEx1->SetDayCellPainter(nullptr);
     // The document goes before the widgets that show it.
     disconnect(FDocument.get(), nullptr, this, nullptr);
+    // A photo still being decoded is waited for (libheif cannot stop halfway), unreported.
+    FDecoder->OnFinished = nullptr;
+    FDecoder.reset();
 }
 
 void TmainForm::PlaceStatusPanels(int width) {

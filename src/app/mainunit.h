@@ -38,6 +38,8 @@ class TCalendarEx;
 class TImage;
 class TKoyomiSample;
 class TPanel;
+class TPhotoDecoder;
+class TPhotoImage;
 class TStatusBarP;
 
 class TmainForm : public QMainWindow {
@@ -135,8 +137,21 @@ class TmainForm : public QMainWindow {
     void Button9Click();
     /// Reads a picture file whole and makes it the calendar's photo (a photo framed before in
     /// "枠いっぱい" as it was left, any other centred at 1 ×). A file that cannot be read raises
-    /// its picture error and nothing changes.
+    /// its picture error and nothing changes. A large HEIF photo, which libheif decodes only
+    /// whole, is decoded on a thread of its own while the sample shows the thumbnail its file
+    /// carries; the preview and "PDFに保存" wait for it, and a photo found damaged only then
+    /// leaves the calendar again (TCalendarDocument::WithdrawPhoto) with its message.
     void LoadPictureFile(const QString& fileName);
+    /// Whether the calendar's photo is being decoded on its own thread (the sample showing
+    /// its thumbnail meanwhile).
+    bool PhotoDecoding() const;
+    /// Whether any photo is, the calendar's or one loaded or undone since.
+    bool AnyPhotoDecoding() const;
+    /// HEIF photos of more pixels than this are decoded on a thread of their own; a smaller
+    /// one is decoded at once, too quickly to be noticed.
+    static constexpr qint64 BackgroundDecodePixels = 1'000'000;
+    /// What the status bar says while the photo is decoded.
+    static const QString DecodingText;
     // Framing.
     /// "枠に合わせる" / "枠いっぱい": the mode, remembered as the user's choice.
     void FrameModeClick(TFrameMode mode);
@@ -255,6 +270,16 @@ class TmainForm : public QMainWindow {
     void BlockInput();
     /// Enables again what BlockInput disabled and gives the focus back.
     void UnblockInput();
+    /// The photo as a HEIF photo whose decoding would keep the window from answering (of more
+    /// than BackgroundDecodePixels); none for any other.
+    static std::shared_ptr<const TPhotoImage> SlowPhoto(const TSheetPhoto& photo);
+    /// Before a command that needs the photo's own pixels (the preview, a PDF file): waits
+    /// while the photo is decoded on its thread, input blocked and the window repainting.
+    /// False when the photo turned out damaged and left the calendar: the command stops.
+    bool WaitForPhoto();
+    /// A decoding on its thread ended: the sample shows the photo itself, or a damaged photo
+    /// leaves the calendar and its message is shown.
+    void PhotoDecoded(const std::shared_ptr<const TPhotoImage>& photo, const QString& error);
     /// A question with the buttons "はい" and "いいえ"; true for "はい".
     bool Confirm(const QString& question);
     /// The picture file a drag carries, if it is one the picture command would open.
@@ -268,10 +293,14 @@ class TmainForm : public QMainWindow {
     QString FFramingWarning;                      // the hint over a coarse photo; empty: fine
     TCoarsePrintCheck FCoarseCheck;               // the photos agreed to print coarsely
     std::shared_ptr<const TGraphic> FShownPhoto;  // the photo the sample shows
+    bool FShownCoarse = false;                    // only its thumbnail, while it is decoded
     std::unique_ptr<TKoyomiSample> FKoyomiSample; // the 暦 of the sample month's cells
     bool FShown = false;
     bool FInputBlocked = false;
     std::vector<QPointer<QWidget>> FBlocked; // what BlockInput disabled
+    // Decodes large HEIF photos on threads of their own; goes before the document, waiting
+    // for the decodings under way.
+    std::unique_ptr<TPhotoDecoder> FDecoder;
     QPointer<QWidget> FFocusBeforeBlock;
     bool FDropsBeforeBlock = true;
 };

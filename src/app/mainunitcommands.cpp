@@ -23,6 +23,8 @@
 #include "mainunit.h"
 #include "model/calendardocument.h"
 #include "model/picturefolder.h"
+#include "photo/photodecoder.h"
+#include "photo/photoimage.h"
 #include "preview/pdfsaving.h"
 #include "preview/printlrunit.h"
 #include "shapedialog.h"
@@ -136,15 +138,70 @@ void TmainForm::Button9Click() {
     LoadPictureFile(dialog.FileName);
 }
 
+const QString TmainForm::DecodingText = QStringLiteral("画像を展開しています…");
+
+std::shared_ptr<const TPhotoImage> TmainForm::SlowPhoto(const TSheetPhoto& photo) {
+    auto image = std::dynamic_pointer_cast<const TPhotoImage>(photo.Picture);
+    if (!image || image->Format() != TPhotoFormat::Heif)
+        return {};
+    const QSize coded = image->Header().LargestSize();
+    if (qint64(coded.width()) * coded.height() <= BackgroundDecodePixels)
+        return {};
+    return image;
+}
+
 void TmainForm::LoadPictureFile(const QString& fileName) {
     // Read whole first: a file that cannot be read leaves the calendar as it was.
     const TSheetPhoto photo = ReadSheetPhoto(fileName);
+    if (SlowPhoto(photo)) {
+        // The photo becomes the calendar's at once, its size known from its header; the
+        // sample shows the thumbnail its file carries while it is decoded (ShowFraming).
+        FDocument->SetPhoto(photo);
+        return;
+    }
     // Decoded once, here, so that a damaged file is found now and not later while painting,
     // and at the size the sheet's preview needs: the sample (224 × 168) is drawn from the same
     // pixels, and "ﾌﾟﾚﾋﾞｭ-＆印刷" needs no decoding of its own. Any decoding reads the whole
     // photo, which costs most of what decoding it costs.
     (void)photo.Picture->ToImageForSize(SheetPreviewDecodeSize(photo.Size()));
     FDocument->SetPhoto(photo);
+}
+
+bool TmainForm::PhotoDecoding() const {
+    return FDecoder->Decoding(FDocument->Model().Photo.Picture.get());
+}
+
+bool TmainForm::AnyPhotoDecoding() const {
+    return !FDecoder->Idle();
+}
+
+bool TmainForm::WaitForPhoto() {
+    const TSheetPhoto photo = FDocument->Model().Photo;
+    if (!FDecoder->Decoding(photo.Picture.get()))
+        return true;
+    BlockInput();
+    StBar->SetText(DecodingText);
+    FDecoder->Wait(photo.Picture.get());
+    UnblockInput();
+    return FDocument->Model().Photo == photo;
+}
+
+void TmainForm::PhotoDecoded(const std::shared_ptr<const TPhotoImage>& photo,
+                             const QString& error) {
+    const TSheetPhoto current = FDocument->Model().Photo;
+    if (current.Picture != photo) {
+        // A photo loaded before the one shown, or undone: its decoding is kept for when it
+        // comes back; a damaged one will tell when it is drawn again.
+        return;
+    }
+    if (error.isEmpty()) {
+        ShowFraming(); // the photo itself in place of its thumbnail
+        return;
+    }
+    // Found damaged only now: the calendar as it was before it, then the usual message.
+    FDocument->WithdrawPhoto(current);
+    ShowFraming();
+    TApplication::ShowException(EInvalidGraphic(error));
 }
 
 // --- Framing -----------------------------------------------------------------------------------
@@ -353,6 +410,8 @@ void TmainForm::RedoClick() {
 }
 
 void TmainForm::MIpdfClick() {
+    if (!WaitForPhoto())
+        return;
     const TCalendarModel& model = FDocument->Model();
     if (!FCoarseCheck.Confirm(this, model, TCoarseOutput::Pdf))
         return;
@@ -366,6 +425,8 @@ void TmainForm::MIpdfClick() {
 }
 
 void TmainForm::Button1Click() {
+    if (!WaitForPhoto())
+        return;
     StBar->SetPosition(0);
     BlockInput();
     std::unique_ptr<TFrmPrtLR> preview;

@@ -18,6 +18,9 @@
 #include "mainunit.h"
 #include "model/calendardocument.h"
 #include "model/titlestyle.h"
+#include "photo/coarsephoto.h"
+#include "photo/photodecoder.h"
+#include "photo/photoimage.h"
 #include "sampletitle.h"
 #include "sheet/daycells.h"
 #include "sheet/sheetcomposition.h"
@@ -191,14 +194,35 @@ void TmainForm::ShowFraming() {
     const TCalendarModel& model = FDocument->Model();
     const TSheetPhoto& photo = model.Photo;
     const bool picture = !photo.Empty();
-    const bool photoShownNow = FShownPhoto != photo.Picture;
-    if (photoShownNow) {
-        // A copy shares the photo's bytes and its decoding made when it was loaded.
-        FShownPhoto = photo.Picture;
-        Image1->Picture().SetGraphic(photo.Picture.get());
-        if (picture)
-            OpenDialog1.FileName = photo.FileName;
+    if (const auto slow = SlowPhoto(photo)) {
+        // Decoded on a thread of its own, at the size the sheet's preview needs, unless that
+        // is under way or done (a photo that comes back by undo or redo keeps its decoding).
+        const QSize size = SheetPreviewDecodeSize(photo.Size());
+        if (!slow->HasDecoding(size) && !FDecoder->Decoding(slow.get()))
+            FDecoder->Start(slow, size, slow->Thumbnail());
     }
+    const bool coarse = picture && FDecoder->Decoding(photo.Picture.get());
+    // The photo itself shown now for the first time (its decoding found any damage there is).
+    const bool photoShownNow = !coarse && (FShownPhoto != photo.Picture || FShownCoarse);
+    if (FShownPhoto != photo.Picture || FShownCoarse != coarse) {
+        if (FShownPhoto != photo.Picture && picture)
+            OpenDialog1.FileName = photo.FileName;
+        FShownPhoto = photo.Picture;
+        FShownCoarse = coarse;
+        if (coarse) {
+            // While the photo is decoded on its thread: its thumbnail, in the photo's size
+            // so that the framing is the photo's; nothing where the file carries none.
+            Image1->Picture().SetGraphic(std::make_unique<TCoarsePhoto>(
+                photo.Size(), FDecoder->Coarse(photo.Picture.get())));
+        } else {
+            // A copy shares the photo's bytes and its decoding made when it was loaded.
+            Image1->Picture().SetGraphic(photo.Picture.get());
+        }
+    }
+    if (coarse)
+        StBar->SetText(DecodingText);
+    else if (StBar->Text() == DecodingText)
+        StBar->SetText(QString());
     const bool fill = model.Framing.Mode == TFrameMode::Fill;
     MIframeFit->setChecked(!fill);
     MIframeFill->setChecked(fill);

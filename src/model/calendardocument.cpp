@@ -45,7 +45,12 @@ class TCalendarDocument::TChange : public QUndoCommand {
         : QUndoCommand(text), FDocument(document), FBefore(std::move(before)),
           FAfter(std::move(after)), FRun(run) {}
 
-    void undo() override { FDocument.Apply(FBefore); }
+    void undo() override {
+        FDocument.Apply(FBefore);
+        // Undone for good: the stack forgets a step that is obsolete once undone.
+        if (FWithdrawn)
+            setObsolete(true);
+    }
     void redo() override { FDocument.Apply(FAfter); }
     int id() const override { return FRun != 0 ? FramingStepId : -1; }
     bool mergeWith(const QUndoCommand* other) override {
@@ -58,11 +63,20 @@ class TCalendarDocument::TChange : public QUndoCommand {
         return true;
     }
 
+    /// Whether this step made `photo` the model's.
+    bool Loaded(const TSheetPhoto& photo) const {
+        return FAfter.Photo == photo && !(FBefore.Photo == photo);
+    }
+    const TCalendarModel& Before() const { return FBefore; }
+    /// The next undo is the last: redo cannot bring the step back.
+    void Withdraw() { FWithdrawn = true; }
+
   private:
     TCalendarDocument& FDocument;
     TCalendarModel FBefore;
     TCalendarModel FAfter;
     int FRun;
+    bool FWithdrawn = false;
 };
 
 TCalendarDocument::TCalendarDocument(QString appPath, QObject* parent)
@@ -217,6 +231,33 @@ void TCalendarDocument::SetPhoto(const TSheetPhoto& photo) {
     if (!photo.FileName.isEmpty())
         RememberPictureFolder(AppPath, QFileInfo(photo.FileName).absolutePath());
     Change(next, QStringLiteral("画像の読み込み"));
+}
+
+void TCalendarDocument::WithdrawPhoto(const TSheetPhoto& photo) {
+    if (photo.Empty() || !(FModel.Photo == photo))
+        return;
+    EndFramingRun();
+    const auto step = [this](int index) {
+        // The stack holds only this document's steps.
+        return index >= 0 ? static_cast<const TChange*>(FUndo.command(index)) : nullptr;
+    };
+    const TChange* last = step(FUndo.index() - 1);
+    if (last != nullptr && last->Loaded(photo)) {
+        const_cast<TChange*>(last)->Withdraw();
+        FUndo.undo();
+        return;
+    }
+    // Steps followed: they stay, and the photo shown before comes back as a step of its own.
+    TCalendarModel next = FModel;
+    next.Photo = {};
+    for (int index = FUndo.index() - 1; index >= 0; --index)
+        if (const TChange* loading = step(index); loading->Loaded(photo)) {
+            next.Photo = loading->Before().Photo;
+            next.Framing = loading->Before().Framing;
+            next.Framing.Mode = FModel.Framing.Mode;
+            break;
+        }
+    Change(next, QStringLiteral("画像の取り消し"));
 }
 
 void TCalendarDocument::SetFrameMode(TFrameMode mode) {

@@ -60,6 +60,12 @@ class TCalendarDocument : public QObject {
     /// centred at 1 ×, in the frame mode of the moment. Its folder is remembered for the
     /// picture dialog.
     void SetPhoto(const TSheetPhoto& photo);
+    /// A photo SetPhoto made the model's that turned out unreadable when it was decoded later
+    /// (a large HEIF photo is decoded on a thread of its own while its thumbnail shows) leaves
+    /// the calendar: when its loading is the last step, that step is undone and forgotten,
+    /// redo cannot bring it back; when steps followed, they stay, and the photo before it
+    /// comes back as a step of its own, "画像の取り消し". Nothing when the model does not hold it.
+    void WithdrawPhoto(const TSheetPhoto& photo);
     /// "枠に合わせる" / "枠いっぱい": the mode, also kept as the user's choice.
     void SetFrameMode(TFrameMode mode);
     /// The part of a filling photo. The changes of one drag (BeginFramingRun .. EndFramingRun),

@@ -1,18 +1,25 @@
 // HEIF (the HEIC photos of phones) through libheif. libheif applies the image's own rotation,
 // mirroring and cropping (its irot, imir and clap properties) while it decodes; an EXIF
 // orientation in the file only repeats them and is not applied again. The colours are named
-// by an ICC profile or by the numbers of an "nclx" box.
+// by an ICC profile or by the numbers of an "nclx" box. A grid image (as phones write them, in
+// tiles of 512 × 512) has its tiles decoded on as many threads as the machine has cores.
+//
+// The thumbnail a file carries shows the photo long before the photo itself is decoded. Phones
+// store it as the sensor's pixels came, without the rotation of the primary image: it is turned
+// as the primary image is, unless it says how to turn itself (as libheif's encoder writes it).
 //
 // libheif, with the HEVC and AV1 decoders it links and what they link in turn (a dozen
 // libraries), is loaded the first time a HEIF file is opened, not with the program: mapping
 // and binding them took a quarter of the start of tamurika-export, for every photo a JPEG.
 #include <algorithm>
 #include <memory>
+#include <thread>
 
 #include <dlfcn.h>
 
 #include <libheif/heif.h>
 
+#include "heifitems.h"
 #include "photocodec.h"
 
 namespace {
@@ -23,6 +30,8 @@ namespace {
     F(heif_context_alloc)                                                                          \
     F(heif_context_free)                                                                           \
     F(heif_context_set_maximum_image_size_limit)                                                   \
+    F(heif_context_set_max_decoding_threads)                                                       \
+    F(heif_context_get_primary_image_ID)                                                           \
     F(heif_context_read_from_memory_without_copy)                                                  \
     F(heif_context_get_primary_image_handle)                                                       \
     F(heif_image_handle_release)                                                                   \
@@ -35,6 +44,8 @@ namespace {
     F(heif_image_handle_get_raw_color_profile_size)                                                \
     F(heif_image_handle_get_raw_color_profile)                                                     \
     F(heif_image_handle_get_nclx_color_profile)                                                    \
+    F(heif_image_handle_get_list_of_thumbnail_IDs)                                                 \
+    F(heif_image_handle_get_thumbnail)                                                             \
     F(heif_nclx_color_profile_free)                                                                \
     F(heif_decoding_options_alloc)                                                                 \
     F(heif_decoding_options_free)                                                                  \
@@ -209,21 +220,22 @@ TPhotoHeader ReadHeifHeader(const QByteArray& data) {
     return header;
 }
 
-QImage DecodeHeif(const QByteArray& data, const TPhotoHeader& header) {
-    const Opened file = Open(data);
-    heif_image_handle* handle = file.Handle.get();
-    const QSize size(Heif().heif_image_handle_get_width(handle),
-                     Heif().heif_image_handle_get_height(handle));
-    if (size != header.StoredSize)
-        throw EPhotoError(EPhotoError::pkDamaged);
-    // A grid or an overlay is put together on a canvas of the size its own description gives,
-    // which libheif allocates before a tile is decoded; a file may claim a small picture in its
-    // header and a canvas of gigabytes there. No side of what is decoded may be much longer
-    // than the longest the header declared (the size checked against the limit of pixels):
-    // a coded picture is only ever padded to whole blocks of at most 128 pixels.
-    Heif().heif_context_set_maximum_image_size_limit(
-        file.Context.get(),
-        std::max(header.CodedSize.width(), header.CodedSize.height()) + HeifBlockPadding);
+namespace {
+
+// How many threads libheif decodes a grid's tiles on: one a core. A picture of one piece is
+// decoded by libde265 on a thread of its own whatever this says.
+int DecodingThreads() {
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+// Decodes an image of the file as 32-bit RGB, transparent parts laid on white paper, of
+// exactly `size` (or, for `raw` pixels, `size` transposed: libheif 1.15's encoder writes a
+// turned image's "ispe" as seen); its own transforms applied unless `raw`. No side of what
+// libheif puts together may be much longer than `longest` (see DecodeHeif).
+QImage DecodeHandle(heif_context* context, heif_image_handle* handle, QSize size, int longest,
+                    bool raw) {
+    Heif().heif_context_set_maximum_image_size_limit(context, longest + HeifBlockPadding);
+    Heif().heif_context_set_max_decoding_threads(context, DecodingThreads());
     const bool alpha = Heif().heif_image_handle_has_alpha_channel(handle) != 0;
 
     std::unique_ptr<heif_decoding_options, OptionsFree> options(
@@ -232,6 +244,7 @@ QImage DecodeHeif(const QByteArray& data, const TPhotoHeader& header) {
         throw EPhotoError(EPhotoError::pkOutOfMemory);
     options->convert_hdr_to_8bit = 1; // a 10-bit photo becomes 8 bits, as it is shown
     options->strict_decoding = 1;     // a damaged stream is refused, never drawn half grey
+    options->ignore_transformations = raw ? 1 : 0;
     heif_image* decoded = nullptr;
     Check(Heif().heif_decode_image(
         handle, &decoded, heif_colorspace_RGB,
@@ -240,9 +253,11 @@ QImage DecodeHeif(const QByteArray& data, const TPhotoHeader& header) {
     int stride = 0;
     const std::uint8_t* plane =
         Heif().heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
-    if (plane == nullptr ||
-        Heif().heif_image_get_width(image.get(), heif_channel_interleaved) != size.width() ||
-        Heif().heif_image_get_height(image.get(), heif_channel_interleaved) != size.height())
+    const QSize made(Heif().heif_image_get_width(image.get(), heif_channel_interleaved),
+                     Heif().heif_image_get_height(image.get(), heif_channel_interleaved));
+    if (raw && made == size.transposed())
+        size = made;
+    if (plane == nullptr || made != size)
         throw EPhotoError(EPhotoError::pkDamaged);
 
     QImage result(size, QImage::Format_RGB32);
@@ -265,4 +280,105 @@ QImage DecodeHeif(const QByteArray& data, const TPhotoHeader& header) {
         }
     }
     return result;
+}
+
+QSize CodedSizeOf(heif_image_handle* handle) {
+    return {Heif().heif_image_handle_get_ispe_width(handle),
+            Heif().heif_image_handle_get_ispe_height(handle)};
+}
+
+// A thumbnail worth showing for a photo of `seen` pixels: some, and far fewer than the photo's
+// (else decoding it saves nothing).
+bool UsefulThumbnail(const QSize& coded, const QSize& seen) {
+    const auto pixels = [](const QSize& s) { return qint64(s.width()) * s.height(); };
+    return coded.width() > 0 && coded.height() > 0 && 4 * pixels(coded) <= pixels(seen);
+}
+
+// Whether `picture` has the shape of `seen` but for the rounding of a smaller picture: a
+// thumbnail turned otherwise than the photo would not.
+bool SameShape(const QSize& picture, const QSize& seen) {
+    const double a = double(picture.width()) * seen.height();
+    const double b = double(picture.height()) * seen.width();
+    return std::abs(a - b) <= 0.05 * std::max(a, b);
+}
+
+} // namespace
+
+QImage DecodeHeif(const QByteArray& data, const TPhotoHeader& header) {
+    const Opened file = Open(data);
+    heif_image_handle* handle = file.Handle.get();
+    const QSize size(Heif().heif_image_handle_get_width(handle),
+                     Heif().heif_image_handle_get_height(handle));
+    if (size != header.StoredSize)
+        throw EPhotoError(EPhotoError::pkDamaged);
+    // A grid or an overlay is put together on a canvas of the size its own description gives,
+    // which libheif allocates before a tile is decoded; a file may claim a small picture in its
+    // header and a canvas of gigabytes there. No side of what is decoded may be much longer
+    // than the longest the header declared (the size checked against the limit of pixels):
+    // a coded picture is only ever padded to whole blocks of at most 128 pixels.
+    return DecodeHandle(file.Context.get(), handle, size,
+                        std::max(header.CodedSize.width(), header.CodedSize.height()), false);
+}
+
+QImage DecodeHeifThumbnail(const QByteArray& data, const TPhotoHeader& header) {
+    try {
+        const Opened file = Open(data);
+        heif_image_handle* primary = file.Handle.get();
+        // The largest thumbnail that is still a thumbnail.
+        constexpr int MaxThumbnails = 8;
+        heif_item_id ids[MaxThumbnails] = {};
+        const int count =
+            Heif().heif_image_handle_get_list_of_thumbnail_IDs(primary, ids, MaxThumbnails);
+        std::unique_ptr<heif_image_handle, HandleRelease> best;
+        heif_item_id bestId = 0;
+        QSize bestSize;
+        for (int k = 0; k < std::min(count, MaxThumbnails); ++k) {
+            heif_image_handle* thumbnail = nullptr;
+            if (Heif().heif_image_handle_get_thumbnail(primary, ids[k], &thumbnail).code !=
+                heif_error_Ok)
+                continue;
+            std::unique_ptr<heif_image_handle, HandleRelease> owned(thumbnail);
+            const QSize coded = CodedSizeOf(thumbnail);
+            if (!UsefulThumbnail(coded, header.StoredSize) ||
+                qint64(coded.width()) * coded.height() <=
+                    qint64(bestSize.width()) * bestSize.height())
+                continue;
+            best = std::move(owned);
+            bestId = ids[k];
+            bestSize = coded;
+        }
+        if (!best)
+            return {};
+        // The thumbnail's pixels as stored, then turned by its own properties or else by the
+        // primary image's, which describe the photo the thumbnail is of.
+        const QImage stored = DecodeHandle(file.Context.get(), best.get(), bestSize,
+                                           std::max(bestSize.width(), bestSize.height()), true);
+        const auto own = ReadHeifItemTransforms(data, bestId);
+        if (!own)
+            return {};
+        QImage seen;
+        if (!own->empty()) {
+            seen = ApplyHeifTransforms(stored, stored.size(), *own);
+        } else {
+            heif_item_id primaryId = 0;
+            if (Heif().heif_context_get_primary_image_ID(file.Context.get(), &primaryId).code !=
+                heif_error_Ok)
+                return {};
+            const auto photo = ReadHeifItemTransforms(data, primaryId);
+            if (!photo)
+                return {};
+            // The primary image's own pixels, of the thumbnail's shape (see DecodeHandle).
+            QSize coded = CodedSizeOf(primary);
+            if (!SameShape(stored.size(), coded) && SameShape(stored.size(), coded.transposed()))
+                coded.transpose();
+            seen = ApplyHeifTransforms(stored, coded, *photo);
+        }
+        if (seen.isNull() || !SameShape(seen.size(), header.StoredSize))
+            return {};
+        return seen.convertToFormat(QImage::Format_RGB32);
+    } catch (const EInvalidGraphic&) {
+        return {}; // the photo itself will tell what is wrong, if anything is
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }

@@ -74,3 +74,7 @@ QImage DecodePhoto(const QByteArray& data, const TPhotoHeader& header, bool* dam
     return header.Format == TPhotoFormat::Heif ? DecodeHeif(data, header)
                                                : DecodeQtPhoto(data, header, damaged);
 }
+
+QImage DecodePhotoThumbnail(const QByteArray& data, const TPhotoHeader& header) {
+    return header.Format == TPhotoFormat::Heif ? DecodeHeifThumbnail(data, header) : QImage();
+}

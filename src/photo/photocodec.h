@@ -77,8 +77,19 @@ TPhotoHeader ReadPhotoHeader(const QByteArray& data);
 /// speak of it) instead of refusing the picture.
 QImage DecodePhoto(const QByteArray& data, const TPhotoHeader& header, bool* damaged = nullptr);
 
-// The two families of readers behind the two functions above.
+/// The small picture a photo file carries to show it quickly, for the formats that have one
+/// (HEIF's thumbnail), as DecodePhoto's picture would be seen but smaller; null otherwise.
+QImage DecodePhotoThumbnail(const QByteArray& data, const TPhotoHeader& header);
+
+// The two families of readers behind the functions above.
 TPhotoHeader ReadQtPhotoHeader(const QByteArray& data, TPhotoFormat format);
 QImage DecodeQtPhoto(const QByteArray& data, const TPhotoHeader& header, bool* damaged = nullptr);
 TPhotoHeader ReadHeifHeader(const QByteArray& data);
 QImage DecodeHeif(const QByteArray& data, const TPhotoHeader& header);
+
+/// The thumbnail a HEIF file carries for its primary image, as the decoded picture would be
+/// seen (turned, mirrored and cropped as the primary image: of the shape of
+/// header.StoredSize), not converted to sRGB; null when the file carries none that is far
+/// smaller than the photo, or it cannot be read. Raises nothing: the photo itself tells what
+/// is wrong with a file.
+QImage DecodeHeifThumbnail(const QByteArray& data, const TPhotoHeader& header);

@@ -129,22 +129,63 @@ QImage TPhotoImage::ToImage() const {
     return FDecoded;
 }
 
-QImage TPhotoImage::ToImageForSize(const QSize& size) const {
-    if (FData.isEmpty())
-        return {};
+QSize TPhotoImage::DecodingSize(const QSize& size) const {
     const QSize seen = FHeader.SeenSize();
     // The smallest size of the photo's own shape that covers `size`.
     const double scale =
         std::max(double(size.width()) / seen.width(), double(size.height()) / seen.height());
     if (scale >= 1.0)
+        return seen;
+    return {std::clamp(int(std::ceil(seen.width() * scale)), 1, seen.width()),
+            std::clamp(int(std::ceil(seen.height() * scale)), 1, seen.height())};
+}
+
+QImage TPhotoImage::ToImageForSize(const QSize& size) const {
+    if (FData.isEmpty())
+        return {};
+    const QSize wanted = DecodingSize(size);
+    if (wanted == FHeader.SeenSize())
         return ToImage();
-    const QSize wanted(std::clamp(int(std::ceil(seen.width() * scale)), 1, seen.width()),
-                       std::clamp(int(std::ceil(seen.height() * scale)), 1, seen.height()));
     // Every decoding decodes the whole photo: one that covers the size is used again.
     if (FDecoded.width() >= wanted.width() && FDecoded.height() >= wanted.height())
         return FDecoded;
     FDecoded = Render(wanted);
     return FDecoded;
+}
+
+QImage TPhotoImage::DecodeForSize(const QSize& size) const {
+    if (FData.isEmpty())
+        return {};
+    return Render(DecodingSize(size));
+}
+
+bool TPhotoImage::HasDecoding(const QSize& size) const {
+    const QSize wanted = DecodingSize(size);
+    return !FData.isEmpty() && FDecoded.width() >= wanted.width() &&
+           FDecoded.height() >= wanted.height();
+}
+
+void TPhotoImage::KeepDecoding(const QImage& decoded) const {
+    if (decoded.isNull() || FData.isEmpty())
+        return;
+    const QSize seen = FHeader.SeenSize();
+    if (decoded.width() > seen.width() || decoded.height() > seen.height())
+        return; // not a decoding of this photo
+    if (FDecoded.width() >= decoded.width() && FDecoded.height() >= decoded.height())
+        return;
+    FDecoded = decoded;
+}
+
+QImage TPhotoImage::Thumbnail() const {
+    if (FData.isEmpty())
+        return {};
+    QImage thumbnail = DecodePhotoThumbnail(FData, FHeader);
+    if (thumbnail.isNull())
+        return {};
+    // As Render treats the photo: turned, then converted to sRGB by the photo's own profile.
+    thumbnail = ApplyExifOrientation(thumbnail, FHeader.Orientation);
+    FHeader.Colours().Convert(thumbnail);
+    return thumbnail;
 }
 
 QImage TPhotoImage::ToImageWithin(const QSize& limit) const {

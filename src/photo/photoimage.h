@@ -3,6 +3,11 @@
 // orientation, colour profile), the pixels decoded when first drawn. A decoding is reduced to
 // the size it is drawn at, turned upright and converted to sRGB, in that order, so that the
 // turning and the colour conversion work on the small picture.
+//
+// A photo that takes long to decode (a HEIF photo: libheif decodes nothing smaller than the
+// whole picture) may be decoded on another thread (DecodeForSize, Thumbnail), its decoding
+// then kept on the thread that draws it (KeepDecoding): the bytes and the header never change
+// once read, and only the picture kept does.
 #pragma once
 
 #include <QByteArray>
@@ -47,6 +52,20 @@ class TPhotoImage : public TGraphic {
     /// sheet and the exported one agree pixel for pixel).
     TGraphicPart ToImagePart(const QRectF& part, const QSize& size) const override;
     std::unique_ptr<TGraphic> Clone() const override;
+
+    /// What ToImageForSize(size) makes of the photo, made afresh: neither uses nor keeps the
+    /// picture kept, so that another thread may decode while this photo is drawn. Raises
+    /// EInvalidGraphic as drawing does.
+    QImage DecodeForSize(const QSize& size) const;
+    /// Whether ToImageForSize(size) would decode nothing: the picture kept covers it.
+    bool HasDecoding(const QSize& size) const;
+    /// Keeps a picture DecodeForSize made, as ToImageForSize keeps its own, unless the picture
+    /// kept already has as many pixels. On the thread that draws the photo.
+    void KeepDecoding(const QImage& decoded) const;
+    /// The small picture the file carries to show the photo quickly (a HEIF file's thumbnail),
+    /// seen upright and in sRGB as the photo is, only coarser; null when it carries none. Any
+    /// thread; raises nothing.
+    QImage Thumbnail() const;
     /// From another photo: shares its bytes. From any other graphic: its pixels as a PNG file.
     void Assign(const TGraphic& source) override;
 
@@ -60,6 +79,8 @@ class TPhotoImage : public TGraphic {
     void Load(const QByteArray& bytes, const QString& fileName);
     /// Decodes the photo and makes it `seen` large (as seen), upright and in sRGB.
     QImage Render(const QSize& seen) const;
+    /// The size ToImageForSize(size) decodes at; the size seen when that is the whole photo.
+    QSize DecodingSize(const QSize& size) const;
     /// The message for the user about an error of a photo of `format` from `fileName`.
     static EInvalidGraphic Reworded(const EInvalidGraphic& error, TPhotoFormat format,
                                     const QString& fileName);

@@ -17,15 +17,19 @@ namespace testing_support {
 /// Writes `image` as stored pixels to a HEIC file that is seen turned as EXIF `orientation`
 /// says, with `icc` as its colour profile when one is given, or else with a colour box
 /// ("nclx") naming the primaries `nclxPrimaries` (H.273; 12 is Display P3) and the sRGB curve
-/// when that is not 0. False when libheif fails.
+/// when that is not 0; with a thumbnail of at most `thumbnail` pixels a side when that is not
+/// 0 (libheif's encoder gives it the rotation and profile of the photo). False when libheif
+/// fails.
 inline bool WriteHeic(const QImage& image, const QString& path, int orientation = 1,
-                      const QByteArray& icc = {}, int quality = 92, int nclxPrimaries = 0) {
+                      const QByteArray& icc = {}, int quality = 92, int nclxPrimaries = 0,
+                      int thumbnail = 0) {
     struct Freer {
         void operator()(heif_context* c) const { heif_context_free(c); }
         void operator()(heif_encoder* e) const { heif_encoder_release(e); }
         void operator()(heif_image* i) const { heif_image_release(i); }
         void operator()(heif_encoding_options* o) const { heif_encoding_options_free(o); }
         void operator()(heif_color_profile_nclx* n) const { heif_nclx_color_profile_free(n); }
+        void operator()(heif_image_handle* h) const { heif_image_handle_release(h); }
     };
     const std::unique_ptr<heif_context, Freer> context(heif_context_alloc());
     heif_encoder* rawEncoder = nullptr;
@@ -68,11 +72,47 @@ inline bool WriteHeic(const QImage& image, const QString& path, int orientation 
         // libheif leaves the box out by default, for an old fault of macOS's reader.
         options->macOS_compatibility_workaround_no_nclx_profile = 0;
     }
-    if (heif_context_encode_image(context.get(), heif.get(), encoder.get(), options.get(), nullptr)
+    heif_image_handle* rawHandle = nullptr;
+    if (heif_context_encode_image(context.get(), heif.get(), encoder.get(), options.get(),
+                                  &rawHandle)
             .code != heif_error_Ok)
         return false;
+    const std::unique_ptr<heif_image_handle, Freer> handle(rawHandle);
+    heif_image_handle* rawThumbnail = nullptr;
+    if (thumbnail > 0 &&
+        heif_context_encode_thumbnail(context.get(), heif.get(), handle.get(), encoder.get(),
+                                      options.get(), thumbnail, &rawThumbnail)
+                .code != heif_error_Ok)
+        return false;
+    const std::unique_ptr<heif_image_handle, Freer> thumbnailHandle(rawThumbnail);
     return heif_context_write_to_file(context.get(), path.toLocal8Bit().constData()).code ==
            heif_error_Ok;
+}
+
+/// A HEIC file of WriteHeic's whose thumbnail is stored as phones store it: without rotation
+/// or mirroring of its own, the primary image's telling how the photo is seen. libheif's
+/// encoder gives the thumbnail its own "irot" and "imir" boxes, after the primary image's; each
+/// is renamed "free", which no reader takes for a property. False when there were none.
+inline bool StripThumbnailTransforms(QByteArray& heic) {
+    const qsizetype mdat = heic.indexOf("mdat");
+    bool stripped = false;
+    for (const char* type : {"irot", "imir"}) {
+        const qsizetype first = heic.indexOf(type);
+        const qsizetype second = first < 0 ? -1 : heic.indexOf(type, first + 4);
+        if (second < 0 || second > mdat)
+            continue;
+        heic.replace(second, 4, "free");
+        stripped = true;
+    }
+    return stripped;
+}
+
+/// A HEIC file of WriteHeic's whose primary image's coded data (the first in the file's data,
+/// before its thumbnail's) says its first piece is longer than the data: a file whose boxes
+/// read and whose thumbnail decodes, while its photo is refused when it is decoded.
+inline void DamagePrimaryImageData(QByteArray& heic) {
+    const qsizetype data = heic.indexOf("mdat") + 4;
+    heic.replace(data, 4, QByteArray("\xFF\xFF\xFF\x00", 4));
 }
 
 } // namespace testing_support

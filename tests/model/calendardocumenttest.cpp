@@ -484,6 +484,41 @@ TEST_F(DocumentTest, UndoingAPhotoGivesBackThePhotoAsItWasReadAndFramed) {
     EXPECT_EQ(History().undoText(), u"画像の読み込み"_s);
 }
 
+// A photo found unreadable only after it was loaded (its pixels decoded on a thread of their
+// own) is taken out again: undone for good when it was the last step, replaced by the photo
+// before it, framed as it was, when steps followed.
+TEST_F(DocumentTest, APhotoWithdrawnLeavesTheCalendarAsItWasBeforeIt) {
+    const TSheetPhoto a = ReadSheetPhoto(MakePhoto("a.jpg", 1500, 1000));
+    doc->SetPhoto(a);
+    doc->SetFrameMode(TFrameMode::Fill);
+    Drag({Filling(0.3, 0.4, 1.5)});
+    const TCalendarModel framedA = Model();
+    const int steps = History().count();
+    const TSheetPhoto bad = ReadSheetPhoto(MakePhoto("b.jpg", 900, 1200));
+
+    doc->SetPhoto(bad);
+    doc->WithdrawPhoto(bad);
+    EXPECT_EQ(Model(), framedA);
+    EXPECT_EQ(History().count(), steps);
+    EXPECT_FALSE(History().canRedo());
+
+    doc->SetPhoto(bad);
+    doc->SetYear(Model().Year + 1);
+    doc->WithdrawPhoto(bad);
+    EXPECT_EQ(Model().Photo.Picture.get(), a.Picture.get());
+    EXPECT_EQ(Model().Framing, framedA.Framing);
+    EXPECT_EQ(Model().Year, framedA.Year + 1);
+    EXPECT_EQ(History().undoText(), u"画像の取り消し"_s);
+    EXPECT_EQ(History().count(), steps + 3);
+
+    // A photo the calendar does not hold (any more) changes nothing.
+    changes.clear();
+    doc->WithdrawPhoto(bad);
+    doc->WithdrawPhoto(TSheetPhoto{});
+    EXPECT_TRUE(changes.empty());
+    EXPECT_EQ(History().count(), steps + 3);
+}
+
 TEST_F(DocumentTest, TheFrameModeKeptForTheNextRunFollowsUndoAndRedo) {
     doc->SetFrameMode(TFrameMode::Fill);
     EXPECT_EQ(TFramingMemory(doc->AppPath).Mode(), TFrameMode::Fill);
