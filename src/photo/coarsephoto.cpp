@@ -5,11 +5,11 @@ TCoarsePhoto::TCoarsePhoto(const QSize& size, QImage pixels)
       FPixels(pixels.isNull() ? QImage() : pixels.convertToFormat(QImage::Format_RGB32)) {}
 
 void TCoarsePhoto::LoadFromBytes(const QByteArray&) {
-    throw EInvalidGraphic(QStringLiteral("展開中の画像は読み込めません．"));
+    throw EInvalidGraphic(QStringLiteral("展開中の画像は読み込めません。"));
 }
 
 void TCoarsePhoto::SaveToStream(QIODevice&) const {
-    throw EInvalidGraphic(QStringLiteral("展開中の画像は書き込めません．"));
+    throw EInvalidGraphic(QStringLiteral("展開中の画像は書き込めません。"));
 }
 
 QImage TCoarsePhoto::ToImage() const {

@@ -45,7 +45,7 @@ void TPhotoDecoder::Start(std::shared_ptr<const TPhotoImage> photo, const QSize&
         } catch (const Exception& e) {
             raw->Error = e.Message();
         } catch (const std::bad_alloc&) {
-            raw->Error = QStringLiteral("画像を展開するメモリが足りません．");
+            raw->Error = QStringLiteral("画像を展開するメモリが足りません。");
         }
         QMetaObject::invokeMethod(
             this, [this, raw] { Collect(raw); }, Qt::QueuedConnection);
