@@ -30,26 +30,6 @@ using namespace testing_support;
 
 namespace {
 
-// A stored picture that looks different in each of the eight ways to turn or mirror it.
-QImage Asymmetric(int w, int h) {
-    QImage image(w, h, QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.fillRect(0, 0, w / 2, h / 2, QColor(0, 0, 255));
-    painter.fillRect(w / 2, 0, w - w / 2, h / 2, QColor(255, 0, 0));
-    painter.fillRect(0, h / 2, w / 2, h - h / 2, QColor(0, 255, 0));
-    painter.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, QColor(255, 255, 0));
-    painter.fillRect(0, 0, w / 2, h / 10, Qt::white);
-    return image;
-}
-
-double MeanDistance(const QImage& a, const QImage& b) {
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            sum += ChannelDistance(a.pixel(x, y), b.pixel(x, y));
-    return sum / (double(a.width()) * a.height());
-}
-
 // The photos of every test, written once: a phone's photo taken on its side (stored 1600 ×
 // 1200, seen 1200 × 1600: more pixels than are decoded at once) with a thumbnail of 320 × 240
 // as phones store it (without a rotation of its own), the same without a thumbnail, and the

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -141,6 +142,28 @@ inline QRgb PatchAt(const QImage& image, int k) {
 inline int ChannelDistance(QRgb a, QRgb b) {
     return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
                      std::abs(qBlue(a) - qBlue(b))});
+}
+
+/// The mean of ChannelDistance over two pictures of one size, 0..255.
+inline double MeanDistance(const QImage& a, const QImage& b) {
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            sum += ChannelDistance(a.pixel(x, y), b.pixel(x, y));
+    return sum / (double(a.width()) * a.height());
+}
+
+/// A stored picture that looks different in each of the eight ways to turn or mirror it: four
+/// quarters of distinct colours, and a white bar along the top of the top-left one.
+inline QImage Asymmetric(int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, w / 2, h / 2, QColor(0, 0, 255));
+    painter.fillRect(w / 2, 0, w - w / 2, h / 2, QColor(255, 0, 0));
+    painter.fillRect(0, h / 2, w / 2, h - h / 2, QColor(0, 255, 0));
+    painter.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, QColor(255, 255, 0));
+    painter.fillRect(0, 0, w / 2, h / 10, Qt::white);
+    return image;
 }
 
 } // namespace testing_support

@@ -305,15 +305,6 @@ QImage ExtractedPixels(const QString& pdf, const QString& workDir) {
     return image;
 }
 
-// The mean of the largest channel difference of two pictures of one size.
-double MeanDistance(const QImage& a, const QImage& b) {
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            sum += ChannelDistance(a.pixel(x, y), b.pixel(x, y));
-    return sum / (double(a.width()) * a.height());
-}
-
 } // namespace
 
 TEST_F(ExportPdf, OtherFormatsGoInWithoutLossOrAsAGoodJpegWhereTheyCameLossy) {

@@ -29,28 +29,6 @@ using namespace testing_support;
 
 namespace {
 
-// A stored picture that looks different in each of the eight ways to turn or mirror it: four
-// quarters of distinct colours, and a white bar along the top of the top-left one.
-QImage Asymmetric(int w, int h) {
-    QImage image(w, h, QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.fillRect(0, 0, w / 2, h / 2, QColor(0, 0, 255));
-    painter.fillRect(w / 2, 0, w - w / 2, h / 2, QColor(255, 0, 0));
-    painter.fillRect(0, h / 2, w / 2, h - h / 2, QColor(0, 255, 0));
-    painter.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, QColor(255, 255, 0));
-    painter.fillRect(0, 0, w / 2, h / 10, Qt::white);
-    return image;
-}
-
-// The mean distance of the channels of two pictures of one size, 0..255.
-double MeanDistance(const QImage& a, const QImage& b) {
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            sum += ChannelDistance(a.pixel(x, y), b.pixel(x, y));
-    return sum / (double(a.width()) * a.height());
-}
-
 // `full` averaged down to `size`.
 QImage Reduced(const QImage& full, const QSize& size) {
     return full.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
