@@ -1,5 +1,6 @@
 #include "titlestyle.h"
 
+#include "days/familyday.h"
 #include "platform/fullwidth.h"
 
 const std::array<QString, 13> EnglishMonthNames = {QString(),
@@ -161,16 +162,13 @@ std::optional<QString> SheetYearTitle(int style, std::int32_t year, int startMon
     // The sheet runs from startMonth of `year` to the month before it in the next year.
     const std::int32_t endYear = year + 1;
     const int endMonth = startMonth - 1;
-    const auto western = [](std::int32_t y, int m) {
-        return QStringLiteral("%1年%2月").arg(y).arg(m);
-    };
     const auto spaced = [](const QString& y, int m) {
         return QStringLiteral("%1 年 %2 月").arg(y).arg(m);
     };
     const QString wave = QStringLiteral("〜");
     switch (style) {
     case 0:
-        return western(year, startMonth) + wave + western(endYear, endMonth);
+        return SheetSpanText(year, startMonth);
     case 1:
         return spaced(QString::number(year), startMonth) + u' ' + wave + u' ' +
                spaced(QString::number(endYear), endMonth) + u' ';

@@ -129,12 +129,7 @@ TEST_F(HeicLoading, APdfSavedAndThePreviewOpenedWhileItDecodesHoldThePhotoItself
     form->LoadPictureFile(photos->Thumbnailed);
     ASSERT_TRUE(form->PhotoDecoding());
     const QString pdf = dir.filePath(QStringLiteral("calendar.pdf"));
-    auto seen = WhenModal([&pdf](QWidget* w) {
-        auto* dialog = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(dialog, nullptr);
-        dialog->selectFile(pdf);
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
+    auto seen = ChooseInFileDialog(pdf);
     form->MIpdf->trigger();
     EXPECT_TRUE(*seen);
     EXPECT_FALSE(form->PhotoDecoding()) << "it waited for the photo";

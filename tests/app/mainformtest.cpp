@@ -568,12 +568,7 @@ TEST_F(PictureTest, SavingAPdfFromTheWindowWritesThePhotoAsItWasRead) {
     EXPECT_FALSE(form->StBar->Text().startsWith(QStringLiteral("PDF")));
 
     const QString pdf = dir.filePath(QStringLiteral("壁掛け.pdf"));
-    seen = WhenModal([&pdf](QWidget* w) {
-        auto* dialog = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(dialog, nullptr);
-        dialog->selectFile(pdf);
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
+    seen = testing_support::ChooseInFileDialog(pdf);
     form->MIpdf->trigger();
     EXPECT_TRUE(*seen);
     ASSERT_TRUE(QFile::exists(pdf));

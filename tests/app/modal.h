@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -49,6 +50,16 @@ inline std::shared_ptr<bool> WhenModal(std::function<void(QWidget*)> answer,
 }
 
 /// Stops every answer still waiting for its dialog, so that it cannot answer a later one.
+/// Answers the next modal window, a file dialog, by choosing `file` in it.
+inline std::shared_ptr<bool> ChooseInFileDialog(const QString& file) {
+    return WhenModal([file](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(file);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+}
+
 inline void CancelPendingAnswers() {
     for (QTimer* timer : qApp->findChildren<QTimer*>(QStringLiteral("PendingModalAnswer"),
                                                      Qt::FindDirectChildrenOnly)) {
